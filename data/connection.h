@@ -1,0 +1,84 @@
+#pragma once
+// A connection to the database file. Every connection that names the same file and password
+// shares one keyed SQLite handle: the key derivation costs tens of milliseconds, so it is paid
+// once per file, and every connection sees every committed change at once.
+//
+// Values travel as QVariant: NULL as a null QVariant (never confused with the empty text),
+// text as QString, money as Money, dates as QDate, times as QTime, whole numbers as qlonglong
+// and other numbers as double. Every value that comes from a user is a bound parameter.
+
+#include "money.h"
+#include "result.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <memory>
+
+struct sqlite3;
+
+namespace halvo {
+
+namespace detail {
+class SharedHandle;
+}
+
+// The rows of a statement, read whole. For short look-ups and reports; windows that browse a
+// table use a RecordSet.
+struct Rows {
+    QStringList columns;
+    QList<QVariantList> values;
+};
+
+class Connection {
+public:
+    // Opens with a connection string of one of the four forms.
+    static Result<Connection> open(const QString& connectionString);
+    // Opens a file with its password. The file must exist and be a database that the password
+    // opens; opening never creates a file and never writes to one it cannot read.
+    static Result<Connection> openFile(const QString& path, const QString& password);
+
+    // The first column of the first row; a null QVariant when there is no row.
+    Result<QVariant> scalar(const QString& sql, const QVariantList& params = {}) const;
+    // A SUM statement's single value as money; no rows or only NULLs read as 0.
+    Result<Money> sum(const QString& sql, const QVariantList& params = {}) const;
+    Result<Rows> select(const QString& sql, const QVariantList& params = {}) const;
+    // Runs one statement that returns no rows; the number of rows it changed.
+    Result<int> execute(const QString& sql, const QVariantList& params = {}) const;
+    // Runs statements separated by semicolons, with no parameters (schema, pragmas).
+    Status executeScript(const QString& sql) const;
+
+    QString filePath() const;
+    sqlite3* handle() const;
+    bool isInTransaction() const;
+
+private:
+    explicit Connection(std::shared_ptr<detail::SharedHandle> shared);
+    std::shared_ptr<detail::SharedHandle> shared;
+};
+
+// One unit of work: everything done on the connection between construction and commit() is
+// written together or not at all. Destroyed without commit(), it rolls back. Nests.
+class Transaction {
+public:
+    explicit Transaction(const Connection& connection);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    Status status() const { return begun; } // whether the unit of work could start
+    Status commit();
+
+private:
+    Connection connection;
+    QString savepoint;
+    Status begun;
+    bool finished = false;
+};
+
+// Closes the shared handle of a file once no connection uses it any more, so that the file can
+// be replaced (a restore) or deleted. A connection opened afterwards keys the file anew.
+void releaseDatabase(const QString& path);
+
+} // namespace halvo

@@ -1,0 +1,42 @@
+#pragma once
+// The database file, its password and the four connection strings that name it.
+
+#include "result.h"
+
+#include <QString>
+
+namespace halvo {
+
+inline const QString DatabaseFileName = QStringLiteral("halvo0905.mdb");
+inline const QString DatabasePassword = QStringLiteral("vintra");
+
+enum class ConnectionForm {
+    Standard,      // the program folder's file; every window but the two below
+    FixedRelative, // "Data Source=halvo0905.mdb": the tenant editor's primary record set
+    Report,        // the report connection, also relative
+    Compaction,    // the full path of the file, the source side of compaction
+};
+
+struct ConnectionString {
+    ConnectionForm form = ConnectionForm::Standard;
+    QString dataSource; // as written in the text
+    QString password;
+
+    // The file the data source names. A relative data source resolves against the process's
+    // current folder at the moment of the call, so the two relative forms find the database
+    // only while the current folder is the program folder.
+    QString filePath() const;
+};
+
+// Recognises one of the four forms; any other text is an error.
+Result<ConnectionString> parseConnectionString(const QString& text);
+
+QString standardConnectionString(const QString& programFolder);
+QString fixedRelativeConnectionString();
+QString reportConnectionString();
+QString compactionConnectionString(const QString& filePath);
+
+// The database file in a program folder.
+QString databasePath(const QString& programFolder);
+
+} // namespace halvo

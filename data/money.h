@@ -1,0 +1,74 @@
+#pragma once
+// Currency amounts, exact: a 64-bit count of ten-thousandths, as the database keeps them.
+
+#include "result.h"
+
+#include <QMetaType>
+#include <QString>
+#include <compare>
+#include <cstdint>
+
+namespace halvo {
+
+class Money {
+public:
+    static constexpr std::int64_t Scale = 10000;
+
+    constexpr Money() = default;
+    static constexpr Money fromUnits(std::int64_t tenThousandths)
+    {
+        Money m;
+        m.units_ = tenThousandths;
+        return m;
+    }
+    static constexpr Money fromCents(std::int64_t cents) { return fromUnits(cents * 100); }
+    // What a user types: "1234.5", "1,234.50", "$1,234.50", "-$50", "$-50", at most four
+    // decimals. Anything else, and a value too large to hold, is an error.
+    static Result<Money> parse(const QString& text);
+
+    constexpr std::int64_t units() const { return units_; }
+    constexpr bool isZero() const { return units_ == 0; }
+    constexpr bool isNegative() const { return units_ < 0; }
+
+    // Formats with one of the display patterns of the windows and reports, for example
+    // "\"$\"#,##0.00" (1234.5 as $1,234.50), "$###,###.00" (0.05 as $.05), "0.00", "0", "0%".
+    QString format(const QString& pattern) const;
+    // The plain decimal form, as a user would type it back: "1234.5", "-50", "0".
+    QString toString() const;
+
+    // The amount times a percentage (a management fee from a rent), rounded to the unit.
+    Money percent(double percentage) const;
+
+    constexpr Money operator-() const { return fromUnits(-units_); }
+    constexpr Money operator+(Money other) const { return fromUnits(units_ + other.units_); }
+    constexpr Money operator-(Money other) const { return fromUnits(units_ - other.units_); }
+    constexpr Money& operator+=(Money other)
+    {
+        units_ += other.units_;
+        return *this;
+    }
+    constexpr Money& operator-=(Money other)
+    {
+        units_ -= other.units_;
+        return *this;
+    }
+    constexpr auto operator<=>(const Money&) const = default;
+
+private:
+    std::int64_t units_ = 0;
+};
+
+// The display patterns used by the windows and reports.
+namespace MoneyFormat {
+inline const QString Bound = QStringLiteral("\"$\"#,##0.00");      // bound fields, report columns
+inline const QString Summary = QStringLiteral("$###,###,##0.00");  // summary and profit line
+inline const QString Plain = QStringLiteral("0.00");
+} // namespace MoneyFormat
+
+// Formats a plain number (an interest rate, a percentage) with the same display patterns:
+// formatNumber(6.5, "0.00") is "6.50", formatNumber(5, "0%") is "500%".
+QString formatNumber(double value, const QString& pattern);
+
+} // namespace halvo
+
+Q_DECLARE_METATYPE(halvo::Money)

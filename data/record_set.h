@@ -1,0 +1,126 @@
+#pragma once
+// A scrollable, updatable set of records over a table or a statement, with the behaviour the
+// windows were designed around: a current record that moves first, last, next and previous,
+// BOF and EOF, an exact count, a 1-based position, and a buffer for the current record whose
+// pending change is written when another record becomes current or on request.
+//
+// The set is keyset-driven: opening reads only the keys of the result; rows are read in pages of
+// 50 when they are looked at, so a large table opens quickly and costs little memory. A set over
+// one table (its name, or "SELECT * FROM table ..." with any WHERE and ORDER BY) is updatable;
+// any other statement gives a read-only set whose rows are read at opening.
+
+#include "connection.h"
+#include "result.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QVariant>
+#include <optional>
+#include <vector>
+
+namespace halvo {
+
+enum class ColumnKind { Text, Integer, Real, Money, Date, Time };
+
+struct Column {
+    QString name;
+    ColumnKind kind = ColumnKind::Text;
+};
+
+class RecordSet : public QObject {
+    Q_OBJECT
+public:
+    enum class EditMode { None, Editing, Adding };
+    static constexpr int PageSize = 50;
+
+    explicit RecordSet(QObject* parent = nullptr);
+    ~RecordSet() override;
+
+    // Opens over a table name or a statement; the first record becomes current. Whatever was
+    // open before is closed first, its pending change written.
+    Status open(const Connection& connection, const QString& source,
+                const QVariantList& params = {});
+    // Writes the pending change (an untouched new record is dropped) and closes.
+    Status close();
+    // Runs the source again: the pending change is written first, then the first record is current.
+    Status requery();
+    bool isOpen() const;
+    bool isUpdatable() const;
+    QString source() const { return source_; }
+    const Connection* connection() const;
+
+    // Columns, in the order of the table or statement.
+    const QList<Column>& columns() const { return columns_; }
+    // A column's index by name without regard to letter case; -1 when there is none.
+    int columnIndex(const QString& name) const;
+
+    // Navigation. A move first writes the pending change of the current record; when that
+    // fails the move does not happen. Failures of moves are also reported through error().
+    Status moveFirst();
+    Status moveLast();
+    Status moveNext();
+    Status movePrevious();
+    // Makes the record at a 1-based position current (a grid row chosen).
+    Status moveTo(int position);
+    bool bof() const;
+    bool eof() const;
+    int recordCount() const;
+    // The current record's 1-based position; 0 when there is no current record.
+    int absolutePosition() const;
+
+    // The current record's fields, as held in its buffer.
+    QVariant value(int column) const;
+    QVariant value(const QString& name) const;
+    Result<QVariant> field(const QString& name) const;
+    // Changes the current record's buffer. The value must suit the column: money takes Money,
+    // a whole number or text that parses as money; a date takes QDate or its stored text; an
+    // empty text or a null QVariant clears a money, number, date or time column to NULL.
+    Status setValue(int column, const QVariant& value);
+    Status setValue(const QString& name, const QVariant& value);
+
+    // A field of any record by 0-based row, without moving (the grid reads through this).
+    QVariant valueAt(int row, int column) const;
+
+    Status addNew();
+    // Writes the current record's pending change or new record.
+    Status update();
+    // Record by record, a batch write is the write of the current record.
+    Status updateBatch() { return update(); }
+    void cancelUpdate();
+    // Removes the current record from the database at once. It stays current, as a deleted
+    // record, until the next move: moveNext() then goes to the record that followed it.
+    Status deleteCurrent();
+
+    EditMode editMode() const { return editMode_; }
+    // True when the current record has changes not yet written.
+    bool isDirty() const;
+
+signals:
+    // Another record became current, or the current one was re-read (the data control's
+    // MoveComplete).
+    void moveComplete();
+    // A failure in something the window did not ask for directly: writing on a move, reading
+    // a page (the data control's Error).
+    void error(const halvo::Error& error);
+    // Records were added, removed or re-read: views of the whole set refresh.
+    void recordsChanged();
+    // A field of the current record changed in the buffer.
+    void valueChanged(int column);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+    QString source_;
+    QList<Column> columns_;
+    EditMode editMode_ = EditMode::None;
+
+    Status writePending(bool dropUntouchedNew);
+    Status moveToIndex(long long index);
+    Status loadCurrent();
+    Status fail(const Error& e);
+};
+
+} // namespace halvo
+
+Q_DECLARE_METATYPE(halvo::Error)

@@ -1,0 +1,81 @@
+#pragma once
+// Every message box and file dialog of the program goes through Prompts, so that a test can
+// answer them: the Qt implementation shows real QMessageBoxes and QFileDialogs; the scripted one
+// records what would have been shown and gives back answers queued by the test.
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+namespace halvo {
+
+class Prompts {
+public:
+    enum class Icon { None, Information, Warning, Critical, Question };
+    enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
+    enum class Answer { Ok, Cancel, Yes, No };
+
+    virtual ~Prompts() = default;
+
+    // A message box; an empty title means the program's title.
+    virtual Answer message(QWidget* parent, const QString& text, const QString& title = {},
+                           Buttons buttons = Buttons::Ok, Icon icon = Icon::None) = 0;
+    // File dialogs; an empty result means the user cancelled.
+    virtual QString openFileName(QWidget* parent, const QString& caption, const QString& folder,
+                                 const QString& filter) = 0;
+    virtual QString saveFileName(QWidget* parent, const QString& caption, const QString& folder,
+                                 const QString& filter) = 0;
+};
+
+class QtPrompts : public Prompts {
+public:
+    Answer message(QWidget* parent, const QString& text, const QString& title, Buttons buttons,
+                   Icon icon) override;
+    QString openFileName(QWidget* parent, const QString& caption, const QString& folder,
+                         const QString& filter) override;
+    QString saveFileName(QWidget* parent, const QString& caption, const QString& folder,
+                         const QString& filter) override;
+};
+
+// What a test sees of a message box that the program showed.
+struct ShownMessage {
+    QString text;
+    QString title;
+    Prompts::Buttons buttons;
+    Prompts::Icon icon;
+};
+
+// Answers message boxes and file dialogs from queues filled by a test. A message box with no
+// queued answer is answered with its first button (OK or Yes); a file dialog with none, cancelled.
+class ScriptedPrompts : public Prompts {
+public:
+    Answer message(QWidget* parent, const QString& text, const QString& title, Buttons buttons,
+                   Icon icon) override;
+    QString openFileName(QWidget* parent, const QString& caption, const QString& folder,
+                         const QString& filter) override;
+    QString saveFileName(QWidget* parent, const QString& caption, const QString& folder,
+                         const QString& filter) override;
+
+    void queueAnswer(Answer answer) { answers.append(answer); }
+    void queueFileName(const QString& path) { fileNames.append(path); }
+
+    QList<ShownMessage> shown;     // every message box, in order
+    QStringList fileDialogs;       // the caption of every file dialog, in order
+    QList<Answer> answers;
+    QStringList fileNames;
+
+    QStringList texts() const;
+};
+
+// The prompts every window uses. Until a test installs its own, the Qt implementation.
+Prompts& prompts();
+// Installs an implementation (not owned); nullptr goes back to the Qt one.
+void setPrompts(Prompts* implementation);
+
+// The product's display name: the main window's caption, the settings' application name and the
+// title of every message box that names no title of its own.
+QString programTitle();
+
+} // namespace halvo

@@ -1,0 +1,303 @@
+#include "connection.h"
+
+#include "connection_string.h"
+#include "sqlite_statement.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <sys/stat.h>
+
+namespace halvo {
+
+namespace detail {
+
+// One keyed SQLite handle on one file. Connections share it; it closes when the last of them
+// and the registry below have let go of it.
+class SharedHandle {
+public:
+    SharedHandle(sqlite3* db, QString path, dev_t device, ino_t inode)
+        : db(db), path(std::move(path)), device(device), inode(inode)
+    {
+    }
+    ~SharedHandle() { sqlite3_close_v2(db); }
+    SharedHandle(const SharedHandle&) = delete;
+    SharedHandle& operator=(const SharedHandle&) = delete;
+
+    sqlite3* const db;
+    const QString path;
+    const dev_t device;
+    const ino_t inode;
+};
+
+} // namespace detail
+
+namespace {
+
+using detail::engineError;
+using detail::SharedHandle;
+using detail::Statement;
+
+// Handles stay open between connections: the summary alone opens three connections a second,
+// and keying a file again each time would cost more than all its queries.
+QHash<QString, std::shared_ptr<SharedHandle>>& registry()
+{
+    static QHash<QString, std::shared_ptr<SharedHandle>> handles;
+    return handles;
+}
+
+QString registryKey(const QString& path, const QString& password)
+{
+    return path + QLatin1Char('\n') + password;
+}
+
+bool sameFile(const SharedHandle& handle, const struct stat& now)
+{
+    return handle.device == now.st_dev && handle.inode == now.st_ino;
+}
+
+// Checks that can be made on the file before the engine sees it, so that a file that is not a
+// database is refused without being touched.
+Status checkFile(const QString& path, struct stat& info)
+{
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return Error{QStringLiteral("The database file \"%1\" does not exist.").arg(path)};
+    if (!S_ISREG(info.st_mode))
+        return Error{QStringLiteral("\"%1\" is not a database file.").arg(path)};
+    // An encrypted database is made of whole pages; anything shorter or ragged is no database.
+    if (info.st_size < 1024 || info.st_size % 512 != 0)
+        return Error{QStringLiteral("The file \"%1\" is not a HALVO database.").arg(path)};
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return Error{QStringLiteral("The database file \"%1\" cannot be read.").arg(path)};
+    if (file.read(16) == QByteArray("SQLite format 3\0", 16))
+        return Error{QStringLiteral("The file \"%1\" is not an encrypted HALVO database.").arg(path)};
+    // Write permission is judged from the file's own permission bits, not only from what the
+    // system would allow this user: a file the user marked read-only is not written to.
+    if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || !QFileInfo(path).isWritable())
+        return Error{QStringLiteral("The database file \"%1\" is read-only.").arg(path)};
+    return {};
+}
+
+Result<sqlite3*> keyAndCheck(sqlite3* db, const QString& path, const QString& password)
+{
+    const QByteArray key = password.toUtf8();
+    if (int rc = sqlite3_key(db, key.constData(), int(key.size())); rc != SQLITE_OK)
+        return engineError(db, rc, QStringLiteral("The database could not be keyed"));
+    {
+        Result<Statement> version = Statement::prepare(db, QStringLiteral("PRAGMA cipher_version"));
+        Result<bool> row = version ? version.value().step() : Result<bool>(version.error());
+        if (!row || !row.value() || version.value().value(0).toString().isEmpty())
+            return Error{QStringLiteral("This program was built without database encryption.")};
+    }
+    sqlite3_busy_timeout(db, 2000);
+    // The first read proves the key: with a wrong one the engine sees no database at all.
+    Result<Statement> probe =
+        Statement::prepare(db, QStringLiteral("SELECT count(*) FROM sqlite_master"));
+    Result<bool> row = probe ? probe.value().step() : Result<bool>(probe.error());
+    if (!row) {
+        const int code = row.error().code;
+        if (code == SQLITE_NOTADB)
+            return Error{QStringLiteral("The password does not open \"%1\", or it is not a HALVO "
+                                        "database.")
+                             .arg(path),
+                         code};
+        if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
+            return Error{
+                QStringLiteral("The database file \"%1\" is in use by another program.").arg(path),
+                code};
+        return Error{QStringLiteral("The database file \"%1\" cannot be read: %2")
+                         .arg(path, row.error().description),
+                     code};
+    }
+    if (sqlite3_db_readonly(db, "main") == 1)
+        return Error{QStringLiteral("The database file \"%1\" is read-only.").arg(path)};
+    return db;
+}
+
+Result<std::shared_ptr<SharedHandle>> openHandle(const QString& path, const QString& password)
+{
+    struct stat info {};
+    if (Status s = checkFile(path, info); !s)
+        return s.error();
+
+    const QString key = registryKey(path, password);
+    if (auto cached = registry().value(key); cached && sameFile(*cached, info))
+        return cached;
+    registry().remove(key);
+
+    sqlite3* db = nullptr;
+    const QByteArray name = QFile::encodeName(path);
+    const int rc = sqlite3_open_v2(name.constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK) {
+        Error e = engineError(db, rc, QStringLiteral("The database file \"%1\" cannot be opened").arg(path));
+        sqlite3_close_v2(db);
+        return e;
+    }
+    Result<sqlite3*> checked = keyAndCheck(db, path, password);
+    if (!checked) {
+        sqlite3_close_v2(db);
+        return checked.error();
+    }
+    auto handle = std::make_shared<SharedHandle>(db, path, info.st_dev, info.st_ino);
+    registry().insert(key, handle);
+    return handle;
+}
+
+Result<Statement> prepared(sqlite3* db, const QString& sql, const QVariantList& params)
+{
+    Result<Statement> stmt = Statement::prepare(db, sql);
+    if (!stmt)
+        return stmt;
+    if (Status s = stmt.value().bind(params); !s)
+        return s.error();
+    return stmt;
+}
+
+} // namespace
+
+Connection::Connection(std::shared_ptr<detail::SharedHandle> shared) : shared(std::move(shared)) {}
+
+Result<Connection> Connection::open(const QString& connectionString)
+{
+    Result<ConnectionString> parsed = parseConnectionString(connectionString);
+    if (!parsed)
+        return parsed.error();
+    return openFile(parsed.value().filePath(), parsed.value().password);
+}
+
+Result<Connection> Connection::openFile(const QString& path, const QString& password)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    Result<std::shared_ptr<SharedHandle>> handle = openHandle(absolute, password);
+    if (!handle)
+        return handle.error();
+    return Connection(handle.value());
+}
+
+Result<QVariant> Connection::scalar(const QString& sql, const QVariantList& params) const
+{
+    Result<Statement> stmt = prepared(handle(), sql, params);
+    if (!stmt)
+        return stmt.error();
+    Result<bool> row = stmt.value().step();
+    if (!row)
+        return row.error();
+    if (!row.value() || stmt.value().columnCount() == 0)
+        return QVariant();
+    return stmt.value().value(0);
+}
+
+Result<Money> Connection::sum(const QString& sql, const QVariantList& params) const
+{
+    Result<QVariant> total = scalar(sql, params);
+    if (!total)
+        return total.error();
+    const QVariant& v = total.value();
+    if (v.isNull() || !v.isValid())
+        return Money();
+    if (v.metaType() == QMetaType::fromType<Money>())
+        return v.value<Money>();
+    // A SUM of a money column comes back as the plain count of ten-thousandths.
+    if (v.metaType().id() == QMetaType::LongLong)
+        return Money::fromUnits(v.toLongLong());
+    bool ok = false;
+    const double d = v.toDouble(&ok);
+    if (!ok)
+        return Error{QStringLiteral("The total is not an amount: %1").arg(v.toString())};
+    return Money::fromUnits(std::llround(d * Money::Scale));
+}
+
+Result<Rows> Connection::select(const QString& sql, const QVariantList& params) const
+{
+    Result<Statement> stmt = prepared(handle(), sql, params);
+    if (!stmt)
+        return stmt.error();
+    Statement& s = stmt.value();
+    Rows rows;
+    QList<ColumnKind> kinds;
+    for (int i = 0; i < s.columnCount(); ++i) {
+        rows.columns.append(s.columnName(i));
+        kinds.append(s.columnKind(i));
+    }
+    for (;;) {
+        Result<bool> row = s.step();
+        if (!row)
+            return row.error();
+        if (!row.value())
+            return rows;
+        QVariantList values;
+        values.reserve(kinds.size());
+        for (int i = 0; i < kinds.size(); ++i)
+            values.append(s.value(i, kinds[i]));
+        rows.values.append(std::move(values));
+    }
+}
+
+Result<int> Connection::execute(const QString& sql, const QVariantList& params) const
+{
+    Result<Statement> stmt = prepared(handle(), sql, params);
+    if (!stmt)
+        return stmt.error();
+    if (Status s = stmt.value().run(); !s)
+        return s.error();
+    return sqlite3_changes(handle());
+}
+
+Status Connection::executeScript(const QString& sql) const
+{
+    char* message = nullptr;
+    const int rc = sqlite3_exec(handle(), sql.toUtf8().constData(), nullptr, nullptr, &message);
+    if (rc == SQLITE_OK)
+        return {};
+    Error e{QString::fromUtf8(message ? message : sqlite3_errstr(rc)), rc};
+    sqlite3_free(message);
+    return e;
+}
+
+QString Connection::filePath() const { return shared->path; }
+sqlite3* Connection::handle() const { return shared->db; }
+bool Connection::isInTransaction() const { return sqlite3_get_autocommit(handle()) == 0; }
+
+Transaction::Transaction(const Connection& connection) : connection(connection)
+{
+    // Savepoints nest where BEGIN does not, so a unit of work may call another; each is named
+    // after its guard so that nested ones never share a name.
+    savepoint = QStringLiteral("halvo_unit_%1").arg(quintptr(this), 0, 16);
+    if (Result<int> r = connection.execute(QStringLiteral("SAVEPOINT ") + savepoint); !r)
+        begun = r.error();
+}
+
+Transaction::~Transaction()
+{
+    if (finished || !begun)
+        return;
+    (void)connection.executeScript(QStringLiteral("ROLLBACK TO ") + savepoint
+                                   + QStringLiteral("; RELEASE ") + savepoint);
+}
+
+Status Transaction::commit()
+{
+    if (!begun)
+        return begun;
+    if (finished)
+        return Error{QStringLiteral("The unit of work was already finished.")};
+    if (Result<int> r = connection.execute(QStringLiteral("RELEASE ") + savepoint); !r)
+        return r.error();
+    finished = true;
+    return {};
+}
+
+void releaseDatabase(const QString& path)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    auto& handles = registry();
+    for (auto it = handles.begin(); it != handles.end();) {
+        if (it.value()->path == absolute)
+            it = handles.erase(it);
+        else
+            ++it;
+    }
+}
+
+} // namespace halvo

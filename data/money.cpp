@@ -1,0 +1,151 @@
+#include "money.h"
+
+#include <QRegularExpression>
+#include <cmath>
+#include <limits>
+
+namespace halvo {
+
+namespace {
+
+// A display pattern, as far as the windows and reports use them: an optional "$" (quoted or
+// not) before the digits, digit placeholders where a comma anywhere among them asks for
+// thousands separators, and optional decimals, all '0' (always shown) or '#' (shown when
+// needed), and an optional trailing "%" that shows the value a hundred times larger.
+struct Pattern {
+    QString prefix;
+    bool thousands = false;
+    int minIntegerDigits = 0; // the '0's before the decimal point
+    int decimals = 0;
+    bool percent = false;
+};
+
+Pattern parsePattern(const QString& text)
+{
+    Pattern p;
+    QString rest = text;
+    rest.remove(QLatin1Char('"'));
+    int i = 0;
+    while (i < rest.size() && rest[i] != QLatin1Char('#') && rest[i] != QLatin1Char('0')
+           && rest[i] != QLatin1Char('.') && rest[i] != QLatin1Char(','))
+        p.prefix += rest[i++];
+    bool afterPoint = false;
+    for (; i < rest.size(); ++i) {
+        const QChar c = rest[i];
+        if (c == QLatin1Char('.'))
+            afterPoint = true;
+        else if (c == QLatin1Char(',') && !afterPoint)
+            p.thousands = true;
+        else if (c == QLatin1Char('%'))
+            p.percent = true;
+        else if (afterPoint && (c == QLatin1Char('0') || c == QLatin1Char('#')))
+            ++p.decimals;
+        else if (!afterPoint && c == QLatin1Char('0'))
+            ++p.minIntegerDigits;
+    }
+    return p;
+}
+
+QString groupThousands(const QString& digits)
+{
+    QString out;
+    const int n = digits.size();
+    for (int i = 0; i < n; ++i) {
+        if (i > 0 && (n - i) % 3 == 0)
+            out += QLatin1Char(',');
+        out += digits[i];
+    }
+    return out;
+}
+
+// Formats value / 10^scale exactly, rounding half away from zero to the pattern's decimals.
+QString formatScaled(__int128 value, int scale, const QString& patternText)
+{
+    const Pattern p = parsePattern(patternText);
+    if (p.percent)
+        value *= 100;
+    const bool negative = value < 0;
+    __int128 magnitude = negative ? -value : value;
+    int drop = scale - p.decimals;
+    __int128 divisor = 1;
+    for (int i = 0; i < std::abs(drop); ++i)
+        divisor *= 10;
+    if (drop > 0)
+        magnitude = (magnitude + divisor / 2) / divisor;
+    else
+        magnitude *= divisor;
+
+    __int128 decimalDivisor = 1;
+    for (int i = 0; i < p.decimals; ++i)
+        decimalDivisor *= 10;
+    const __int128 whole = magnitude / decimalDivisor;
+    const __int128 fraction = magnitude % decimalDivisor;
+
+    QString intDigits = whole == 0 ? QString() : QString::number(static_cast<qulonglong>(whole));
+    while (intDigits.size() < p.minIntegerDigits)
+        intDigits.prepend(QLatin1Char('0'));
+    QString text = p.prefix + (p.thousands ? groupThousands(intDigits) : intDigits);
+    if (p.decimals > 0)
+        text += QLatin1Char('.')
+                + QString::number(static_cast<qulonglong>(fraction))
+                      .rightJustified(p.decimals, QLatin1Char('0'));
+    if (p.percent)
+        text += QLatin1Char('%');
+    // A value that rounds to zero shows no sign.
+    return negative && magnitude != 0 ? QLatin1Char('-') + text : text;
+}
+
+} // namespace
+
+Result<Money> Money::parse(const QString& text)
+{
+    static const QRegularExpression form(QStringLiteral(
+        R"(^(-)?\s*\$?\s*(-)?(\d{1,3}(?:,\d{3})+|\d*)(?:\.(\d{0,4}))?$)"));
+    const QString trimmed = text.trimmed();
+    const QRegularExpressionMatch m = form.match(trimmed);
+    const QString whole = m.captured(3).remove(QLatin1Char(','));
+    const QString decimals = m.captured(4);
+    if (!m.hasMatch() || (whole.isEmpty() && decimals.isEmpty())
+        || (m.capturedLength(1) > 0 && m.capturedLength(2) > 0))
+        return Error{QStringLiteral("\"%1\" is not an amount of money.").arg(text)};
+
+    bool ok = true;
+    const qulonglong wholeValue = whole.isEmpty() ? 0 : whole.toULongLong(&ok);
+    const qulonglong limit = static_cast<qulonglong>(std::numeric_limits<std::int64_t>::max()) / Scale - 1;
+    if (!ok || wholeValue > limit)
+        return Error{QStringLiteral("\"%1\" is too large an amount.").arg(text)};
+    const std::int64_t fraction = decimals.leftJustified(4, QLatin1Char('0')).toLongLong();
+    std::int64_t units = static_cast<std::int64_t>(wholeValue) * Scale + fraction;
+    if (m.capturedLength(1) > 0 || m.capturedLength(2) > 0)
+        units = -units;
+    return fromUnits(units);
+}
+
+QString Money::format(const QString& pattern) const { return formatScaled(units_, 4, pattern); }
+
+QString Money::toString() const
+{
+    QString text = formatScaled(units_, 4, QStringLiteral("0.0000"));
+    if (text.contains(QLatin1Char('.'))) {
+        while (text.endsWith(QLatin1Char('0')))
+            text.chop(1);
+        if (text.endsWith(QLatin1Char('.')))
+            text.chop(1);
+    }
+    return text;
+}
+
+Money Money::percent(double percentage) const
+{
+    return fromUnits(std::llround(static_cast<double>(units_) * percentage / 100.0));
+}
+
+QString formatNumber(double value, const QString& pattern)
+{
+    // Numbers shown with these patterns carry at most a few decimals; six keep them exact enough.
+    constexpr int scale = 6;
+    const double scaled = std::round(value * 1e6);
+    return formatScaled(static_cast<__int128>(scaled), scale, pattern);
+}
+
+} // namespace halvo

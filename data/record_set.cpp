@@ -1,0 +1,574 @@
+#include "record_set.h"
+
+#include "dates.h"
+#include "money.h"
+#include "sqlite_statement.h"
+
+#include <QBitArray>
+#include <QHash>
+#include <QLocale>
+#include <QRegularExpression>
+#include <cmath>
+
+namespace halvo {
+
+using detail::Statement;
+
+namespace {
+
+const QString noCurrentRecord =
+    QStringLiteral("Either BOF or EOF is True, or the current record has been deleted.");
+const QString notUpdatable = QStringLiteral("This set of records cannot be changed.");
+
+// A source the set can update: a table's name, or "SELECT * FROM table" followed by nothing but
+// a WHERE and an ORDER BY.
+struct UpdatableSource {
+    QString table;
+    QString tail; // " WHERE ... ORDER BY ...", as written
+};
+
+std::optional<UpdatableSource> updatableSource(const Connection& conn, const QString& source)
+{
+    static const QRegularExpression tableName(QStringLiteral(R"(^\s*(\w+)\s*$)"));
+    static const QRegularExpression selectAll(
+        QStringLiteral(R"(^\s*SELECT\s+\*\s+FROM\s+(\w+)((?:\s+(?:WHERE|ORDER\s+BY)\b.*)?)$)"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression notPlain(
+        QStringLiteral(R"(\b(JOIN|GROUP\s+BY|UNION|LIMIT|HAVING)\b|;)"),
+        QRegularExpression::CaseInsensitiveOption);
+
+    UpdatableSource result;
+    if (QRegularExpressionMatch m = tableName.match(source); m.hasMatch()) {
+        result.table = m.captured(1);
+        result.tail = QStringLiteral(" ORDER BY rowid");
+    } else if (QRegularExpressionMatch m = selectAll.match(source);
+               m.hasMatch() && !notPlain.match(m.captured(2)).hasMatch()) {
+        result.table = m.captured(1);
+        result.tail = m.captured(2);
+    } else {
+        return std::nullopt;
+    }
+    Result<QVariant> found = conn.scalar(
+        QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name = ? "
+                       "COLLATE NOCASE"),
+        {result.table});
+    if (!found || found.value().isNull())
+        return std::nullopt;
+    result.table = found.value().toString();
+    return result;
+}
+
+QString quoted(const QString& identifier)
+{
+    return QLatin1Char('"') + QString(identifier).replace(QLatin1Char('"'), QLatin1String("\"\""))
+           + QLatin1Char('"');
+}
+
+bool isEmptyText(const QVariant& v)
+{
+    return v.metaType().id() == QMetaType::QString && v.toString().isEmpty();
+}
+
+Result<QVariant> wrongValue(const QVariant& value, const QString& what)
+{
+    return Error{QStringLiteral("\"%1\" is not %2.").arg(value.toString(), what)};
+}
+
+// Makes a value fit its column, or says why it does not.
+Result<QVariant> coerce(const QVariant& value, ColumnKind kind)
+{
+    if (!value.isValid() || value.isNull())
+        return QVariant();
+    if (kind == ColumnKind::Text)
+        return QVariant(value.toString());
+    if (isEmptyText(value))
+        return QVariant();
+    const int type = value.metaType().id();
+    const bool isText = type == QMetaType::QString;
+    switch (kind) {
+    case ColumnKind::Money: {
+        if (value.metaType() == QMetaType::fromType<Money>())
+            return value;
+        if (isText) {
+            Result<Money> m = Money::parse(value.toString());
+            if (!m)
+                return m.error();
+            return QVariant::fromValue(m.value());
+        }
+        bool ok = false;
+        const double d = value.toDouble(&ok);
+        if (!ok)
+            return wrongValue(value, QStringLiteral("an amount of money"));
+        return QVariant::fromValue(Money::fromUnits(std::llround(d * Money::Scale)));
+    }
+    case ColumnKind::Date: {
+        if (type == QMetaType::QDate || type == QMetaType::QDateTime) {
+            const QDate d = value.toDate();
+            return d.isValid() ? QVariant(d) : QVariant();
+        }
+        const QString text = value.toString().trimmed();
+        for (const QString& form : {Dates::StoredDate, Dates::ShortDate, Dates::PaddedDate}) {
+            const QDate d = QDate::fromString(text, form);
+            if (d.isValid())
+                return QVariant(d);
+        }
+        return wrongValue(value, QStringLiteral("a date"));
+    }
+    case ColumnKind::Time: {
+        if (type == QMetaType::QTime)
+            return value;
+        const QString text = value.toString().trimmed();
+        for (const QString& form : {Dates::StoredTime, QStringLiteral("h:mm:ss AP")}) {
+            const QTime t = QLocale::c().toTime(text, form);
+            if (t.isValid())
+                return QVariant(t);
+        }
+        return wrongValue(value, QStringLiteral("a time of day"));
+    }
+    case ColumnKind::Integer: {
+        bool ok = false;
+        const qlonglong n = isText ? value.toString().trimmed().toLongLong(&ok)
+                                   : value.toLongLong(&ok);
+        return ok ? Result<QVariant>(QVariant(n)) : wrongValue(value, QStringLiteral("a number"));
+    }
+    case ColumnKind::Real: {
+        if (!isText)
+            return value;
+        const QString text = value.toString().trimmed();
+        bool ok = false;
+        if (const qlonglong n = text.toLongLong(&ok); ok)
+            return QVariant(n);
+        const double d = QLocale::c().toDouble(text, &ok);
+        return ok ? Result<QVariant>(QVariant(d)) : wrongValue(value, QStringLiteral("a number"));
+    }
+    case ColumnKind::Text: break;
+    }
+    return value;
+}
+
+} // namespace
+
+struct RecordSet::Impl {
+    std::optional<Connection> conn;
+    QVariantList params;
+    bool updatable = false;
+    QString table;       // quoted, when updatable
+    QString keysSql;     // the keys of the result, in its order
+    std::vector<qint64> keys;
+    QList<QVariantList> rows; // the rows of a read-only set, read at opening
+
+    // Rows read so far, by key. Bounded: rows of pages looked at long ago are dropped.
+    mutable QHash<qint64, QVariantList> cache;
+    static constexpr int cacheLimit = 8 * PageSize;
+
+    long long current = -1; // index of the current record; -1 before the first, size at the end
+    bool currentDeleted = false;
+    bool adding = false;    // the current record is a new one, after the stored ones
+    QVariantList buffer;    // the current record's fields
+    QBitArray edited;
+
+    long long storedCount() const
+    {
+        return updatable ? static_cast<long long>(keys.size()) : rows.size();
+    }
+    long long count() const { return storedCount() + (adding ? 1 : 0); }
+    bool hasCurrent() const { return !currentDeleted && current >= 0 && current < count(); }
+
+    Result<QVariantList> storedRow(long long index, int columnCount) const;
+    Status readPageOf(long long index, int columnCount) const;
+};
+
+Result<QVariantList> RecordSet::Impl::storedRow(long long index, int columnCount) const
+{
+    if (!updatable)
+        return rows.at(index);
+    const qint64 key = keys[size_t(index)];
+    if (auto it = cache.constFind(key); it != cache.constEnd())
+        return *it;
+    if (Status s = readPageOf(index, columnCount); !s)
+        return s.error();
+    if (auto it = cache.constFind(key); it != cache.constEnd())
+        return *it;
+    return Error{QStringLiteral("The record was deleted by another window.")};
+}
+
+// Reads the page of 50 keys around a record in one statement.
+Status RecordSet::Impl::readPageOf(long long index, int columnCount) const
+{
+    const long long first = index / PageSize * PageSize;
+    const long long last = std::min<long long>(first + PageSize, keys.size());
+    QStringList marks;
+    QVariantList pageKeys;
+    for (long long i = first; i < last; ++i) {
+        marks.append(QStringLiteral("?"));
+        pageKeys.append(QVariant::fromValue<qlonglong>(keys[size_t(i)]));
+    }
+    Result<Statement> stmt = Statement::prepare(
+        conn->handle(), QStringLiteral("SELECT rowid, * FROM %1 WHERE rowid IN (%2)")
+                            .arg(table, marks.join(QLatin1Char(','))));
+    if (!stmt)
+        return stmt.error();
+    Statement& s = stmt.value();
+    if (Status b = s.bind(pageKeys); !b)
+        return b;
+    if (cache.size() + PageSize > cacheLimit)
+        cache.clear();
+    for (;;) {
+        Result<bool> row = s.step();
+        if (!row)
+            return row.error();
+        if (!row.value())
+            return {};
+        QVariantList values;
+        values.reserve(columnCount);
+        for (int c = 0; c < columnCount; ++c)
+            values.append(s.value(c + 1));
+        cache.insert(s.integer(0), std::move(values));
+    }
+}
+
+RecordSet::RecordSet(QObject* parent) : QObject(parent), d(std::make_unique<Impl>()) {}
+
+RecordSet::~RecordSet() = default;
+
+bool RecordSet::isOpen() const { return d->conn.has_value(); }
+bool RecordSet::isUpdatable() const { return d->updatable; }
+const Connection* RecordSet::connection() const { return d->conn ? &*d->conn : nullptr; }
+
+int RecordSet::columnIndex(const QString& name) const
+{
+    for (int i = 0; i < columns_.size(); ++i)
+        if (columns_[i].name.compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+Status RecordSet::open(const Connection& connection, const QString& source,
+                       const QVariantList& params)
+{
+    if (isOpen())
+        if (Status s = close(); !s)
+            return s;
+    auto fresh = std::make_unique<Impl>();
+    fresh->conn = connection;
+    fresh->params = params;
+    QString rowsSql = source;
+    if (std::optional<UpdatableSource> u = updatableSource(connection, source)) {
+        fresh->updatable = true;
+        fresh->table = quoted(u->table);
+        fresh->keysSql = QStringLiteral("SELECT %1.rowid FROM %1%2").arg(fresh->table, u->tail);
+        rowsSql = QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(fresh->table);
+    }
+    Result<Statement> stmt = Statement::prepare(connection.handle(), rowsSql);
+    if (!stmt)
+        return stmt.error();
+    QList<Column> cols;
+    for (int i = 0; i < stmt.value().columnCount(); ++i)
+        cols.append({stmt.value().columnName(i), stmt.value().columnKind(i)});
+    d = std::move(fresh);
+    source_ = source;
+    columns_ = cols;
+    editMode_ = EditMode::None;
+    if (Status s = requery(); !s) {
+        d = std::make_unique<Impl>();
+        return s;
+    }
+    return {};
+}
+
+Status RecordSet::close()
+{
+    if (!isOpen())
+        return {};
+    if (Status s = writePending(true); !s)
+        return s;
+    d = std::make_unique<Impl>();
+    editMode_ = EditMode::None;
+    emit recordsChanged();
+    return {};
+}
+
+Status RecordSet::requery()
+{
+    if (!isOpen())
+        return fail(Error{QStringLiteral("The set of records is not open.")});
+    if (Status s = writePending(true); !s)
+        return fail(s.error());
+    if (d->updatable) {
+        Result<Statement> stmt = Statement::prepare(d->conn->handle(), d->keysSql);
+        if (!stmt)
+            return fail(stmt.error());
+        if (Status s = stmt.value().bind(d->params); !s)
+            return fail(s.error());
+        std::vector<qint64> keys;
+        for (;;) {
+            Result<bool> row = stmt.value().step();
+            if (!row)
+                return fail(row.error());
+            if (!row.value())
+                break;
+            keys.push_back(stmt.value().integer(0));
+        }
+        d->keys = std::move(keys);
+        d->cache.clear();
+    } else {
+        Result<Rows> all = d->conn->select(source_, d->params);
+        if (!all)
+            return fail(all.error());
+        d->rows = std::move(all.value().values);
+    }
+    d->current = -1;
+    d->currentDeleted = false;
+    emit recordsChanged();
+    return moveToIndex(0);
+}
+
+Status RecordSet::fail(const Error& e)
+{
+    emit error(e);
+    return e;
+}
+
+Status RecordSet::moveFirst() { return moveToIndex(0); }
+
+Status RecordSet::moveLast()
+{
+    // The last record is known only once the pending one is written or dropped.
+    if (Status s = writePending(true); !s)
+        return fail(s.error());
+    return moveToIndex(d->count() - 1);
+}
+
+Status RecordSet::moveNext()
+{
+    if (d->current >= d->count() && !d->currentDeleted)
+        return fail(Error{noCurrentRecord});
+    // After a delete the record that followed the deleted one has taken its place.
+    return moveToIndex(d->currentDeleted ? d->current : d->current + 1);
+}
+
+Status RecordSet::movePrevious()
+{
+    if (d->current < 0)
+        return fail(Error{noCurrentRecord});
+    return moveToIndex(d->current - 1);
+}
+
+Status RecordSet::moveTo(int position)
+{
+    if (position < 1 || position > d->count())
+        return fail(Error{QStringLiteral("There is no record at position %1.").arg(position)});
+    return moveToIndex(position - 1);
+}
+
+bool RecordSet::bof() const { return isOpen() && (d->current < 0 || d->count() == 0); }
+bool RecordSet::eof() const { return isOpen() && (d->current >= d->count() || d->count() == 0); }
+int RecordSet::recordCount() const { return int(d->count()); }
+int RecordSet::absolutePosition() const { return d->hasCurrent() ? int(d->current + 1) : 0; }
+
+// Makes the record at an index current; below 0 is BOF, past the last is EOF. The pending change
+// of the record being left is written first.
+Status RecordSet::moveToIndex(long long index)
+{
+    if (!isOpen())
+        return fail(Error{QStringLiteral("The set of records is not open.")});
+    if (Status s = writePending(true); !s)
+        return fail(s.error());
+    d->currentDeleted = false;
+    d->current = std::clamp<long long>(index, -1, d->count());
+    Status loaded = loadCurrent();
+    emit moveComplete();
+    return loaded ? loaded : fail(loaded.error());
+}
+
+Status RecordSet::loadCurrent()
+{
+    d->buffer.clear();
+    d->edited = QBitArray(columns_.size());
+    if (!d->hasCurrent() || (d->adding && d->current == d->storedCount())) {
+        if (d->adding)
+            d->buffer = QVariantList(columns_.size());
+        return {};
+    }
+    Result<QVariantList> row = d->storedRow(d->current, int(columns_.size()));
+    if (!row)
+        return row.error();
+    d->buffer = row.value();
+    return {};
+}
+
+QVariant RecordSet::value(int column) const
+{
+    if (!d->hasCurrent() || column < 0 || column >= d->buffer.size())
+        return QVariant();
+    return d->buffer[column];
+}
+
+QVariant RecordSet::value(const QString& name) const { return value(columnIndex(name)); }
+
+Result<QVariant> RecordSet::field(const QString& name) const
+{
+    const int column = columnIndex(name);
+    if (column < 0)
+        return Error{QStringLiteral("There is no field named \"%1\".").arg(name)};
+    if (!d->hasCurrent())
+        return Error{noCurrentRecord};
+    return value(column);
+}
+
+Status RecordSet::setValue(int column, const QVariant& value)
+{
+    if (column < 0 || column >= columns_.size())
+        return Error{QStringLiteral("There is no such field.")};
+    if (!d->updatable)
+        return Error{notUpdatable};
+    if (!d->hasCurrent())
+        return Error{noCurrentRecord};
+    Result<QVariant> fitted = coerce(value, columns_[column].kind);
+    if (!fitted)
+        return Error{QStringLiteral("%1 (field %2)")
+                         .arg(fitted.error().description, columns_[column].name)};
+    d->buffer[column] = fitted.value();
+    d->edited.setBit(column);
+    if (editMode_ == EditMode::None)
+        editMode_ = EditMode::Editing;
+    emit valueChanged(column);
+    return {};
+}
+
+Status RecordSet::setValue(const QString& name, const QVariant& value)
+{
+    const int column = columnIndex(name);
+    if (column < 0)
+        return Error{QStringLiteral("There is no field named \"%1\".").arg(name)};
+    return setValue(column, value);
+}
+
+QVariant RecordSet::valueAt(int row, int column) const
+{
+    if (row < 0 || row >= d->count() || column < 0 || column >= columns_.size())
+        return QVariant();
+    if (row == d->current && d->hasCurrent())
+        return d->buffer.value(column);
+    if (row >= d->storedCount())
+        return QVariant();
+    Result<QVariantList> values = d->storedRow(row, int(columns_.size()));
+    return values ? values.value().value(column) : QVariant();
+}
+
+Status RecordSet::addNew()
+{
+    if (!isOpen() || !d->updatable)
+        return Error{notUpdatable};
+    if (Status s = writePending(true); !s)
+        return s;
+    d->adding = true;
+    d->current = d->storedCount();
+    d->currentDeleted = false;
+    editMode_ = EditMode::Adding;
+    Status loaded = loadCurrent();
+    emit recordsChanged();
+    emit moveComplete();
+    return loaded;
+}
+
+Status RecordSet::update()
+{
+    if (!isOpen())
+        return Error{QStringLiteral("The set of records is not open.")};
+    return writePending(false);
+}
+
+bool RecordSet::isDirty() const
+{
+    return editMode_ == EditMode::Adding || (editMode_ == EditMode::Editing && d->edited.count(true));
+}
+
+void RecordSet::cancelUpdate()
+{
+    if (editMode_ == EditMode::None)
+        return;
+    const bool wasAdding = editMode_ == EditMode::Adding;
+    editMode_ = EditMode::None;
+    if (wasAdding) {
+        d->adding = false;
+        d->current = d->storedCount(); // ADO leaves the set at its end after a cancelled add
+        emit recordsChanged();
+    }
+    (void)loadCurrent();
+    emit moveComplete();
+}
+
+// Writes the current record's pending change. A new record that nobody typed into is dropped
+// instead when dropUntouchedNew is set (leaving it, closing the window).
+Status RecordSet::writePending(bool dropUntouchedNew)
+{
+    if (editMode_ == EditMode::None || !d->updatable)
+        return {};
+    const Connection& conn = *d->conn;
+    QStringList names;
+    QVariantList values;
+    for (int c = 0; c < columns_.size(); ++c) {
+        if (d->edited.testBit(c)) {
+            names.append(quoted(columns_[c].name));
+            values.append(d->buffer[c]);
+        }
+    }
+    if (editMode_ == EditMode::Adding) {
+        if (names.isEmpty() && dropUntouchedNew) {
+            editMode_ = EditMode::None;
+            d->adding = false;
+            emit recordsChanged();
+            return {};
+        }
+        const QString sql = names.isEmpty()
+                                ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(d->table)
+                                : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                      .arg(d->table, names.join(QLatin1Char(',')),
+                                           QStringList(names.size(), QStringLiteral("?"))
+                                               .join(QLatin1Char(',')));
+        if (Result<int> r = conn.execute(sql, values); !r)
+            return r.error();
+        d->keys.push_back(sqlite3_last_insert_rowid(conn.handle()));
+        d->adding = false;
+    } else if (!names.isEmpty()) {
+        values.append(QVariant::fromValue<qlonglong>(d->keys[size_t(d->current)]));
+        Result<int> r = conn.execute(QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = ?")
+                                         .arg(d->table, names.join(QStringLiteral(" = ?, "))),
+                                     values);
+        if (!r)
+            return r.error();
+        if (r.value() == 0)
+            return Error{QStringLiteral("The record was deleted by another window.")};
+    }
+    editMode_ = EditMode::None;
+    // Read the written record back: the database fills defaults and the counter.
+    d->cache.remove(d->keys[size_t(d->current)]);
+    return loadCurrent();
+}
+
+Status RecordSet::deleteCurrent()
+{
+    if (!d->updatable)
+        return Error{notUpdatable};
+    if (!d->hasCurrent())
+        return Error{noCurrentRecord};
+    if (editMode_ == EditMode::Adding) {
+        cancelUpdate();
+        return {};
+    }
+    const qint64 key = d->keys[size_t(d->current)];
+    Result<int> r = d->conn->execute(
+        QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(d->table), {QVariant::fromValue<qlonglong>(key)});
+    if (!r)
+        return r.error();
+    editMode_ = EditMode::None;
+    d->keys.erase(d->keys.begin() + d->current);
+    d->cache.remove(key);
+    d->currentDeleted = true;
+    d->buffer.clear();
+    emit recordsChanged();
+    return {};
+}
+
+} // namespace halvo

@@ -1,0 +1,312 @@
+// Connections to the database file: encryption, the connection texts, refusing files that are
+// not a database the password opens, and connections sharing what they commit.
+
+#include "data/connection.h"
+#include "data/connection_string.h"
+#include "data/statements.h"
+#include "tests/support/temp_database.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+
+using namespace halvo;
+using halvo::test::TempDatabase;
+
+namespace {
+
+QByteArray fingerprint(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+} // namespace
+
+class TestConnection : public QObject {
+    Q_OBJECT
+private slots:
+    void fileIsEncrypted();
+    void recognisesTheFourForms_data();
+    void recognisesTheFourForms();
+    void relativeFormsFollowTheCurrentFolder();
+    void refusesWhatItCannotOpen_data();
+    void refusesWhatItCannotOpen();
+    void refusesAFileLockedByAnotherProgram();
+    void connectionsSeeEachOthersWrites();
+    void textComparesWithoutLetterCase();
+    void userValuesAreBound();
+    void sumOfNothingIsZero_data();
+    void sumOfNothingIsZero();
+    void unitOfWorkCommitsOrRollsBack();
+    void aReplacedFileIsOpenedAnew();
+};
+
+void TestConnection::fileIsEncrypted()
+{
+    TempDatabase db;
+    QFile f(db.path());
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QVERIFY(!f.read(16).startsWith("SQLite format 3"));
+    f.close();
+
+    Result<Connection> wrong = Connection::openFile(db.path(), QStringLiteral("Vintra"));
+    QVERIFY(!wrong.ok());
+    Result<Connection> right = Connection::openFile(db.path(), DatabasePassword);
+    QVERIFY2(right.ok(), qPrintable(right.ok() ? QString() : right.error().description));
+    QCOMPARE(right.value().scalar(QStringLiteral("SELECT count(*) FROM tblUser")).value(),
+             QVariant(qlonglong(0)));
+}
+
+void TestConnection::recognisesTheFourForms_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("form");
+    QTest::addColumn<QString>("source");
+    QTest::newRow("standard") << standardConnectionString(QStringLiteral("/opt/halvo"))
+                              << int(ConnectionForm::Standard) << "/opt/halvo/halvo0905.mdb";
+    QTest::newRow("fixed relative") << fixedRelativeConnectionString()
+                                    << int(ConnectionForm::FixedRelative) << "halvo0905.mdb";
+    QTest::newRow("report") << reportConnectionString() << int(ConnectionForm::Report)
+                            << "halvo0905.mdb";
+    QTest::newRow("compaction") << compactionConnectionString(QStringLiteral("/tmp/x.mdb"))
+                                << int(ConnectionForm::Compaction) << "/tmp/x.mdb";
+    QTest::newRow("as written for the desktop it came from")
+        << "Provider=Microsoft Jet 4.0 OLE DB Provider;Data Source=C:\\HALVO\\halvo0905.mdb;"
+           "Jet OLEDB:Database Password=vintra;Persist Security Info=False"
+        << int(ConnectionForm::FixedRelative) << "C:\\HALVO\\halvo0905.mdb";
+}
+
+void TestConnection::recognisesTheFourForms()
+{
+    QFETCH(QString, text);
+    QFETCH(int, form);
+    QFETCH(QString, source);
+    Result<ConnectionString> parsed = parseConnectionString(text);
+    QVERIFY(parsed.ok());
+    QCOMPARE(int(parsed.value().form), form);
+    QCOMPARE(parsed.value().dataSource, source);
+    QCOMPARE(parsed.value().password, DatabasePassword);
+
+    QVERIFY(!parseConnectionString(QStringLiteral("Provider=Other;Data Source=x.mdb")).ok());
+    QVERIFY(!parseConnectionString(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;")).ok());
+}
+
+void TestConnection::relativeFormsFollowTheCurrentFolder()
+{
+    TempDatabase db;
+    const QString before = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(db.folder()));
+    Result<Connection> inProgramFolder = Connection::open(fixedRelativeConnectionString());
+    Result<Connection> report = Connection::open(reportConnectionString());
+    QVERIFY(QDir::setCurrent(QDir::tempPath()));
+    Result<Connection> elsewhere = Connection::open(fixedRelativeConnectionString());
+    Result<Connection> standard = Connection::open(db.connectionString());
+    QDir::setCurrent(before);
+
+    QVERIFY(inProgramFolder.ok());
+    QVERIFY(report.ok());
+    QVERIFY(!elsewhere.ok());
+    QVERIFY(elsewhere.error().description.contains(QStringLiteral("does not exist")));
+    QVERIFY(standard.ok());
+}
+
+void TestConnection::refusesWhatItCannotOpen_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("missing file") << "missing" << "does not exist";
+    QTest::newRow("wrong password") << "wrong password" << "password does not open";
+    QTest::newRow("random bytes") << "random" << "password does not open";
+    QTest::newRow("empty file") << "empty" << "is not a HALVO database";
+    QTest::newRow("short text file") << "text" << "is not a HALVO database";
+    QTest::newRow("unencrypted database") << "plain" << "is not an encrypted HALVO database";
+    QTest::newRow("a folder") << "folder" << "is not a database file";
+    QTest::newRow("read-only file") << "read-only" << "is read-only";
+}
+
+void TestConnection::refusesWhatItCannotOpen()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, message);
+    TempDatabase db;
+    QString path = db.path();
+    QString password = DatabasePassword;
+    QByteArray plainHeader("SQLite format 3\0", 16);
+    if (kind == QLatin1String("missing")) {
+        path = QDir(db.folder()).filePath(QStringLiteral("nothing.mdb"));
+    } else if (kind == QLatin1String("wrong password")) {
+        password = QStringLiteral("vintra ");
+    } else if (kind == QLatin1String("random")) {
+        QByteArray bytes(8192, '\0');
+        for (int i = 0; i < bytes.size(); ++i)
+            bytes[i] = char((i * 7919) % 251);
+        writeFile(path, bytes);
+    } else if (kind == QLatin1String("empty")) {
+        writeFile(path, {});
+    } else if (kind == QLatin1String("text")) {
+        writeFile(path, "not a database\n");
+    } else if (kind == QLatin1String("plain")) {
+        writeFile(path, plainHeader + QByteArray(4096 - 16, '\0'));
+    } else if (kind == QLatin1String("folder")) {
+        path = QDir(db.folder()).filePath(QStringLiteral("afolder.mdb"));
+        QVERIFY(QDir().mkpath(path));
+    } else if (kind == QLatin1String("read-only")) {
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup));
+    }
+    const QByteArray before = fingerprint(path);
+
+    Result<Connection> c = Connection::openFile(path, password);
+    QVERIFY(!c.ok());
+    QVERIFY2(c.error().description.contains(message), qPrintable(c.error().description));
+    QCOMPARE(fingerprint(path), before);
+    if (kind == QLatin1String("missing"))
+        QVERIFY(!QFile::exists(path)); // opening never creates a file
+    QFile::setPermissions(db.path(), QFile::ReadOwner | QFile::WriteOwner);
+}
+
+void TestConnection::refusesAFileLockedByAnotherProgram()
+{
+    TempDatabase db;
+    QProcess holder;
+    holder.start(QStringLiteral(LEDGER_WRITER), {QStringLiteral("hold"), db.path()});
+    QVERIFY(holder.waitForReadyRead(10000));
+    QCOMPARE(holder.readLine().trimmed(), QByteArray("holding"));
+    const QByteArray before = fingerprint(db.path());
+
+    Result<Connection> c = Connection::openFile(db.path(), DatabasePassword);
+    holder.kill();
+    holder.waitForFinished();
+    QVERIFY(!c.ok());
+    QVERIFY2(c.error().description.contains(QStringLiteral("in use by another program")),
+             qPrintable(c.error().description));
+    QCOMPARE(fingerprint(db.path()), before);
+    QVERIFY(Connection::openFile(db.path(), DatabasePassword).ok());
+}
+
+void TestConnection::connectionsSeeEachOthersWrites()
+{
+    TempDatabase db;
+    Connection first = Connection::open(db.connectionString()).value();
+    Connection second = Connection::open(db.connectionString()).value();
+    QVERIFY(first.execute(QStringLiteral("INSERT INTO tblLoan (NickName, Value) VALUES (?, ?)"),
+                          {QStringLiteral("ELM"), QVariant::fromValue(Money::fromCents(12345))})
+                .ok());
+    QCOMPARE(second.sum(Statements::SumMarketValue).value(), Money::fromCents(12345));
+}
+
+void TestConnection::textComparesWithoutLetterCase()
+{
+    TempDatabase db;
+    Connection c = db.connect();
+    for (const char* name : {"elm", "Birch", "ASH"})
+        QVERIFY(c.execute(QStringLiteral("INSERT INTO tblBuilding (BldNickName) VALUES (?)"),
+                          {QString::fromLatin1(name)})
+                    .ok());
+    QCOMPARE(c.scalar(QStringLiteral("SELECT count(*) FROM tblBuilding WHERE BldNickName = ?"),
+                      {QStringLiteral("ELM")})
+                 .value()
+                 .toLongLong(),
+             1);
+    Rows ordered = c.select(Statements::PropertiesByNickname).value();
+    const int nick = ordered.columns.indexOf(QStringLiteral("BldNickName"));
+    QStringList names;
+    for (const QVariantList& row : ordered.values)
+        names.append(row[nick].toString());
+    QCOMPARE(names, QStringList({"ASH", "Birch", "elm"}));
+}
+
+void TestConnection::userValuesAreBound()
+{
+    TempDatabase db;
+    Connection c = db.connect();
+    const QString nickname = QStringLiteral("O'Brien's \"place\"; DROP TABLE tblNotes");
+    QVERIFY(c.execute(QStringLiteral("INSERT INTO tblNotes (NickName, Notes) VALUES (?, ?)"),
+                      {nickname, QString()})
+                .ok());
+    Rows found = c.select(Statements::NotesOfProperty, {nickname}).value();
+    QCOMPARE(found.values.size(), 1);
+    const int notes = found.columns.indexOf(QStringLiteral("Notes"));
+    // The empty text stays text; it is not confused with NULL.
+    QVERIFY(!found.values[0][notes].isNull());
+    QCOMPARE(found.values[0][notes].toString(), QString());
+}
+
+void TestConnection::sumOfNothingIsZero_data()
+{
+    QTest::addColumn<QVariantList>("values");
+    QTest::addColumn<qint64>("cents");
+    QTest::newRow("no rows") << QVariantList() << qint64(0);
+    QTest::newRow("only empty amounts") << QVariantList{QVariant(), QVariant()} << qint64(0);
+    QTest::newRow("empty and amounts")
+        << QVariantList{QVariant(), QVariant::fromValue(Money::fromCents(150)),
+                        QVariant::fromValue(Money::fromCents(-25))}
+        << qint64(125);
+}
+
+void TestConnection::sumOfNothingIsZero()
+{
+    QFETCH(QVariantList, values);
+    QFETCH(qint64, cents);
+    TempDatabase db;
+    Connection c = db.connect();
+    for (const QVariant& v : values)
+        QVERIFY(c.execute(QStringLiteral("INSERT INTO tblTenant (DepAmt) VALUES (?)"), {v}).ok());
+    QCOMPARE(c.sum(Statements::SumDeposits).value(), Money::fromCents(cents));
+}
+
+void TestConnection::unitOfWorkCommitsOrRollsBack()
+{
+    TempDatabase db;
+    Connection c = db.connect();
+    const QString insert = QStringLiteral("INSERT INTO tblUser (Password) VALUES (?)");
+    const QString count = QStringLiteral("SELECT count(*) FROM tblUser");
+    {
+        Transaction outer(c);
+        QVERIFY(c.execute(insert, {QStringLiteral("kept")}).ok());
+        {
+            Transaction inner(c);
+            QVERIFY(c.execute(insert, {QStringLiteral("dropped")}).ok());
+        } // not committed: only the inner work is undone
+        QVERIFY(outer.commit().ok());
+    }
+    {
+        Transaction abandoned(c);
+        QVERIFY(c.execute(insert, {QStringLiteral("abandoned")}).ok());
+    }
+    QCOMPARE(c.scalar(count).value().toLongLong(), 1);
+    QCOMPARE(c.scalar(QStringLiteral("SELECT Password FROM tblUser")).value().toString(),
+             QStringLiteral("kept"));
+    QVERIFY(!c.isInTransaction());
+}
+
+void TestConnection::aReplacedFileIsOpenedAnew()
+{
+    TempDatabase db;
+    TempDatabase other;
+    Connection c = db.connect();
+    QVERIFY(c.execute(QStringLiteral("INSERT INTO tblUser (Password) VALUES ('old')")).ok());
+    QVERIFY(other.connect().execute(QStringLiteral("INSERT INTO tblUser (Password) VALUES ('new')")).ok());
+    releaseDatabase(other.path());
+
+    // Another file put in the database's place (a restore) is what the next connection sees.
+    QVERIFY(QFile::remove(db.path()));
+    QVERIFY(QFile::copy(other.path(), db.path()));
+    Connection again = db.connect();
+    QCOMPARE(again.scalar(QStringLiteral("SELECT Password FROM tblUser")).value().toString(),
+             QStringLiteral("new"));
+}
+
+QTEST_GUILESS_MAIN(TestConnection)
+#include "tst_connection.moc"

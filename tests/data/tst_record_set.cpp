@@ -1,0 +1,339 @@
+// The record sets the windows browse and edit: moves and their ends, count and position,
+// pending changes written when a record is left, values kept in their kinds, and pages.
+
+#include "data/record_set.h"
+#include "data/statements.h"
+#include "tests/support/temp_database.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace halvo;
+using halvo::test::TempDatabase;
+
+namespace {
+
+void addVendors(const Connection& c, const QStringList& companies)
+{
+    for (const QString& company : companies)
+        QVERIFY(c.execute(QStringLiteral("INSERT INTO tblVendor (Company) VALUES (?)"), {company})
+                    .ok());
+}
+
+QString company(const RecordSet& rs) { return rs.value(QStringLiteral("Company")).toString(); }
+
+qlonglong vendorCount(const Connection& c)
+{
+    return c.scalar(QStringLiteral("SELECT count(*) FROM tblVendor")).value().toLongLong();
+}
+
+} // namespace
+
+class TestRecordSet : public QObject {
+    Q_OBJECT
+private slots:
+    void movesStopAtBothEnds();
+    void emptySetIsAtBothEnds();
+    void countAndPositionFollowAddAndDelete();
+    void pendingChangeIsWrittenWhenLeft_data();
+    void pendingChangeIsWrittenWhenLeft();
+    void untouchedNewRecordIsDropped();
+    void cancelUpdateForgetsTheChange();
+    void valuesKeepTheirKinds();
+    void refusesValuesThatDoNotFit_data();
+    void refusesValuesThatDoNotFit();
+    void readsLargeSetsInPages();
+    void statementsOverOneTableAreUpdatable_data();
+    void statementsOverOneTableAreUpdatable();
+    void failedWriteOnMoveIsReportedAndKeepsTheRecord();
+};
+
+void TestRecordSet::movesStopAtBothEnds()
+{
+    TempDatabase db;
+    addVendors(db.connect(), {"Cedar", "Alder", "Birch"});
+    RecordSet rs;
+    QSignalSpy moved(&rs, &RecordSet::moveComplete);
+    QVERIFY(rs.open(db.connect(), Statements::VendorsByCompany).ok());
+    QCOMPARE(company(rs), QStringLiteral("Alder"));
+    QCOMPARE(rs.absolutePosition(), 1);
+    QVERIFY(!rs.bof() && !rs.eof());
+
+    QVERIFY(rs.movePrevious().ok());
+    QVERIFY(rs.bof());
+    QCOMPARE(rs.absolutePosition(), 0);
+    QVERIFY(!rs.movePrevious().ok());
+
+    QVERIFY(rs.moveLast().ok());
+    QCOMPARE(company(rs), QStringLiteral("Cedar"));
+    QCOMPARE(rs.absolutePosition(), 3);
+    QVERIFY(rs.moveNext().ok());
+    QVERIFY(rs.eof());
+    QVERIFY(!rs.moveNext().ok());
+    QVERIFY(rs.moveTo(2).ok());
+    QCOMPARE(company(rs), QStringLiteral("Birch"));
+    QCOMPARE(rs.recordCount(), 3);
+    QVERIFY(moved.count() >= 5);
+}
+
+void TestRecordSet::emptySetIsAtBothEnds()
+{
+    TempDatabase db;
+    RecordSet rs;
+    QVERIFY(rs.open(db.connect(), Statements::CategoryTable).ok());
+    QVERIFY(rs.bof() && rs.eof());
+    QCOMPARE(rs.recordCount(), 0);
+    QCOMPARE(rs.absolutePosition(), 0);
+    QVERIFY(rs.moveLast().ok());
+    QVERIFY(rs.moveFirst().ok());
+    QVERIFY(!rs.field(QStringLiteral("Income")).ok());
+}
+
+void TestRecordSet::countAndPositionFollowAddAndDelete()
+{
+    TempDatabase db;
+    Connection c = db.connect();
+    addVendors(c, {"Alder", "Birch", "Cedar"});
+    RecordSet rs;
+    QVERIFY(rs.open(c, Statements::VendorsByCompany).ok());
+
+    QVERIFY(rs.addNew().ok());
+    QCOMPARE(rs.recordCount(), 4);
+    QCOMPARE(rs.absolutePosition(), 4);
+    QCOMPARE(rs.editMode(), RecordSet::EditMode::Adding);
+    QVERIFY(rs.setValue(QStringLiteral("company"), QStringLiteral("Aspen")).ok());
+    QVERIFY(rs.update().ok());
+    QCOMPARE(rs.recordCount(), 4);
+    QCOMPARE(company(rs), QStringLiteral("Aspen"));
+    QVERIFY(rs.value(QStringLiteral("ID")).toLongLong() > 0); // the counter is read back
+    QCOMPARE(vendorCount(c), 4);
+
+    // A deleted record stays current until the next move, which goes to the one after it.
+    QVERIFY(rs.moveFirst().ok());
+    QVERIFY(rs.deleteCurrent().ok());
+    QCOMPARE(rs.recordCount(), 3);
+    QCOMPARE(vendorCount(c), 3);
+    QVERIFY(rs.moveNext().ok());
+    QCOMPARE(company(rs), QStringLiteral("Birch"));
+    QCOMPARE(rs.absolutePosition(), 1);
+
+    QVERIFY(rs.moveLast().ok());
+    QVERIFY(rs.deleteCurrent().ok());
+    QVERIFY(rs.moveNext().ok());
+    QVERIFY(rs.eof());
+    QVERIFY(rs.moveLast().ok());
+    QCOMPARE(rs.absolutePosition(), 2);
+
+    QVERIFY(rs.requery().ok());
+    QCOMPARE(rs.recordCount(), 2);
+    QCOMPARE(company(rs), QStringLiteral("Birch"));
+}
+
+void TestRecordSet::pendingChangeIsWrittenWhenLeft_data()
+{
+    QTest::addColumn<QString>("how");
+    for (const char* how : {"next", "previous", "first", "last", "position", "requery", "close"})
+        QTest::newRow(how) << QString::fromLatin1(how);
+}
+
+void TestRecordSet::pendingChangeIsWrittenWhenLeft()
+{
+    QFETCH(QString, how);
+    TempDatabase db;
+    Connection c = db.connect();
+    addVendors(c, {"Alder", "Birch", "Cedar"});
+    RecordSet rs;
+    QVERIFY(rs.open(c, Statements::VendorsByCompany).ok());
+    QVERIFY(rs.moveTo(2).ok());
+    QVERIFY(rs.setValue(QStringLiteral("City"), QStringLiteral("Tulsa")).ok());
+    QVERIFY(rs.isDirty());
+    const QString check = QStringLiteral("SELECT City FROM tblVendor WHERE Company = 'Birch'");
+    QVERIFY(c.scalar(check).value().isNull()); // nothing written while the record is current
+
+    Status left = how == "next"       ? rs.moveNext()
+                  : how == "previous" ? rs.movePrevious()
+                  : how == "first"    ? rs.moveFirst()
+                  : how == "last"     ? rs.moveLast()
+                  : how == "position" ? rs.moveTo(3)
+                  : how == "requery"  ? rs.requery()
+                                      : rs.close();
+    QVERIFY(left.ok());
+    QCOMPARE(c.scalar(check).value().toString(), QStringLiteral("Tulsa"));
+    QVERIFY(!rs.isDirty());
+}
+
+void TestRecordSet::untouchedNewRecordIsDropped()
+{
+    TempDatabase db;
+    Connection c = db.connect();
+    addVendors(c, {"Alder"});
+    RecordSet rs;
+    QVERIFY(rs.open(c, Statements::VendorsByCompany).ok());
+    QVERIFY(rs.addNew().ok());
+    QVERIFY(rs.moveFirst().ok());
+    QCOMPARE(rs.recordCount(), 1);
+    QVERIFY(rs.addNew().ok());
+    QVERIFY(rs.close().ok());
+    QCOMPARE(vendorCount(c), 1);
+}
+
+void TestRecordSet::cancelUpdateForgetsTheChange()
+{
+    TempDatabase db;
+    Connection c = db.connect();
+    addVendors(c, {"Alder"});
+    RecordSet rs;
+    QVERIFY(rs.open(c, Statements::VendorsByCompany).ok());
+    QVERIFY(rs.setValue(QStringLiteral("Company"), QStringLiteral("Changed")).ok());
+    rs.cancelUpdate();
+    QCOMPARE(company(rs), QStringLiteral("Alder"));
+    QVERIFY(rs.addNew().ok());
+    QVERIFY(rs.setValue(QStringLiteral("Company"), QStringLiteral("New")).ok());
+    rs.cancelUpdate();
+    QCOMPARE(rs.recordCount(), 1);
+    QVERIFY(rs.moveFirst().ok());
+    QCOMPARE(vendorCount(c), 1);
+}
+
+void TestRecordSet::valuesKeepTheirKinds()
+{
+    TempDatabase db;
+    Connection c = db.connect();
+    RecordSet rs;
+    QVERIFY(rs.open(c, Statements::IncomeRows).ok());
+    QVERIFY(rs.addNew().ok());
+    QVERIFY(rs.setValue(QStringLiteral("Income"), QStringLiteral("$1,234.50")).ok());
+    QVERIFY(rs.setValue(QStringLiteral("RecDate"), QStringLiteral("3/7/2026")).ok());
+    QVERIFY(rs.setValue(QStringLiteral("Memo"), QString()).ok());
+    QVERIFY(rs.setValue(QStringLiteral("Payee"), QStringLiteral("O'Hara")).ok());
+    QVERIFY(rs.update().ok());
+    QVERIFY(rs.requery().ok());
+
+    QCOMPARE(rs.recordCount(), 1);
+    QCOMPARE(rs.value(QStringLiteral("income")).value<Money>(), Money::fromCents(123450));
+    QCOMPARE(rs.value(QStringLiteral("Expense")).value<Money>(), Money()); // the default
+    QCOMPARE(rs.value(QStringLiteral("RecDate")).toDate(), QDate(2026, 3, 7));
+    QCOMPARE(rs.value(QStringLiteral("Payee")).toString(), QStringLiteral("O'Hara"));
+    QVERIFY(!rs.value(QStringLiteral("Memo")).isNull());  // empty text
+    QVERIFY(rs.value(QStringLiteral("CheckNo")).isNull()); // never set: NULL
+    QCOMPARE(c.scalar(QStringLiteral("SELECT RecDate FROM tblFinance")).value().toDate(),
+             QDate(2026, 3, 7));
+
+    // Clearing a date or an amount stores NULL.
+    QVERIFY(rs.setValue(QStringLiteral("RecDate"), QString()).ok());
+    QVERIFY(rs.update().ok());
+    QVERIFY(rs.value(QStringLiteral("RecDate")).isNull());
+}
+
+void TestRecordSet::refusesValuesThatDoNotFit_data()
+{
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<QVariant>("value");
+    QTest::newRow("letters in an amount") << "Income" << QVariant(QStringLiteral("12a"));
+    QTest::newRow("no such day") << "RecDate" << QVariant(QStringLiteral("2/30/2026"));
+    QTest::newRow("words for a date") << "RecDate" << QVariant(QStringLiteral("tomorrow"));
+    QTest::newRow("unknown field") << "Amount" << QVariant(1);
+}
+
+void TestRecordSet::refusesValuesThatDoNotFit()
+{
+    QFETCH(QString, column);
+    QFETCH(QVariant, value);
+    TempDatabase db;
+    Connection c = db.connect();
+    QVERIFY(c.execute(QStringLiteral("INSERT INTO tblFinance (Income, RecDate) VALUES (100, "
+                                     "'2026-01-02')"))
+                .ok());
+    RecordSet rs;
+    QVERIFY(rs.open(c, Statements::LedgerTable).ok());
+    const Status s = rs.setValue(column, value);
+    QVERIFY(!s.ok());
+    QVERIFY2(s.error().description.contains(column), qPrintable(s.error().description));
+    QVERIFY(!rs.isDirty());
+    QCOMPARE(rs.value(QStringLiteral("RecDate")).toDate(), QDate(2026, 1, 2));
+}
+
+void TestRecordSet::readsLargeSetsInPages()
+{
+    TempDatabase db;
+    Connection c = db.connect();
+    QVERIFY(c.executeScript(QStringLiteral(
+                                "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                                "WHERE i < 130) INSERT INTO tblFinance (Memo, Income) "
+                                "SELECT printf('row %03d', i), i * 10000 FROM n;"))
+                .ok());
+    RecordSet rs;
+    QVERIFY(rs.open(c, Statements::IncomeRows).ok());
+    QCOMPARE(rs.recordCount(), 130);
+    QVERIFY(rs.moveLast().ok());
+    QCOMPARE(rs.value(QStringLiteral("Memo")).toString(), QStringLiteral("row 130"));
+    const int memo = rs.columnIndex(QStringLiteral("Memo"));
+    for (int row : {0, 49, 50, 99, 100, 129})
+        QCOMPARE(rs.valueAt(row, memo).toString(), QStringLiteral("row %1").arg(row + 1, 3, 10, QLatin1Char('0')));
+
+    // Removing a record shifts the ones after it, across page borders.
+    QVERIFY(rs.moveTo(50).ok());
+    QVERIFY(rs.deleteCurrent().ok());
+    QCOMPARE(rs.valueAt(49, memo).toString(), QStringLiteral("row 051"));
+    QCOMPARE(rs.valueAt(128, memo).toString(), QStringLiteral("row 130"));
+}
+
+void TestRecordSet::statementsOverOneTableAreUpdatable_data()
+{
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QVariantList>("params");
+    QTest::addColumn<bool>("updatable");
+    QTest::addColumn<int>("count");
+    QTest::newRow("table by name") << "tblNotes" << QVariantList() << true << 3;
+    QTest::newRow("ordered") << Statements::NotesInOrder << QVariantList() << true << 3;
+    QTest::newRow("one property, name with a quote")
+        << Statements::NotesOfProperty << QVariantList{QStringLiteral("o'NEIL")} << true << 2;
+    QTest::newRow("a year") << Statements::NotesOfYear
+                            << QVariantList{QStringLiteral("%2026%")} << true << 1;
+    QTest::newRow("chosen columns") << "SELECT ID, Notes FROM tblNotes" << QVariantList() << false
+                                    << 3;
+    QTest::newRow("grouped") << "SELECT * FROM tblNotes GROUP BY NickName" << QVariantList()
+                             << false << 2;
+}
+
+void TestRecordSet::statementsOverOneTableAreUpdatable()
+{
+    QFETCH(QString, source);
+    QFETCH(QVariantList, params);
+    QFETCH(bool, updatable);
+    QFETCH(int, count);
+    TempDatabase db;
+    Connection c = db.connect();
+    QVERIFY(c.executeScript(QStringLiteral(
+                                "INSERT INTO tblNotes (NoteDate, NickName, Notes) VALUES "
+                                "('2026-05-01', 'O''Neil', 'a'), ('2025-05-01', 'o''neil', 'b'), "
+                                "('2025-06-01', 'Elm', 'c');"))
+                .ok());
+    RecordSet rs;
+    QVERIFY(rs.open(c, source, params).ok());
+    QCOMPARE(rs.isUpdatable(), updatable);
+    QCOMPARE(rs.recordCount(), count);
+    QCOMPARE(rs.setValue(QStringLiteral("Notes"), QStringLiteral("changed")).ok(), updatable);
+    QCOMPARE(rs.addNew().ok(), updatable);
+}
+
+void TestRecordSet::failedWriteOnMoveIsReportedAndKeepsTheRecord()
+{
+    TempDatabase db;
+    Connection c = db.connect();
+    addVendors(c, {"Alder", "Birch"});
+    RecordSet rs;
+    QSignalSpy errors(&rs, &RecordSet::error);
+    QVERIFY(rs.open(c, Statements::VendorsByCompany).ok());
+    QVERIFY(rs.setValue(QStringLiteral("City"), QStringLiteral("Tulsa")).ok());
+    // Another window deletes the record meanwhile.
+    QVERIFY(c.execute(QStringLiteral("DELETE FROM tblVendor WHERE Company = 'Alder'")).ok());
+
+    QVERIFY(!rs.moveNext().ok());
+    QCOMPARE(errors.count(), 1);
+    QCOMPARE(rs.absolutePosition(), 1);
+    QVERIFY(rs.isDirty());
+}
+
+QTEST_GUILESS_MAIN(TestRecordSet)
+#include "tst_record_set.moc"

@@ -1,0 +1,167 @@
+// Money and dates: what users type, and what the windows and reports show.
+
+#include "data/dates.h"
+#include "data/money.h"
+
+#include <QTest>
+
+using halvo::Money;
+namespace Dates = halvo::Dates;
+
+class TestValues : public QObject {
+    Q_OBJECT
+private slots:
+    void parsesWhatUsersType_data();
+    void parsesWhatUsersType();
+    void refusesWhatIsNoAmount_data();
+    void refusesWhatIsNoAmount();
+    void formatsWithDisplayPatterns_data();
+    void formatsWithDisplayPatterns();
+    void formatsPlainNumbers_data();
+    void formatsPlainNumbers();
+    void plainTextRoundTrips_data();
+    void plainTextRoundTrips();
+    void showsDates_data();
+    void showsDates();
+    void yearPatternMatchesOnlyThatYear();
+};
+
+void TestValues::parsesWhatUsersType_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<qint64>("units");
+    QTest::newRow("plain decimals") << "1234.5" << qint64(12345000);
+    QTest::newRow("dollar and separators") << "$1,234.50" << qint64(12345000);
+    QTest::newRow("negative before dollar") << "-$50" << qint64(-500000);
+    QTest::newRow("negative after dollar") << "$-50" << qint64(-500000);
+    QTest::newRow("blanks around") << "  12.34 " << qint64(123400);
+    QTest::newRow("cents only") << ".05" << qint64(500);
+    QTest::newRow("four decimals") << "0.0001" << qint64(1);
+    QTest::newRow("zero") << "0" << qint64(0);
+    QTest::newRow("millions") << "$1,000,000" << qint64(10000000000);
+}
+
+void TestValues::parsesWhatUsersType()
+{
+    QFETCH(QString, typed);
+    QFETCH(qint64, units);
+    const halvo::Result<Money> parsed = Money::parse(typed);
+    QVERIFY2(parsed.ok(), qPrintable(typed));
+    QCOMPARE(parsed.value().units(), units);
+}
+
+void TestValues::refusesWhatIsNoAmount_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("letters") << "12a";
+    QTest::newRow("empty") << "";
+    QTest::newRow("only a dollar") << "$";
+    QTest::newRow("two minus signs") << "-$-5";
+    QTest::newRow("misplaced separator") << "1,23";
+    QTest::newRow("five decimals") << "1.23456";
+    QTest::newRow("two points") << "1.2.3";
+    QTest::newRow("too large") << "99999999999999999999";
+}
+
+void TestValues::refusesWhatIsNoAmount()
+{
+    QFETCH(QString, typed);
+    const halvo::Result<Money> parsed = Money::parse(typed);
+    QVERIFY(!parsed.ok());
+    QVERIFY(!parsed.error().description.isEmpty());
+}
+
+void TestValues::formatsWithDisplayPatterns_data()
+{
+    QTest::addColumn<QString>("amount");
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QString>("shown");
+    const QString bound = halvo::MoneyFormat::Bound;
+    const QString summary = halvo::MoneyFormat::Summary;
+    QTest::newRow("bound field") << "1234.5" << bound << "$1,234.50";
+    QTest::newRow("bound whole") << "120" << bound << "$120.00";
+    QTest::newRow("bound zero") << "0" << bound << "$0.00";
+    QTest::newRow("bound negative") << "-50000" << bound << "-$50,000.00";
+    QTest::newRow("summary negative") << "-50000" << summary << "-$50,000.00";
+    QTest::newRow("summary millions") << "1234567.891" << summary << "$1,234,567.89";
+    QTest::newRow("summary zero") << "0" << summary << "$0.00";
+    QTest::newRow("no leading zero") << "0.05" << "$###,###.00" << "$.05";
+    QTest::newRow("no leading zero, grouped") << "1234.5" << "$#,###,###.00" << "$1,234.50";
+    QTest::newRow("no separators") << "1234.5" << "$0.00" << "$1234.50";
+    QTest::newRow("plain") << "1234.5" << "0.00" << "1234.50";
+    QTest::newRow("whole, rounded up") << "1234.5" << "0" << "1235";
+    QTest::newRow("half a cent rounds away from zero") << "-0.125" << bound << "-$0.13";
+    QTest::newRow("rounds to zero, no sign") << "-0.001" << bound << "$0.00";
+    QTest::newRow("percent") << "0.05" << "0%" << "5%";
+}
+
+void TestValues::formatsWithDisplayPatterns()
+{
+    QFETCH(QString, amount);
+    QFETCH(QString, pattern);
+    QFETCH(QString, shown);
+    QCOMPARE(Money::parse(amount).value().format(pattern), shown);
+}
+
+void TestValues::formatsPlainNumbers_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("interest rate") << 6.5 << "0.00" << "6.50";
+    QTest::newRow("percentage") << 5.0 << "0%" << "500%";
+    QTest::newRow("whole") << 2.0 << "0" << "2";
+}
+
+void TestValues::formatsPlainNumbers()
+{
+    QFETCH(double, value);
+    QFETCH(QString, pattern);
+    QFETCH(QString, shown);
+    QCOMPARE(halvo::formatNumber(value, pattern), shown);
+}
+
+void TestValues::plainTextRoundTrips_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("decimals") << "1234.5";
+    QTest::newRow("negative") << "-50";
+    QTest::newRow("zero") << "0";
+    QTest::newRow("ten-thousandths") << "0.0001";
+}
+
+void TestValues::plainTextRoundTrips()
+{
+    QFETCH(QString, text);
+    QCOMPARE(Money::parse(text).value().toString(), text);
+}
+
+void TestValues::showsDates_data()
+{
+    QTest::addColumn<QString>("form");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("short") << Dates::ShortDate << "3/7/2026";
+    QTest::newRow("padded") << Dates::PaddedDate << "03/07/2026";
+    QTest::newRow("long") << Dates::LongDate << "07 March, 2026";
+}
+
+void TestValues::showsDates()
+{
+    QFETCH(QString, form);
+    QFETCH(QString, shown);
+    QCOMPARE(Dates::format(QDate(2026, 3, 7), form), shown);
+    QCOMPARE(Dates::format(QTime(13, 5, 9), Dates::ClockTime), QStringLiteral("1:05:09 PM"));
+    QCOMPARE(Dates::fromStored(Dates::toStored(QDate(2026, 3, 7))), QDate(2026, 3, 7));
+    QVERIFY(Dates::toStored(QDate()).isEmpty());
+}
+
+void TestValues::yearPatternMatchesOnlyThatYear()
+{
+    QCOMPARE(Dates::yearPattern(2026), QStringLiteral("%2026%"));
+    // No month or day of the stored form can hold a four-digit year.
+    for (QDate d(2025, 1, 1); d < QDate(2028, 1, 1); d = d.addDays(1))
+        QCOMPARE(Dates::toStored(d).contains(QStringLiteral("2026")), d.year() == 2026);
+}
+
+QTEST_APPLESS_MAIN(TestValues)
+#include "tst_values.moc"

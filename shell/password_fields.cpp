@@ -1,0 +1,38 @@
+#include "password_fields.h"
+
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+
+namespace halvo {
+
+QLineEdit* addPasswordRow(QGridLayout* grid, int row, QWidget* parent, const QString& caption,
+                          const QString& name)
+{
+    auto* label = new QLabel(caption, parent);
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(name);
+    box->setEchoMode(QLineEdit::Password);
+    // The box shows every character as "*", whatever the style's own mask character is.
+    box->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
+    box->setMinimumWidth(220);
+    label->setBuddy(box);
+    box->setAccessibleName(QString(caption).remove(QLatin1Char('&')));
+    grid->addWidget(label, row, 0);
+    grid->addWidget(box, row, 1);
+    return box;
+}
+
+void centreOnScreen(QWidget* window)
+{
+    const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    window->adjustSize();
+    const QRect area = screen->availableGeometry();
+    window->move(area.center() - window->rect().center());
+}
+
+} // namespace halvo

@@ -1,0 +1,66 @@
+#include "startup.h"
+
+#include "login_window.h"
+#include "main_window.h"
+#include "password_store.h"
+#include "password_windows.h"
+#include "window_table.h"
+
+#include "platform/instance_lock.h"
+#include "platform/prompts.h"
+
+#include <QTimer>
+
+namespace halvo {
+
+Startup::Startup(const QString& programFolder, const QString& lockFolder, QObject* parent)
+    : QObject(parent), folder(programFolder),
+      lock(std::make_unique<InstanceLock>(QStringLiteral("halvo.lock"), lockFolder))
+{
+}
+
+Startup::~Startup() = default;
+
+bool Startup::start()
+{
+    // Before anything else: a second copy is refused; the running one is left as it is.
+    if (!lock->acquire()) {
+        prompts().message(nullptr, tr("Program is already running!"));
+        return false;
+    }
+
+    setPass = std::make_unique<frmSetPass>(folder);
+    login = std::make_unique<frmLogin>(folder);
+    connect(setPass.get(), &frmSetPass::passwordSaved, this, &Startup::showLogin);
+    connect(setPass.get(), &frmSetPass::closedByUser, this, &Startup::finished);
+    connect(login.get(), &frmLogin::loggedIn, this, &Startup::openMain);
+    connect(login.get(), &frmLogin::exitRequested, this, &Startup::finished);
+
+    // The empty text, or nothing that can be read (no database, no row), means no password is
+    // set yet. A NULL is a password that matches nothing: the login is shown.
+    if (PasswordStore(folder).isFirstRun())
+        setPass->show();
+    else
+        login->show();
+    return true;
+}
+
+void Startup::showLogin()
+{
+    login->show();
+    login->raise();
+    login->activateWindow();
+}
+
+void Startup::openMain()
+{
+    if (!main) {
+        main = std::make_unique<frmMain>(folder);
+        installWindows(*main);
+        connect(main.get(), &frmMain::closed, this, &Startup::finished);
+    }
+    main->show();
+    main->activateWindow();
+}
+
+} // namespace halvo

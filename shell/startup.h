@@ -1,0 +1,48 @@
+#pragma once
+// The program's start: one running copy only, then the first-run window or the login, then the
+// main window. The session owns the three windows for the whole run.
+
+#include <QObject>
+#include <QString>
+#include <memory>
+
+namespace halvo {
+
+class InstanceLock;
+class frmLogin;
+class frmMain;
+class frmSetPass;
+
+class Startup : public QObject {
+    Q_OBJECT
+public:
+    // lockFolder: where the running copy's lock lives (empty: the user's runtime folder).
+    explicit Startup(const QString& programFolder, const QString& lockFolder = {},
+                     QObject* parent = nullptr);
+    ~Startup() override;
+
+    // Runs the start-up steps. False when another copy is running: the user has been told,
+    // and the program ends.
+    bool start();
+
+    frmSetPass* setPassWindow() const { return setPass.get(); }
+    frmLogin* loginWindow() const { return login.get(); }
+    // The main window, once the login has opened it.
+    frmMain* mainWindow() const { return main.get(); }
+
+signals:
+    // The program's work is over: the user closed the last window, or chose Close or Exit.
+    void finished();
+
+private:
+    QString folder;
+    std::unique_ptr<InstanceLock> lock;
+    std::unique_ptr<frmSetPass> setPass;
+    std::unique_ptr<frmLogin> login;
+    std::unique_ptr<frmMain> main;
+
+    void showLogin();
+    void openMain();
+};
+
+} // namespace halvo

@@ -1,0 +1,240 @@
+#include "summary_panel.h"
+
+#include "ledger_totals.h"
+#include "twips.h"
+
+#include "data/connection.h"
+#include "data/connection_string.h"
+#include "data/statements.h"
+#include "platform/desktop.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <optional>
+
+namespace halvo {
+
+namespace {
+
+struct Row {
+    const char* caption; // empty for the profit row, whose caption is lblPandL
+    const char* hint;
+    const char* valueName;
+};
+
+struct Group {
+    const char* heading;
+    std::initializer_list<Row> rows;
+};
+
+// Headings and rows from top to bottom.
+const Group groups[] = {
+    {"Property Overview",
+     {{"Market Value:", "Estimate Market Value of all Properties", "lblMortgageValue"},
+      {"Equity:", "Total Equity for all Properties", "lblEquity"}}},
+    {"Loan Overview",
+     {{"Loans:", "Total of all Outstanding Loans", "lblMortgageLoans"},
+      {"Mortgage Pmt.:", "Total Monthly Mortgage Payment", "lblMortgagePmt"}}},
+    {"Insurance Overview", {{"Insurance:", "Annual Insurance Premiums", "lblInsAmt"}}},
+    {"Rental Overview",
+     {{"Security Dep.:", "Total Security Deposits", "lblSecurityDep"},
+      {"Mgnt Fees:", "Total Monthly Management Fees", "lblMangFee"},
+      {"Monthly Rents:", "Total Monthly Rents", "lblRentAmt"}}},
+    {"Income Overview", {{"Income:", "Accumulative Income", "lblIncome"}}},
+    {"Expense Overview", {{"Expense:", "Accumulative Expense", "lblExpense"}}},
+    {"Cash Overview",
+     {{"", "Annual Profit and Loss", "lblAnnualProfitandLoss"},
+      {"Net Worth:", "Overall Net Worth ", "lblNet"},
+      {"Cash Balance:", "Current Cash Balance", "lblCashBalance"}}},
+};
+
+// The order in which the colours are set after every tick.
+const char* const colourOrder[] = {
+    "lblNet",         "lblAnnualProfitandLoss", "lblCashBalance", "lblExpense", "lblIncome",
+    "lblRentAmt",     "lblMangFee",             "lblSecurityDep", "lblInsAmt",  "lblMortgagePmt",
+    "lblMortgageLoans", "lblEquity",            "lblMortgageValue"};
+
+const QString notYetComputed = QStringLiteral("$ 0.00");
+const QString failedTotal = QStringLiteral("$0.00");
+
+// Rows stand 360 twips apart; "Net Worth:" and "Cash Balance:" keep the wider gaps above them
+// (480 and 840 twips from the row before).
+constexpr int rowPitch = 360;
+constexpr int indent = 120;
+
+// A SUM read on a connection that may not have opened; a failure leaves nothing.
+std::optional<Money> sumOf(const Result<Connection>& connection, const QString& statement)
+{
+    if (!connection)
+        return std::nullopt;
+    auto total = connection.value().sum(statement);
+    if (!total)
+        return std::nullopt;
+    return total.value();
+}
+
+} // namespace
+
+SummaryPanel::SummaryPanel(const QString& programFolder, QWidget* parent)
+    : QWidget(parent), folder(programFolder)
+{
+    setObjectName(QStringLiteral("Picture1"));
+    setAccessibleName(tr("Portfolio summary"));
+    createLayout();
+}
+
+void SummaryPanel::createLayout()
+{
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(twipsToPixels(120, this), twipsToPixels(240, this),
+                             twipsToPixels(120, this), twipsToPixels(120, this));
+    grid->setHorizontalSpacing(twipsToPixels(120, this));
+    grid->setVerticalSpacing(0);
+    grid->setColumnMinimumWidth(0, twipsToPixels(indent, this));
+    const int pitch = twipsToPixels(rowPitch, this);
+
+    int line = 0;
+    for (const Group& group : groups) {
+        auto* heading = new QLabel(tr(group.heading), this);
+        QFont bold = heading->font();
+        bold.setBold(true);
+        heading->setFont(bold);
+        grid->addWidget(heading, line, 0, 1, 3);
+        grid->setRowMinimumHeight(line++, pitch);
+        for (const Row& row : group.rows) {
+            const QString name = QString::fromLatin1(row.valueName);
+            if (name == QLatin1String("lblNet") || name == QLatin1String("lblCashBalance")) {
+                // The wider gap above these two rows.
+                const int extra = name == QLatin1String("lblNet") ? 480 - rowPitch : 840 - rowPitch;
+                grid->setRowMinimumHeight(line++, twipsToPixels(extra, this));
+            }
+            QLabel* caption = nullptr;
+            if (*row.caption) {
+                caption = new QLabel(tr(row.caption), this);
+            } else {
+                caption = new QLabel(tr("Profit/Loss:"), this);
+                caption->setObjectName(QStringLiteral("lblPandL"));
+                profitCaption = caption;
+            }
+            caption->setToolTip(tr(row.hint));
+            auto* value = new QLabel(notYetComputed, this);
+            value->setObjectName(name);
+            value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+            value->setAccessibleName(caption->text().remove(QLatin1Char(':')).trimmed());
+            value->setAccessibleDescription(tr(row.hint));
+            values.insert(name, value);
+            grid->addWidget(caption, line, 1);
+            grid->addWidget(value, line, 2);
+            grid->setRowMinimumHeight(line++, pitch);
+        }
+    }
+    grid->setRowStretch(line, 1);
+    grid->setColumnStretch(2, 1);
+}
+
+QLabel* SummaryPanel::valueLabel(const QString& name) const { return values.value(name); }
+
+Money SummaryPanel::shown(const QString& name) const
+{
+    const QLabel* label = values.value(name);
+    if (!label)
+        return {};
+    // "$ 0.00" before the first tick has a blank that a typed amount would not.
+    auto amount = Money::parse(QString(label->text()).remove(QLatin1Char(' ')));
+    return amount.valueOr(Money());
+}
+
+void SummaryPanel::write(const QString& name, Money amount)
+{
+    if (QLabel* label = values.value(name))
+        label->setText(amount.format(MoneyFormat::Summary));
+}
+
+void SummaryPanel::writeFailed(const QString& name)
+{
+    if (QLabel* label = values.value(name))
+        label->setText(failedTotal);
+}
+
+void SummaryPanel::tick()
+{
+    const QString connectionString = standardConnectionString(folder);
+
+    // Loans: market value, balance, equity and monthly payment. A failed total counts as 0 in
+    // the equity, as the sum it stands for was never taken.
+    {
+        const auto db = Connection::open(connectionString);
+        const auto value = sumOf(db, Statements::SumMarketValue);
+        const auto balance = sumOf(db, Statements::SumLoanBalance);
+        const auto payment = sumOf(db, Statements::SumMortgage);
+        value ? write(QStringLiteral("lblMortgageValue"), *value)
+              : writeFailed(QStringLiteral("lblMortgageValue"));
+        balance ? write(QStringLiteral("lblMortgageLoans"), *balance)
+                : writeFailed(QStringLiteral("lblMortgageLoans"));
+        write(QStringLiteral("lblEquity"), value.value_or(Money()) - balance.value_or(Money()));
+        payment ? write(QStringLiteral("lblMortgagePmt"), *payment)
+                : writeFailed(QStringLiteral("lblMortgagePmt"));
+    }
+
+    // Insurance premiums.
+    {
+        const auto db = Connection::open(connectionString);
+        const auto premiums = sumOf(db, Statements::SumPremiums);
+        premiums ? write(QStringLiteral("lblInsAmt"), *premiums)
+                 : writeFailed(QStringLiteral("lblInsAmt"));
+    }
+
+    // Tenants: deposits, management fees, rents.
+    {
+        const auto db = Connection::open(connectionString);
+        const std::pair<const QString*, const char*> tenantSums[] = {
+            {&Statements::SumDeposits, "lblSecurityDep"},
+            {&Statements::SumManagementFees, "lblMangFee"},
+            {&Statements::SumMonthlyRents, "lblRentAmt"}};
+        for (const auto& [statement, label] : tenantSums) {
+            const auto total = sumOf(db, *statement);
+            total ? write(QString::fromLatin1(label), *total)
+                  : writeFailed(QString::fromLatin1(label));
+        }
+    }
+
+    // The current year's ledger. A ledger that cannot be read leaves both at 0.
+    const int year = Clock::today().year();
+    LedgerTotals ledger;
+    if (const auto db = Connection::open(connectionString)) {
+        if (auto totals = yearLedgerTotals(db.value(), year))
+            ledger = totals.value();
+    }
+    write(QStringLiteral("lblIncome"), ledger.income);
+    write(QStringLiteral("lblExpense"), ledger.expense);
+    profitCaption->setText(QString::number(year) + tr(" Profit/Loss: "));
+
+    // Profit, net worth and cash balance are worked out from the amounts as the labels show
+    // them, to the cent, so that Net Worth is Cash Balance plus Equity exactly as shown. The
+    // arithmetic is exact: the shown amounts are read back as money, not as floating point.
+    const Money income = shown(QStringLiteral("lblIncome"));
+    const Money expense = shown(QStringLiteral("lblExpense"));
+    const Money equity = shown(QStringLiteral("lblEquity"));
+    write(QStringLiteral("lblAnnualProfitandLoss"), income - expense);
+    write(QStringLiteral("lblNet"), income - expense + equity);
+    write(QStringLiteral("lblCashBalance"), income - expense);
+
+    colourAll();
+}
+
+void SummaryPanel::colourAll()
+{
+    for (const char* name : colourOrder) {
+        QLabel* label = values.value(QString::fromLatin1(name));
+        if (!label)
+            continue;
+        QPalette colours = label->palette();
+        colours.setColor(QPalette::WindowText, shown(label->objectName()).isNegative()
+                                                   ? QColor(255, 0, 0)
+                                                   : palette().color(QPalette::ButtonText));
+        label->setPalette(colours);
+    }
+}
+
+} // namespace halvo

@@ -1,0 +1,44 @@
+#pragma once
+// The strip of portfolio totals at the main window's left edge. Every tick re-reads the
+// database: there is no notification between windows, so a change saved anywhere shows here
+// within a second.
+
+#include "data/money.h"
+
+#include <QHash>
+#include <QString>
+#include <QWidget>
+
+class QLabel;
+
+namespace halvo {
+
+class SummaryPanel : public QWidget {
+    Q_OBJECT
+public:
+    explicit SummaryPanel(const QString& programFolder, QWidget* parent = nullptr);
+
+    // The value label of that name (lblIncome, lblExpense, ...). The income and expense windows
+    // read lblIncome and lblExpense as the current year's totals.
+    QLabel* valueLabel(const QString& name) const;
+    QLabel* lblPandL() const { return profitCaption; }
+
+    // The value a label shows, read back exactly; 0 for a label that shows no amount.
+    Money shown(const QString& name) const;
+
+public slots:
+    // One recomputation of every total (the main window's Timer1).
+    void tick();
+
+private:
+    QString folder;
+    QHash<QString, QLabel*> values;
+    QLabel* profitCaption = nullptr;
+
+    void createLayout();
+    void write(const QString& name, Money amount);
+    void writeFailed(const QString& name);
+    void colourAll();
+};
+
+} // namespace halvo

@@ -1,0 +1,614 @@
+// The main window: menus, toolbar, status bar, placement kept between runs, child windows
+// opened at most once, closing; the about box and help.
+
+#include "shell_test_support.h"
+
+#include "hyperlink/vey_hyperlink_label.h"
+#include "platform/desktop.h"
+#include "platform/program_files.h"
+#include "platform/registry.h"
+#include "platform/settings.h"
+#include "shell/about_box.h"
+#include "shell/help_window.h"
+#include "shell/main_window.h"
+#include "shell/summary_panel.h"
+#include "shell/twips.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+using namespace halvo;
+using testing::ProgramFolder;
+
+namespace {
+
+// A stand-in child window that can be told to decline closing, and notes its own closing.
+class FakeChild : public QWidget {
+public:
+    explicit FakeChild(QStringList* log, QString name) : log(log), name(std::move(name)) {}
+    bool declines = false;
+
+protected:
+    void closeEvent(QCloseEvent* event) override
+    {
+        if (declines) {
+            event->ignore();
+            return;
+        }
+        log->append(name);
+        event->accept();
+    }
+
+private:
+    QStringList* log;
+    QString name;
+};
+
+const QStringList dataKeys{"Property", "Tenant",  "Loan",   "Insurance", "Income",
+                           "Expense",  "Category", "Vendor", "Note"};
+
+QStringList settingsValues()
+{
+    return {Settings::value(QStringLiteral("MainLeft")), Settings::value(QStringLiteral("MainTop")),
+            Settings::value(QStringLiteral("MainWidth")),
+            Settings::value(QStringLiteral("MainHeight"))};
+}
+
+void storePlacement(int left, int top, int width, int height)
+{
+    MainPlacement{left, top, width, height}.write();
+}
+
+QRect pixels(const QWidget* w, int left, int top, int width, int height)
+{
+    return {twipsToPixels(left, w), twipsToPixels(top, w), twipsToPixels(width, w),
+            twipsToPixels(height, w)};
+}
+
+} // namespace
+
+class tst_shell_main_window : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { Clock::fixAt(QDateTime(QDate(2026, 12, 7), QTime(13, 5, 9))); }
+    void cleanup() { Clock::fixAt({}); }
+
+    void menuEntries_data();
+    void menuEntries();
+    void accessKeysOpenMenus_data();
+    void accessKeysOpenMenus();
+    void toolbarButtons();
+    void loadShowsVersionDateAndStartsSummary();
+    void statusBarToggles();
+    void placementDefaults();
+    void placementKept_data();
+    void placementKept();
+    void minimisedCloseKeepsStoredPlacement();
+    void unreadablePlacementFallsBack();
+    void sameWindowOpensOnce_data();
+    void sameWindowOpensOnce();
+    void propertyEditorOpensFirst();
+    void closingClosesChildrenFirst();
+    void childDecliningKeepsFrameOpen();
+    void aboutBox();
+    void getKeyValue_data();
+    void getKeyValue();
+    void systemInfoUnavailable_data();
+    void systemInfoUnavailable();
+    void helpShowsGuide();
+    void helpMissingFileIsReported();
+    void installedHelpFileIsAGuide();
+};
+
+void tst_shell_main_window::menuEntries_data()
+{
+    QTest::addColumn<QString>("menu");
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QStringList>("captions");
+    QTest::newRow("File") << "File"
+                          << QStringList{"SavetoDisk", "CheckForUpdates", "ChangePassword",
+                                         "mnuFileExit"}
+                          << QStringList{"Save Database  to Disk", "Check for Updates",
+                                         "Change Password", "E&xit"};
+    QTest::newRow("View") << "mnuView" << QStringList{"mnuViewStatusBar"}
+                          << QStringList{"Status &Bar"};
+    QTest::newRow("Data") << "mnuData"
+                          << QStringList{"mnufrmProperty", "mnuDatafrmTenant", "mnuDatafrmLoan",
+                                         "mnuDatafrmInsurance", "mnuDatafrmIncome",
+                                         "mnuDatafrmExpense", "mnuDatafrmCategory",
+                                         "mnuDatafrmVendor", "mnuDatafrmNote"}
+                          << dataKeys;
+    QTest::newRow("Report") << "Report"
+                            << QStringList{"CategoryReport", "IncomeandExpense", "MortgageLoan",
+                                           "NoteReport", "PropertyOwned", "TenantLease",
+                                           "VendorReport"}
+                            << QStringList{"Category Report", "Income and Expense Report",
+                                           "Mortgage Loan Report", "Note Report",
+                                           "Property Report", "Tenant Lease Report",
+                                           "Vendor Report"};
+    QTest::newRow("Backup") << "Backup" << QStringList{"BackupBackup", "RestoreDatabase"}
+                            << QStringList{"Backup Database", "Restore Database"};
+}
+
+void tst_shell_main_window::menuEntries()
+{
+    QFETCH(QString, menu);
+    QFETCH(QStringList, names);
+    QFETCH(QStringList, captions);
+    ProgramFolder folder;
+    frmMain main(folder.path());
+    QMenu* found = main.menuBar()->findChild<QMenu*>(menu);
+    QVERIFY(found);
+    QStringList actualNames, actualCaptions;
+    for (QAction* a : found->actions()) {
+        if (a->isSeparator())
+            continue;
+        actualNames << a->objectName();
+        actualCaptions << a->text();
+    }
+    QCOMPARE(actualNames, names);
+    QCOMPARE(actualCaptions, captions);
+
+    // Nothing makes the two File entries available; the windows of the other Data, Report and
+    // Backup entries are not part of the program yet, so those are unavailable too.
+    for (QAction* a : found->actions()) {
+        const bool alwaysThere = a->objectName() == QLatin1String("ChangePassword")
+                                 || a->objectName() == QLatin1String("mnuFileExit")
+                                 || a->objectName() == QLatin1String("mnuViewStatusBar");
+        if (!a->isSeparator())
+            QCOMPARE(a->isEnabled(), alwaysThere);
+    }
+
+    // The menu bar itself, in order, with About and Help as commands of their own.
+    QStringList bar;
+    for (QAction* a : main.menuBar()->actions())
+        bar << a->text();
+    QCOMPARE(bar, (QStringList{"&File", "&View", "&Data", "&Report", "&Backup", "&About ", "&Help"}));
+    QVERIFY(main.entry(QStringLiteral("mnuHelpAbout")));
+    QVERIFY(main.entry(QStringLiteral("Help")));
+}
+
+void tst_shell_main_window::accessKeysOpenMenus_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("menu");
+    QTest::newRow("Alt+F") << int(Qt::Key_F) << "File";
+    QTest::newRow("Alt+V") << int(Qt::Key_V) << "mnuView";
+    QTest::newRow("Alt+D") << int(Qt::Key_D) << "mnuData";
+    QTest::newRow("Alt+R") << int(Qt::Key_R) << "Report";
+    QTest::newRow("Alt+B") << int(Qt::Key_B) << "Backup";
+}
+
+void tst_shell_main_window::accessKeysOpenMenus()
+{
+    QFETCH(int, key);
+    QFETCH(QString, menu);
+    ProgramFolder folder;
+    frmMain main(folder.path());
+    main.show();
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+    QMenu* found = main.menuBar()->findChild<QMenu*>(menu);
+    QTest::keyClick(&main, Qt::Key(key), Qt::AltModifier);
+    QTRY_VERIFY(found->isVisible());
+    found->close();
+}
+
+void tst_shell_main_window::toolbarButtons()
+{
+    ProgramFolder folder;
+    frmMain main(folder.path());
+    QStringList texts;
+    for (QAction* a : main.Toolbar1->actions()) {
+        if (a->data().isValid()) {
+            texts << a->text();
+            QVERIFY(!a->icon().isNull());
+            QVERIFY(!a->isEnabled());
+            auto* button = qobject_cast<QToolButton*>(main.Toolbar1->widgetForAction(a));
+            QVERIFY(button);
+            QCOMPARE(button->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+        }
+    }
+    QCOMPARE(texts, dataKeys);
+    // Any other key does nothing.
+    main.Toolbar1_ButtonClick(QStringLiteral("Garage"));
+    QVERIFY(main.mdiArea()->subWindowList().isEmpty());
+}
+
+void tst_shell_main_window::loadShowsVersionDateAndStartsSummary()
+{
+    ProgramFolder folder;
+    frmMain main(folder.path());
+    QCOMPARE(main.windowTitle(), QStringLiteral("HALVO"));
+    QCOMPARE(main.statusText->text(), QStringLiteral("Status"));
+    QVERIFY(!main.Timer1->isActive());
+    main.show();
+    QCOMPARE(main.statusText->text(), QStringLiteral("CORVANE HALVO Version 1.0.8"));
+    QCOMPARE(main.statusDate->text(), QStringLiteral("12/7/2026"));
+    QCOMPARE(main.statusTime->text(), QStringLiteral("1:05:09 PM"));
+    QCOMPARE(main.txtDate->text(), QStringLiteral("07 December, 2026"));
+    QVERIFY(main.Timer1->isActive());
+    QCOMPARE(main.Timer1->interval(), 1000);
+    // Until the first tick the summary shows its design-time values.
+    QCOMPARE(main.summary()->valueLabel(QStringLiteral("lblNet"))->text(), QStringLiteral("$ 0.00"));
+    // The date follows a resize (not midnight).
+    Clock::fixAt(QDateTime(QDate(2027, 1, 1), QTime(0, 0, 1)));
+    main.resize(main.size() + QSize(40, 0));
+    QTRY_COMPARE(main.txtDate->text(), QStringLiteral("01 January, 2027"));
+    // It stands at the right end of the toolbar row, once the row is wide enough for it.
+    main.resize(1000, main.height());
+    QTRY_COMPARE(main.width(), 1000);
+    const QPoint dateRight = main.txtDate->mapTo(&main, QPoint(main.txtDate->width(), 0));
+    QVERIFY(main.width() - dateRight.x() <= twipsToPixels(300, &main) + 12);
+}
+
+void tst_shell_main_window::statusBarToggles()
+{
+    ProgramFolder folder;
+    {
+        frmMain main(folder.path());
+        main.show();
+        QVERIFY(main.mnuViewStatusBar->isChecked());
+        QVERIFY(main.sbStatusBar->isVisible());
+        main.mnuViewStatusBar->trigger();
+        QVERIFY(!main.mnuViewStatusBar->isChecked());
+        QVERIFY(!main.sbStatusBar->isVisible());
+        main.mnuViewStatusBar->trigger();
+        QVERIFY(main.sbStatusBar->isVisible());
+        main.mnuViewStatusBar->trigger();
+        main.close();
+    }
+    // Not remembered: the next run shows it again.
+    frmMain main(folder.path());
+    main.show();
+    QVERIFY(main.mnuViewStatusBar->isChecked());
+    QVERIFY(main.sbStatusBar->isVisible());
+}
+
+void tst_shell_main_window::placementDefaults()
+{
+    ProgramFolder folder;
+    QCOMPARE(settingsValues(), (QStringList{"", "", "", ""}));
+    frmMain main(folder.path());
+    main.show();
+    QCOMPARE(QRect(main.pos(), main.size()), pixels(&main, 1000, 1000, 6500, 6500));
+}
+
+void tst_shell_main_window::placementKept_data()
+{
+    QTest::addColumn<bool>("maximised");
+    QTest::newRow("normal") << false;
+    QTest::newRow("maximised") << true;
+}
+
+void tst_shell_main_window::placementKept()
+{
+    QFETCH(bool, maximised);
+    ProgramFolder folder;
+    QRect closedAt;
+    {
+        frmMain main(folder.path());
+        main.show();
+        if (maximised) {
+            main.showMaximized();
+            QTRY_VERIFY(main.isMaximized());
+            QTRY_VERIFY(main.width() > twipsToPixels(6500, &main));
+        } else {
+            main.move(150, 120);
+            main.resize(700, 500);
+        }
+        closedAt = QRect(main.pos(), main.size());
+        main.close();
+    }
+    const QStringList stored = settingsValues();
+    QCOMPARE(stored, (QStringList{QString::number(pixelsToTwips(closedAt.x(), 96.0)),
+                                  QString::number(pixelsToTwips(closedAt.y(), 96.0)),
+                                  QString::number(pixelsToTwips(closedAt.width(), 96.0)),
+                                  QString::number(pixelsToTwips(closedAt.height(), 96.0))}));
+    // The next run opens there, in a normal window.
+    frmMain next(folder.path());
+    next.show();
+    QVERIFY(!next.isMaximized());
+    QCOMPARE(QRect(next.pos(), next.size()), closedAt);
+}
+
+void tst_shell_main_window::minimisedCloseKeepsStoredPlacement()
+{
+    ProgramFolder folder;
+    storePlacement(300, 450, 9000, 7000);
+    frmMain main(folder.path());
+    main.show();
+    main.move(10, 10);
+    main.showMinimized();
+    QTRY_VERIFY(main.isMinimized());
+    main.close();
+    QCOMPARE(settingsValues(), (QStringList{"300", "450", "9000", "7000"}));
+}
+
+void tst_shell_main_window::unreadablePlacementFallsBack()
+{
+    ProgramFolder folder;
+    Settings::setValue(QStringLiteral("MainLeft"), QStringLiteral("left"));
+    Settings::setValue(QStringLiteral("MainTop"), QStringLiteral("2000"));
+    Settings::setValue(QStringLiteral("MainWidth"), QStringLiteral("0"));
+    Settings::setValue(QStringLiteral("MainHeight"), QStringLiteral("7200"));
+    const MainPlacement p = MainPlacement::read();
+    QCOMPARE(p.left, 1000);
+    QCOMPARE(p.top, 2000);
+    QCOMPARE(p.width, 6500);
+    QCOMPARE(p.height, 7200);
+}
+
+void tst_shell_main_window::sameWindowOpensOnce_data()
+{
+    QTest::addColumn<QString>("key");
+    for (const QString& key : dataKeys)
+        QTest::newRow(qPrintable(key)) << key;
+}
+
+void tst_shell_main_window::sameWindowOpensOnce()
+{
+    QFETCH(QString, key);
+    ProgramFolder folder;
+    frmMain main(folder.path());
+    const QString entryName = frmMain::entryForKey(key);
+    QVERIFY(!entryName.isEmpty());
+    int made = 0;
+    QStringList log;
+    main.registerWindow(entryName, [&](const WindowContext& context) {
+        ++made;
+        [&] {
+            QCOMPARE(context.programFolder, folder.path());
+            QCOMPARE(context.main, &main);
+            QCOMPARE(context.summary, main.summary());
+        }();
+        auto* child = new FakeChild(&log, key);
+        child->setObjectName(QStringLiteral("frm") + key);
+        return child;
+    });
+    // A second window to come to the front over.
+    main.registerWindow(QStringLiteral("CategoryReport"),
+                        [&](const WindowContext&) { return new FakeChild(&log, "report"); });
+    QVERIFY(main.entry(entryName)->isEnabled());
+    main.show();
+
+    main.entry(entryName)->trigger();
+    QWidget* first = main.openedWindow(entryName);
+    QVERIFY(first);
+    main.entry(QStringLiteral("CategoryReport"))->trigger();
+    QVERIFY(main.mdiArea()->activeSubWindow()->widget() != first);
+
+    // The toolbar button and the menu entry open the same window, brought forward.
+    QAction* button = main.Toolbar1->findChild<QAction*>(key);
+    QVERIFY(button);
+    QVERIFY(button->isEnabled());
+    button->trigger();
+    main.entry(entryName)->trigger();
+    QCOMPARE(made, 1);
+    QCOMPARE(main.openedWindow(entryName), first);
+    QCOMPARE(main.mdiArea()->activeSubWindow()->widget(), first);
+    QCOMPARE(main.mdiArea()->subWindowList().size(), 2);
+
+    // Once closed, it is made anew the next time.
+    main.mdiArea()->activeSubWindow()->close();
+    QTRY_VERIFY(!main.openedWindow(entryName));
+    button->trigger();
+    QCOMPARE(made, 2);
+}
+
+void tst_shell_main_window::propertyEditorOpensFirst()
+{
+    ProgramFolder folder;
+    frmMain main(folder.path());
+    QStringList log;
+    main.registerWindow(QStringLiteral("mnufrmProperty"), [&](const WindowContext&) {
+        return new FakeChild(&log, QStringLiteral("frmProperty"));
+    });
+    main.show();
+    QVERIFY(main.openedWindow(QStringLiteral("mnufrmProperty")));
+    QCOMPARE(main.mdiArea()->subWindowList().size(), 1);
+    // 200 twips in from the frame's corner.
+    QCOMPARE(main.mdiArea()->subWindowList().first()->pos(),
+             QPoint(twipsToPixels(200, &main), twipsToPixels(200, &main)));
+}
+
+void tst_shell_main_window::closingClosesChildrenFirst()
+{
+    ProgramFolder folder;
+    QStringList log;
+    frmMain main(folder.path());
+    for (const QString& key : {QStringLiteral("Tenant"), QStringLiteral("Loan")}) {
+        main.registerWindow(frmMain::entryForKey(key), [&log, key](const WindowContext&) {
+            return new FakeChild(&log, key);
+        });
+    }
+    main.show();
+    main.Toolbar1_ButtonClick(QStringLiteral("Tenant"));
+    main.Toolbar1_ButtonClick(QStringLiteral("Loan"));
+    QObject::connect(&main, &frmMain::closed, [&] { log << QStringLiteral("main"); });
+    main.entry(QStringLiteral("mnuFileExit"))->trigger();
+    QCOMPARE(log.size(), 3);
+    QCOMPARE(log.last(), QStringLiteral("main"));
+    QVERIFY(log.contains(QStringLiteral("Tenant")));
+    QVERIFY(log.contains(QStringLiteral("Loan")));
+    QVERIFY(!main.isVisible());
+    QVERIFY(!main.Timer1->isActive());
+}
+
+void tst_shell_main_window::childDecliningKeepsFrameOpen()
+{
+    ProgramFolder folder;
+    QStringList log;
+    frmMain main(folder.path());
+    FakeChild* child = nullptr;
+    main.registerWindow(QStringLiteral("mnuDatafrmNote"), [&](const WindowContext&) {
+        child = new FakeChild(&log, QStringLiteral("Note"));
+        child->declines = true;
+        return child;
+    });
+    main.show();
+    main.Toolbar1_ButtonClick(QStringLiteral("Note"));
+    QSignalSpy closed(&main, &frmMain::closed);
+    main.close();
+    QVERIFY(main.isVisible());
+    QCOMPARE(closed.count(), 0);
+    QCOMPARE(settingsValues(), (QStringList{"", "", "", ""}));
+    child->declines = false;
+    main.close();
+    QCOMPARE(closed.count(), 1);
+}
+
+void tst_shell_main_window::aboutBox()
+{
+    ProgramFolder folder;
+    frmAbout about(folder.path());
+    QCOMPARE(about.windowTitle(), QStringLiteral("About HALVO"));
+    QCOMPARE(about.lbltitle->text(), QStringLiteral("HALVO"));
+    QCOMPARE(about.lblVersion->text(), QStringLiteral("Version 1.0.8"));
+    QVERIFY(about.lblDescription->text().endsWith(
+        QStringLiteral(" (HALVO) an interactive property management system for the individual investor.")));
+    QVERIFY(!about.lblDescription->text().startsWith(QStringLiteral(" (HALVO)")));
+    QVERIFY(!about.Image2->pixmap().isNull());
+    QCOMPARE(about.OK->Caption(), QStringLiteral("OK"));
+    QCOMPARE(about.SystemInfo->Caption(), QStringLiteral("System Info..."));
+    QCOMPARE(about.QuenHyperLink->Caption(), about.QuenHyperLink->URL());
+    QVERIFY(about.QuenHyperLink->URL().startsWith(QStringLiteral("https://")));
+    about.show();
+    QSignalSpy done(&about, &QDialog::finished);
+    QTest::keyClick(about.OK, Qt::Key_Space);
+    QTRY_COMPARE(done.count(), 1);
+    QVERIFY(!about.isVisible());
+}
+
+void tst_shell_main_window::getKeyValue_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<bool>("found");
+    QTest::addColumn<QString>("value");
+    QTest::newRow("text") << QByteArray("/usr/bin/tool") << 1 << true << "/usr/bin/tool";
+    QTest::newRow("text cut at its zero") << QByteArray("abc\0def", 7) << 1 << true << "abc";
+    QTest::newRow("number, little-endian") << QByteArray("\x01\x02\x00\x00", 4) << 4 << true
+                                           << "513";
+    QTest::newRow("largest number") << QByteArray("\xff\xff\xff\xff", 4) << 4 << true
+                                    << "4294967295";
+    QTest::newRow("other kind keeps the value") << QByteArray("\x01", 1) << 3 << true
+                                                << "unchanged";
+    QTest::newRow("1023 bytes fit") << QByteArray(1023, 'x') << 1 << true
+                                    << QString(1023, QLatin1Char('x'));
+    QTest::newRow("1024 bytes do not") << QByteArray(1024, 'x') << 1 << false << "";
+}
+
+void tst_shell_main_window::getKeyValue()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, kind);
+    QFETCH(bool, found);
+    QFETCH(QString, value);
+    Registry::clear();
+    const QString key = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO");
+    Registry::setValue(Registry::Root::LocalMachine, key, QStringLiteral("PATH"),
+                       {Registry::Kind(kind), bytes});
+    QString read = QStringLiteral("unchanged");
+    QCOMPARE(frmAbout::GetKeyValue(Registry::Root::LocalMachine, key, QStringLiteral("PATH"), read),
+             found);
+    QCOMPARE(read, value);
+    // Nothing is found where nothing is configured.
+    QVERIFY(!frmAbout::GetKeyValue(Registry::Root::LocalMachine, key, QStringLiteral("Other"), read));
+    QCOMPARE(read, QString());
+    QVERIFY(!frmAbout::GetKeyValue(Registry::Root::CurrentUser, key, QStringLiteral("PATH"), read));
+    Registry::clear();
+}
+
+void tst_shell_main_window::systemInfoUnavailable_data()
+{
+    QTest::addColumn<bool>("locationOnly");
+    QTest::newRow("nothing configured") << false;
+    QTest::newRow("location without the tool file") << true;
+}
+
+void tst_shell_main_window::systemInfoUnavailable()
+{
+    QFETCH(bool, locationOnly);
+    ProgramFolder folder;
+    Registry::clear();
+    if (locationOnly)
+        Registry::setString(Registry::Root::LocalMachine,
+                            QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location"),
+                            QStringLiteral("MSINFO"), folder.path());
+    const QStringList programs = frmAbout::systemInfoPrograms;
+    frmAbout::systemInfoPrograms = {QStringLiteral("no-such-system-information-program")};
+    frmAbout about(folder.path());
+    about.SystemInfo_Click();
+    frmAbout::systemInfoPrograms = programs;
+    Registry::clear();
+    QCOMPARE(folder.scripted.shown.size(), 1);
+    QCOMPARE(folder.scripted.shown[0].text,
+             QStringLiteral("System Information Is Unavailable At This Time"));
+    QCOMPARE(folder.scripted.shown[0].buttons, Prompts::Buttons::Ok);
+}
+
+void tst_shell_main_window::helpShowsGuide()
+{
+    ProgramFolder folder;
+    QFile help(helpFilePath(folder.path()));
+    QVERIFY(help.open(QIODevice::WriteOnly));
+    help.write("<html><body><h1><a name=\"contents\"></a>Contents</h1><p>Starting HALVO</p></body></html>");
+    help.close();
+    frmMain main(folder.path());
+    main.show();
+    main.entry(QStringLiteral("Help"))->trigger();
+    QVERIFY(folder.scripted.shown.isEmpty());
+    auto* window = main.findChild<HelpWindow*>();
+    QVERIFY(window);
+    QVERIFY(window->isVisible());
+    QVERIFY(window->txtHelp->toPlainText().contains(QStringLiteral("Starting HALVO")));
+    // Chosen again, the same window comes forward.
+    main.Help_Click();
+    QCOMPARE(main.findChildren<HelpWindow*>().size(), 1);
+}
+
+void tst_shell_main_window::helpMissingFileIsReported()
+{
+    ProgramFolder folder;
+    frmMain main(folder.path());
+    main.Help_Click();
+    QCOMPARE(folder.scripted.shown.size(), 1);
+    QVERIFY(folder.scripted.shown[0].text.contains(helpFilePath(folder.path())));
+    QVERIFY(folder.scripted.shown[0].text.contains(QStringLiteral("No such file")));
+    QCOMPARE(folder.scripted.shown[0].buttons, Prompts::Buttons::Ok);
+    QVERIFY(!main.findChild<HelpWindow*>());
+}
+
+void tst_shell_main_window::installedHelpFileIsAGuide()
+{
+    // The help file that goes into the program folder covers every window and command.
+    const QString programDir = qEnvironmentVariable("HALVO_TEST_PROGRAM_DIR");
+    if (programDir.isEmpty())
+        QSKIP("not run from the build tree");
+    frmMain main(programDir);
+    main.Help_Click();
+    auto* window = main.findChild<HelpWindow*>();
+    QVERIFY(window);
+    const QString text = window->txtHelp->toPlainText();
+    for (const char* topic : {"Contents", "Login", "Change Password", "Property", "Tenant", "Loan",
+                              "Insurance", "Income", "Expense", "Category", "Vendor", "Note",
+                              "Report", "Backup", "Restore", "Portfolio Summary"})
+        QVERIFY2(text.contains(QLatin1String(topic)), topic);
+}
+
+QTEST_MAIN(tst_shell_main_window)
+#include "tst_shell_main_window.moc"

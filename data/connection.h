@@ -49,6 +49,10 @@ public:
     // Runs statements separated by semicolons, with no parameters (schema, pragmas).
     Status executeScript(const QString& sql) const;
 
+    // Writes every committed change from the write-ahead log into the database file itself, so
+    // that the file alone holds everything: call it before the file is copied (a backup).
+    Status checkpoint() const;
+
     QString filePath() const;
     sqlite3* handle() const;
     bool isInTransaction() const;
@@ -77,8 +81,10 @@ private:
     bool finished = false;
 };
 
-// Closes the shared handle of a file once no connection uses it any more, so that the file can
-// be replaced (a restore) or deleted. A connection opened afterwards keys the file anew.
+// Closes the shared handle of a file once no connection uses it any more (which also empties its
+// write-ahead log into it), so that the file can be replaced (a restore) or deleted. A connection
+// opened afterwards keys the file anew. A file replaced while connections still use it is refused
+// until they are gone.
 void releaseDatabase(const QString& path);
 
 } // namespace halvo

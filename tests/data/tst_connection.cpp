@@ -51,6 +51,7 @@ private slots:
     void sumOfNothingIsZero();
     void unitOfWorkCommitsOrRollsBack();
     void aReplacedFileIsOpenedAnew();
+    void aCopiedFileHoldsEveryCommittedChange();
 };
 
 void TestConnection::fileIsEncrypted()
@@ -295,17 +296,36 @@ void TestConnection::aReplacedFileIsOpenedAnew()
 {
     TempDatabase db;
     TempDatabase other;
-    Connection c = db.connect();
-    QVERIFY(c.execute(QStringLiteral("INSERT INTO tblUser (Password) VALUES ('old')")).ok());
-    QVERIFY(other.connect().execute(QStringLiteral("INSERT INTO tblUser (Password) VALUES ('new')")).ok());
+    const QString insert = QStringLiteral("INSERT INTO tblUser (Password) VALUES (?)");
+    const QString read = QStringLiteral("SELECT Password FROM tblUser");
+    QVERIFY(other.connect().execute(insert, {QStringLiteral("new")}).ok());
     releaseDatabase(other.path());
-
+    {
+        Connection inUse = db.connect();
+        QVERIFY(inUse.execute(insert, {QStringLiteral("old")}).ok());
+        QVERIFY(QFile::remove(db.path()));
+        QVERIFY(QFile::copy(other.path(), db.path()));
+        // Still in use: refused, rather than mixing the old file's log into the new one.
+        QVERIFY(!Connection::openFile(db.path(), DatabasePassword).ok());
+    }
     // Another file put in the database's place (a restore) is what the next connection sees.
-    QVERIFY(QFile::remove(db.path()));
-    QVERIFY(QFile::copy(other.path(), db.path()));
-    Connection again = db.connect();
-    QCOMPARE(again.scalar(QStringLiteral("SELECT Password FROM tblUser")).value().toString(),
-             QStringLiteral("new"));
+    QCOMPARE(db.connect().scalar(read).value().toString(), QStringLiteral("new"));
+}
+
+void TestConnection::aCopiedFileHoldsEveryCommittedChange()
+{
+    TempDatabase db;
+    Connection c = db.connect();
+    QVERIFY(c.execute(QStringLiteral("INSERT INTO tblUser (Password) VALUES ('kept')")).ok());
+    QVERIFY(c.checkpoint().ok());
+    QTemporaryDir copyFolder;
+    const QString copy = databasePath(copyFolder.path());
+    QVERIFY(QFile::copy(db.path(), copy)); // the file alone, as a backup copies it
+    Result<Connection> opened = Connection::openFile(copy, DatabasePassword);
+    QVERIFY(opened.ok());
+    QCOMPARE(opened.value().scalar(QStringLiteral("SELECT Password FROM tblUser")).value().toString(),
+             QStringLiteral("kept"));
+    releaseDatabase(copy);
 }
 
 QTEST_GUILESS_MAIN(TestConnection)

@@ -23,6 +23,9 @@ CaptionLabel::CaptionLabel(QWidget* parent)
     // A caption is shown as written: no markup, no mnemonics.
     setTextFormat(Qt::PlainText);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Room for the focus frame, which would otherwise run through the first letter and the
+    // underline.
+    setMargin(1);
     setAutoFillBackground(true);
     applyColours();
 }

@@ -49,11 +49,11 @@ QPainterPath pointingHand()
 
 QPainterPath pressingHand()
 {
-    return unite({roundedRect(9.5, 9.5, 14, 17, 2.2),  // four curled fingers
-                  roundedRect(13.5, 8.5, 18, 17, 2.2),
-                  roundedRect(17.5, 9, 22, 17, 2.2),
-                  roundedRect(21.5, 10.5, 26, 18, 2.2),
-                  roundedRect(9.5, 13, 26, 26.5, 3), // back of the hand
+    return unite({roundedRect(9.5, 9.5, 14, 17, 2.2),   // index finger, curled
+                  roundedRect(13.5, 8.5, 18, 17, 2.2),  // middle finger
+                  roundedRect(17.5, 9, 22, 17, 2.2),    // ring finger
+                  roundedRect(21.5, 10.5, 26, 18, 2.2), // little finger
+                  roundedRect(9.5, 13, 26, 26.5, 3),    // back of the hand
                   thumb(20)});
 }
 

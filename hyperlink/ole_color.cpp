@@ -75,7 +75,10 @@ QColor toQColor(OleColor color, const QPalette& desktop)
     return QColor(int(color & 0xFF), int((color >> 8) & 0xFF), int((color >> 16) & 0xFF));
 }
 
-QColor toQColor(OleColor color) { return toQColor(color, QGuiApplication::palette()); }
+QColor toQColor(OleColor color)
+{
+    return toQColor(color, QGuiApplication::palette());
+}
 
 OleColor fromQColor(const QColor& color)
 {

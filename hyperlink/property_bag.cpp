@@ -30,7 +30,10 @@ QStringList PropertyBag::names() const
     return result;
 }
 
-bool PropertyBag::contains(const QString& name) const { return indexOf(name) >= 0; }
+bool PropertyBag::contains(const QString& name) const
+{
+    return indexOf(name) >= 0;
+}
 
 qsizetype PropertyBag::indexOf(const QString& name) const
 {

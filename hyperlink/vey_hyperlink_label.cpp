@@ -30,6 +30,8 @@ VeyHyperLinkLabel::VeyHyperLinkLabel(QWidget* parent)
     HyperLabel->setMouseTracking(true);
     HyperLabel->installEventFilter(this);
     setFocusPolicy(Qt::StrongFocus);
+    // In a layout a link is as big as its caption, so that empty space beside it does not press it.
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     LinkAccessible::installFactory();
     relayout();
 }
@@ -107,7 +109,10 @@ void VeyHyperLinkLabel::SetEnabled(bool enabled)
     propertyChanged("Enabled");
 }
 
-QFont VeyHyperLinkLabel::Font() const { return HyperLabel->font(); }
+QFont VeyHyperLinkLabel::Font() const
+{
+    return HyperLabel->font();
+}
 
 void VeyHyperLinkLabel::SetFont(const QFont& font)
 {
@@ -118,7 +123,10 @@ void VeyHyperLinkLabel::SetFont(const QFont& font)
     propertyChanged("Font");
 }
 
-BackStyleType VeyHyperLinkLabel::BackStyle() const { return HyperLabel->backStyle(); }
+BackStyleType VeyHyperLinkLabel::BackStyle() const
+{
+    return HyperLabel->backStyle();
+}
 
 bool VeyHyperLinkLabel::SetBackStyle(BackStyleType style)
 {
@@ -129,7 +137,10 @@ bool VeyHyperLinkLabel::SetBackStyle(BackStyleType style)
     return true;
 }
 
-BorderStyleType VeyHyperLinkLabel::BorderStyle() const { return HyperLabel->borderStyle(); }
+BorderStyleType VeyHyperLinkLabel::BorderStyle() const
+{
+    return HyperLabel->borderStyle();
+}
 
 bool VeyHyperLinkLabel::SetBorderStyle(BorderStyleType style)
 {
@@ -140,7 +151,10 @@ bool VeyHyperLinkLabel::SetBorderStyle(BorderStyleType style)
     return true;
 }
 
-bool VeyHyperLinkLabel::AutoSize() const { return HyperLabel->autoSize(); }
+bool VeyHyperLinkLabel::AutoSize() const
+{
+    return HyperLabel->autoSize();
+}
 
 void VeyHyperLinkLabel::SetAutoSize(bool on)
 {
@@ -149,7 +163,10 @@ void VeyHyperLinkLabel::SetAutoSize(bool on)
     propertyChanged("AutoSize");
 }
 
-AlignmentType VeyHyperLinkLabel::Alignment() const { return HyperLabel->captionAlignment(); }
+AlignmentType VeyHyperLinkLabel::Alignment() const
+{
+    return HyperLabel->captionAlignment();
+}
 
 bool VeyHyperLinkLabel::SetAlignment(AlignmentType alignment)
 {
@@ -159,7 +176,10 @@ bool VeyHyperLinkLabel::SetAlignment(AlignmentType alignment)
     return true;
 }
 
-AppearanceType VeyHyperLinkLabel::Appearance() const { return HyperLabel->appearance(); }
+AppearanceType VeyHyperLinkLabel::Appearance() const
+{
+    return HyperLabel->appearance();
+}
 
 bool VeyHyperLinkLabel::SetAppearance(AppearanceType appearance)
 {
@@ -170,7 +190,10 @@ bool VeyHyperLinkLabel::SetAppearance(AppearanceType appearance)
     return true;
 }
 
-QString VeyHyperLinkLabel::Caption() const { return HyperLabel->text(); }
+QString VeyHyperLinkLabel::Caption() const
+{
+    return HyperLabel->text();
+}
 
 void VeyHyperLinkLabel::SetCaption(const QString& caption)
 {
@@ -181,7 +204,10 @@ void VeyHyperLinkLabel::SetCaption(const QString& caption)
     QAccessible::updateAccessibility(&nameChanged);
 }
 
-bool VeyHyperLinkLabel::WordWrap() const { return HyperLabel->wordWrap(); }
+bool VeyHyperLinkLabel::WordWrap() const
+{
+    return HyperLabel->wordWrap();
+}
 
 void VeyHyperLinkLabel::SetWordWrap(bool on)
 {
@@ -198,7 +224,10 @@ void VeyHyperLinkLabel::Refresh()
     HyperLabel->repaint();
 }
 
-void VeyHyperLinkLabel::ShowAboutBoxInternal() { ShowAboutBox(); }
+void VeyHyperLinkLabel::ShowAboutBoxInternal()
+{
+    ShowAboutBox();
+}
 
 void VeyHyperLinkLabel::ShowAboutBox()
 {
@@ -221,6 +250,15 @@ void VeyHyperLinkLabel::InitProperties()
 
 void VeyHyperLinkLabel::ReadProperties(const PropertyBag& bag)
 {
+    readLabelProperties(bag);
+    readOwnProperties(bag);
+    // The stored size and the stored caption may disagree; the control's rules decide.
+    relayout();
+}
+
+// Items 1 to 9, each straight into HyperLabel; a stored font keeps its own underline.
+void VeyHyperLinkLabel::readLabelProperties(const PropertyBag& bag)
+{
     if (const auto v = Stored::toBool(bag.ReadProperty("Enabled", true)))
         HyperLabel->setEnabled(*v);
     if (const auto v = Stored::toFont(bag.ReadProperty("Font", ambientFont())))
@@ -239,6 +277,11 @@ void VeyHyperLinkLabel::ReadProperties(const PropertyBag& bag)
         HyperLabel->setCaption(*v);
     if (const auto v = Stored::toBool(bag.ReadProperty("WordWrap", false)))
         HyperLabel->setWordWrapping(*v);
+}
+
+// Items 10 to 14, the control's own; a colour is kept only if it can be shown.
+void VeyHyperLinkLabel::readOwnProperties(const PropertyBag& bag)
+{
     if (const auto v = Stored::toText(bag.ReadProperty("URL", QString())))
         url = *v;
     if (const auto v = Stored::toColor(bag.ReadProperty("BackColor", DefaultBackColor));
@@ -253,8 +296,6 @@ void VeyHyperLinkLabel::ReadProperties(const PropertyBag& bag)
     if (const auto v = Stored::toColor(bag.ReadProperty("HoverColor", DefaultHoverColor));
         v && isValidOleColor(*v))
         hoverColor = *v;
-    // The stored size and the stored caption may disagree; the control's rules decide.
-    relayout();
 }
 
 void VeyHyperLinkLabel::WriteProperties(PropertyBag& bag) const
@@ -276,8 +317,14 @@ void VeyHyperLinkLabel::WriteProperties(PropertyBag& bag) const
 }
 
 // The container's font and the instance's name on the container.
-QFont VeyHyperLinkLabel::ambientFont() const { return font(); }
-QString VeyHyperLinkLabel::ambientDisplayName() const { return objectName(); }
+QFont VeyHyperLinkLabel::ambientFont() const
+{
+    return font();
+}
+QString VeyHyperLinkLabel::ambientDisplayName() const
+{
+    return objectName();
+}
 
 void VeyHyperLinkLabel::propertyChanged(const char* name)
 {
@@ -301,11 +348,17 @@ QSize VeyHyperLinkLabel::sizeHint() const
     return HyperLabel->autoSize() ? HyperLabel->size() : HyperLabel->sizeHint();
 }
 
-void VeyHyperLinkLabel::resizeEvent(QResizeEvent*) { relayout(); }
+void VeyHyperLinkLabel::resizeEvent(QResizeEvent*)
+{
+    relayout();
+}
 
 // --- Pointer and keyboard ---
 
-bool VeyHyperLinkLabel::acceptsInput() const { return isEnabled() && Enabled(); }
+bool VeyHyperLinkLabel::acceptsInput() const
+{
+    return isEnabled() && Enabled();
+}
 
 bool VeyHyperLinkLabel::eventFilter(QObject* watched, QEvent* event)
 {
@@ -328,7 +381,10 @@ bool VeyHyperLinkLabel::eventFilter(QObject* watched, QEvent* event)
     return false;
 }
 
-void VeyHyperLinkLabel::mouseMoveEvent(QMouseEvent* event) { leaveAt(event->position().toPoint()); }
+void VeyHyperLinkLabel::mouseMoveEvent(QMouseEvent* event)
+{
+    leaveAt(event->position().toPoint());
+}
 
 void VeyHyperLinkLabel::mousePressEvent(QMouseEvent* event)
 {
@@ -388,12 +444,11 @@ void VeyHyperLinkLabel::hideEvent(QHideEvent* event)
 void VeyHyperLinkLabel::enabledStateChanged()
 {
     setFocusPolicy(Enabled() ? Qt::StrongFocus : Qt::NoFocus);
-    if (!acceptsInput()) {
-        if (captured || heldPointer != Pointer::Default)
-            returnToRest();
-        if (hasFocus())
-            focusNextChild();
-    }
+    if (!acceptsInput() && (captured || heldPointer != Pointer::Default))
+        returnToRest();
+    // Qt moves the focus out of a disabled window by itself, but not off a disabled caption.
+    if (isEnabled() && !Enabled() && hasFocus())
+        focusNextChild();
     QAccessible::State changed;
     changed.disabled = true;
     QAccessibleStateChangeEvent stateChanged(this, changed);
@@ -415,8 +470,8 @@ void VeyHyperLinkLabel::hover()
 void VeyHyperLinkLabel::leaveAt(const QPoint& position)
 {
     // A point on the right or bottom edge still counts as inside.
-    const bool outside = position.x() < 0 || position.y() < 0 || position.x() > width() ||
-                         position.y() > height();
+    const bool outside =
+        position.x() < 0 || position.y() < 0 || position.x() > width() || position.y() > height();
     if (outside)
         returnToRest();
 }

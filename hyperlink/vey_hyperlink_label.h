@@ -128,6 +128,8 @@ private:
     enum class Pointer { Default, Hover, Click };
     enum class PressedBy { Mouse, Keyboard };
 
+    void readLabelProperties(const VeyHyperLink::PropertyBag& bag);
+    void readOwnProperties(const VeyHyperLink::PropertyBag& bag);
     QFont ambientFont() const;
     QString ambientDisplayName() const;
     void relayout();

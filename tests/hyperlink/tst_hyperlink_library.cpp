@@ -1,5 +1,5 @@
 // What the library offers its containers besides the control's behaviour: creation by identity,
-// the published identifiers and members, the hand cursors and the about box.
+// the published identifiers, the hand cursors and the about box.
 
 #include "hyperlink/about_form.h"
 #include "hyperlink/cursors.h"
@@ -20,8 +20,6 @@ private slots:
     void identifiers();
     void createControl_data();
     void createControl();
-    void publishedMembers_data();
-    void publishedMembers();
     void cursors_data();
     void cursors();
     void aboutBoxIsModalAndFresh_data();
@@ -49,8 +47,6 @@ void TestHyperlinkLibrary::createControl_data()
     QTest::newRow("class identifier, lower case, no braces")
         << "199b82a9-7097-4e19-a541-b824b9e74f15" << true;
     QTest::newRow("interface identifier") << "{B5F123CC-DE3D-4BD8-8C0D-8B12A4C6882C}" << false;
-    QTest::newRow("library identifier") << "{ABB518E6-B094-411B-BBCD-80A90D4925D8}" << false;
-    QTest::newRow("other ProgID") << "VeyHyperLink.AboutForm" << false;
     QTest::newRow("ProgID with more after it") << "VeyHyperLink.VeyHyperLinkLabel.1" << false;
     QTest::newRow("empty") << "" << false;
 }
@@ -70,43 +66,12 @@ void TestHyperlinkLibrary::createControl()
     }
 }
 
-void TestHyperlinkLibrary::publishedMembers_data()
-{
-    QTest::addColumn<QString>("member");
-    QTest::addColumn<bool>("isMethod");
-
-    for (const char* property :
-         {"BackColor", "InActiveColor", "ActiveColor", "HoverColor", "Enabled", "Font",
-          "BackStyle", "BorderStyle", "AutoSize", "Alignment", "Appearance", "Caption",
-          "WordWrap", "URL"})
-        QTest::newRow(property) << property << false;
-    for (const char* method : {"Refresh()", "ShowAboutBoxInternal()", "ShowAboutBox()"})
-        QTest::newRow(method) << method << true;
-}
-
-void TestHyperlinkLibrary::publishedMembers()
-{
-    // Containers that talk to the control by name find every member under its own name.
-    QFETCH(QString, member);
-    QFETCH(bool, isMethod);
-    const QMetaObject& meta = VeyHyperLinkLabel::staticMetaObject;
-
-    if (isMethod) {
-        QVERIFY(meta.indexOfMethod(member.toLatin1()) >= 0);
-    } else {
-        const QMetaProperty property = meta.property(meta.indexOfProperty(member.toLatin1()));
-        QVERIFY(property.isValid());
-        QVERIFY(property.isWritable());
-    }
-}
-
 void TestHyperlinkLibrary::cursors_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QPoint>("hotSpot");
 
     QTest::newRow("MouseHover") << "MouseHover" << QPoint(12, 1);
-    QTest::newRow("MOUSEHOVER") << "MOUSEHOVER" << QPoint(12, 1);
     QTest::newRow("MouseClick") << "MouseClick" << QPoint(16, 14);
     QTest::newRow("mouseclick") << "mouseclick" << QPoint(16, 14);
     QTest::newRow("unknown") << "MouseWait" << QPoint();

@@ -1,0 +1,122 @@
+#include "pickers.h"
+
+#include "data/dates.h"
+
+#include <QAbstractItemView>
+#include <QCalendarWidget>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+namespace halvo {
+
+namespace {
+
+// A key that would type a character, or take one away.
+bool typesText(const QKeyEvent* key)
+{
+    if (key->key() == Qt::Key_Backspace || key->key() == Qt::Key_Delete)
+        return true;
+    if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return false;
+    const QString text = key->text();
+    return !text.isEmpty() && text.at(0).isPrint();
+}
+
+const QDate emptyDate(1752, 9, 14); // the earliest date a picker knows stands for "no date"
+
+} // namespace
+
+Picker::Picker(QWidget* parent) : QComboBox(parent)
+{
+    // Editable so that it can show any stored value, read-only so that nothing can be typed.
+    setEditable(true);
+    lineEdit()->setReadOnly(true);
+    setCompleter(nullptr);
+    setInsertPolicy(QComboBox::NoInsert);
+    lineEdit()->installEventFilter(this);
+    view()->installEventFilter(this);
+}
+
+void Picker::setText(const QString& text) { setEditText(text); }
+QString Picker::text() const { return currentText(); }
+
+bool Picker::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && typesText(static_cast<QKeyEvent*>(event)))
+        return true;
+    if (watched == lineEdit() && event->type() == QEvent::MouseButtonPress) {
+        showPopup(); // a click anywhere on it opens the list, as on a plain drop-down
+        return true;
+    }
+    return QComboBox::eventFilter(watched, event);
+}
+
+void Picker::keyPressEvent(QKeyEvent* event)
+{
+    if (typesText(event)) {
+        event->accept();
+        return;
+    }
+    QComboBox::keyPressEvent(event);
+}
+
+DatePicker::DatePicker(QWidget* parent) : QDateEdit(parent)
+{
+    setCalendarPopup(true);
+    setDisplayFormat(Dates::ShortDate);
+    setMinimumDate(emptyDate);
+    setSpecialValueText(QStringLiteral(" "));
+    setDate(emptyDate);
+    connect(this, &QDateEdit::dateChanged, this, [this](const QDate&) {
+        if (!settingValue)
+            emit edited(value());
+    });
+}
+
+void DatePicker::setValue(const QDate& date)
+{
+    settingValue = true;
+    setDate(date.isValid() ? date : emptyDate);
+    if (date.isValid())
+        calendarWidget()->setSelectedDate(date);
+    settingValue = false;
+}
+
+QDate DatePicker::value() const { return date() == emptyDate ? QDate() : date(); }
+
+void DatePicker::keyPressEvent(QKeyEvent* event)
+{
+    if ((event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace)
+        && (isEmpty() || lineEdit()->selectedText() == lineEdit()->text())) {
+        setDate(emptyDate);
+        event->accept();
+        return;
+    }
+    // Typing into an empty picker starts from today rather than from the empty date.
+    if (isEmpty() && !event->text().isEmpty() && event->text().at(0).isDigit())
+        setDate(QDate::currentDate());
+    QDateEdit::keyPressEvent(event);
+}
+
+const QStringList& stateList()
+{
+    static const QStringList states = [] {
+        const char* names[] = {
+            "Alabama", "Alaska", "Arizona", "Arkansas", "California", "Colorado", "Connecticut",
+            "Delaware", "District of Columbia", "Florida", "Georgia", "Hawaii", "Idaho",
+            "Illinois", "Indiana", "Iowa", "Kansas", "Kentucky", "Louisiana", "Maine", "Maryland",
+            "Massachusetts", "Michigan", "Minnesota", "Mississippi", "Missouri", "Montana",
+            "Nebraska", "Nevada", "New Hampshire", "New Jersey", "New Mexico", "New York",
+            "North Carolina", "North Dakota", "Ohio", "Oklahoma", "Oregon", "Pennsylvania",
+            "Rhode Island", "South Carolina", "South Dakota", "Tennessee", "Texas", "Utah",
+            "Vermont", "Virginia", "Washington", "West Virginia", "Wisconsin", "Wyoming"};
+        QStringList list;
+        for (const char* name : names)
+            list.append(QString::fromLatin1(name) + QStringLiteral("    "));
+        list.last() = list.last().trimmed(); // "Wyoming" is stored without blanks
+        return list;
+    }();
+    return states;
+}
+
+} // namespace halvo

@@ -1,0 +1,52 @@
+#pragma once
+// The input controls the editors bind to columns, beyond plain text boxes.
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QStringList>
+
+namespace halvo {
+
+// A drop-down list whose value can only be chosen from the list: typed characters, Backspace
+// included, never reach it, and the list does not jump to an entry by its first letters either.
+// Navigation keys (arrows, Page Up and Down, Home, End, F4, Alt+Down) still work. Its text may
+// show a value that is not in the list (a record's value from before the list changed).
+class Picker : public QComboBox {
+    Q_OBJECT
+public:
+    explicit Picker(QWidget* parent = nullptr);
+    void setText(const QString& text);
+    QString text() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+};
+
+// A date picker with a calendar that can also be empty: an empty date shows no text. Delete or
+// Backspace empties it; choosing or typing a date fills it again.
+class DatePicker : public QDateEdit {
+    Q_OBJECT
+public:
+    explicit DatePicker(QWidget* parent = nullptr);
+    // An invalid date empties the picker.
+    void setValue(const QDate& date);
+    QDate value() const; // invalid when empty
+    bool isEmpty() const { return !value().isValid(); }
+
+signals:
+    // The user changed the date (not the program).
+    void edited(const QDate& date);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    bool settingValue = false;
+};
+
+// The states offered by every state picker: the fifty states and the District of Columbia in
+// alphabetical order, each but the last followed by four blanks, as they are stored.
+const QStringList& stateList();
+
+} // namespace halvo

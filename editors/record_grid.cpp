@@ -1,0 +1,96 @@
+#include "record_grid.h"
+
+#include "data/dates.h"
+#include "data/money.h"
+
+namespace halvo {
+
+QString displayText(const QVariant& value, ColumnKind kind, const QString& moneyPattern)
+{
+    if (value.isNull() || !value.isValid())
+        return {};
+    if (kind == ColumnKind::Money && value.metaType() == QMetaType::fromType<Money>())
+        return value.value<Money>().format(moneyPattern.isEmpty() ? MoneyFormat::Bound
+                                                                  : moneyPattern);
+    if (kind == ColumnKind::Date && value.metaType().id() == QMetaType::QDate)
+        return Dates::format(value.toDate(), Dates::ShortDate);
+    if (kind == ColumnKind::Time && value.metaType().id() == QMetaType::QTime)
+        return Dates::format(value.toTime(), Dates::ClockTime);
+    return value.toString();
+}
+
+RecordGridModel::RecordGridModel(RecordSet* records, QList<GridColumn> columns, QObject* parent)
+    : QAbstractTableModel(parent), records(records), columns(std::move(columns))
+{
+    connect(records, &RecordSet::recordsChanged, this, [this] {
+        beginResetModel();
+        endResetModel();
+    });
+    // A move may have written the record left, and the current row shows its buffer.
+    auto refreshRows = [this] {
+        if (rowCount() > 0)
+            emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+    };
+    connect(records, &RecordSet::moveComplete, this, refreshRows);
+    connect(records, &RecordSet::valueChanged, this, [this](int) {
+        const int row = this->records->absolutePosition() - 1;
+        if (row >= 0)
+            emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+    });
+}
+
+int RecordGridModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : records->recordCount();
+}
+
+int RecordGridModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(columns.size());
+}
+
+int RecordGridModel::recordColumn(int section) const
+{
+    const QString& name = columns.at(section).column;
+    return name.isEmpty() ? -1 : records->columnIndex(name);
+}
+
+QVariant RecordGridModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+        return {};
+    const int column = recordColumn(index.column());
+    if (column < 0)
+        return {};
+    const QVariant value = records->valueAt(index.row(), column);
+    if (role == Qt::EditRole)
+        return value.isNull() ? QString() : value.toString();
+    return displayText(value, records->columns().at(column).kind);
+}
+
+QVariant RecordGridModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole)
+        return {};
+    if (orientation == Qt::Horizontal)
+        return columns.value(section).caption;
+    return QVariant();
+}
+
+Qt::ItemFlags RecordGridModel::flags(const QModelIndex& index) const
+{
+    Qt::ItemFlags f = QAbstractTableModel::flags(index);
+    if (editable_ && recordColumn(index.column()) >= 0)
+        f |= Qt::ItemIsEditable;
+    return f;
+}
+
+bool RecordGridModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (role != Qt::EditRole || index.row() != records->absolutePosition() - 1)
+        return false;
+    const int column = recordColumn(index.column());
+    return column >= 0 && records->setValue(column, value).ok();
+}
+
+} // namespace halvo

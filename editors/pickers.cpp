@@ -37,7 +37,13 @@ Picker::Picker(QWidget* parent) : QComboBox(parent)
     view()->installEventFilter(this);
 }
 
-void Picker::setText(const QString& text) { setEditText(text); }
+// The list stands on the entry the text names, or on none, so that the arrow keys go on from
+// the value shown.
+void Picker::setText(const QString& text)
+{
+    setCurrentIndex(findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
+    setEditText(text);
+}
 QString Picker::text() const { return currentText(); }
 
 bool Picker::eventFilter(QObject* watched, QEvent* event)

@@ -60,6 +60,16 @@ struct Field {
     bool rightAligned = false;
 };
 
+// Fields as the editors describe them.
+Field textField(const QString& control, const QString& label, const QString& column,
+                int maxLength = 0);
+Field moneyField(const QString& control, const QString& label, const QString& column);
+Field numberField(const QString& control, const QString& label, const QString& column,
+                  const QString& format);
+Field dateField(const QString& control, const QString& label, const QString& column);
+Field pickerField(const QString& control, const QString& label, const QString& column,
+                  const QStringList& items);
+
 // An unbound picker that mirrors a bound box: choosing an entry copies it into the box (and so
 // into the record); moving to a record shows the box's value in the picker.
 struct MirroredPicker {

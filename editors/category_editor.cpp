@@ -1,0 +1,41 @@
+#include "category_editor.h"
+
+#include "data/statements.h"
+
+namespace halvo {
+
+EditorDescription frmCategory::describe()
+{
+    EditorDescription d;
+    d.name = QStringLiteral("frmCategory");
+    d.caption = QStringLiteral("Income and Expense Category");
+    d.recordSource = Statements::CategoryTable;
+    d.countBox = QStringLiteral("txtFields(30)");
+    d.addCommand = QStringLiteral("AddCategory");
+    d.addCaption = QStringLiteral("Add Category");
+    d.grid = {{QStringLiteral("Income"), QStringLiteral("Income"), 3000, false},
+              {QStringLiteral("Expense"), QStringLiteral("Expense"), 3000, false}};
+    d.editableGrid = true;
+    // The lists may be empty: no blank row appears until Add is pressed.
+    d.blankRecordWhenEmpty = false;
+    // Save counts first, and counting moves through the set, which writes the row being typed.
+    d.countBeforeWrite = true;
+    d.deleteQuestion = QStringLiteral("Delete current Income and Expense record?");
+    return d;
+}
+
+frmCategory::frmCategory(const QString& programFolder, QWidget* parent)
+    : RecordEditor(describe(), programFolder, parent)
+{
+}
+
+// The window opens on its last row, where a new category is typed.
+void frmCategory::showEvent(QShowEvent* event)
+{
+    const bool opening = !records().isOpen();
+    RecordEditor::showEvent(event);
+    if (opening && records().isOpen())
+        moveLast();
+}
+
+} // namespace halvo

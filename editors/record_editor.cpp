@@ -133,8 +133,10 @@ void RecordEditor::createLayout()
     DataGrid1->setSelectionBehavior(desc.editableGrid ? QAbstractItemView::SelectItems
                                                        : QAbstractItemView::SelectRows);
     DataGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    DataGrid1->setEditTriggers(desc.editableGrid ? QAbstractItemView::AllEditTriggers
-                                                 : QAbstractItemView::NoEditTriggers);
+    DataGrid1->setEditTriggers(desc.editableGrid
+                                   ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+                                         | QAbstractItemView::AnyKeyPressed
+                                   : QAbstractItemView::NoEditTriggers);
     DataGrid1->verticalHeader()->setDefaultSectionSize(DataGrid1->fontMetrics().height() + 6);
     DataGrid1->setTabKeyNavigation(false);
     connect(DataGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -144,10 +146,11 @@ void RecordEditor::createLayout()
                     moveTo(current.row() + 1);
             });
     middle->addWidget(DataGrid1, desc.gridWidthTwips > 0 ? 0 : 1);
+    if (desc.fields.isEmpty())
+        DataGrid1->horizontalHeader()->setStretchLastSection(true);
 
     auto* fieldsArea = new QGridLayout;
     fieldsArea->setHorizontalSpacing(8);
-    QList<QWidget*> rows; // label, input pairs in order
     int placed = 0;
     const int perColumn = int(desc.fields.size() + desc.mirrors.size() + 1) / 2;
     auto place = [&](QWidget* label, QWidget* input) {
@@ -155,7 +158,11 @@ void RecordEditor::createLayout()
         const int row = placed < perColumn ? placed : placed - perColumn;
         if (label)
             fieldsArea->addWidget(label, row, column, Qt::AlignRight | Qt::AlignVCenter);
-        fieldsArea->addWidget(input, row, column + 1);
+        auto* cell = new QHBoxLayout;
+        cell->setSpacing(2);
+        cell->addWidget(input, 1);
+        cells.insert(input->objectName(), cell);
+        fieldsArea->addLayout(cell, row, column + 1);
         ++placed;
     };
     for (const Field& field : desc.fields) {
@@ -193,7 +200,7 @@ void RecordEditor::createLayout()
     fieldsArea->setColumnStretch(1, 1);
     fieldsArea->setColumnStretch(3, 1);
     fieldsArea->setRowStretch(perColumn, 1);
-    middle->addLayout(fieldsArea, 1);
+    middle->addLayout(fieldsArea, desc.fields.isEmpty() ? 0 : 1);
     extras = new QGridLayout;
     middle->addLayout(extras);
     outer->addLayout(middle, 1);
@@ -339,6 +346,12 @@ void RecordEditor::assignMnemonics()
         }
         label->setText(text);
     }
+}
+
+void RecordEditor::addBeside(const QString& control, QWidget* widget)
+{
+    if (QHBoxLayout* cell = cells.value(control))
+        cell->addWidget(widget);
 }
 
 // ---- opening ----
@@ -515,6 +528,7 @@ void RecordEditor::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    opened = false; // shown again, the window opens anew
     event->accept();
 }
 
@@ -685,22 +699,24 @@ QWidget* RecordEditor::control(const QString& name) const
         return DataGrid1;
     if (name == QLatin1String("datPrimaryRS"))
         return datControl;
-    return controls.value(name);
+    // Controls an editor adds of its own are found by their names as well.
+    QWidget* found = controls.value(name);
+    return found ? found : findChild<QWidget*>(name);
 }
 
 QLineEdit* RecordEditor::box(const QString& name) const
 {
-    return qobject_cast<QLineEdit*>(controls.value(name));
+    return qobject_cast<QLineEdit*>(control(name));
 }
 
 Picker* RecordEditor::picker(const QString& name) const
 {
-    return qobject_cast<Picker*>(controls.value(name));
+    return qobject_cast<Picker*>(control(name));
 }
 
 VeyHyperLinkLabel* RecordEditor::link(const QString& name) const
 {
-    return qobject_cast<VeyHyperLinkLabel*>(controls.value(name));
+    return qobject_cast<VeyHyperLinkLabel*>(control(name));
 }
 
 QString RecordEditor::fieldText(const QString& control) const

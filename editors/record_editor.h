@@ -28,6 +28,7 @@
 #include <functional>
 
 class QGridLayout;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QTableView;
@@ -163,6 +164,8 @@ protected:
     bool setFieldText(const QString& control, const QString& text);
     // The area beside the fields where an editor adds its own controls (a picture, a picker).
     QGridLayout* extraArea() const { return extras; }
+    // Puts a widget right of a field's input, in the same row (a "..." button).
+    void addBeside(const QString& control, QWidget* widget);
     QLabel* labelOf(const QString& control) const { return labels.value(control); }
 
     void closeEvent(QCloseEvent* event) override;
@@ -180,6 +183,7 @@ private:
     QGridLayout* extras = nullptr;
     QHash<QString, QWidget*> controls;
     QHash<QString, QLabel*> labels;
+    QHash<QString, QHBoxLayout*> cells; // the row cell of each field's input
     QHash<QString, QString> badText; // fields whose typed text does not fit their column
     int commandDepth = 0;
     bool showingRecord = false;

@@ -5,6 +5,7 @@
 #include "editors/category_editor.h"
 #include "editors/loan_editor.h"
 #include "editors/pickers.h"
+#include "editors/property_editor.h"
 #include "editors/vendor_editor.h"
 #include "hyperlink/vey_hyperlink_label.h"
 #include "platform/prompts.h"
@@ -32,6 +33,8 @@ inline std::unique_ptr<RecordEditor> makeEditor(const QString& name, const QStri
         editor = std::make_unique<frmCategory>(folder);
     else if (name == QLatin1String("frmLoan"))
         editor = std::make_unique<frmLoan>(folder);
+    else
+        editor = std::make_unique<frmProperty>(folder);
     editor->setAttribute(Qt::WA_DeleteOnClose, false); // the test owns it
     editor->resize(900, 500);
     editor->show();

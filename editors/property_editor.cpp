@@ -1,0 +1,253 @@
+#include "property_editor.h"
+
+#include "data/connection_string.h"
+#include "data/statements.h"
+#include "editors/pickers.h"
+#include "maintenance/copy_if_present.h"
+#include "platform/prompts.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
+#include <QToolButton>
+
+namespace halvo {
+
+namespace {
+
+const QString nicknameBox = QStringLiteral("txtNickName");
+const QString imageBox = QStringLiteral("txtFields(5)");
+const QString pictureFolder = QStringLiteral("Prop");
+const QString defaultPicture = QStringLiteral("default_prop.jpg");
+
+QStringList numbers(int first, int last)
+{
+    QStringList list;
+    for (int n = first; n <= last; ++n)
+        list.append(QString::number(n));
+    return list;
+}
+
+QStringList halfSteps()
+{
+    QStringList list;
+    for (int halves = 2; halves <= 20; ++halves)
+        list.append(QString::number(halves / 2.0, 'f', 1));
+    return list;
+}
+
+// The owner's columns, in the order they are copied from another property.
+const QStringList ownerColumns{"BldFirstName", "BldLastName", "BldAddress",   "BldCity",
+                               "BldState",     "BldPostalCode", "BldHomePhone", "BldWorkPhone",
+                               "BldMobilPhone", "BldEmail"};
+
+} // namespace
+
+EditorDescription frmProperty::describe()
+{
+    EditorDescription d;
+    d.name = QStringLiteral("frmProperty");
+    d.caption = QStringLiteral("Property Information");
+    d.recordSource = Statements::PropertiesByOwner;
+    d.countBox = QStringLiteral("txtFields(30)");
+    d.addCommand = QStringLiteral("AddProperty");
+    d.addCaption = QStringLiteral("Add Property");
+    Field price = moneyField(QStringLiteral("txtPurchasePrice(0)"), QStringLiteral("Purchase Price:"),
+                             QStringLiteral("BldPurchasePrice"));
+    d.fields = {
+        textField(nicknameBox, QStringLiteral("Property Nickname:"), QStringLiteral("BldNickName"), 8),
+        textField(QStringLiteral("txtFields(24)"), QStringLiteral("Rental Property Address:"), QStringLiteral("BldPropAddress")),
+        pickerField(QStringLiteral("cboPropertyType"), QStringLiteral("Property Type:"), QStringLiteral("BldPropertyType"),
+                    {"Apartment", "Condo", "Commercial", "Duplex", "Land", "Office Building", "Other",
+                     "Single Family", "Townhouse"}),
+        pickerField(QStringLiteral("Combo1"), QStringLiteral("No. of Units:"), QStringLiteral("BldNoOfUnits"), numbers(0, 20)),
+        pickerField(QStringLiteral("Combo3"), QStringLiteral("Bed Rms:"), QStringLiteral("BldNoOfBedRooms"), numbers(0, 20)),
+        pickerField(QStringLiteral("Combo2"), QStringLiteral("Baths:"), QStringLiteral("BldNoOfBaths"), halfSteps()),
+        dateField(QStringLiteral("DTPicker2"), QStringLiteral("Purchase Date:"), QStringLiteral("BldPurchaseDate")),
+        price,
+        textField(QStringLiteral("txtFields(3)"), QStringLiteral("First Name:"), QStringLiteral("BldFirstName")),
+        textField(QStringLiteral("txtFields(12)"), QStringLiteral("Last Name:"), QStringLiteral("BldLastName")),
+        textField(QStringLiteral("txtFields(9)"), QStringLiteral("Owner Address:"), QStringLiteral("BldAddress")),
+        textField(QStringLiteral("txtFields(1)"), QStringLiteral("City:"), QStringLiteral("BldCity")),
+        pickerField(QStringLiteral("cboState"), QStringLiteral("State:"), QStringLiteral("BldState"), stateList()),
+        textField(QStringLiteral("txtFields(22)"), QStringLiteral("Postal Code:"), QStringLiteral("BldPostalCode"), 12),
+        textField(QStringLiteral("txtFields(4)"), QStringLiteral("Home Phone:"), QStringLiteral("BldHomePhone")),
+        textField(QStringLiteral("txtFields(28)"), QStringLiteral("Office Phone:"), QStringLiteral("BldWorkPhone")),
+        textField(QStringLiteral("txtFields(18)"), QStringLiteral("Mobil Phone:"), QStringLiteral("BldMobilPhone")),
+        textField(QStringLiteral("txtFields(2)"), QString(), QStringLiteral("BldEmail")),
+        textField(imageBox, QStringLiteral("Add Image:"), QStringLiteral("BldImage")),
+    };
+    d.required = {{QStringLiteral("First Name"), QStringLiteral("txtFields(3)")},
+                  {QStringLiteral("Last Name"), QStringLiteral("txtFields(12)")},
+                  {QStringLiteral("Owner Address"), QStringLiteral("txtFields(9)")},
+                  {QStringLiteral("City"), QStringLiteral("txtFields(1)")},
+                  {QStringLiteral("Postal Code"), QStringLiteral("txtFields(22)")},
+                  {QStringLiteral("Rental Property Address"), QStringLiteral("txtFields(24)")},
+                  {QStringLiteral("Property Nickname"), nicknameBox},
+                  {QStringLiteral("State"), QStringLiteral("cboState")}};
+    d.grid = {{QStringLiteral("Property"), QStringLiteral("BldNickName"), 1200, false},
+              {QStringLiteral("Rental Property Address"), QStringLiteral("BldPropAddress"), 0, true}};
+    d.gridWidthTwips = 1900;
+    d.afterSave = EditorDescription::AfterSave::LastRecord;
+    d.emailBox = QStringLiteral("txtFields(2)");
+    return d;
+}
+
+frmProperty::frmProperty(const QString& programFolder, QWidget* parent)
+    : RecordEditor(describe(), programFolder, parent)
+{
+    // The picture path is chosen with the "..." button beside it, not typed.
+    QLineEdit* path = box(imageBox);
+    path->setReadOnly(true);
+    addImageButton = new QToolButton(this);
+    addImageButton->setObjectName(QStringLiteral("cmdAddImage"));
+    addImageButton->setText(QStringLiteral("..."));
+    addImageButton->setAccessibleName(tr("Choose a picture"));
+    connect(addImageButton, &QToolButton::clicked, this, &frmProperty::cmdAddImage_Click);
+    addBeside(imageBox, addImageButton);
+
+    ImageProperty = new QLabel(this);
+    ImageProperty->setObjectName(QStringLiteral("ImageProperty"));
+    ImageProperty->setFixedSize(240, 180);
+    ImageProperty->setAlignment(Qt::AlignCenter);
+    ImageProperty->setFrameShape(QFrame::StyledPanel);
+    ImageProperty->setAccessibleName(tr("Picture of the property"));
+
+    lblSelectionBox = new QLabel(QStringLiteral("Select &Owner:"), this);
+    lblSelectionBox->setObjectName(QStringLiteral("lblSelectionBox"));
+    auto* owners = new Picker(this);
+    owners->setObjectName(QStringLiteral("cboNickname"));
+    owners->setAccessibleName(tr("Select Owner"));
+    lblSelectionBox->setBuddy(owners);
+    connect(owners, &QComboBox::activated, this,
+            [this, owners](int index) { cboNickname_Click(owners->itemText(index)); });
+
+    QGridLayout* area = extraArea();
+    area->addWidget(ImageProperty, 0, 0, 1, 2);
+    area->addWidget(lblSelectionBox, 1, 0);
+    area->addWidget(owners, 1, 1);
+    area->setRowStretch(2, 1);
+    showOwnerPicker(false);
+}
+
+Picker* frmProperty::ownerPicker() const
+{
+    return findChild<Picker*>(QStringLiteral("cboNickname"));
+}
+
+bool frmProperty::ownerPickerShown() const { return !ownerPicker()->isHidden(); }
+
+void frmProperty::showOwnerPicker(bool shown)
+{
+    ownerPicker()->setVisible(shown);
+    lblSelectionBox->setVisible(shown);
+}
+
+// Lists each owner's last name once, in alphabetical order; properties without one are left out.
+void frmProperty::FillOwnerList()
+{
+    Picker* owners = ownerPicker();
+    owners->clear();
+    showOwnerPicker(true);
+    Result<Connection> c = Connection::open(standardConnectionString(programFolder()));
+    if (!c)
+        return;
+    Result<Rows> rows = c.value().select(Statements::PropertiesByOwner);
+    if (!rows)
+        return;
+    const int column = rows.value().columns.indexOf(QStringLiteral("BldLastName"));
+    QString last;
+    for (const QVariantList& row : rows.value().values) {
+        const QVariant name = row.value(column);
+        if (name.isNull() || name.toString() == last)
+            continue;
+        last = name.toString();
+        owners->addItem(last);
+    }
+    owners->setText(QString());
+}
+
+void frmProperty::cboNickname_Click(const QString& lastName)
+{
+    Result<Connection> c = Connection::open(standardConnectionString(programFolder()));
+    if (!c)
+        return;
+    Result<Rows> rows = c.value().select(Statements::AllProperties);
+    if (!rows)
+        return;
+    const QStringList& columns = rows.value().columns;
+    const int nameColumn = columns.indexOf(QStringLiteral("BldLastName"));
+    for (const QVariantList& row : rows.value().values) {
+        if (row.value(nameColumn).toString() != lastName) // the program's own, exact comparison
+            continue;
+        for (const QString& column : ownerColumns) {
+            const QVariant value = row.value(columns.indexOf(column));
+            if (value.isNull())
+                continue;
+            for (const Field& field : description().fields)
+                if (field.column == column)
+                    setFieldText(field.control, value.toString());
+        }
+        return;
+    }
+}
+
+void frmProperty::beforeAdd() { FillOwnerList(); }
+
+void frmProperty::prepareSave()
+{
+    box(imageBox)->setFocus();
+    setFieldText(nicknameBox, fieldText(nicknameBox).toUpper());
+}
+
+void frmProperty::afterSave() { showOwnerPicker(false); }
+void frmProperty::afterDelete(bool) { showOwnerPicker(false); }
+void frmProperty::afterRefresh() { showOwnerPicker(false); }
+
+void frmProperty::cmdAddImage_Click()
+{
+    const QString folder = QDir(programFolder()).filePath(pictureFolder);
+    QDir().mkpath(folder);
+    const QString chosen = prompts().openFileName(
+        this, tr("Add Image"), QString(),
+        QStringLiteral("All Picture Files (*.bmp *.gif *.jpg *.jpeg *.png);;Icon File (*.ico)"));
+    if (chosen.trimmed().isEmpty())
+        return;
+    const QString copy = QDir(folder).filePath(QFileInfo(chosen).fileName());
+    // A source that is not there is reported by the copy; the record keeps the picture it had
+    // rather than pointing at a file that was never copied.
+    if (!DBBackup::CopyIfPresent(chosen, copy, this))
+        return;
+    setFieldText(imageBox, copy);
+    ShowPropertyPicture();
+    QDir::setCurrent(programFolder()); // the relative database texts rely on it
+}
+
+// The record's picture, or the program's default one when it has none. A picture that cannot be
+// loaded leaves the one shown before.
+void frmProperty::ShowPropertyPicture()
+{
+    const QString named = fieldText(imageBox);
+    const QString path = named.isEmpty() ? QDir(programFolder()).filePath(defaultPicture) : named;
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    const QImage image = reader.read();
+    if (image.isNull())
+        return;
+    picturePath = path;
+    ImageProperty->setPixmap(QPixmap::fromImage(
+        image.scaled(ImageProperty->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+}
+
+void frmProperty::recordShown() { ShowPropertyPicture(); }
+
+void frmProperty::fieldEdited(const QString& control)
+{
+    if (control == imageBox)
+        ShowPropertyPicture();
+}
+
+} // namespace halvo

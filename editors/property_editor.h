@@ -1,0 +1,51 @@
+#pragma once
+// frmProperty: the rental properties and their owners. A new property can take its owner's
+// details from a property already kept, and each property can show a picture, copied into the
+// program's "Prop" folder.
+
+#include "editors/record_editor.h"
+
+class QLabel;
+class QToolButton;
+
+namespace halvo {
+
+class frmProperty : public RecordEditor {
+    Q_OBJECT
+public:
+    explicit frmProperty(const QString& programFolder, QWidget* parent = nullptr);
+    static EditorDescription describe();
+
+    // The owner picker, shown only while a new property is being entered.
+    Picker* ownerPicker() const;
+    bool ownerPickerShown() const;
+    // The picture shown and the file it came from.
+    QString shownPicture() const { return picturePath; }
+
+public slots:
+    void cmdAddImage_Click();
+    // Copies the owner's details of the first property (in table order) whose owner has this
+    // last name into the current record; empty columns leave their fields as they are.
+    void cboNickname_Click(const QString& lastName);
+
+protected:
+    void beforeAdd() override;
+    void prepareSave() override;
+    void afterSave() override;
+    void afterDelete(bool deleted) override;
+    void afterRefresh() override;
+    void recordShown() override;
+    void fieldEdited(const QString& control) override;
+
+private:
+    QLabel* lblSelectionBox = nullptr;
+    QLabel* ImageProperty = nullptr;
+    QToolButton* addImageButton = nullptr;
+    QString picturePath;
+
+    void FillOwnerList();
+    void ShowPropertyPicture();
+    void showOwnerPicker(bool shown);
+};
+
+} // namespace halvo

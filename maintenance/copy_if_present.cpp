@@ -1,0 +1,32 @@
+#include "copy_if_present.h"
+
+#include "platform/prompts.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace DBBackup {
+
+bool CopyIfPresent(const QString& source, const QString& destination, QWidget* parent)
+{
+    const QFileInfo from(source);
+    if (!from.exists() || !from.isFile()) {
+        halvo::prompts().message(parent, QLatin1Char('"') + source + QStringLiteral("\" is not valid file name."));
+        return false;
+    }
+    // A file chosen from where it would be copied to is already in place; replacing the
+    // destination first would delete the only copy.
+    const QFileInfo to(destination);
+    if (to.exists() && to.canonicalFilePath() == from.canonicalFilePath())
+        return true;
+    // Copy beside the destination first, then put it in place, so that a failed copy never
+    // leaves the destination gone.
+    const QString partial = destination + QStringLiteral(".partial");
+    QFile::remove(partial);
+    if (!QFile::copy(source, partial))
+        return false;
+    QFile::remove(destination);
+    return QFile::rename(partial, destination);
+}
+
+} // namespace DBBackup

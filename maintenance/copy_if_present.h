@@ -1,0 +1,15 @@
+#pragma once
+// Copying a file the user chose (a property's picture, a backup) into the program's folders.
+
+#include <QString>
+
+class QWidget;
+
+namespace DBBackup {
+
+// Copies source to destination, replacing a file already there. When no file is found at the
+// source, the user is told ("\"" + source + "\" is not valid file name.") and nothing is copied.
+// True when the file is at the destination afterwards.
+bool CopyIfPresent(const QString& source, const QString& destination, QWidget* parent = nullptr);
+
+} // namespace DBBackup

@@ -159,6 +159,7 @@ struct RecordSet::Impl {
 
     // Rows read so far, by key. Bounded: rows of pages looked at long ago are dropped.
     mutable QHash<qint64, QVariantList> cache;
+    mutable long long rowsRead = 0;
     static constexpr int cacheLimit = 8 * PageSize;
 
     long long current = -1; // index of the current record; -1 before the first, size at the end
@@ -224,6 +225,7 @@ Status RecordSet::Impl::readPageOf(long long index, int columnCount) const
         for (int c = 0; c < columnCount; ++c)
             values.append(s.value(c + 1));
         cache.insert(s.integer(0), std::move(values));
+        ++rowsRead;
     }
 }
 
@@ -478,6 +480,8 @@ Status RecordSet::update()
         return Error{QStringLiteral("The set of records is not open.")};
     return writePending(false);
 }
+
+long long RecordSet::rowsRead() const { return d->updatable ? d->rowsRead : d->rows.size(); }
 
 bool RecordSet::isDirty() const
 {

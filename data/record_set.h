@@ -93,6 +93,9 @@ public:
     Status deleteCurrent();
 
     EditMode editMode() const { return editMode_; }
+    // How many rows have been read from the database since the set was opened: a measure of
+    // the work its moves and views cause.
+    long long rowsRead() const;
     // True when the current record has changes not yet written.
     bool isDirty() const;
 

@@ -1,5 +1,7 @@
 #include "help_window.h"
 
+#include "password_fields.h"
+
 #include "platform/program_files.h"
 #include "platform/prompts.h"
 
@@ -41,8 +43,10 @@ QWidget* HelpWindow::show(const QString& programFolder, QPointer<QWidget> existi
     const QString html = QString::fromUtf8(file.readAll());
 
     auto* window = qobject_cast<HelpWindow*>(existing.data());
-    if (!window)
+    if (!window) {
         window = new HelpWindow(owner);
+        centreOnScreen(window);
+    }
     window->txtHelp->setSearchPaths({programFolder});
     window->txtHelp->setHtml(html);
     // Opened at the contents, at the top of the guide.

@@ -3,26 +3,29 @@
 #include "data/dates.h"
 
 #include <QDate>
+#include <cmath>
 
 namespace halvo {
 
 namespace {
 
-// Only text in the stored form counts, as only a real date would in the walk.
-const QString yearIncome = QStringLiteral(
-    "SELECT SUM(Income) AS YearIncome FROM tblFinance WHERE RecDate >= ? AND RecDate < ? "
-    "AND RecDate GLOB '[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]'");
-const QString yearExpense = QStringLiteral(
-    "SELECT SUM(Expense) AS YearExpense FROM tblFinance WHERE RecDate >= ? AND RecDate < ? "
-    "AND RecDate GLOB '[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]'");
+// Both totals in one pass over the year's stretch of the index on (RecDate, Income, Expense).
+// Dates are written only in the stored form, so the range holds exactly the year's dates; an
+// empty date sorts before every year and a NULL matches no comparison.
+const QString yearTotals = QStringLiteral(
+    "SELECT SUM(Income), SUM(Expense) FROM tblFinance WHERE RecDate >= ? AND RecDate < ?");
 const QString wholeLedger = QStringLiteral("SELECT RecDate, Income, Expense FROM tblFinance");
 
+// An amount as read from a money column, or a SUM of one (a count of ten-thousandths); a
+// value stored as a real number is rounded to the unit; no value is 0.
 Money moneyOf(const QVariant& value)
 {
-    if (value.isNull())
+    if (value.isNull() || !value.isValid())
         return {};
-    if (value.canConvert<Money>() && value.metaType() == QMetaType::fromType<Money>())
+    if (value.metaType() == QMetaType::fromType<Money>())
         return value.value<Money>();
+    if (value.metaType().id() == QMetaType::Double)
+        return Money::fromUnits(std::llround(value.toDouble() * Money::Scale));
     return Money::fromUnits(value.toLongLong());
 }
 
@@ -39,13 +42,13 @@ Result<LedgerTotals> yearLedgerTotals(const Connection& connection, int year)
 {
     const QVariantList range{Dates::toStored(QDate(year, 1, 1)),
                              Dates::toStored(QDate(year + 1, 1, 1))};
-    auto income = connection.sum(yearIncome, range);
-    if (!income)
-        return income.error();
-    auto expense = connection.sum(yearExpense, range);
-    if (!expense)
-        return expense.error();
-    return LedgerTotals{income.value(), expense.value()};
+    auto rows = connection.select(yearTotals, range);
+    if (!rows)
+        return rows.error();
+    if (rows.value().values.isEmpty())
+        return LedgerTotals{};
+    const QVariantList& sums = rows.value().values.first();
+    return LedgerTotals{moneyOf(sums.value(0)), moneyOf(sums.value(1))};
 }
 
 Result<LedgerTotals> walkLedgerTotals(const Connection& connection, int year)

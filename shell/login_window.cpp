@@ -37,8 +37,12 @@ frmLogin::frmLogin(const QString& programFolder, QWidget* parent)
     commands->addSpacing(16);
     commands->addWidget(cmdExit);
 
+    auto* fields = new QHBoxLayout;
+    fields->addWidget(makeLogo(this, 48));
+    fields->addSpacing(8);
+    fields->addLayout(grid, 1);
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
+    layout->addLayout(fields);
     layout->addSpacing(8);
     layout->addLayout(commands);
     layout->setSizeConstraint(QLayout::SetFixedSize);

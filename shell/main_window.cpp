@@ -113,6 +113,8 @@ frmMain::frmMain(const QString& programFolder, QWidget* parent)
     area->setObjectName(QStringLiteral("mdiArea"));
     area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // The frame may be as small as the user likes; child windows scroll within it.
+    area->setMinimumSize(1, 1);
     setCentralWidget(area);
 
     createMenus();
@@ -260,7 +262,8 @@ void frmMain::createSummary()
     Picture1 = new SummaryPanel(folder);
     scroller->setWidget(Picture1);
     scroller->setFixedWidth(Picture1->sizeHint().width()
-                            + scroller->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+                            + scroller->style()->pixelMetric(QStyle::PM_ScrollBarExtent)
+                            + twipsToPixels(180, this));
     scroller->setMinimumHeight(0);
     LeftToolbar->addWidget(scroller);
 }

@@ -2,6 +2,7 @@
 
 #include <QGridLayout>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
@@ -25,12 +26,23 @@ QLineEdit* addPasswordRow(QGridLayout* grid, int row, QWidget* parent, const QSt
     return box;
 }
 
+QWidget* makeLogo(QWidget* parent, int size)
+{
+    auto* logo = new QLabel(parent);
+    logo->setObjectName(QStringLiteral("Image1"));
+    logo->setPixmap(QIcon(QStringLiteral(":/halvo/logo.png")).pixmap(size, size));
+    logo->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
+    logo->setAccessibleName(QStringLiteral("HALVO"));
+    return logo;
+}
+
 void centreOnScreen(QWidget* window)
 {
     const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    window->adjustSize();
+    if (!window->testAttribute(Qt::WA_Resized))
+        window->adjustSize();
     const QRect area = screen->availableGeometry();
     window->move(area.center() - window->rect().center());
 }

@@ -15,6 +15,9 @@ namespace halvo {
 QLineEdit* addPasswordRow(QGridLayout* grid, int row, QWidget* parent, const QString& caption,
                           const QString& name);
 
+// The program's logo beside a small window's fields.
+QWidget* makeLogo(QWidget* parent, int size);
+
 // Centres a top-level window on the screen it will appear on.
 void centreOnScreen(QWidget* window);
 

@@ -59,8 +59,12 @@ frmSetPass::frmSetPass(const QString& programFolder, QWidget* parent)
     connect(txtUserPass, &QLineEdit::returnPressed, txtConfirmPass, qOverload<>(&QWidget::setFocus));
     connect(txtConfirmPass, &QLineEdit::returnPressed, this, &frmSetPass::Save_Click);
 
+    auto* fields = new QHBoxLayout;
+    fields->addWidget(makeLogo(this, 48));
+    fields->addSpacing(8);
+    fields->addLayout(grid, 1);
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
+    layout->addLayout(fields);
     layout->addSpacing(8);
     layout->addLayout(commandRow({Save}));
     setTabOrder(txtUserPass, txtConfirmPass);

@@ -1,16 +1,11 @@
 #include "summary_panel.h"
 
-#include "ledger_totals.h"
 #include "twips.h"
 
-#include "data/connection.h"
-#include "data/connection_string.h"
-#include "data/statements.h"
 #include "platform/desktop.h"
 
 #include <QGridLayout>
 #include <QLabel>
-#include <optional>
 
 namespace halvo {
 
@@ -62,21 +57,10 @@ const QString failedTotal = QStringLiteral("$0.00");
 constexpr int rowPitch = 360;
 constexpr int indent = 120;
 
-// A SUM read on a connection that may not have opened; a failure leaves nothing.
-std::optional<Money> sumOf(const Result<Connection>& connection, const QString& statement)
-{
-    if (!connection)
-        return std::nullopt;
-    auto total = connection.value().sum(statement);
-    if (!total)
-        return std::nullopt;
-    return total.value();
-}
-
 } // namespace
 
 SummaryPanel::SummaryPanel(const QString& programFolder, QWidget* parent)
-    : QWidget(parent), folder(programFolder)
+    : QWidget(parent), reader(programFolder)
 {
     setObjectName(QStringLiteral("Picture1"));
     setAccessibleName(tr("Portfolio summary"));
@@ -120,6 +104,9 @@ void SummaryPanel::createLayout()
             auto* value = new QLabel(notYetComputed, this);
             value->setObjectName(name);
             value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            // Wide enough for the largest amount the format writes without crowding.
+            value->setMinimumWidth(
+                value->fontMetrics().horizontalAdvance(QStringLiteral("-$999,999,999.99")));
             value->setTextInteractionFlags(Qt::TextSelectableByMouse);
             value->setAccessibleName(caption->text().remove(QLatin1Char(':')).trimmed());
             value->setAccessibleDescription(tr(row.hint));
@@ -159,55 +146,26 @@ void SummaryPanel::writeFailed(const QString& name)
 
 void SummaryPanel::tick()
 {
-    const QString connectionString = standardConnectionString(folder);
-
-    // Loans: market value, balance, equity and monthly payment. A failed total counts as 0 in
-    // the equity, as the sum it stands for was never taken.
-    {
-        const auto db = Connection::open(connectionString);
-        const auto value = sumOf(db, Statements::SumMarketValue);
-        const auto balance = sumOf(db, Statements::SumLoanBalance);
-        const auto payment = sumOf(db, Statements::SumMortgage);
-        value ? write(QStringLiteral("lblMortgageValue"), *value)
-              : writeFailed(QStringLiteral("lblMortgageValue"));
-        balance ? write(QStringLiteral("lblMortgageLoans"), *balance)
-                : writeFailed(QStringLiteral("lblMortgageLoans"));
-        write(QStringLiteral("lblEquity"), value.value_or(Money()) - balance.value_or(Money()));
-        payment ? write(QStringLiteral("lblMortgagePmt"), *payment)
-                : writeFailed(QStringLiteral("lblMortgagePmt"));
-    }
-
-    // Insurance premiums.
-    {
-        const auto db = Connection::open(connectionString);
-        const auto premiums = sumOf(db, Statements::SumPremiums);
-        premiums ? write(QStringLiteral("lblInsAmt"), *premiums)
-                 : writeFailed(QStringLiteral("lblInsAmt"));
-    }
-
-    // Tenants: deposits, management fees, rents.
-    {
-        const auto db = Connection::open(connectionString);
-        const std::pair<const QString*, const char*> tenantSums[] = {
-            {&Statements::SumDeposits, "lblSecurityDep"},
-            {&Statements::SumManagementFees, "lblMangFee"},
-            {&Statements::SumMonthlyRents, "lblRentAmt"}};
-        for (const auto& [statement, label] : tenantSums) {
-            const auto total = sumOf(db, *statement);
-            total ? write(QString::fromLatin1(label), *total)
-                  : writeFailed(QString::fromLatin1(label));
-        }
-    }
-
-    // The current year's ledger. A ledger that cannot be read leaves both at 0.
     const int year = Clock::today().year();
-    LedgerTotals ledger;
-    if (const auto db = Connection::open(connectionString)) {
-        if (auto totals = yearLedgerTotals(db.value(), year))
-            ledger = totals.value();
-    }
-    write(QStringLiteral("lblIncome"), ledger.income);
-    write(QStringLiteral("lblExpense"), ledger.expense);
+    const PortfolioTotals totals = reader.read(year);
+    const auto show = [this](const char* name, const std::optional<Money>& total) {
+        total ? write(QString::fromLatin1(name), *total) : writeFailed(QString::fromLatin1(name));
+    };
+
+    // Loans. A failed total counts as 0 in the equity, as the sum it stands for was never taken.
+    show("lblMortgageValue", totals.marketValue);
+    show("lblMortgageLoans", totals.loanBalance);
+    write(QStringLiteral("lblEquity"),
+          totals.marketValue.value_or(Money()) - totals.loanBalance.value_or(Money()));
+    show("lblMortgagePmt", totals.mortgage);
+    show("lblInsAmt", totals.premiums);
+    show("lblSecurityDep", totals.deposits);
+    show("lblMangFee", totals.managementFees);
+    show("lblRentAmt", totals.monthlyRents);
+
+    // The current year's ledger.
+    write(QStringLiteral("lblIncome"), totals.ledger.income);
+    write(QStringLiteral("lblExpense"), totals.ledger.expense);
     profitCaption->setText(QString::number(year) + tr(" Profit/Loss: "));
 
     // Profit, net worth and cash balance are worked out from the amounts as the labels show

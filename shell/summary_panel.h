@@ -3,6 +3,8 @@
 // database: there is no notification between windows, so a change saved anywhere shows here
 // within a second.
 
+#include "portfolio_totals.h"
+
 #include "data/money.h"
 
 #include <QHash>
@@ -27,11 +29,12 @@ public:
     Money shown(const QString& name) const;
 
 public slots:
-    // One recomputation of every total (the main window's Timer1).
+    // One recomputation of every total (the main window's Timer1). The database is read again
+    // only when it may have changed since the last tick.
     void tick();
 
 private:
-    QString folder;
+    PortfolioReader reader;
     QHash<QString, QLabel*> values;
     QLabel* profitCaption = nullptr;
 

@@ -5,6 +5,7 @@
 #include "data/money.h"
 #include "platform/desktop.h"
 #include "shell/ledger_totals.h"
+#include "shell/portfolio_totals.h"
 #include "shell/summary_panel.h"
 
 #include <QApplication>
@@ -63,6 +64,8 @@ private slots:
     void missingDatabaseShowsZeros();
     void newRowsShowOnNextTick();
     void captionsAndHints();
+    void idleTicksLeaveDatabaseAlone();
+    void restoredFileIsReadAgain();
 };
 
 void tst_shell_summary::beforeFirstTick()
@@ -313,6 +316,45 @@ void tst_shell_summary::captionsAndHints()
         QVERIFY2(y > lastY, qPrintable(name));
         lastY = y;
     }
+}
+
+void tst_shell_summary::idleTicksLeaveDatabaseAlone()
+{
+    ProgramFolder folder;
+    addLoan(folder, "100", "40", "1");
+    PortfolioReader reader(folder.path());
+    QCOMPARE(reader.read(2026).marketValue, std::optional<Money>(Money::fromCents(10000)));
+    QCOMPARE(reader.read(2026).loanBalance, std::optional<Money>(Money::fromCents(4000)));
+    QCOMPARE(reader.readings(), 1);
+    // Any row written, through any connection, is read at the next tick.
+    addLedger(folder, QDate(2026, 1, 2), money("5"), money("0"));
+    QCOMPARE(reader.read(2026).ledger.income, Money::fromCents(500));
+    QCOMPARE(reader.readings(), 2);
+    // So is another year's ledger, at the turn of the year.
+    QCOMPARE(reader.read(2027).ledger.income, Money());
+    QCOMPARE(reader.readings(), 3);
+    // And in any case once a minute.
+    for (int i = 0; i < PortfolioReader::RereadAfter; ++i)
+        (void)reader.read(2027);
+    QCOMPARE(reader.readings(), 4);
+}
+
+void tst_shell_summary::restoredFileIsReadAgain()
+{
+    // A restore puts another file in the database's place; the next tick shows its totals.
+    ProgramFolder folder;
+    ProgramFolder backup;
+    addLoan(folder, "100", "0", "0");
+    addLoan(backup, "250", "0", "0");
+    SummaryPanel panel(folder.path());
+    panel.tick();
+    QCOMPARE(panel.valueLabel("lblMortgageValue")->text(), QStringLiteral("$100.00"));
+    releaseDatabase(databasePath(backup.path()));
+    releaseDatabase(databasePath(folder.path()));
+    QVERIFY(QFile::remove(databasePath(folder.path())));
+    QVERIFY(QFile::copy(databasePath(backup.path()), databasePath(folder.path())));
+    panel.tick();
+    QCOMPARE(panel.valueLabel("lblMortgageValue")->text(), QStringLiteral("$250.00"));
 }
 
 QTEST_MAIN(tst_shell_summary)

@@ -389,6 +389,17 @@ void RecordEditor::Form_Load()
     if (desc.gridWidthTwips > 0)
         DataGrid1->setFixedWidth(twipsToPixels(desc.gridWidthTwips, this));
     showRecord();
+    focusFirstField();
+}
+
+// Typing starts in the first field; the grid and the commands follow with Tab.
+void RecordEditor::focusFirstField()
+{
+    for (const Field& f : desc.fields)
+        if (QWidget* w = controls.value(f.control); w && w->focusPolicy() != Qt::NoFocus) {
+            w->setFocus();
+            return;
+        }
 }
 
 void RecordEditor::fillLookup(const MirroredPicker& mirror)
@@ -440,11 +451,7 @@ void RecordEditor::Add()
         beforeAdd();
         if (!datPrimaryRS.requery() || !datPrimaryRS.addNew())
             return;
-        for (const Field& f : desc.fields)
-            if (QWidget* w = controls.value(f.control); w && w->focusPolicy() != Qt::NoFocus) {
-                w->setFocus();
-                break;
-            }
+        focusFirstField();
     });
 }
 

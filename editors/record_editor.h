@@ -197,6 +197,7 @@ private:
     void createShortcuts();
     void Form_Load();
     void fillLookup(const MirroredPicker& mirror);
+    void focusFirstField();
     void datPrimaryRS_MoveComplete();
     void datPrimaryRS_Error(const Error& error);
     void showRecord();

@@ -52,8 +52,8 @@ const char* const colourOrder[] = {
 const QString notYetComputed = QStringLiteral("$ 0.00");
 const QString failedTotal = QStringLiteral("$0.00");
 
-// Rows stand 360 twips apart; "Net Worth:" and "Cash Balance:" keep the wider gaps above them
-// (480 and 840 twips from the row before).
+// Rows stand 360 twips apart, evenly: the wider gaps once left above "Net Worth:" and
+// "Cash Balance:" read as missing rows, so the strip runs without them.
 constexpr int rowPitch = 360;
 constexpr int indent = 120;
 
@@ -87,11 +87,6 @@ void SummaryPanel::createLayout()
         grid->setRowMinimumHeight(line++, pitch);
         for (const Row& row : group.rows) {
             const QString name = QString::fromLatin1(row.valueName);
-            if (name == QLatin1String("lblNet") || name == QLatin1String("lblCashBalance")) {
-                // The wider gap above these two rows.
-                const int extra = name == QLatin1String("lblNet") ? 480 - rowPitch : 840 - rowPitch;
-                grid->setRowMinimumHeight(line++, twipsToPixels(extra, this));
-            }
             QLabel* caption = nullptr;
             if (*row.caption) {
                 caption = new QLabel(tr(row.caption), this);
@@ -103,6 +98,9 @@ void SummaryPanel::createLayout()
             caption->setToolTip(tr(row.hint));
             auto* value = new QLabel(notYetComputed, this);
             value->setObjectName(name);
+            // The amount is drawn in its own text colour whatever surface the strip lies on
+            // (in a scrolling area the inherited role would be that of the area's text).
+            value->setForegroundRole(QPalette::WindowText);
             value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
             // Wide enough for the largest amount the format writes without crowding.
             value->setMinimumWidth(

@@ -13,6 +13,7 @@
 #include "shell/main_window.h"
 #include "shell/summary_panel.h"
 #include "shell/twips.h"
+#include "data/money.h"
 
 #include <QAction>
 #include <QApplication>
@@ -104,6 +105,7 @@ private slots:
     void propertyEditorOpensFirst();
     void closingClosesChildrenFirst();
     void childDecliningKeepsFrameOpen();
+    void negativeAmountsAreDrawnRed();
     void aboutBox();
     void getKeyValue_data();
     void getKeyValue();
@@ -469,6 +471,31 @@ void tst_shell_main_window::childDecliningKeepsFrameOpen()
     child->declines = false;
     main.close();
     QCOMPARE(closed.count(), 1);
+}
+
+void tst_shell_main_window::negativeAmountsAreDrawnRed()
+{
+    // What the user sees, not just what the palette says: the strip on the main window.
+    ProgramFolder folder;
+    folder.exec(QStringLiteral("INSERT INTO tblLoan (NickName, Value, LoanAmt) VALUES ('Elm', ?, ?)"),
+                {QVariant::fromValue(Money::fromCents(10000000)),
+                 QVariant::fromValue(Money::fromCents(15000000))});
+    frmMain main(folder.path());
+    main.resize(1000, 800);
+    main.show();
+    main.summary()->tick();
+    const auto redPixels = [](QWidget* w) {
+        const QImage image = w->grab().toImage();
+        int count = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                count += c.red() > 180 && c.green() < 90 && c.blue() < 90;
+            }
+        return count;
+    };
+    QVERIFY(redPixels(main.summary()->valueLabel(QStringLiteral("lblEquity"))) > 10);
+    QCOMPARE(redPixels(main.summary()->valueLabel(QStringLiteral("lblMortgageValue"))), 0);
 }
 
 void tst_shell_main_window::aboutBox()

@@ -383,6 +383,7 @@ QWidget* frmMain::openedWindow(const QString& entryName) const
 
 void frmMain::applyPlacement(const MainPlacement& placement)
 {
+    applied = placement;
     // The window's own outer size is kept; the frame the desktop draws around it is the
     // desktop's, and differs from one desktop to the next.
     move(twipsToPixels(placement.left, this), twipsToPixels(placement.top, this));
@@ -391,8 +392,14 @@ void frmMain::applyPlacement(const MainPlacement& placement)
 
 MainPlacement frmMain::currentPlacement() const
 {
-    return {pixelsToTwips(pos().x(), this), pixelsToTwips(pos().y(), this),
-            pixelsToTwips(width(), this), pixelsToTwips(height(), this)};
+    // A value the window still has as it was placed is kept in its stored twips, so that
+    // closing an unmoved window writes back exactly what was read rather than drifting by
+    // the rounding to whole pixels.
+    const auto twips = [this](int pixels, int placedTwips) {
+        return twipsToPixels(placedTwips, this) == pixels ? placedTwips : pixelsToTwips(pixels, this);
+    };
+    return {twips(pos().x(), applied.left), twips(pos().y(), applied.top),
+            twips(width(), applied.width), twips(height(), applied.height)};
 }
 
 void frmMain::load()

@@ -115,6 +115,7 @@ private:
     QHash<QString, QPointer<QMdiSubWindow>> opened;
     QHash<QString, QAction*> toolbarButtons; // by the Data entry each stands for
     QPointer<QWidget> helpWindow;
+    MainPlacement applied; // as read at load
     bool loaded = false;
 
     void createMenus();

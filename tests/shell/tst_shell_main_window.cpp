@@ -287,6 +287,9 @@ void tst_shell_main_window::placementDefaults()
     frmMain main(folder.path());
     main.show();
     QCOMPARE(QRect(main.pos(), main.size()), pixels(&main, 1000, 1000, 6500, 6500));
+    // Closed where it opened, it keeps exactly the values it was placed with.
+    main.close();
+    QCOMPARE(settingsValues(), (QStringList{"1000", "1000", "6500", "6500"}));
 }
 
 void tst_shell_main_window::placementKept_data()

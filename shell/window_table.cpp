@@ -2,7 +2,25 @@
 
 #include "main_window.h"
 
+#include <QPointer>
+
+#include "editors/category_editor.h"
+#include "editors/loan_editor.h"
+#include "editors/property_editor.h"
+#include "editors/vendor_editor.h"
+#include "editors/vendor_window.h"
+
 namespace halvo {
+
+namespace {
+
+template <class Window>
+WindowFactory editor()
+{
+    return [](const WindowContext& context) { return new Window(context.programFolder); };
+}
+
+} // namespace
 
 // One line per window or command, by the menu entry that opens it; the toolbar buttons follow
 // their Data entries. An entry with no line here stays unavailable.
@@ -13,13 +31,20 @@ namespace halvo {
 //   Report: CategoryReport, IncomeandExpense, MortgageLoan, NoteReport, PropertyOwned,
 //           TenantLease, VendorReport
 //   Backup: BackupBackup, RestoreDatabase
-//
-// For example:
-//   main.registerWindow(QStringLiteral("mnufrmProperty"),
-//                       [](const WindowContext& c) { return new frmProperty(c.programFolder); });
 void installWindows(frmMain& main)
 {
-    Q_UNUSED(main);
+    main.registerWindow(QStringLiteral("mnufrmProperty"), editor<frmProperty>());
+    main.registerWindow(QStringLiteral("mnuDatafrmLoan"), editor<frmLoan>());
+    main.registerWindow(QStringLiteral("mnuDatafrmCategory"), editor<frmCategory>());
+    main.registerWindow(QStringLiteral("mnuDatafrmVendor"), editor<frmVendor>());
+
+    // Windows that add a vendor open the one vendor editor through the main window, so it is
+    // still made at most once and brought forward when it is open already.
+    Puiblic_Module::setVendorWindowOpener([frame = QPointer<frmMain>(&main)]() -> frmVendor* {
+        if (!frame)
+            return nullptr;
+        return qobject_cast<frmVendor*>(frame->openWindow(QStringLiteral("mnuDatafrmVendor")));
+    });
 }
 
 } // namespace halvo

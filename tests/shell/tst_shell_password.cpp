@@ -8,6 +8,9 @@
 #include "shell/password_store.h"
 #include "shell/password_windows.h"
 #include "shell/startup.h"
+#include "editors/vendor_window.h"
+
+#include <QMdiArea>
 
 #include <QFile>
 #include <QLabel>
@@ -212,6 +215,14 @@ void tst_shell_password::wrongTriesThenRightOpensMain()
     QVERIFY(!login->isVisible());
     QVERIFY(!startup.setPassWindow()->isVisible());
     QCOMPARE(folder.scripted.shown.size(), 3);
+    // The property editor is the first child; the vendor editor, asked for by another window,
+    // opens inside the main window once.
+    frmMain* main = startup.mainWindow();
+    QVERIFY(main->openedWindow(QStringLiteral("mnufrmProperty")));
+    Puiblic_Module::OpenVendorWindow(QString());
+    Puiblic_Module::OpenVendorWindow(QString());
+    QVERIFY(main->openedWindow(QStringLiteral("mnuDatafrmVendor")));
+    QCOMPARE(main->mdiArea()->subWindowList().size(), 2);
 
     // Closing the main window ends the program.
     QSignalSpy finished(&startup, &Startup::finished);

@@ -51,7 +51,6 @@ private slots:
     void init() { Clock::fixAt(QDateTime(QDate(2026, 12, 7), QTime(9, 0))); }
     void cleanup() { Clock::fixAt({}); }
 
-    void beforeFirstTick();
     void emptyDatabase();
     void negativeEquityInRed();
     void totalsOfEveryTable();
@@ -68,20 +67,14 @@ private slots:
     void restoredFileIsReadAgain();
 };
 
-void tst_shell_summary::beforeFirstTick()
-{
-    ProgramFolder folder;
-    SummaryPanel panel(folder.path());
-    QCOMPARE(panel.objectName(), QStringLiteral("Picture1"));
-    for (const QString& name : valueNames)
-        QCOMPARE(panel.valueLabel(name)->text(), QStringLiteral("$ 0.00"));
-    QCOMPARE(panel.lblPandL()->text(), QStringLiteral("Profit/Loss:"));
-}
-
 void tst_shell_summary::emptyDatabase()
 {
     ProgramFolder folder;
     SummaryPanel panel(folder.path());
+    // Until the first tick, the design-time texts.
+    for (const QString& name : valueNames)
+        QCOMPARE(panel.valueLabel(name)->text(), QStringLiteral("$ 0.00"));
+    QCOMPARE(panel.lblPandL()->text(), QStringLiteral("Profit/Loss:"));
     panel.tick();
     for (const QString& name : valueNames) {
         QCOMPARE(panel.valueLabel(name)->text(), QStringLiteral("$0.00"));

@@ -122,6 +122,8 @@ frmMain::frmMain(const QString& programFolder, QWidget* parent)
     createSummary();
     createStatusBar();
 
+    // The summary adds up the current year's ledger with aggregate statements over that year's
+    // dates, so the frame holds no record set over the whole ledger between ticks.
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);

@@ -51,6 +51,8 @@ Result<LedgerTotals> yearLedgerTotals(const Connection& connection, int year)
     return LedgerTotals{moneyOf(sums.value(0)), moneyOf(sums.value(1))};
 }
 
+QString yearLedgerStatement() { return yearTotals; }
+
 Result<LedgerTotals> walkLedgerTotals(const Connection& connection, int year)
 {
     auto rows = connection.select(wholeLedger);

@@ -18,6 +18,8 @@ struct LedgerTotals {
 // the range is one stretch of the index on RecDate: the cost follows the rows of that year,
 // never the rows of other years. A row without a date, or without an amount, adds nothing.
 Result<LedgerTotals> yearLedgerTotals(const Connection& connection, int year);
+// Its statement, with the year's first day and the next year's first day as parameters.
+QString yearLedgerStatement();
 
 // The same totals found the long way: every row of the ledger is read, its date written in the
 // short date form and kept when the text holds the year's four digits. The aggregate above is

@@ -59,6 +59,7 @@ private slots:
     void netWorthIsCashPlusEquityAsShown();
     void aggregateMatchesWalk_data();
     void aggregateMatchesWalk();
+    void yearIsOneStretchOfTheIndex();
     void failedStepsShowZeroAndOthersGoOn();
     void missingDatabaseShowsZeros();
     void newRowsShowOnNextTick();
@@ -225,6 +226,21 @@ void tst_shell_summary::aggregateMatchesWalk()
         QCOMPARE(fast.value().income.units(), walked.value().income.units());
         QCOMPARE(fast.value().expense.units(), walked.value().expense.units());
     }
+}
+
+void tst_shell_summary::yearIsOneStretchOfTheIndex()
+{
+    // The year's totals come from the year's entries of the date index alone, so other years'
+    // rows cost nothing.
+    ProgramFolder folder;
+    const auto plan = folder.db().select(QStringLiteral("EXPLAIN QUERY PLAN ") + yearLedgerStatement(),
+                                         {QStringLiteral("2026-01-01"), QStringLiteral("2027-01-01")});
+    QVERIFY(plan);
+    QString detail;
+    for (const QVariantList& row : plan.value().values)
+        detail += row.last().toString();
+    QVERIFY2(detail.contains(QStringLiteral("SEARCH")) && detail.contains(QStringLiteral("COVERING INDEX")),
+             qPrintable(detail));
 }
 
 void tst_shell_summary::failedStepsShowZeroAndOthersGoOn()

@@ -92,6 +92,7 @@ private slots:
     void menuEntries();
     void accessKeysOpenMenus_data();
     void accessKeysOpenMenus();
+    void helpFromTheKeyboard();
     void toolbarButtons();
     void loadShowsVersionDateAndStartsSummary();
     void statusBarToggles();
@@ -206,6 +207,20 @@ void tst_shell_main_window::accessKeysOpenMenus()
     QTest::keyClick(&main, Qt::Key(key), Qt::AltModifier);
     QTRY_VERIFY(found->isVisible());
     found->close();
+}
+
+void tst_shell_main_window::helpFromTheKeyboard()
+{
+    // Help is a command on the menu bar itself: Alt+H and F1 run it (here without a help file,
+    // so it reports that).
+    ProgramFolder folder;
+    frmMain main(folder.path());
+    main.show();
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+    QTest::keyClick(&main, Qt::Key_H, Qt::AltModifier);
+    QTRY_COMPARE(folder.scripted.shown.size(), 1);
+    QTest::keyClick(&main, Qt::Key_F1);
+    QTRY_COMPARE(folder.scripted.shown.size(), 2);
 }
 
 void tst_shell_main_window::toolbarButtons()

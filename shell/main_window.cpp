@@ -4,7 +4,7 @@
 #include "help_window.h"
 #include "password_windows.h"
 #include "summary_panel.h"
-#include "twips.h"
+#include "platform/twips.h"
 #include "version.h"
 
 #include "data/dates.h"

@@ -1,6 +1,6 @@
 #include "summary_panel.h"
 
-#include "twips.h"
+#include "platform/twips.h"
 
 #include "platform/desktop.h"
 

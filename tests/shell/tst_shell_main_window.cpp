@@ -12,7 +12,7 @@
 #include "shell/help_window.h"
 #include "shell/main_window.h"
 #include "shell/summary_panel.h"
-#include "shell/twips.h"
+#include "platform/twips.h"
 #include "data/money.h"
 
 #include <QAction>

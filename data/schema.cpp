@@ -149,6 +149,8 @@ Status createDatabase(const QString& path, const QString& password)
         rc = sqlite3_key(db, key.constData(), int(key.size()));
     }
     if (rc == SQLITE_OK)
+        rc = sqlite3_exec(db, detail::cipherPageSize, nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK)
         rc = sqlite3_exec(db, (QStringLiteral("BEGIN;") + schemaScript() + QStringLiteral("COMMIT;")).toUtf8().constData(),
                           nullptr, nullptr, nullptr);
     Status result;

@@ -12,6 +12,10 @@ namespace halvo::detail {
 
 Error engineError(sqlite3* db, int rc, const QString& doing);
 
+// How the file is encrypted, given right after the key, the same when a file is made and every
+// time it is opened: pages of 4 KiB, each encrypted and authenticated as a whole.
+inline constexpr const char* cipherPageSize = "PRAGMA cipher_page_size = 4096;";
+
 // The kind of a column from the type it was declared with in the table.
 ColumnKind kindOfDeclaredType(const char* declared);
 

@@ -104,6 +104,8 @@ void DatePicker::keyPressEvent(QKeyEvent* event)
     QDateEdit::keyPressEvent(event);
 }
 
+bool DatePicker::focusNextPrevChild(bool next) { return QWidget::focusNextPrevChild(next); }
+
 const QStringList& stateList()
 {
     static const QStringList states = [] {

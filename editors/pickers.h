@@ -40,6 +40,9 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    // Tab leaves the picker for the next field, as in every other field of the window; the
+    // arrow keys move between day, month and year.
+    bool focusNextPrevChild(bool next) override;
 
 private:
     bool settingValue = false;

@@ -39,6 +39,14 @@ QStringList halfSteps()
     return list;
 }
 
+Field numberPicker(const QString& control, const QString& label, const QString& column,
+                   const QStringList& items, const QString& format)
+{
+    Field f = pickerField(control, label, column, items);
+    f.format = format;
+    return f;
+}
+
 // The owner's columns, in the order they are copied from another property.
 const QStringList ownerColumns{"BldFirstName", "BldLastName", "BldAddress",   "BldCity",
                                "BldState",     "BldPostalCode", "BldHomePhone", "BldWorkPhone",
@@ -65,7 +73,8 @@ EditorDescription frmProperty::describe()
                      "Single Family", "Townhouse"}),
         pickerField(QStringLiteral("Combo1"), QStringLiteral("No. of Units:"), QStringLiteral("BldNoOfUnits"), numbers(0, 20)),
         pickerField(QStringLiteral("Combo3"), QStringLiteral("Bed Rms:"), QStringLiteral("BldNoOfBedRooms"), numbers(0, 20)),
-        pickerField(QStringLiteral("Combo2"), QStringLiteral("Baths:"), QStringLiteral("BldNoOfBaths"), halfSteps()),
+        numberPicker(QStringLiteral("Combo2"), QStringLiteral("Baths:"), QStringLiteral("BldNoOfBaths"), halfSteps(),
+                     QStringLiteral("0.0")),
         dateField(QStringLiteral("DTPicker2"), QStringLiteral("Purchase Date:"), QStringLiteral("BldPurchaseDate")),
         price,
         textField(QStringLiteral("txtFields(3)"), QStringLiteral("First Name:"), QStringLiteral("BldFirstName")),

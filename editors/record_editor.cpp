@@ -223,6 +223,36 @@ void RecordEditor::createLayout()
     bottom->addWidget(countBox);
     outer->addLayout(bottom);
     assignMnemonics();
+    setTabOrderOfControls();
+}
+
+// Tab goes through the record's fields in their order, then the commands, then the grid; the
+// window's own focus goes to its first field.
+void RecordEditor::setTabOrderOfControls()
+{
+    QList<QWidget*> order;
+    for (const Field& field : desc.fields) {
+        const auto mirror = std::find_if(desc.mirrors.begin(), desc.mirrors.end(),
+                                         [&](const MirroredPicker& m) { return m.box == field.control; });
+        QWidget* input = mirror != desc.mirrors.end() ? controls.value(mirror->picker)
+                                                      : controls.value(field.control);
+        if (QWidget* label = controls.value(field.control == desc.emailBox ? QStringLiteral("Email")
+                                            : field.control == desc.webSiteBox ? QStringLiteral("WebSite")
+                                                                               : QString()))
+            order.append(label);
+        if (input && input->focusPolicy() != Qt::NoFocus)
+            order.append(input);
+    }
+    for (const QString& command : {desc.addCommand, QStringLiteral("Save"), QStringLiteral("Delete"),
+                                   QStringLiteral("Refresh"), QStringLiteral("Close")})
+        order.append(controls.value(command));
+    order.append(DataGrid1);
+    for (int i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+    if (!desc.fields.isEmpty())
+        setFocusProxy(order.first());
+    else
+        setFocusProxy(DataGrid1);
 }
 
 QWidget* RecordEditor::createField(const Field& field)
@@ -392,14 +422,10 @@ void RecordEditor::Form_Load()
     focusFirstField();
 }
 
-// Typing starts in the first field; the grid and the commands follow with Tab.
 void RecordEditor::focusFirstField()
 {
-    for (const Field& f : desc.fields)
-        if (QWidget* w = controls.value(f.control); w && w->focusPolicy() != Qt::NoFocus) {
-            w->setFocus();
-            return;
-        }
+    if (QWidget* first = focusProxy())
+        first->setFocus();
 }
 
 void RecordEditor::fillLookup(const MirroredPicker& mirror)
@@ -639,7 +665,12 @@ void RecordEditor::showField(const Field& field)
     if (auto* date = qobject_cast<DatePicker*>(input)) {
         date->setValue(value.toDate());
     } else if (auto* list = qobject_cast<Picker*>(input)) {
-        list->setText(value.isNull() ? QString() : value.toString());
+        // A number chosen from a list shows as the list writes it ("1.0" baths, not "1").
+        const bool number = value.metaType().id() == QMetaType::Double
+                            || value.metaType().id() == QMetaType::LongLong;
+        list->setText(value.isNull()                          ? QString()
+                      : number && !field.format.isEmpty() ? formatNumber(value.toDouble(), field.format)
+                                                            : value.toString());
     } else if (auto* box = qobject_cast<QLineEdit*>(input)) {
         QString text;
         if (field.kind == FieldKind::Money)

@@ -124,31 +124,6 @@ void RecordEditor::createLayout()
     outer->addWidget(datControl);
 
     auto* middle = new QHBoxLayout;
-    DataGrid1 = new QTableView(this);
-    DataGrid1->setObjectName(QStringLiteral("DataGrid1"));
-    DataGrid1->setAccessibleName(tr("Records"));
-    gridModel = new RecordGridModel(&datPrimaryRS, desc.grid, this);
-    gridModel->setEditable(desc.editableGrid);
-    DataGrid1->setModel(gridModel);
-    DataGrid1->setSelectionBehavior(desc.editableGrid ? QAbstractItemView::SelectItems
-                                                       : QAbstractItemView::SelectRows);
-    DataGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    DataGrid1->setEditTriggers(desc.editableGrid
-                                   ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
-                                         | QAbstractItemView::AnyKeyPressed
-                                   : QAbstractItemView::NoEditTriggers);
-    DataGrid1->verticalHeader()->setDefaultSectionSize(DataGrid1->fontMetrics().height() + 6);
-    DataGrid1->setTabKeyNavigation(false);
-    connect(DataGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) {
-                if (!gridFollowing && current.isValid()
-                    && current.row() != datPrimaryRS.absolutePosition() - 1)
-                    moveTo(current.row() + 1);
-            });
-    middle->addWidget(DataGrid1, desc.gridWidthTwips > 0 ? 0 : 1);
-    if (desc.fields.isEmpty())
-        DataGrid1->horizontalHeader()->setStretchLastSection(true);
-
     auto* fieldsArea = new QGridLayout;
     fieldsArea->setHorizontalSpacing(8);
     int placed = 0;
@@ -222,37 +197,48 @@ void RecordEditor::createLayout()
     controls.insert(desc.countBox, countBox);
     bottom->addWidget(countBox);
     outer->addLayout(bottom);
+
+    // Made last, so that Tab goes through the fields, then the commands, then the grid.
+    DataGrid1 = new QTableView(this);
+    DataGrid1->setObjectName(QStringLiteral("DataGrid1"));
+    DataGrid1->setAccessibleName(tr("Records"));
+    gridModel = new RecordGridModel(&datPrimaryRS, desc.grid, this);
+    gridModel->setEditable(desc.editableGrid);
+    DataGrid1->setModel(gridModel);
+    DataGrid1->setSelectionBehavior(desc.editableGrid ? QAbstractItemView::SelectItems
+                                                       : QAbstractItemView::SelectRows);
+    DataGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+    DataGrid1->setEditTriggers(desc.editableGrid
+                                   ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+                                         | QAbstractItemView::AnyKeyPressed
+                                   : QAbstractItemView::NoEditTriggers);
+    DataGrid1->verticalHeader()->setDefaultSectionSize(DataGrid1->fontMetrics().height() + 6);
+    DataGrid1->setTabKeyNavigation(false);
+    connect(DataGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (!gridFollowing && current.isValid()
+                    && current.row() != datPrimaryRS.absolutePosition() - 1)
+                    moveTo(current.row() + 1);
+            });
+    middle->insertWidget(0, DataGrid1, desc.gridWidthTwips > 0 ? 0 : 1);
+    if (desc.fields.isEmpty())
+        DataGrid1->horizontalHeader()->setStretchLastSection(true);
+
     assignMnemonics();
-    setTabOrderOfControls();
+    setFocusProxy(firstInput());
 }
 
-// Tab goes through the record's fields in their order, then the commands, then the grid; the
-// window's own focus goes to its first field.
-void RecordEditor::setTabOrderOfControls()
+// Where the window's own focus goes: its first field, or the grid when it has none.
+QWidget* RecordEditor::firstInput() const
 {
-    QList<QWidget*> order;
     for (const Field& field : desc.fields) {
         const auto mirror = std::find_if(desc.mirrors.begin(), desc.mirrors.end(),
                                          [&](const MirroredPicker& m) { return m.box == field.control; });
-        QWidget* input = mirror != desc.mirrors.end() ? controls.value(mirror->picker)
-                                                      : controls.value(field.control);
-        if (QWidget* label = controls.value(field.control == desc.emailBox ? QStringLiteral("Email")
-                                            : field.control == desc.webSiteBox ? QStringLiteral("WebSite")
-                                                                               : QString()))
-            order.append(label);
-        if (input && input->focusPolicy() != Qt::NoFocus)
-            order.append(input);
+        QWidget* input = controls.value(mirror != desc.mirrors.end() ? mirror->picker : field.control);
+        if (input && (input->focusPolicy() & Qt::TabFocus))
+            return input;
     }
-    for (const QString& command : {desc.addCommand, QStringLiteral("Save"), QStringLiteral("Delete"),
-                                   QStringLiteral("Refresh"), QStringLiteral("Close")})
-        order.append(controls.value(command));
-    order.append(DataGrid1);
-    for (int i = 1; i < order.size(); ++i)
-        setTabOrder(order[i - 1], order[i]);
-    if (!desc.fields.isEmpty())
-        setFocusProxy(order.first());
-    else
-        setFocusProxy(DataGrid1);
+    return DataGrid1;
 }
 
 QWidget* RecordEditor::createField(const Field& field)
@@ -380,8 +366,10 @@ void RecordEditor::assignMnemonics()
 
 void RecordEditor::addBeside(const QString& control, QWidget* widget)
 {
-    if (QHBoxLayout* cell = cells.value(control))
+    if (QHBoxLayout* cell = cells.value(control)) {
         cell->addWidget(widget);
+        setTabOrder(controls.value(control), widget);
+    }
 }
 
 // ---- opening ----

@@ -195,7 +195,7 @@ private:
     void createMirror(const MirroredPicker& mirror);
     void createCommands(QLayout* row);
     void createShortcuts();
-    void setTabOrderOfControls();
+    QWidget* firstInput() const;
     void Form_Load();
     void fillLookup(const MirroredPicker& mirror);
     void focusFirstField();

@@ -6,6 +6,7 @@
 #include "tests/editors/editor_test_support.h"
 
 #include <QSignalSpy>
+#include <QTableView>
 
 using namespace halvo;
 using namespace halvo::test;
@@ -98,6 +99,8 @@ private slots:
     void mistypedAmountIsNotWritten();
     void closingWritesWhatIsPending();
     void emailLinkHoldsTheCurrentAddress();
+    void tabReachesEveryFieldAndCommand_data() { addEveryEditor(); }
+    void tabReachesEveryFieldAndCommand();
 };
 
 void TestPattern::opensOnAnEmptyTable()
@@ -299,6 +302,41 @@ void TestPattern::emailLinkHoldsTheCurrentAddress()
     QCOMPARE(email->URL(), QStringLiteral("mailto:b@example.com"));
     type(*window, QStringLiteral("txtWebSite"), QStringLiteral("www.example.com"));
     QCOMPARE(window->link(QStringLiteral("WebSite"))->URL(), QStringLiteral("www.example.com"));
+}
+
+void TestPattern::tabReachesEveryFieldAndCommand()
+{
+    QFETCH(QString, editor);
+    TempDatabase db;
+    ScriptedSession session;
+    auto window = makeEditor(editor, db.folder());
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    window->setFocus(); // as the main window gives a window it opens the focus
+    QWidget* first = QApplication::focusWidget();
+    QVERIFY(first);
+    QStringList visited;
+    for (QWidget* w = first; visited.size() < 80; w = QApplication::focusWidget()) {
+        visited.append(w->objectName());
+        QTest::keyClick(w, Qt::Key_Tab);
+        if (QApplication::focusWidget() == first)
+            break;
+    }
+    const EditorDescription& d = window->description();
+    if (!d.fields.isEmpty())
+        QVERIFY2(visited.first() == d.fields.first().control
+                     || visited.first() == d.mirrors.value(0).picker,
+                 qPrintable(visited.first()));
+    for (const QString& command : {d.addCommand, QStringLiteral("Save"), QStringLiteral("Delete"),
+                                   QStringLiteral("Refresh"), QStringLiteral("Close"),
+                                   QStringLiteral("DataGrid1")})
+        QVERIFY2(visited.contains(command), qPrintable(command + ": " + visited.join(' ')));
+    for (const Field& field : d.fields)
+        if (!field.readOnly && !field.label.isEmpty())
+            QVERIFY2(visited.contains(field.control), qPrintable(field.control));
+    if (editor == QLatin1String("frmProperty")) // the picture's button follows its path box
+        QCOMPARE(visited.indexOf(QStringLiteral("cmdAddImage")),
+                 visited.indexOf(QStringLiteral("txtFields(5)")) + 1);
 }
 
 QTEST_MAIN(TestPattern)

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -279,6 +280,9 @@ QWidget* RecordEditor::createField(const Field& field)
     }
     }
     input->setObjectName(field.control);
+    // Room for a name or an address at a glance, whatever the window's first size.
+    if (field.maxLength == 0 || field.maxLength > 8)
+        input->setMinimumWidth(fontMetrics().averageCharWidth() * 24);
     controls.insert(field.control, input);
     return input;
 }
@@ -406,6 +410,8 @@ void RecordEditor::Form_Load()
     }
     if (desc.gridWidthTwips > 0)
         DataGrid1->setFixedWidth(twipsToPixels(desc.gridWidthTwips, this));
+    else if (!desc.fields.isEmpty())
+        DataGrid1->setFixedWidth(gridWidthForColumns());
     showRecord();
     focusFirstField();
 }
@@ -414,6 +420,18 @@ void RecordEditor::focusFirstField()
 {
     if (QWidget* first = focusProxy())
         first->setFocus();
+}
+
+// A grid beside fields is as wide as its columns, so that the fields keep the room.
+int RecordEditor::gridWidthForColumns() const
+{
+    int width = 2 * DataGrid1->frameWidth() + DataGrid1->verticalScrollBar()->sizeHint().width();
+    if (!DataGrid1->verticalHeader()->isHidden())
+        width += DataGrid1->verticalHeader()->width();
+    for (int i = 0; i < desc.grid.size(); ++i)
+        if (!DataGrid1->isColumnHidden(i))
+            width += DataGrid1->columnWidth(i);
+    return width;
 }
 
 void RecordEditor::fillLookup(const MirroredPicker& mirror)

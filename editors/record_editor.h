@@ -196,6 +196,7 @@ private:
     void createCommands(QLayout* row);
     void createShortcuts();
     QWidget* firstInput() const;
+    int gridWidthForColumns() const;
     void Form_Load();
     void fillLookup(const MirroredPicker& mirror);
     void focusFirstField();

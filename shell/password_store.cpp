@@ -80,6 +80,31 @@ Result<bool> PasswordStore::matches(const QString& typed) const
 
 Status PasswordStore::setFirst(const QString& password)
 {
+    // Whatever rows hold the empty text are replaced, so that the new password becomes the
+    // first row: a row added behind an empty one would never be read.
+    return store(password, [](const Connection& db) -> Status {
+        auto first = db.select(readFirstRow);
+        if (!first)
+            return first.error();
+        if (!first.value().values.isEmpty()) {
+            const QVariant current = first.value().values.first().value(0);
+            if (current.isNull() || !current.toString().isEmpty())
+                return Error{tr("A password is already set.")};
+        }
+        return {};
+    });
+}
+
+Status PasswordStore::replace(const QString& newPassword)
+{
+    return store(newPassword, [](const Connection&) { return Status(); });
+}
+
+// Puts a password in force as the table's one row, in one unit of work: afterwards either it or
+// the one before is in force. `allowed` may refuse inside the unit of work.
+Status PasswordStore::store(const QString& password,
+                            const std::function<Status(const Connection&)>& allowed)
+{
     auto stored = hash(password);
     if (!stored)
         return stored.error();
@@ -90,35 +115,8 @@ Status PasswordStore::setFirst(const QString& password)
     Transaction work(db);
     if (!work.status())
         return work.status();
-    // Whatever rows hold the empty text are replaced, so that the new password becomes the
-    // first row: a row added behind an empty one would never be read.
-    auto first = db.select(readFirstRow);
-    if (!first)
-        return first.error();
-    if (!first.value().values.isEmpty()) {
-        const QVariant current = first.value().values.first().value(0);
-        if (current.isNull() || !current.toString().isEmpty())
-            return Error{tr("A password is already set.")};
-    }
-    if (auto removed = db.execute(deleteAllRows); !removed)
-        return removed.error();
-    if (auto added = db.execute(addRow, {stored.value()}); !added)
-        return added.error();
-    return work.commit();
-}
-
-Status PasswordStore::replace(const QString& newPassword)
-{
-    auto stored = hash(newPassword);
-    if (!stored)
-        return stored.error();
-    auto connection = Connection::open(standardConnectionString(folder));
-    if (!connection)
-        return connection.error();
-    const Connection& db = connection.value();
-    Transaction work(db);
-    if (!work.status())
-        return work.status();
+    if (Status ok = allowed(db); !ok)
+        return ok;
     // Every row goes, not just the first: the table holds the one password in force.
     if (auto removed = db.execute(deleteAllRows); !removed)
         return removed.error();

@@ -3,10 +3,13 @@
 // user typed; only the empty password stays the empty text, because the empty text is what
 // marks "no password set yet" for the start-up.
 
+#include "data/connection.h"
 #include "data/result.h"
 
 #include <QString>
 #include <QVariant>
+
+#include <functional>
 
 namespace halvo {
 
@@ -45,6 +48,7 @@ public:
 private:
     QString folder;
     Result<QVariant> readFirst() const;
+    Status store(const QString& password, const std::function<Status(const Connection&)>& allowed);
 };
 
 } // namespace halvo

@@ -116,36 +116,53 @@ RecordEditor::~RecordEditor() = default;
 void RecordEditor::createLayout()
 {
     auto* outer = new QVBoxLayout(this);
+    outer->addWidget(createDataControl());
+    auto* middle = new QHBoxLayout;
+    middle->addLayout(createFieldsArea(), desc.fields.isEmpty() ? 0 : 1);
+    extras = new QGridLayout;
+    middle->addLayout(extras);
+    outer->addLayout(middle, 1);
+    outer->addLayout(createBottomRow());
+    // Made last, so that Tab goes through the fields, then the commands, then the grid.
+    middle->insertWidget(0, createGrid(), desc.gridWidthTwips > 0 ? 0 : 1);
+    assignMnemonics();
+    setFocusProxy(firstInput());
+}
+
+DataControl* RecordEditor::createDataControl()
+{
     datControl = new DataControl(this);
     datControl->setCaption(desc.caption);
     connect(datControl, &DataControl::firstRequested, this, &RecordEditor::moveFirst);
     connect(datControl, &DataControl::previousRequested, this, &RecordEditor::movePrevious);
     connect(datControl, &DataControl::nextRequested, this, &RecordEditor::moveNext);
     connect(datControl, &DataControl::lastRequested, this, &RecordEditor::moveLast);
-    outer->addWidget(datControl);
+    return datControl;
+}
 
-    auto* middle = new QHBoxLayout;
-    auto* fieldsArea = new QGridLayout;
-    fieldsArea->setHorizontalSpacing(8);
+// The fields in two columns of label and input, in the order of the description; a mirrored
+// picker and its box share a row.
+QGridLayout* RecordEditor::createFieldsArea()
+{
+    auto* area = new QGridLayout;
+    area->setHorizontalSpacing(8);
+    const int perColumn = int(desc.fields.size() + 1) / 2;
     int placed = 0;
-    const int perColumn = int(desc.fields.size() + desc.mirrors.size() + 1) / 2;
     auto place = [&](QWidget* label, QWidget* input) {
         const int column = placed < perColumn ? 0 : 2;
-        const int row = placed < perColumn ? placed : placed - perColumn;
+        const int row = placed % perColumn;
         if (label)
-            fieldsArea->addWidget(label, row, column, Qt::AlignRight | Qt::AlignVCenter);
+            area->addWidget(label, row, column, Qt::AlignRight | Qt::AlignVCenter);
         auto* cell = new QHBoxLayout;
         cell->setSpacing(2);
         cell->addWidget(input, 1);
         cells.insert(input->objectName(), cell);
-        fieldsArea->addLayout(cell, row, column + 1);
+        area->addLayout(cell, row, column + 1);
         ++placed;
     };
     for (const Field& field : desc.fields) {
         QWidget* input = createField(field);
-        const auto mirror = std::find_if(desc.mirrors.begin(), desc.mirrors.end(),
-                                         [&](const MirroredPicker& m) { return m.box == field.control; });
-        if (mirror != desc.mirrors.end()) {
+        if (const MirroredPicker* mirror = mirrorOf(field)) {
             createMirror(*mirror);
             auto* pair = new QWidget(this);
             auto* pairLayout = new QHBoxLayout(pair);
@@ -153,34 +170,48 @@ void RecordEditor::createLayout()
             pairLayout->addWidget(controls.value(mirror->picker), 1);
             pairLayout->addWidget(input, 1);
             place(labels.value(mirror->picker), pair);
-            continue;
+        } else {
+            place(createFieldLabel(field, input), input);
         }
-        QWidget* label = nullptr;
-        if (field.control == desc.emailBox)
-            label = makeLink(this, QStringLiteral("Email"), QStringLiteral("E-mail:"));
-        else if (field.control == desc.webSiteBox)
-            label = makeLink(this, QStringLiteral("WebSite"), QStringLiteral("WebSite:"));
-        else if (!field.label.isEmpty())
-            label = new QLabel(field.label, this);
-        if (auto* text = qobject_cast<QLabel*>(label)) {
-            text->setBuddy(input);
-            labels.insert(field.control, text);
-        } else if (label) {
-            controls.insert(label->objectName(), label);
-        }
-        input->setAccessibleName(plainLabel(field.label.isEmpty() && label
-                                                ? static_cast<VeyHyperLinkLabel*>(label)->Caption()
-                                                : field.label));
-        place(label, input);
     }
-    fieldsArea->setColumnStretch(1, 1);
-    fieldsArea->setColumnStretch(3, 1);
-    fieldsArea->setRowStretch(perColumn, 1);
-    middle->addLayout(fieldsArea, desc.fields.isEmpty() ? 0 : 1);
-    extras = new QGridLayout;
-    middle->addLayout(extras);
-    outer->addLayout(middle, 1);
+    area->setColumnStretch(1, 1);
+    area->setColumnStretch(3, 1);
+    area->setRowStretch(perColumn, 1);
+    return area;
+}
 
+// A field's label: its text as the input's buddy, or the E-mail or WebSite link for the box
+// that holds the address.
+QWidget* RecordEditor::createFieldLabel(const Field& field, QWidget* input)
+{
+    QString caption = field.label;
+    if (field.control == desc.emailBox || field.control == desc.webSiteBox) {
+        const bool email = field.control == desc.emailBox;
+        caption = email ? QStringLiteral("E-mail:") : QStringLiteral("WebSite:");
+        VeyHyperLinkLabel* link = makeLink(this, email ? QStringLiteral("Email") : QStringLiteral("WebSite"), caption);
+        controls.insert(link->objectName(), link);
+        input->setAccessibleName(plainLabel(caption));
+        return link;
+    }
+    input->setAccessibleName(plainLabel(caption));
+    if (caption.isEmpty())
+        return nullptr;
+    auto* label = new QLabel(caption, this);
+    label->setBuddy(input);
+    labels.insert(field.control, label);
+    return label;
+}
+
+const MirroredPicker* RecordEditor::mirrorOf(const Field& field) const
+{
+    for (const MirroredPicker& m : desc.mirrors)
+        if (m.box == field.control)
+            return &m;
+    return nullptr;
+}
+
+QHBoxLayout* RecordEditor::createBottomRow()
+{
     auto* bottom = new QHBoxLayout;
     createCommands(bottom);
     bottom->addStretch(1);
@@ -197,9 +228,11 @@ void RecordEditor::createLayout()
     countBox->setMinimumWidth(countBox->fontMetrics().horizontalAdvance(QStringLiteral("Record Count: 0000000")));
     controls.insert(desc.countBox, countBox);
     bottom->addWidget(countBox);
-    outer->addLayout(bottom);
+    return bottom;
+}
 
-    // Made last, so that Tab goes through the fields, then the commands, then the grid.
+QTableView* RecordEditor::createGrid()
+{
     DataGrid1 = new QTableView(this);
     DataGrid1->setObjectName(QStringLiteral("DataGrid1"));
     DataGrid1->setAccessibleName(tr("Records"));
@@ -215,27 +248,24 @@ void RecordEditor::createLayout()
                                    : QAbstractItemView::NoEditTriggers);
     DataGrid1->verticalHeader()->setDefaultSectionSize(DataGrid1->fontMetrics().height() + 6);
     DataGrid1->setTabKeyNavigation(false);
+    if (desc.fields.isEmpty())
+        DataGrid1->horizontalHeader()->setStretchLastSection(true);
+    // Choosing a row makes its record current; the grid follows the record set back.
     connect(DataGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
                 if (!gridFollowing && current.isValid()
                     && current.row() != datPrimaryRS.absolutePosition() - 1)
                     moveTo(current.row() + 1);
             });
-    middle->insertWidget(0, DataGrid1, desc.gridWidthTwips > 0 ? 0 : 1);
-    if (desc.fields.isEmpty())
-        DataGrid1->horizontalHeader()->setStretchLastSection(true);
-
-    assignMnemonics();
-    setFocusProxy(firstInput());
+    return DataGrid1;
 }
 
 // Where the window's own focus goes: its first field, or the grid when it has none.
 QWidget* RecordEditor::firstInput() const
 {
     for (const Field& field : desc.fields) {
-        const auto mirror = std::find_if(desc.mirrors.begin(), desc.mirrors.end(),
-                                         [&](const MirroredPicker& m) { return m.box == field.control; });
-        QWidget* input = controls.value(mirror != desc.mirrors.end() ? mirror->picker : field.control);
+        const MirroredPicker* mirror = mirrorOf(field);
+        QWidget* input = controls.value(mirror ? mirror->picker : field.control);
         if (input && (input->focusPolicy() & Qt::TabFocus))
             return input;
     }

@@ -191,6 +191,12 @@ private:
     bool opened = false;
 
     void createLayout();
+    DataControl* createDataControl();
+    QGridLayout* createFieldsArea();
+    QWidget* createFieldLabel(const Field& field, QWidget* input);
+    const MirroredPicker* mirrorOf(const Field& field) const;
+    QHBoxLayout* createBottomRow();
+    QTableView* createGrid();
     QWidget* createField(const Field& field);
     void createMirror(const MirroredPicker& mirror);
     void createCommands(QLayout* row);

@@ -31,21 +31,7 @@ frmLogin::frmLogin(const QString& programFolder, QWidget* parent)
     connect(cmdExit, &VeyHyperLinkLabel::Click, this, &frmLogin::cmdExit_Click);
     connect(txtPass, &QLineEdit::returnPressed, this, &frmLogin::Login_Click);
 
-    auto* commands = new QHBoxLayout;
-    commands->addStretch(1);
-    commands->addWidget(Login);
-    commands->addSpacing(16);
-    commands->addWidget(cmdExit);
-
-    auto* fields = new QHBoxLayout;
-    fields->addWidget(makeLogo(this, 48));
-    fields->addSpacing(8);
-    fields->addLayout(grid, 1);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(fields);
-    layout->addSpacing(8);
-    layout->addLayout(commands);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layOutWithLogo(this, grid, commandRow({Login, cmdExit}));
     setTabOrder(txtPass, Login);
     setTabOrder(Login, cmdExit);
     centreOnScreen(this);

@@ -1,5 +1,8 @@
 #include "password_fields.h"
 
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QIcon>
@@ -45,6 +48,29 @@ void centreOnScreen(QWidget* window)
         window->adjustSize();
     const QRect area = screen->availableGeometry();
     window->move(area.center() - window->rect().center());
+}
+
+QHBoxLayout* commandRow(std::initializer_list<QWidget*> links)
+{
+    auto* row = new QHBoxLayout;
+    row->setSpacing(16);
+    row->addStretch(1);
+    for (QWidget* link : links)
+        row->addWidget(link);
+    return row;
+}
+
+void layOutWithLogo(QWidget* window, QGridLayout* fields, QHBoxLayout* commands)
+{
+    auto* top = new QHBoxLayout;
+    top->addWidget(makeLogo(window, 48));
+    top->addSpacing(8);
+    top->addLayout(fields, 1);
+    auto* layout = new QVBoxLayout(window);
+    layout->addLayout(top);
+    layout->addSpacing(8);
+    layout->addLayout(commands);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 } // namespace halvo

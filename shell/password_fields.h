@@ -3,7 +3,10 @@
 
 #include <QString>
 
+#include <initializer_list>
+
 class QGridLayout;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QWidget;
@@ -17,6 +20,13 @@ QLineEdit* addPasswordRow(QGridLayout* grid, int row, QWidget* parent, const QSt
 
 // The program's logo beside a small window's fields.
 QWidget* makeLogo(QWidget* parent, int size);
+
+// A row of commands at the right edge of a window.
+QHBoxLayout* commandRow(std::initializer_list<QWidget*> links);
+
+// Lays out a small sign-in window: the logo beside its fields, its commands below at the right,
+// the window exactly as large as what it holds.
+void layOutWithLogo(QWidget* window, QGridLayout* fields, QHBoxLayout* commands);
 
 // Centres a top-level window on the screen it will appear on.
 void centreOnScreen(QWidget* window);

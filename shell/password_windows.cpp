@@ -26,15 +26,6 @@ public:
     ~BusyPointer() { QApplication::restoreOverrideCursor(); }
 };
 
-QHBoxLayout* commandRow(std::initializer_list<QWidget*> links)
-{
-    auto* row = new QHBoxLayout;
-    row->addStretch(1);
-    for (QWidget* link : links)
-        row->addWidget(link);
-    return row;
-}
-
 } // namespace
 
 frmSetPass::frmSetPass(const QString& programFolder, QWidget* parent)
@@ -59,17 +50,9 @@ frmSetPass::frmSetPass(const QString& programFolder, QWidget* parent)
     connect(txtUserPass, &QLineEdit::returnPressed, txtConfirmPass, qOverload<>(&QWidget::setFocus));
     connect(txtConfirmPass, &QLineEdit::returnPressed, this, &frmSetPass::Save_Click);
 
-    auto* fields = new QHBoxLayout;
-    fields->addWidget(makeLogo(this, 48));
-    fields->addSpacing(8);
-    fields->addLayout(grid, 1);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(fields);
-    layout->addSpacing(8);
-    layout->addLayout(commandRow({Save}));
+    layOutWithLogo(this, grid, commandRow({Save}));
     setTabOrder(txtUserPass, txtConfirmPass);
     setTabOrder(txtConfirmPass, Save);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
     centreOnScreen(this);
 }
 

@@ -25,6 +25,8 @@ namespace halvo {
 namespace {
 
 const QString dataErrorPrefix = QStringLiteral("Data error event hit err:");
+const QString discardQuestion =
+    QStringLiteral("The change to this record could not be saved. Close the window and discard it?");
 // Letters the main window's menus answer to with Alt; labels leave them to the menus.
 const QString menuLetters = QStringLiteral("fvdrbah");
 
@@ -593,9 +595,17 @@ void RecordEditor::closeEvent(QCloseEvent* event)
         return;
     }
     if (Status s = datPrimaryRS.close(); !s) {
+        // A change that can never be written (its record was deleted meanwhile) must not keep
+        // the window open for good: the user decides whether to give it up.
         datPrimaryRS_Error(s.error());
-        event->ignore();
-        return;
+        if (prompts().message(this, discardQuestion, QString(), Prompts::Buttons::YesNo,
+                              Prompts::Icon::Warning)
+            != Prompts::Answer::Yes) {
+            event->ignore();
+            return;
+        }
+        datPrimaryRS.cancelUpdate();
+        (void)datPrimaryRS.close();
     }
     opened = false; // shown again, the window opens anew
     event->accept();

@@ -98,6 +98,7 @@ private slots:
     void stateIsStoredWithItsBlanks();
     void mistypedAmountIsNotWritten();
     void closingWritesWhatIsPending();
+    void aChangeThatCannotBeWrittenAsksBeforeClosing();
     void emailLinkHoldsTheCurrentAddress();
     void tabReachesEveryFieldAndCommand_data() { addEveryEditor(); }
     void tabReachesEveryFieldAndCommand();
@@ -285,6 +286,28 @@ void TestPattern::closingWritesWhatIsPending()
     }
     QCOMPARE(count(db.connect(), QStringLiteral("tblVendor")), 1);
     QVERIFY(session.prompts.shown.isEmpty());
+}
+
+void TestPattern::aChangeThatCannotBeWrittenAsksBeforeClosing()
+{
+    TempDatabase db;
+    ScriptedSession session;
+    addThreeRecords(db.connect(), QStringLiteral("frmVendor"));
+    auto window = makeEditor(QStringLiteral("frmVendor"), db.folder());
+    type(*window, QStringLiteral("Text1"), QStringLiteral("Tulsa"));
+    QVERIFY(db.connect().execute(QStringLiteral("DELETE FROM tblVendor WHERE Company = 'A1'")).ok());
+
+    session.prompts.queueAnswer(Prompts::Answer::Ok);
+    session.prompts.queueAnswer(Prompts::Answer::No); // keep the window and the change
+    QVERIFY(!window->close());
+    QCOMPARE(session.prompts.shown.size(), 2);
+    QVERIFY(session.prompts.texts().first().startsWith(QStringLiteral("Data error event hit err:")));
+    QVERIFY(window->records().isDirty());
+
+    session.prompts.queueAnswer(Prompts::Answer::Ok);
+    session.prompts.queueAnswer(Prompts::Answer::Yes); // give it up
+    QVERIFY(window->close());
+    QCOMPARE(count(db.connect(), QStringLiteral("tblVendor")), 2);
 }
 
 void TestPattern::emailLinkHoldsTheCurrentAddress()

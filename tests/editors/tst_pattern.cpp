@@ -90,6 +90,8 @@ private slots:
     void saveWritesWhenBlanksFillTheFields();
     void deleteAsksFirst_data();
     void deleteAsksFirst();
+    void deletingTheOnlyRecordLeavesABlankOne_data() { addEditorsWithRequiredFields(); }
+    void deletingTheOnlyRecordLeavesABlankOne();
     void refreshShowsWhatOthersSaved_data() { addEveryEditor(); }
     void refreshShowsWhatOthersSaved();
     void pickersTakeNoTyping_data() { addEditorsWithRequiredFields(); }
@@ -191,6 +193,21 @@ void TestPattern::deleteAsksFirst()
     QCOMPARE(count(db.connect(), tableOf(editor)), countAfter);
     QCOMPARE(window->records().recordCount(), countAfter);
     QCOMPARE(window->records().absolutePosition(), positionAfter);
+}
+
+void TestPattern::deletingTheOnlyRecordLeavesABlankOne()
+{
+    QFETCH(QString, editor);
+    TempDatabase db;
+    ScriptedSession session;
+    addThreeRecords(db.connect(), editor);
+    QVERIFY(db.connect().execute(QStringLiteral("DELETE FROM %1 WHERE ID > 1").arg(tableOf(editor))).ok());
+    auto window = makeEditor(editor, db.folder());
+    session.prompts.queueAnswer(Prompts::Answer::Yes);
+    press(*window, QStringLiteral("Delete"));
+    QCOMPARE(count(db.connect(), tableOf(editor)), 0);
+    QCOMPARE(window->box(window->description().countBox)->text(), QStringLiteral("Record Count: 0"));
+    QCOMPARE(window->records().editMode(), RecordSet::EditMode::Adding); // ready for typing
 }
 
 void TestPattern::refreshShowsWhatOthersSaved()

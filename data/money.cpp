@@ -135,11 +135,6 @@ QString Money::toString() const
     return text;
 }
 
-Money Money::percent(double percentage) const
-{
-    return fromUnits(std::llround(static_cast<double>(units_) * percentage / 100.0));
-}
-
 QString formatNumber(double value, const QString& pattern)
 {
     // Numbers shown with these patterns carry at most a few decimals; six keep them exact enough.

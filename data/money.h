@@ -36,9 +36,6 @@ public:
     // The plain decimal form, as a user would type it back: "1234.5", "-50", "0".
     QString toString() const;
 
-    // The amount times a percentage (a management fee from a rent), rounded to the unit.
-    Money percent(double percentage) const;
-
     constexpr Money operator-() const { return fromUnits(-units_); }
     constexpr Money operator+(Money other) const { return fromUnits(units_ + other.units_); }
     constexpr Money operator-(Money other) const { return fromUnits(units_ - other.units_); }

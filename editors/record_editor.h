@@ -166,7 +166,6 @@ protected:
     QGridLayout* extraArea() const { return extras; }
     // Puts a widget right of a field's input, in the same row (a "..." button).
     void addBeside(const QString& control, QWidget* widget);
-    QLabel* labelOf(const QString& control) const { return labels.value(control); }
 
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;

@@ -13,13 +13,11 @@ EditorDescription frmCategory::describe()
     d.countBox = QStringLiteral("txtFields(30)");
     d.addCommand = QStringLiteral("AddCategory");
     d.addCaption = QStringLiteral("Add Category");
-    d.grid = {{QStringLiteral("Income"), QStringLiteral("Income"), 3000, false},
-              {QStringLiteral("Expense"), QStringLiteral("Expense"), 3000, false}};
-    d.editableGrid = true;
+    d.grid.columns = {gridColumn(QStringLiteral("Income"), QStringLiteral("Income"), 3000),
+              gridColumn(QStringLiteral("Expense"), QStringLiteral("Expense"), 3000)};
+    d.grid.editable = true;
     // The lists may be empty: no blank row appears until Add is pressed.
     d.blankRecordWhenEmpty = false;
-    // Save counts first, and counting moves through the set, which writes the row being typed.
-    d.countBeforeWrite = true;
     d.deleteQuestion = QStringLiteral("Delete current Income and Expense record?");
     return d;
 }
@@ -28,6 +26,16 @@ frmCategory::frmCategory(const QString& programFolder, QWidget* parent)
     : RecordEditor(describe(), programFolder, parent)
 {
 }
+
+// Save counts first, and counting moves through the set, which writes the row being typed;
+// the write that follows finds nothing left pending.
+Status frmCategory::writeRecord()
+{
+    ShowRecordCount();
+    return records().update();
+}
+
+void frmCategory::afterWrite() {}
 
 // The window opens on its last row, where a new category is typed.
 void frmCategory::showEvent(QShowEvent* event)

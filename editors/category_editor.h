@@ -13,6 +13,8 @@ public:
     static EditorDescription describe();
 
 protected:
+    Status writeRecord() override;
+    void afterWrite() override;
     void showEvent(QShowEvent* event) override;
 };
 

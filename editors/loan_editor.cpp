@@ -59,9 +59,9 @@ EditorDescription frmLoan::describe()
                   {QStringLiteral("Property"), QStringLiteral("txtNickname(0)")},
                   {QStringLiteral("Loan Balance"), balanceBox},
                   {QStringLiteral("Interest Rate"), QStringLiteral("txtIntRate")}};
-    d.grid = {{QStringLiteral("Property"), QStringLiteral("NickName"), 1200, false},
-              {QString(), QStringLiteral("LoanInfo"), 0, true}};
-    d.gridWidthTwips = 1900;
+    d.grid.columns = {gridColumn(QStringLiteral("Property"), QStringLiteral("NickName"), 1200),
+              hiddenColumn(QString(), QStringLiteral("LoanInfo"))};
+    d.grid.widthTwips = 1900;
     d.afterSave = EditorDescription::AfterSave::LastRecord;
     // The caption keeps its own text here; it does not follow the record.
     d.showPosition = false;

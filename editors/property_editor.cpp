@@ -97,9 +97,9 @@ EditorDescription frmProperty::describe()
                   {QStringLiteral("Rental Property Address"), QStringLiteral("txtFields(24)")},
                   {QStringLiteral("Property Nickname"), nicknameBox},
                   {QStringLiteral("State"), QStringLiteral("cboState")}};
-    d.grid = {{QStringLiteral("Property"), QStringLiteral("BldNickName"), 1200, false},
-              {QStringLiteral("Rental Property Address"), QStringLiteral("BldPropAddress"), 0, true}};
-    d.gridWidthTwips = 1900;
+    d.grid.columns = {gridColumn(QStringLiteral("Property"), QStringLiteral("BldNickName"), 1200),
+              hiddenColumn(QStringLiteral("Rental Property Address"), QStringLiteral("BldPropAddress"))};
+    d.grid.widthTwips = 1900;
     d.afterSave = EditorDescription::AfterSave::LastRecord;
     d.emailBox = QStringLiteral("txtFields(2)");
     return d;

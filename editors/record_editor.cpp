@@ -1,24 +1,21 @@
 #include "record_editor.h"
 
 #include "data/connection_string.h"
-#include "data/money.h"
 #include "editors/data_control.h"
-#include "editors/links.h"
+#include "editors/editor_layout.h"
 #include "editors/pickers.h"
+#include "editors/record_binding.h"
+#include "editors/record_grid.h"
 #include "hyperlink/vey_hyperlink_label.h"
 #include "platform/prompts.h"
 #include "platform/twips.h"
 
 #include <QCloseEvent>
-#include <QGridLayout>
 #include <QHeaderView>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
-#include <QScrollBar>
 #include <QShortcut>
 #include <QTableView>
-#include <QVBoxLayout>
 
 namespace halvo {
 
@@ -27,77 +24,17 @@ namespace {
 const QString dataErrorPrefix = QStringLiteral("Data error event hit err:");
 const QString discardQuestion =
     QStringLiteral("The change to this record could not be saved. Close the window and discard it?");
-// Letters the main window's menus answer to with Alt; labels leave them to the menus.
-const QString menuLetters = QStringLiteral("fvdrbah");
 
-QString plainLabel(const QString& label)
+QString plainName(const Field& field)
 {
-    QString text = label;
+    QString text = field.label.isEmpty() ? field.column : field.label;
     text.remove(QLatin1Char('&'));
     if (text.endsWith(QLatin1Char(':')))
         text.chop(1);
     return text.trimmed();
 }
 
-// Light grey boxes hold a value that a picker beside them chooses.
-void styleMirrorBox(QLineEdit* box)
-{
-    box->setFrame(false);
-    QPalette p = box->palette();
-    p.setColor(QPalette::Base, QColor(224, 224, 224));
-    box->setPalette(p);
-}
-
 } // namespace
-
-QString requiredMessage(const QString& label)
-{
-    return QStringLiteral("[") + label + QStringLiteral("] Please, enter required data.");
-}
-
-Field textField(const QString& control, const QString& label, const QString& column,
-                int maxLength)
-{
-    Field f;
-    f.control = control;
-    f.label = label;
-    f.column = column;
-    f.maxLength = maxLength;
-    return f;
-}
-
-Field moneyField(const QString& control, const QString& label, const QString& column)
-{
-    Field f = textField(control, label, column);
-    f.kind = FieldKind::Money;
-    f.format = MoneyFormat::Bound;
-    return f;
-}
-
-Field numberField(const QString& control, const QString& label, const QString& column,
-                  const QString& format)
-{
-    Field f = textField(control, label, column);
-    f.kind = FieldKind::Number;
-    f.format = format;
-    return f;
-}
-
-Field dateField(const QString& control, const QString& label, const QString& column)
-{
-    Field f = textField(control, label, column);
-    f.kind = FieldKind::Date;
-    return f;
-}
-
-Field pickerField(const QString& control, const QString& label, const QString& column,
-                  const QStringList& items)
-{
-    Field f = textField(control, label, column);
-    f.kind = FieldKind::Picker;
-    f.items = items;
-    return f;
-}
 
 RecordEditor::RecordEditor(EditorDescription description, QString programFolder, QWidget* parent)
     : QWidget(parent), desc(std::move(description)), folder(std::move(programFolder))
@@ -105,7 +42,10 @@ RecordEditor::RecordEditor(EditorDescription description, QString programFolder,
     setObjectName(desc.name);
     setWindowTitle(desc.caption);
     setAttribute(Qt::WA_DeleteOnClose);
-    createLayout();
+    layout_ = std::make_unique<EditorLayout>(this, desc, &datPrimaryRS);
+    setFocusProxy(layout_->firstInput());
+    bindFields();
+    connectCommands();
     createShortcuts();
     connect(&datPrimaryRS, &RecordSet::moveComplete, this, &RecordEditor::datPrimaryRS_MoveComplete);
     connect(&datPrimaryRS, &RecordSet::error, this, &RecordEditor::datPrimaryRS_Error);
@@ -115,249 +55,42 @@ RecordEditor::~RecordEditor() = default;
 
 // ---- building the window ----
 
-void RecordEditor::createLayout()
+void RecordEditor::bindFields()
 {
-    auto* outer = new QVBoxLayout(this);
-    outer->addWidget(createDataControl());
-    auto* middle = new QHBoxLayout;
-    middle->addLayout(createFieldsArea(), desc.fields.isEmpty() ? 0 : 1);
-    extras = new QGridLayout;
-    middle->addLayout(extras);
-    outer->addLayout(middle, 1);
-    outer->addLayout(createBottomRow());
-    // Made last, so that Tab goes through the fields, then the commands, then the grid.
-    middle->insertWidget(0, createGrid(), desc.gridWidthTwips > 0 ? 0 : 1);
-    assignMnemonics();
-    setFocusProxy(firstInput());
+    binding = new RecordBinding(&datPrimaryRS, this);
+    for (const Field& field : desc.fields)
+        binding->bind(field, layout_->control(field.control));
+    for (const MirroredPicker& mirror : desc.mirrors)
+        binding->mirror(mirror, picker(mirror.picker));
+    connect(binding, &RecordBinding::edited, this, [this](const QString& control) {
+        if (control == desc.emailBox || control == desc.webSiteBox)
+            updateLinks();
+        fieldEdited(control);
+    });
 }
 
-DataControl* RecordEditor::createDataControl()
+void RecordEditor::connectCommands()
 {
-    datControl = new DataControl(this);
-    datControl->setCaption(desc.caption);
-    connect(datControl, &DataControl::firstRequested, this, &RecordEditor::moveFirst);
-    connect(datControl, &DataControl::previousRequested, this, &RecordEditor::movePrevious);
-    connect(datControl, &DataControl::nextRequested, this, &RecordEditor::moveNext);
-    connect(datControl, &DataControl::lastRequested, this, &RecordEditor::moveLast);
-    return datControl;
-}
+    const QList<void (RecordEditor::*)()> handlers{&RecordEditor::Add, &RecordEditor::Save,
+                                                   &RecordEditor::Delete, &RecordEditor::Refresh,
+                                                   &RecordEditor::Close};
+    const QList<VeyHyperLinkLabel*> links = layout_->commands();
+    for (int i = 0; i < links.size(); ++i)
+        connect(links[i], &VeyHyperLinkLabel::Click, this, handlers[i]);
 
-// The fields in two columns of label and input, in the order of the description; a mirrored
-// picker and its box share a row.
-QGridLayout* RecordEditor::createFieldsArea()
-{
-    auto* area = new QGridLayout;
-    area->setHorizontalSpacing(8);
-    const int perColumn = int(desc.fields.size() + 1) / 2;
-    int placed = 0;
-    auto place = [&](QWidget* label, QWidget* input) {
-        const int column = placed < perColumn ? 0 : 2;
-        const int row = placed % perColumn;
-        if (label)
-            area->addWidget(label, row, column, Qt::AlignRight | Qt::AlignVCenter);
-        auto* cell = new QHBoxLayout;
-        cell->setSpacing(2);
-        cell->addWidget(input, 1);
-        cells.insert(input->objectName(), cell);
-        area->addLayout(cell, row, column + 1);
-        ++placed;
-    };
-    for (const Field& field : desc.fields) {
-        QWidget* input = createField(field);
-        if (const MirroredPicker* mirror = mirrorOf(field)) {
-            createMirror(*mirror);
-            auto* pair = new QWidget(this);
-            auto* pairLayout = new QHBoxLayout(pair);
-            pairLayout->setContentsMargins(0, 0, 0, 0);
-            pairLayout->addWidget(controls.value(mirror->picker), 1);
-            pairLayout->addWidget(input, 1);
-            place(labels.value(mirror->picker), pair);
-        } else {
-            place(createFieldLabel(field, input), input);
-        }
-    }
-    area->setColumnStretch(1, 1);
-    area->setColumnStretch(3, 1);
-    area->setRowStretch(perColumn, 1);
-    return area;
-}
+    DataControl* bar = layout_->dataControl();
+    connect(bar, &DataControl::firstRequested, this, &RecordEditor::moveFirst);
+    connect(bar, &DataControl::previousRequested, this, &RecordEditor::movePrevious);
+    connect(bar, &DataControl::nextRequested, this, &RecordEditor::moveNext);
+    connect(bar, &DataControl::lastRequested, this, &RecordEditor::moveLast);
 
-// A field's label: its text as the input's buddy, or the E-mail or WebSite link for the box
-// that holds the address.
-QWidget* RecordEditor::createFieldLabel(const Field& field, QWidget* input)
-{
-    QString caption = field.label;
-    if (field.control == desc.emailBox || field.control == desc.webSiteBox) {
-        const bool email = field.control == desc.emailBox;
-        caption = email ? QStringLiteral("E-mail:") : QStringLiteral("WebSite:");
-        VeyHyperLinkLabel* link = makeLink(this, email ? QStringLiteral("Email") : QStringLiteral("WebSite"), caption);
-        controls.insert(link->objectName(), link);
-        input->setAccessibleName(plainLabel(caption));
-        return link;
-    }
-    input->setAccessibleName(plainLabel(caption));
-    if (caption.isEmpty())
-        return nullptr;
-    auto* label = new QLabel(caption, this);
-    label->setBuddy(input);
-    labels.insert(field.control, label);
-    return label;
-}
-
-const MirroredPicker* RecordEditor::mirrorOf(const Field& field) const
-{
-    for (const MirroredPicker& m : desc.mirrors)
-        if (m.box == field.control)
-            return &m;
-    return nullptr;
-}
-
-QHBoxLayout* RecordEditor::createBottomRow()
-{
-    auto* bottom = new QHBoxLayout;
-    createCommands(bottom);
-    bottom->addStretch(1);
-    countBox = new QLineEdit(QStringLiteral("ID"), this);
-    countBox->setObjectName(desc.countBox);
-    countBox->setReadOnly(true);
-    countBox->setFrame(false);
-    countBox->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    countBox->setFocusPolicy(Qt::NoFocus);
-    countBox->setAccessibleName(tr("Record count"));
-    QPalette p = countBox->palette();
-    p.setColor(QPalette::Base, p.color(QPalette::Button));
-    countBox->setPalette(p);
-    countBox->setMinimumWidth(countBox->fontMetrics().horizontalAdvance(QStringLiteral("Record Count: 0000000")));
-    controls.insert(desc.countBox, countBox);
-    bottom->addWidget(countBox);
-    return bottom;
-}
-
-QTableView* RecordEditor::createGrid()
-{
-    DataGrid1 = new QTableView(this);
-    DataGrid1->setObjectName(QStringLiteral("DataGrid1"));
-    DataGrid1->setAccessibleName(tr("Records"));
-    gridModel = new RecordGridModel(&datPrimaryRS, desc.grid, this);
-    gridModel->setEditable(desc.editableGrid);
-    DataGrid1->setModel(gridModel);
-    DataGrid1->setSelectionBehavior(desc.editableGrid ? QAbstractItemView::SelectItems
-                                                       : QAbstractItemView::SelectRows);
-    DataGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    DataGrid1->setEditTriggers(desc.editableGrid
-                                   ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
-                                         | QAbstractItemView::AnyKeyPressed
-                                   : QAbstractItemView::NoEditTriggers);
-    DataGrid1->verticalHeader()->setDefaultSectionSize(DataGrid1->fontMetrics().height() + 6);
-    DataGrid1->setTabKeyNavigation(false);
-    if (desc.fields.isEmpty())
-        DataGrid1->horizontalHeader()->setStretchLastSection(true);
     // Choosing a row makes its record current; the grid follows the record set back.
-    connect(DataGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+    connect(grid()->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
                 if (!gridFollowing && current.isValid()
                     && current.row() != datPrimaryRS.absolutePosition() - 1)
                     moveTo(current.row() + 1);
             });
-    return DataGrid1;
-}
-
-// Where the window's own focus goes: its first field, or the grid when it has none.
-QWidget* RecordEditor::firstInput() const
-{
-    for (const Field& field : desc.fields) {
-        const MirroredPicker* mirror = mirrorOf(field);
-        QWidget* input = controls.value(mirror ? mirror->picker : field.control);
-        if (input && (input->focusPolicy() & Qt::TabFocus))
-            return input;
-    }
-    return DataGrid1;
-}
-
-QWidget* RecordEditor::createField(const Field& field)
-{
-    QWidget* input = nullptr;
-    switch (field.kind) {
-    case FieldKind::Date: {
-        auto* date = new DatePicker(this);
-        connect(date, &DatePicker::edited, this, [this, field](const QDate& d) {
-            fieldChanged(field, d.isValid() ? QVariant(d) : QVariant(), QString());
-        });
-        input = date;
-        break;
-    }
-    case FieldKind::Picker: {
-        auto* list = new Picker(this);
-        list->addItems(field.items);
-        connect(list, &QComboBox::activated, this, [this, field, list](int index) {
-            list->setText(list->itemText(index));
-            fieldChanged(field, list->itemText(index), list->itemText(index));
-        });
-        input = list;
-        break;
-    }
-    case FieldKind::Text:
-    case FieldKind::Money:
-    case FieldKind::Number: {
-        auto* box = new QLineEdit(this);
-        if (field.maxLength > 0)
-            box->setMaxLength(field.maxLength);
-        box->setReadOnly(field.readOnly);
-        if (field.rightAligned || field.kind != FieldKind::Text)
-            box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        connect(box, &QLineEdit::textEdited, this,
-                [this, field](const QString& text) { fieldChanged(field, text, text); });
-        input = box;
-        break;
-    }
-    }
-    input->setObjectName(field.control);
-    // Room for a name or an address at a glance, whatever the window's first size.
-    if (field.maxLength == 0 || field.maxLength > 8)
-        input->setMinimumWidth(fontMetrics().averageCharWidth() * 24);
-    controls.insert(field.control, input);
-    return input;
-}
-
-void RecordEditor::createMirror(const MirroredPicker& mirror)
-{
-    auto* list = new Picker(this);
-    list->setObjectName(mirror.picker);
-    list->addItems(mirror.items);
-    list->setAccessibleName(plainLabel(mirror.label));
-    controls.insert(mirror.picker, list);
-    auto* label = new QLabel(mirror.label, this);
-    label->setBuddy(list);
-    labels.insert(mirror.picker, label);
-    if (auto* box = qobject_cast<QLineEdit*>(controls.value(mirror.box))) {
-        box->setReadOnly(true);
-        box->setFocusPolicy(Qt::NoFocus);
-        box->setAlignment(Qt::AlignCenter);
-        styleMirrorBox(box);
-    }
-    connect(list, &QComboBox::activated, this, [this, mirror, list](int index) {
-        const QString chosen = list->itemText(index);
-        list->setText(chosen);
-        setFieldText(mirror.box, chosen);
-    });
-}
-
-void RecordEditor::createCommands(QLayout* row)
-{
-    const QList<QPair<QString, QString>> commands{
-        {desc.addCommand, desc.addCaption}, {QStringLiteral("Save"), QStringLiteral("Save")},
-        {QStringLiteral("Delete"), QStringLiteral("Delete")},
-        {QStringLiteral("Refresh"), QStringLiteral("Refresh")},
-        {QStringLiteral("Close"), QStringLiteral("Close")}};
-    const QList<void (RecordEditor::*)()> handlers{&RecordEditor::Add, &RecordEditor::Save,
-                                                   &RecordEditor::Delete, &RecordEditor::Refresh,
-                                                   &RecordEditor::Close};
-    for (int i = 0; i < commands.size(); ++i) {
-        VeyHyperLinkLabel* link = makeLink(this, commands[i].first, commands[i].second);
-        connect(link, &VeyHyperLinkLabel::Click, this, handlers[i]);
-        controls.insert(commands[i].first, link);
-        row->addWidget(link);
-    }
 }
 
 void RecordEditor::createShortcuts()
@@ -374,39 +107,12 @@ void RecordEditor::createShortcuts()
     }
 }
 
-// Every label gets an Alt key of its own: the first letter of its text not yet taken by another
-// label or by the main window's menus.
-void RecordEditor::assignMnemonics()
-{
-    QString taken = menuLetters;
-    QList<QLabel*> ordered;
-    for (const Field& f : desc.fields)
-        if (QLabel* l = labels.value(f.control))
-            ordered.append(l);
-    for (const MirroredPicker& m : desc.mirrors)
-        if (QLabel* l = labels.value(m.picker))
-            ordered.append(l);
-    for (QLabel* label : ordered) {
-        QString text = label->text();
-        for (int i = 0; i < text.size(); ++i) {
-            const QChar c = text.at(i).toLower();
-            if (c.isLetter() && !taken.contains(c)) {
-                taken += c;
-                text.insert(i, QLatin1Char('&'));
-                break;
-            }
-        }
-        label->setText(text);
-    }
-}
-
 void RecordEditor::addBeside(const QString& control, QWidget* widget)
 {
-    if (QHBoxLayout* cell = cells.value(control)) {
-        cell->addWidget(widget);
-        setTabOrder(controls.value(control), widget);
-    }
+    layout_->addBeside(control, widget);
 }
+
+QGridLayout* RecordEditor::extraArea() const { return layout_->extraArea(); }
 
 // ---- opening ----
 
@@ -425,27 +131,77 @@ void RecordEditor::Form_Load()
     Result<Connection> opening = Connection::open(text);
     if (!opening) {
         datPrimaryRS_Error(opening.error());
-        setEnabled(true);
         return;
     }
-    connection = opening.value();
-    if (Status s = datPrimaryRS.open(*connection, desc.recordSource); !s)
+    db = opening.value();
+    if (Status s = datPrimaryRS.open(*db, desc.recordSource); !s)
         datPrimaryRS_Error(s.error());
-    for (const MirroredPicker& mirror : desc.mirrors)
-        fillLookup(mirror);
+    fillPickers();
     ShowRecordCount();
-    for (int i = 0; i < desc.grid.size(); ++i) {
-        const GridColumn& column = desc.grid[i];
-        if (column.widthTwips > 0)
-            DataGrid1->setColumnWidth(i, twipsToPixels(column.widthTwips, this));
-        DataGrid1->setColumnHidden(i, column.hidden);
-    }
-    if (desc.gridWidthTwips > 0)
-        DataGrid1->setFixedWidth(twipsToPixels(desc.gridWidthTwips, this));
-    else if (!desc.fields.isEmpty())
-        DataGrid1->setFixedWidth(gridWidthForColumns());
+    layOutGrid();
     showRecord();
     focusFirstField();
+    afterOpen();
+}
+
+void RecordEditor::fillPickers()
+{
+    if (!db)
+        return;
+    for (const MirroredPicker& mirror : desc.mirrors)
+        binding->fillPicker(mirror, *db);
+}
+
+Status RecordEditor::openSource(const QString& source, const QVariantList& params)
+{
+    if (!db)
+        return Error{QStringLiteral("The database is not open.")};
+    if (!recordCanBeLeft())
+        return Error{QStringLiteral("The current record cannot be left.")};
+    Status opened = datPrimaryRS.open(*db, source, params);
+    layOutGrid();
+    return opened;
+}
+
+// The grid's columns as described: the listed ones, or every column of the record set with
+// the described changes to those named (or placed) in the list.
+void RecordEditor::layOutGrid()
+{
+    const GridDescription& g = desc.grid;
+    QTableView* view = grid();
+    RecordGridModel* model = layout_->gridModel();
+    QList<GridColumn> columns = g.columns;
+    if (g.allColumns) {
+        columns.clear();
+        const QList<Column>& all = datPrimaryRS.columns();
+        for (int i = 0; i < all.size(); ++i) {
+            GridColumn shown = gridColumn(all[i].name, all[i].name);
+            for (const GridColumn& change : g.columns)
+                if (change.position == i
+                    || (change.position < 0 && change.column.compare(all[i].name, Qt::CaseInsensitive) == 0)) {
+                    shown = change;
+                    shown.column = all[i].name;
+                    if (shown.caption.isEmpty())
+                        shown.caption = all[i].name;
+                }
+            columns.append(shown);
+        }
+        model->setGridColumns(columns);
+    }
+    bool wraps = false;
+    for (int i = 0; i < columns.size(); ++i) {
+        if (columns[i].widthTwips > 0)
+            view->setColumnWidth(i, twipsToPixels(columns[i].widthTwips, this));
+        view->setColumnHidden(i, columns[i].hidden);
+        wraps = wraps || columns[i].wraps;
+    }
+    // Columns whose text wraps get rows of three lines to wrap into.
+    view->setWordWrap(wraps);
+    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() * (wraps ? 3 : 1) + 6);
+    if (g.widthTwips > 0)
+        view->setFixedWidth(twipsToPixels(g.widthTwips, this));
+    else if (!desc.fields.isEmpty() && !g.allColumns)
+        view->setFixedWidth(layout_->gridWidthForColumns());
 }
 
 void RecordEditor::focusFirstField()
@@ -454,45 +210,16 @@ void RecordEditor::focusFirstField()
         first->setFocus();
 }
 
-// A grid beside fields is as wide as its columns, so that the fields keep the room.
-int RecordEditor::gridWidthForColumns() const
-{
-    int width = 2 * DataGrid1->frameWidth() + DataGrid1->verticalScrollBar()->sizeHint().width();
-    if (!DataGrid1->verticalHeader()->isHidden())
-        width += DataGrid1->verticalHeader()->width();
-    for (int i = 0; i < desc.grid.size(); ++i)
-        if (!DataGrid1->isColumnHidden(i))
-            width += DataGrid1->columnWidth(i);
-    return width;
-}
-
-void RecordEditor::fillLookup(const MirroredPicker& mirror)
-{
-    if (mirror.lookupSql.isEmpty() || !connection)
-        return;
-    auto* list = picker(mirror.picker);
-    RecordSet lookup;
-    if (!lookup.open(*connection, mirror.lookupSql))
-        return;
-    const int column = lookup.columnIndex(mirror.lookupColumn);
-    QStringList entries;
-    for (int row = 0; row < lookup.recordCount(); ++row) {
-        const QVariant value = lookup.valueAt(row, column);
-        if (!value.isNull())
-            entries.append(value.toString());
-    }
-    list->clear();
-    list->addItems(entries);
-    list->setText(fieldText(mirror.box));
-}
-
 // ---- the record counter ----
 
 void RecordEditor::ShowRecordCount()
 {
+    QLineEdit* counter = layout_->countBox();
+    if (!counter)
+        return;
     // Each step on its own: a set that cannot move still gets its count written.
     (void)datPrimaryRS.moveLast();
-    countBox->setText(QStringLiteral("Record Count: ") + QString::number(datPrimaryRS.recordCount()));
+    counter->setText(QStringLiteral("Record Count: ") + QString::number(datPrimaryRS.recordCount()));
     (void)datPrimaryRS.moveFirst();
     if (desc.blankRecordWhenEmpty && datPrimaryRS.isOpen() && datPrimaryRS.recordCount() < 1)
         (void)datPrimaryRS.addNew();
@@ -513,34 +240,56 @@ void RecordEditor::Add()
         if (!recordCanBeLeft())
             return;
         beforeAdd();
-        if (!datPrimaryRS.requery() || !datPrimaryRS.addNew())
+        if (!reopenForAdd() || !datPrimaryRS.addNew())
             return;
-        focusFirstField();
+        newRecordAdded();
     });
 }
+
+Status RecordEditor::reopenForAdd() { return datPrimaryRS.requery(); }
+void RecordEditor::newRecordAdded() { focusFirstField(); }
 
 void RecordEditor::Save()
 {
     runCommand([this] {
-        for (const RequiredField& required : desc.required) {
-            if (fieldText(required.control).isEmpty()) {
-                prompts().message(this, requiredMessage(required.label));
-                return;
-            }
-        }
-        if (!recordCanBeLeft())
+        if (!checkBeforeSave() || !recordCanBeLeft())
             return;
         prepareSave();
-        if (desc.countBeforeWrite)
-            ShowRecordCount();
-        if (!datPrimaryRS.update())
+        if (!writeRecord())
             return;
-        if (!desc.countBeforeWrite)
-            ShowRecordCount();
-        if (desc.afterSave == EditorDescription::AfterSave::LastRecord && !datPrimaryRS.moveLast())
-            return;
+        afterWrite();
         afterSave();
     });
+}
+
+bool RecordEditor::checkBeforeSave() { return requiredFieldsFilled(); }
+
+bool RecordEditor::requiredFieldsFilled()
+{
+    for (const RequiredField& required : desc.required) {
+        if (fieldText(required.control).isEmpty()) {
+            prompts().message(this, requiredMessage(required.label));
+            return false;
+        }
+    }
+    return true;
+}
+
+Status RecordEditor::writeRecord() { return datPrimaryRS.update(); }
+
+void RecordEditor::afterWrite()
+{
+    ShowRecordCount();
+    moveAfterSave();
+}
+
+void RecordEditor::moveAfterSave()
+{
+    switch (desc.afterSave) {
+    case EditorDescription::AfterSave::LastRecord: (void)datPrimaryRS.moveLast(); break;
+    case EditorDescription::AfterSave::FirstRecord: // as ShowRecordCount left it
+    case EditorDescription::AfterSave::Stay: break;
+    }
 }
 
 void RecordEditor::Delete()
@@ -551,7 +300,7 @@ void RecordEditor::Delete()
             != Prompts::Answer::Yes)
             return;
         const Status deleted = datPrimaryRS.deleteCurrent();
-        badText.clear();
+        binding->forgetMistyped();
         if (!deleted) {
             afterDelete(false);
             return;
@@ -651,19 +400,14 @@ bool RecordEditor::moveTo(int position)
 // from being left or written until it is mended; the data control names the field and the text.
 bool RecordEditor::recordCanBeLeft()
 {
-    if (badText.isEmpty())
+    const std::optional<RecordBinding::Mistyped> wrong = binding->mistyped();
+    if (!wrong)
         return true;
-    for (const Field& field : desc.fields) {
-        if (!badText.contains(field.control))
-            continue;
-        const QString name = plainLabel(field.label.isEmpty() ? field.column : field.label);
-        prompts().message(this, dataErrorPrefix
-                                    + QStringLiteral("\"%1\" is not a valid value for %2.")
-                                          .arg(badText.value(field.control), name));
-        if (QWidget* w = controls.value(field.control))
-            w->setFocus();
-        break;
-    }
+    prompts().message(this, dataErrorPrefix
+                                + QStringLiteral("\"%1\" is not a valid value for %2.")
+                                      .arg(wrong->text, plainName(*wrong->field)));
+    if (QWidget* w = control(wrong->field->control))
+        w->setFocus();
     return false;
 }
 
@@ -672,15 +416,16 @@ bool RecordEditor::recordCanBeLeft()
 void RecordEditor::datPrimaryRS_MoveComplete()
 {
     if (desc.showPosition)
-        datControl->setCaption(QStringLiteral("Record: ")
-                               + QString::number(datPrimaryRS.absolutePosition()));
+        dataControl()->setCaption(QStringLiteral("Record: ")
+                                  + QString::number(datPrimaryRS.absolutePosition()));
     showRecord();
     gridFollowing = true;
+    QTableView* view = grid();
     const int row = datPrimaryRS.absolutePosition() - 1;
     if (row >= 0)
-        DataGrid1->setCurrentIndex(gridModel->index(row, std::max(0, DataGrid1->currentIndex().column())));
+        view->setCurrentIndex(view->model()->index(row, std::max(0, view->currentIndex().column())));
     else
-        DataGrid1->clearSelection();
+        view->clearSelection();
     gridFollowing = false;
 }
 
@@ -693,41 +438,9 @@ void RecordEditor::datPrimaryRS_Error(const Error& error)
 
 void RecordEditor::showRecord()
 {
-    showingRecord = true;
-    badText.clear();
-    for (const Field& field : desc.fields)
-        showField(field);
-    for (const MirroredPicker& mirror : desc.mirrors)
-        picker(mirror.picker)->setText(fieldText(mirror.box));
+    binding->showRecord();
     updateLinks();
-    showingRecord = false;
     recordShown();
-}
-
-void RecordEditor::showField(const Field& field)
-{
-    const QVariant value = datPrimaryRS.value(field.column);
-    QWidget* input = controls.value(field.control);
-    if (auto* date = qobject_cast<DatePicker*>(input)) {
-        date->setValue(value.toDate());
-    } else if (auto* list = qobject_cast<Picker*>(input)) {
-        // A number chosen from a list shows as the list writes it ("1.0" baths, not "1").
-        const bool number = value.metaType().id() == QMetaType::Double
-                            || value.metaType().id() == QMetaType::LongLong;
-        list->setText(value.isNull()                          ? QString()
-                      : number && !field.format.isEmpty() ? formatNumber(value.toDouble(), field.format)
-                                                            : value.toString());
-    } else if (auto* box = qobject_cast<QLineEdit*>(input)) {
-        QString text;
-        if (field.kind == FieldKind::Money)
-            text = displayText(value, ColumnKind::Money, field.format);
-        else if (field.kind == FieldKind::Number && !value.isNull() && !field.format.isEmpty())
-            text = formatNumber(value.toDouble(), field.format);
-        else
-            text = value.isNull() ? QString() : value.toString();
-        box->setText(text);
-        box->setCursorPosition(0);
-    }
 }
 
 void RecordEditor::updateLinks()
@@ -740,51 +453,17 @@ void RecordEditor::updateLinks()
         web->SetURL(fieldText(desc.webSiteBox).trimmed());
 }
 
-void RecordEditor::fieldChanged(const Field& field, const QVariant& value, const QString& typed)
-{
-    if (showingRecord || !datPrimaryRS.isOpen())
-        return;
-    if (datPrimaryRS.setValue(field.column, value))
-        badText.remove(field.control);
-    else
-        badText.insert(field.control, typed);
-    if (field.control == desc.emailBox || field.control == desc.webSiteBox)
-        updateLinks();
-    fieldEdited(field.control);
-}
-
 bool RecordEditor::setFieldText(const QString& control, const QString& text)
 {
-    const Field* field = fieldFor(control);
-    QWidget* input = controls.value(control);
-    if (!field || !input)
-        return false;
-    if (auto* box = qobject_cast<QLineEdit*>(input))
-        box->setText(text);
-    else if (auto* list = qobject_cast<Picker*>(input))
-        list->setText(text);
-    fieldChanged(*field, text, text);
-    return !badText.contains(control);
+    return binding->setText(control, text);
 }
 
 // ---- looking up controls ----
 
-const Field* RecordEditor::fieldFor(const QString& control) const
-{
-    for (const Field& f : desc.fields)
-        if (f.control == control)
-            return &f;
-    return nullptr;
-}
-
 QWidget* RecordEditor::control(const QString& name) const
 {
-    if (name == QLatin1String("DataGrid1"))
-        return DataGrid1;
-    if (name == QLatin1String("datPrimaryRS"))
-        return datControl;
     // Controls an editor adds of its own are found by their names as well.
-    QWidget* found = controls.value(name);
+    QWidget* found = layout_->control(name);
     return found ? found : findChild<QWidget*>(name);
 }
 
@@ -803,16 +482,9 @@ VeyHyperLinkLabel* RecordEditor::link(const QString& name) const
     return qobject_cast<VeyHyperLinkLabel*>(control(name));
 }
 
-QString RecordEditor::fieldText(const QString& control) const
-{
-    QWidget* input = controls.value(control);
-    if (auto* date = qobject_cast<DatePicker*>(input))
-        return date->isEmpty() ? QString() : date->text();
-    if (auto* list = qobject_cast<Picker*>(input))
-        return list->text();
-    if (auto* box = qobject_cast<QLineEdit*>(input))
-        return box->text();
-    return {};
-}
+QTableView* RecordEditor::grid() const { return layout_->grid(); }
+DataControl* RecordEditor::dataControl() const { return layout_->dataControl(); }
+
+QString RecordEditor::fieldText(const QString& control) const { return binding->text(control); }
 
 } // namespace halvo

@@ -5,13 +5,15 @@
 
 namespace halvo {
 
-QString displayText(const QVariant& value, ColumnKind kind, const QString& moneyPattern)
+QString displayText(const QVariant& value, ColumnKind kind, const QString& pattern)
 {
     if (value.isNull() || !value.isValid())
         return {};
     if (kind == ColumnKind::Money && value.metaType() == QMetaType::fromType<Money>())
-        return value.value<Money>().format(moneyPattern.isEmpty() ? MoneyFormat::Bound
-                                                                  : moneyPattern);
+        return value.value<Money>().format(pattern.isEmpty() ? MoneyFormat::Bound : pattern);
+    const int type = value.metaType().id();
+    if (!pattern.isEmpty() && (type == QMetaType::Double || type == QMetaType::LongLong))
+        return formatNumber(value.toDouble(), pattern);
     if (kind == ColumnKind::Date && value.metaType().id() == QMetaType::QDate)
         return Dates::format(value.toDate(), Dates::ShortDate);
     if (kind == ColumnKind::Time && value.metaType().id() == QMetaType::QTime)
@@ -39,6 +41,13 @@ RecordGridModel::RecordGridModel(RecordSet* records, QList<GridColumn> columns, 
     });
 }
 
+void RecordGridModel::setGridColumns(QList<GridColumn> gridColumns)
+{
+    beginResetModel();
+    columns = std::move(gridColumns);
+    endResetModel();
+}
+
 int RecordGridModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : records->recordCount();
@@ -57,7 +66,12 @@ int RecordGridModel::recordColumn(int section) const
 
 QVariant RecordGridModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+    if (!index.isValid())
+        return {};
+    const GridColumn& shown = columns.at(index.column());
+    if (role == Qt::TextAlignmentRole && shown.alignment)
+        return int(shown.alignment | Qt::AlignVCenter);
+    if (role != Qt::DisplayRole && role != Qt::EditRole)
         return {};
     const int column = recordColumn(index.column());
     if (column < 0)
@@ -65,7 +79,7 @@ QVariant RecordGridModel::data(const QModelIndex& index, int role) const
     const QVariant value = records->valueAt(index.row(), column);
     if (role == Qt::EditRole)
         return value.isNull() ? QString() : value.toString();
-    return displayText(value, records->columns().at(column).kind);
+    return displayText(value, records->columns().at(column).kind, shown.format);
 }
 
 QVariant RecordGridModel::headerData(int section, Qt::Orientation orientation, int role) const

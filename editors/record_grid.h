@@ -3,22 +3,17 @@
 // it shows, through the record set's pages; the current record is its current row.
 
 #include "data/record_set.h"
+#include "editors/editor_description.h"
 
 #include <QAbstractTableModel>
 #include <QList>
 
 namespace halvo {
 
-struct GridColumn {
-    QString caption;
-    QString column;        // bound column; empty for a column bound to nothing
-    int widthTwips = 0;    // 0 leaves the grid's own width
-    bool hidden = false;
-};
-
-// How a value of a column is shown in a grid or a box: money with the bound fields' pattern,
-// dates in the short date form, everything else as text.
-QString displayText(const QVariant& value, ColumnKind kind, const QString& moneyPattern = {});
+// How a value of a column is shown in a grid or a box: money with the given pattern (by default
+// the bound fields' one), a number with its pattern when it has one, dates in the short date
+// form, times of day on the clock ("1:05:09 PM"), everything else as text.
+QString displayText(const QVariant& value, ColumnKind kind, const QString& pattern = {});
 
 class RecordGridModel : public QAbstractTableModel {
     Q_OBJECT
@@ -27,6 +22,8 @@ public:
 
     void setEditable(bool editable) { editable_ = editable; }
     const QList<GridColumn>& gridColumns() const { return columns; }
+    // Lays the grid out anew (a grid of all columns after its record source changed).
+    void setGridColumns(QList<GridColumn> columns);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

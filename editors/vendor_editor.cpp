@@ -36,8 +36,8 @@ EditorDescription frmVendor::describe()
         textField(QStringLiteral("txtWebSite"), QString(), QStringLiteral("WebSite")),
     };
     d.required = {{QStringLiteral("Company"), QStringLiteral("txtFields(2)")}};
-    d.grid = {{QString(), QString(), 0, true},
-              {QStringLiteral("Company"), QStringLiteral("Company"), 2500, false}};
+    d.grid.columns = {hiddenColumn(QString(), QString()),
+              gridColumn(QStringLiteral("Company"), QStringLiteral("Company"), 2500)};
     d.afterSave = EditorDescription::AfterSave::LastRecord;
     d.emailBox = QStringLiteral("txtEmail(5)");
     d.webSiteBox = QStringLiteral("txtWebSite");

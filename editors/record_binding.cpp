@@ -1,0 +1,179 @@
+#include "record_binding.h"
+
+#include "data/money.h"
+#include "editors/pickers.h"
+#include "editors/record_grid.h"
+
+#include <QLineEdit>
+
+namespace halvo {
+
+RecordBinding::RecordBinding(RecordSet* records, QObject* parent)
+    : QObject(parent), records(records)
+{
+}
+
+void RecordBinding::bind(const Field& field, QWidget* input)
+{
+    fields.append(field);
+    inputs.insert(field.control, input);
+    if (auto* date = qobject_cast<DatePicker*>(input)) {
+        connect(date, &DatePicker::edited, this, [this, field](const QDate& d) {
+            changed(field, d.isValid() ? QVariant(d) : QVariant(), QString());
+        });
+    } else if (auto* list = qobject_cast<Picker*>(input)) {
+        connect(list, &QComboBox::activated, this, [this, field, list](int index) {
+            const QString chosen = list->itemText(index);
+            list->setText(chosen);
+            changed(field, chosen, chosen);
+        });
+    } else if (auto* box = qobject_cast<QLineEdit*>(input)) {
+        connect(box, &QLineEdit::textEdited, this,
+                [this, field](const QString& text) { changed(field, text, text); });
+    }
+}
+
+void RecordBinding::mirror(const MirroredPicker& mirror, Picker* picker)
+{
+    mirrors.append({mirror, picker});
+    connect(picker, &QComboBox::activated, this, [this, box = mirror.box, picker](int index) {
+        const QString chosen = picker->itemText(index);
+        picker->setText(chosen);
+        setText(box, chosen);
+    });
+}
+
+const Field* RecordBinding::field(const QString& control) const
+{
+    for (const Field& f : fields)
+        if (f.control == control)
+            return &f;
+    return nullptr;
+}
+
+ColumnKind RecordBinding::kindOf(const Field& field) const
+{
+    const int column = records->columnIndex(field.column);
+    return column < 0 ? ColumnKind::Text : records->columns().at(column).kind;
+}
+
+void RecordBinding::showRecord()
+{
+    showing = true;
+    badText.clear();
+    for (const Field& field : fields)
+        showField(field);
+    showMirrors();
+    showing = false;
+    emit shown();
+}
+
+void RecordBinding::showField(const Field& field)
+{
+    const QVariant value = records->value(field.column);
+    QWidget* input = inputs.value(field.control);
+    if (auto* date = qobject_cast<DatePicker*>(input)) {
+        date->setValue(value.toDate());
+        return;
+    }
+    // A number chosen from a list shows as the list writes it ("1.0" baths, not "1").
+    ColumnKind kind = kindOf(field);
+    if (field.kind == FieldKind::Money)
+        kind = ColumnKind::Money;
+    const QString text = displayText(value, kind, field.format);
+    if (auto* list = qobject_cast<Picker*>(input)) {
+        list->setText(text);
+    } else if (auto* box = qobject_cast<QLineEdit*>(input)) {
+        box->setText(text);
+        box->setCursorPosition(0);
+    }
+}
+
+// Each picker shows what its box holds: all of them, or those that mirror one box.
+void RecordBinding::showMirrors(const QString& box)
+{
+    for (const auto& [mirror, picker] : mirrors)
+        if (box.isEmpty() || mirror.box == box)
+            picker->setText(text(mirror.box));
+}
+
+void RecordBinding::fillPicker(const MirroredPicker& mirror, const Connection& connection)
+{
+    Picker* picker = nullptr;
+    for (const auto& [m, p] : mirrors)
+        if (m.picker == mirror.picker)
+            picker = p;
+    if (!picker || mirror.lookupSql.isEmpty())
+        return;
+    RecordSet lookup;
+    if (!lookup.open(connection, mirror.lookupSql))
+        return;
+    const int column = lookup.columnIndex(mirror.lookupColumn);
+    QStringList entries;
+    for (int row = 0; row < lookup.recordCount(); ++row) {
+        const QVariant value = lookup.valueAt(row, column);
+        if (!value.isNull())
+            entries.append(value.toString());
+    }
+    picker->clear();
+    picker->addItems(entries);
+    picker->setText(text(mirror.box));
+}
+
+void RecordBinding::changed(const Field& field, const QVariant& value, const QString& typed)
+{
+    if (showing || !records->isOpen())
+        return;
+    if (records->setValue(field.column, value)) {
+        badText.remove(field.control);
+        // Other fields on the same column show the value it now holds.
+        showing = true;
+        for (const Field& other : fields)
+            if (other.control != field.control && other.column == field.column)
+                showField(other);
+        showing = false;
+    } else {
+        badText.insert(field.control, typed);
+    }
+    showMirrors(field.control);
+    emit edited(field.control);
+}
+
+bool RecordBinding::setText(const QString& control, const QString& text)
+{
+    const Field* f = field(control);
+    QWidget* input = inputs.value(control);
+    if (!f || !input)
+        return false;
+    if (auto* box = qobject_cast<QLineEdit*>(input))
+        box->setText(text);
+    else if (auto* list = qobject_cast<Picker*>(input))
+        list->setText(text);
+    changed(*f, text, text);
+    return !badText.contains(control);
+}
+
+QString RecordBinding::text(const QString& control) const
+{
+    QWidget* input = inputs.value(control);
+    if (auto* date = qobject_cast<DatePicker*>(input))
+        return date->isEmpty() ? QString() : date->text();
+    if (auto* list = qobject_cast<Picker*>(input))
+        return list->text();
+    if (auto* box = qobject_cast<QLineEdit*>(input))
+        return box->text();
+    for (const auto& [mirror, picker] : mirrors)
+        if (mirror.picker == control)
+            return picker->text();
+    return {};
+}
+
+std::optional<RecordBinding::Mistyped> RecordBinding::mistyped() const
+{
+    for (const Field& f : fields)
+        if (badText.contains(f.control))
+            return Mistyped{&f, badText.value(f.control)};
+    return std::nullopt;
+}
+
+} // namespace halvo

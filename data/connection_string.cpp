@@ -60,6 +60,18 @@ Result<ConnectionString> parseConnectionString(const QString& text)
     return result;
 }
 
+QString connectionStringIn(const QString& text, const QString& folder)
+{
+    const Result<ConnectionString> parsed = parseConnectionString(text);
+    if (!parsed || !QFileInfo(withSlashes(parsed.value().dataSource)).isRelative())
+        return text;
+    const QString source = parsed.value().dataSource;
+    const QString resolved = QDir::cleanPath(QDir(folder).absoluteFilePath(withSlashes(source)));
+    QString result = text;
+    const int at = result.indexOf(QStringLiteral("=") + source);
+    return at < 0 ? text : result.replace(at + 1, source.size(), resolved);
+}
+
 QString databasePath(const QString& programFolder)
 {
     return QDir(programFolder).filePath(DatabaseFileName);

@@ -36,6 +36,10 @@ QString fixedRelativeConnectionString();
 QString reportConnectionString();
 QString compactionConnectionString(const QString& filePath);
 
+// A connection text whose data source names a file without a folder, with that file looked for
+// in the given folder; any other text as it is.
+QString connectionStringIn(const QString& text, const QString& folder);
+
 // The database file in a program folder.
 QString databasePath(const QString& programFolder);
 

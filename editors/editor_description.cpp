@@ -53,6 +53,13 @@ Field pickerField(const QString& control, const QString& label, const QString& c
     return f;
 }
 
+Field memoField(const QString& control, const QString& label, const QString& column)
+{
+    Field f = textField(control, label, column);
+    f.kind = FieldKind::Memo;
+    return f;
+}
+
 Field hiddenField(const QString& control, const QString& column)
 {
     Field f = textField(control, QString(), column);

@@ -12,6 +12,7 @@ namespace halvo {
 
 enum class FieldKind {
     Text,   // a text box
+    Memo,   // a text box of several lines, for free text
     Money,  // a text box showing an amount with a money pattern
     Number, // a text box showing a number with a display pattern ("0.00")
     Date,   // a date picker
@@ -41,6 +42,7 @@ Field numberField(const QString& control, const QString& label, const QString& c
 Field dateField(const QString& control, const QString& label, const QString& column);
 Field pickerField(const QString& control, const QString& label, const QString& column,
                   const QStringList& items);
+Field memoField(const QString& control, const QString& label, const QString& column);
 Field hiddenField(const QString& control, const QString& column);
 
 // An unbound picker that mirrors a bound box: choosing an entry copies it into the box (and so

@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -131,6 +132,13 @@ QWidget* EditorLayout::createField(const Field& field)
     QWidget* input = nullptr;
     switch (field.kind) {
     case FieldKind::Date: input = new DatePicker(window); break;
+    case FieldKind::Memo: {
+        auto* memo = new QPlainTextEdit(window);
+        memo->setTabChangesFocus(true); // Tab goes on to the next field, as everywhere else
+        memo->setMinimumHeight(memo->fontMetrics().lineSpacing() * 5);
+        input = memo;
+        break;
+    }
     case FieldKind::Picker: {
         auto* list = new Picker(window);
         list->addItems(field.items);

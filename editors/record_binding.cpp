@@ -1,10 +1,12 @@
 #include "record_binding.h"
 
+#include "data/dates.h"
 #include "data/money.h"
 #include "editors/pickers.h"
 #include "editors/record_grid.h"
 
 #include <QLineEdit>
+#include <QPlainTextEdit>
 
 namespace halvo {
 
@@ -30,6 +32,12 @@ void RecordBinding::bind(const Field& field, QWidget* input)
     } else if (auto* box = qobject_cast<QLineEdit*>(input)) {
         connect(box, &QLineEdit::textEdited, this,
                 [this, field](const QString& text) { changed(field, text, text); });
+    } else if (auto* memo = qobject_cast<QPlainTextEdit*>(input)) {
+        // A memo tells no typed change from a shown one: showing a record sets `showing`.
+        connect(memo, &QPlainTextEdit::textChanged, this, [this, field, memo] {
+            const QString text = memo->toPlainText();
+            changed(field, text, text);
+        });
     }
 }
 
@@ -86,6 +94,9 @@ void RecordBinding::showField(const Field& field)
     } else if (auto* box = qobject_cast<QLineEdit*>(input)) {
         box->setText(text);
         box->setCursorPosition(0);
+    } else if (auto* memo = qobject_cast<QPlainTextEdit*>(input)) {
+        if (memo->toPlainText() != text)
+            memo->setPlainText(text);
     }
 }
 
@@ -145,10 +156,22 @@ bool RecordBinding::setText(const QString& control, const QString& text)
     QWidget* input = inputs.value(control);
     if (!f || !input)
         return false;
+    if (auto* date = qobject_cast<DatePicker*>(input)) {
+        const QDate d = QDate::fromString(text, Dates::ShortDate);
+        showing = true;
+        date->setValue(d);
+        showing = false;
+        changed(*f, d.isValid() ? QVariant(d) : QVariant(), text);
+        return !badText.contains(control);
+    }
+    showing = true; // a memo reports the text set here as a change of its own
     if (auto* box = qobject_cast<QLineEdit*>(input))
         box->setText(text);
     else if (auto* list = qobject_cast<Picker*>(input))
         list->setText(text);
+    else if (auto* memo = qobject_cast<QPlainTextEdit*>(input))
+        memo->setPlainText(text);
+    showing = false;
     changed(*f, text, text);
     return !badText.contains(control);
 }
@@ -162,6 +185,8 @@ QString RecordBinding::text(const QString& control) const
         return list->text();
     if (auto* box = qobject_cast<QLineEdit*>(input))
         return box->text();
+    if (auto* memo = qobject_cast<QPlainTextEdit*>(input))
+        return memo->toPlainText();
     for (const auto& [mirror, picker] : mirrors)
         if (mirror.picker == control)
             return picker->text();

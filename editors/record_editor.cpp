@@ -126,8 +126,11 @@ void RecordEditor::showEvent(QShowEvent* event)
 void RecordEditor::Form_Load()
 {
     opened = true;
-    const QString text = desc.connectionString.isEmpty() ? standardConnectionString(folder)
-                                                         : desc.connectionString;
+    // A window whose design names the database file without a folder finds it in the program
+    // folder, whatever the current folder happens to be.
+    const QString text = desc.connectionString.isEmpty()
+                             ? standardConnectionString(folder)
+                             : connectionStringIn(desc.connectionString, folder);
     Result<Connection> opening = Connection::open(text);
     if (!opening) {
         datPrimaryRS_Error(opening.error());

@@ -5,8 +5,11 @@
 #include <QPointer>
 
 #include "editors/category_editor.h"
+#include "editors/insurance_editor.h"
 #include "editors/loan_editor.h"
+#include "editors/note_editor.h"
 #include "editors/property_editor.h"
+#include "editors/tenant_editor.h"
 #include "editors/vendor_editor.h"
 #include "editors/vendor_window.h"
 
@@ -34,9 +37,12 @@ WindowFactory editor()
 void installWindows(frmMain& main)
 {
     main.registerWindow(QStringLiteral("mnufrmProperty"), editor<frmProperty>());
+    main.registerWindow(QStringLiteral("mnuDatafrmTenant"), editor<frmTenant>());
     main.registerWindow(QStringLiteral("mnuDatafrmLoan"), editor<frmLoan>());
+    main.registerWindow(QStringLiteral("mnuDatafrmInsurance"), editor<frmInsurance>());
     main.registerWindow(QStringLiteral("mnuDatafrmCategory"), editor<frmCategory>());
     main.registerWindow(QStringLiteral("mnuDatafrmVendor"), editor<frmVendor>());
+    main.registerWindow(QStringLiteral("mnuDatafrmNote"), editor<frmNote>());
 
     // Windows that add a vendor open the one vendor editor through the main window, so it is
     // still made at most once and brought forward when it is open already.

@@ -3,9 +3,12 @@
 // editors made by name as the main window makes them.
 
 #include "editors/category_editor.h"
+#include "editors/insurance_editor.h"
 #include "editors/loan_editor.h"
+#include "editors/note_editor.h"
 #include "editors/pickers.h"
 #include "editors/property_editor.h"
+#include "editors/tenant_editor.h"
 #include "editors/vendor_editor.h"
 #include "hyperlink/vey_hyperlink_label.h"
 #include "platform/prompts.h"
@@ -33,6 +36,12 @@ inline std::unique_ptr<RecordEditor> makeEditor(const QString& name, const QStri
         editor = std::make_unique<frmCategory>(folder);
     else if (name == QLatin1String("frmLoan"))
         editor = std::make_unique<frmLoan>(folder);
+    else if (name == QLatin1String("frmTenant"))
+        editor = std::make_unique<frmTenant>(folder);
+    else if (name == QLatin1String("frmInsurance"))
+        editor = std::make_unique<frmInsurance>(folder);
+    else if (name == QLatin1String("frmNote"))
+        editor = std::make_unique<frmNote>(folder);
     else
         editor = std::make_unique<frmProperty>(folder);
     editor->setAttribute(Qt::WA_DeleteOnClose, false); // the test owns it
@@ -60,6 +69,15 @@ inline void choose(RecordEditor& editor, const QString& control, const QString& 
     QVERIFY2(index >= 0, qPrintable(entry));
     list->setCurrentIndex(index);
     emit list->activated(index);
+}
+
+// Fills a field as a user would: chooses a picker's entry, types into a box.
+inline void fill(RecordEditor& editor, const QString& control, const QString& value)
+{
+    if (editor.picker(control))
+        choose(editor, control, value);
+    else
+        type(editor, control, value);
 }
 
 inline void press(RecordEditor& editor, const QString& command)

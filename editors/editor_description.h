@@ -86,6 +86,7 @@ struct GridDescription {
     QList<GridColumn> columns;
     int widthTwips = 0; // 0: the grid takes what the layout gives it (or its columns' width)
     bool editable = false;
+    bool below = false; // under the fields, the window's width, rather than beside them
 };
 
 struct EditorDescription {

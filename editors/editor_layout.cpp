@@ -64,10 +64,13 @@ EditorLayout::EditorLayout(QWidget* window, const EditorDescription& description
     middle->addLayout(createFieldsArea(), desc.fields.isEmpty() ? 0 : 1);
     extras = new QGridLayout;
     middle->addLayout(extras);
-    outer->addLayout(middle, 1);
+    outer->addLayout(middle, desc.grid.below ? 0 : 1);
     outer->addLayout(createBottomRow());
     // Made last, so that Tab goes through the fields, then the commands, then the grid.
-    middle->insertWidget(0, createGrid(), desc.grid.widthTwips > 0 ? 0 : 1);
+    if (desc.grid.below)
+        outer->insertWidget(2, createGrid(), 1);
+    else
+        middle->insertWidget(0, createGrid(), desc.grid.widthTwips > 0 ? 0 : 1);
     assignMnemonics();
 }
 
@@ -79,9 +82,18 @@ QGridLayout* EditorLayout::createFieldsArea()
     area->setHorizontalSpacing(8);
     int shown = 0;
     for (const Field& field : desc.fields)
-        shown += field.hidden ? 0 : 1;
+        shown += field.hidden || field.kind == FieldKind::Memo ? 0 : 1;
     const int perColumn = (shown + 1) / 2;
     int placed = 0;
+    // Free text takes a row of its own under the two columns, as wide as both.
+    int memoRow = perColumn;
+    auto placeMemo = [&](QWidget* label, QWidget* input, const QString& name) {
+        area->addWidget(label, memoRow, 0, Qt::AlignRight | Qt::AlignTop);
+        auto* cell = new QHBoxLayout;
+        cell->addWidget(input, 1);
+        cells.insert(name, cell);
+        area->addLayout(cell, memoRow++, 1, 1, 3);
+    };
     auto place = [&](QWidget* label, QWidget* input, const QStringList& names) {
         const int column = placed < perColumn ? 0 : 2;
         const int row = placed % perColumn;
@@ -102,6 +114,10 @@ QGridLayout* EditorLayout::createFieldsArea()
             continue;
         }
         const MirroredPicker* mirror = mirrorOf(field);
+        if (field.kind == FieldKind::Memo) {
+            placeMemo(createFieldLabel(field, input), input, field.control);
+            continue;
+        }
         if (!mirror) {
             place(createFieldLabel(field, input), input, {field.control});
             continue;
@@ -123,7 +139,7 @@ QGridLayout* EditorLayout::createFieldsArea()
     }
     area->setColumnStretch(1, 1);
     area->setColumnStretch(3, 1);
-    area->setRowStretch(perColumn, 1);
+    area->setRowStretch(memoRow, 1);
     return area;
 }
 

@@ -59,6 +59,7 @@ EditorDescription frmNote::describe()
                   Statements::PropertiesByNickname, QStringLiteral("BldNickName")}};
     d.grid.name = QStringLiteral("DataGrid2");
     d.grid.allColumns = true;
+    d.grid.below = true;
     d.grid.columns = gridByPosition();
     d.afterSave = EditorDescription::AfterSave::LastRecord;
     return d;
@@ -71,6 +72,8 @@ frmNote::frmNote(const QString& programFolder, QWidget* parent)
     cboPropSelect = new Picker(this);
     cboPropSelect->setObjectName(QStringLiteral("cboPropSelect"));
     cboPropSelect->setAccessibleName(tr("Filter"));
+    cboPropSelect->setMinimumContentsLength(allProperties.size() + 2);
+    cboPropSelect->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     label->setBuddy(cboPropSelect);
     connect(cboPropSelect, &QComboBox::activated, this, [this](int index) {
         cboPropSelect->setText(cboPropSelect->itemText(index));
@@ -103,7 +106,7 @@ void frmNote::fillFilter()
 void frmNote::afterOpen()
 {
     fillFilter();
-    cboPropSelect->setCurrentIndex(0);
+    cboPropSelect->setText(allProperties);
     cboPropSelect_Click(allProperties);
     if (records().recordCount() > 0)
         moveLast();

@@ -43,6 +43,7 @@ void Picker::setText(const QString& text)
 {
     setCurrentIndex(findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
     setEditText(text);
+    lineEdit()->setCursorPosition(0); // a long name shows its beginning
 }
 QString Picker::text() const { return currentText(); }
 

@@ -145,6 +145,17 @@ void RecordEditor::Form_Load()
     showRecord();
     focusFirstField();
     afterOpen();
+    fitFrame();
+}
+
+// The grid's width and the pickers' lists are known only once the window has opened: its frame
+// grows to hold it whole, so that no label is cut short.
+void RecordEditor::fitFrame()
+{
+    auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
+    if (!frame)
+        return;
+    frame->resize(frame->size().expandedTo(frame->sizeHint()));
 }
 
 void RecordEditor::fillPickers()

@@ -133,6 +133,7 @@ private:
     void connectCommands();
     void createShortcuts();
     void Form_Load();
+    void fitFrame();
     void moveAfterSave();
     void datPrimaryRS_MoveComplete();
     void datPrimaryRS_Error(const Error& error);

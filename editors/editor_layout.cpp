@@ -130,6 +130,10 @@ QGridLayout* EditorLayout::createFieldsArea()
             continue;
         }
         styleMirrorBox(qobject_cast<QLineEdit*>(input));
+        // The pair shares one field's room: each half holds a nickname or a name's beginning.
+        const int half = window->fontMetrics().averageCharWidth() * 12;
+        picker->setMinimumWidth(half);
+        input->setMinimumWidth(half);
         auto* pair = new QWidget(window);
         auto* pairLayout = new QHBoxLayout(pair);
         pairLayout->setContentsMargins(0, 0, 0, 0);
@@ -177,7 +181,7 @@ QWidget* EditorLayout::createField(const Field& field)
     input->setObjectName(field.control);
     // Room for a name or an address at a glance, whatever the window's first size.
     if (field.maxLength == 0 || field.maxLength > 8)
-        input->setMinimumWidth(window->fontMetrics().averageCharWidth() * 24);
+        input->setMinimumWidth(window->fontMetrics().averageCharWidth() * 22);
     controls.insert(field.control, input);
     return input;
 }

@@ -128,4 +128,12 @@ const QStringList& stateList()
     return states;
 }
 
+QStringList numberList(int first, int last)
+{
+    QStringList list;
+    for (int n = first; n <= last; ++n)
+        list.append(QString::number(n));
+    return list;
+}
+
 } // namespace halvo

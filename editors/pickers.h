@@ -52,4 +52,7 @@ private:
 // alphabetical order, each but the last followed by four blanks, as they are stored.
 const QStringList& stateList();
 
+// The whole numbers from first to last as a picker lists them: "0", "1", ... "20".
+QStringList numberList(int first, int last);
+
 } // namespace halvo

@@ -23,14 +23,6 @@ const QString imageBox = QStringLiteral("txtFields(5)");
 const QString pictureFolder = QStringLiteral("Prop");
 const QString defaultPicture = QStringLiteral("default_prop.jpg");
 
-QStringList numbers(int first, int last)
-{
-    QStringList list;
-    for (int n = first; n <= last; ++n)
-        list.append(QString::number(n));
-    return list;
-}
-
 QStringList halfSteps()
 {
     QStringList list;
@@ -71,8 +63,8 @@ EditorDescription frmProperty::describe()
         pickerField(QStringLiteral("cboPropertyType"), QStringLiteral("Property Type:"), QStringLiteral("BldPropertyType"),
                     {"Apartment", "Condo", "Commercial", "Duplex", "Land", "Office Building", "Other",
                      "Single Family", "Townhouse"}),
-        pickerField(QStringLiteral("Combo1"), QStringLiteral("No. of Units:"), QStringLiteral("BldNoOfUnits"), numbers(0, 20)),
-        pickerField(QStringLiteral("Combo3"), QStringLiteral("Bed Rms:"), QStringLiteral("BldNoOfBedRooms"), numbers(0, 20)),
+        pickerField(QStringLiteral("Combo1"), QStringLiteral("No. of Units:"), QStringLiteral("BldNoOfUnits"), numberList(0, 20)),
+        pickerField(QStringLiteral("Combo3"), QStringLiteral("Bed Rms:"), QStringLiteral("BldNoOfBedRooms"), numberList(0, 20)),
         numberPicker(QStringLiteral("Combo2"), QStringLiteral("Baths:"), QStringLiteral("BldNoOfBaths"), halfSteps(),
                      QStringLiteral("0.0")),
         dateField(QStringLiteral("DTPicker2"), QStringLiteral("Purchase Date:"), QStringLiteral("BldPurchaseDate")),

@@ -22,14 +22,6 @@ const QString feeBox = QStringLiteral("txtFields(4)");
 const QString feeFormat = QStringLiteral("$###,###.00");
 const QString callerTag = QStringLiteral("tenant");
 
-QStringList numbers(int first, int last)
-{
-    QStringList list;
-    for (int n = first; n <= last; ++n)
-        list.append(QString::number(n));
-    return list;
-}
-
 } // namespace
 
 EditorDescription frmTenant::describe()
@@ -61,7 +53,7 @@ EditorDescription frmTenant::describe()
         textField(QStringLiteral("txtFields(16)"), QStringLiteral("Work Phone:"), QStringLiteral("WorkPhone")),
         textField(QStringLiteral("txtFields(14)"), QStringLiteral("Mobil Phone:"), QStringLiteral("MobilPhone")),
         textField(QStringLiteral("txtFields(5)"), QString(), QStringLiteral("Email")),
-        pickerField(QStringLiteral("cboOccupancy"), QStringLiteral("Occupancy:"), QStringLiteral("Occupancy"), numbers(1, 10)),
+        pickerField(QStringLiteral("cboOccupancy"), QStringLiteral("Occupancy:"), QStringLiteral("Occupancy"), numberList(1, 10)),
         pickerField(QStringLiteral("Combo2"), QStringLiteral("Lease Period:"), QStringLiteral("LeasePeriod"),
                     {"1 year", "2 year", "3 year", "4 year", "5 year", "1 month", "3 month", "6 month",
                      "month-to-month"}),
@@ -71,7 +63,7 @@ EditorDescription frmTenant::describe()
         dateField(QStringLiteral("DTPicker1"), QStringLiteral("Security Dep. Date:"), QStringLiteral("DepPaidDate")),
         textField(companyBox, QString(), QStringLiteral("Company")),
         textField(QStringLiteral("txtFields(13)"), QStringLiteral("Property ID:"), QStringLiteral("ManagementIDNo")),
-        pickerField(percentPicker, QStringLiteral("Management Fee:"), QStringLiteral("ManagementPercent"), numbers(0, 20)),
+        pickerField(percentPicker, QStringLiteral("Management Fee:"), QStringLiteral("ManagementPercent"), numberList(0, 20)),
         fee,
     };
     d.mirrors = {

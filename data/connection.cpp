@@ -224,19 +224,10 @@ Result<Money> Connection::sum(const QString& sql, const QVariantList& params) co
     Result<QVariant> total = scalar(sql, params);
     if (!total)
         return total.error();
-    const QVariant& v = total.value();
-    if (v.isNull() || !v.isValid())
-        return Money();
-    if (v.metaType() == QMetaType::fromType<Money>())
-        return v.value<Money>();
-    // A SUM of a money column comes back as the plain count of ten-thousandths.
-    if (v.metaType().id() == QMetaType::LongLong)
-        return Money::fromUnits(v.toLongLong());
-    bool ok = false;
-    const double d = v.toDouble(&ok);
-    if (!ok)
-        return Error{QStringLiteral("The total is not an amount: %1").arg(v.toString())};
-    return Money::fromUnits(std::llround(d * Money::Scale));
+    Result<Money> amount = moneyFromStored(total.value());
+    if (!amount)
+        return Error{QStringLiteral("The total is not an amount: %1").arg(total.value().toString())};
+    return amount;
 }
 
 Result<Rows> Connection::select(const QString& sql, const QVariantList& params) const

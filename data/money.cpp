@@ -1,6 +1,7 @@
 #include "money.h"
 
 #include <QRegularExpression>
+#include <QVariant>
 #include <cmath>
 #include <limits>
 
@@ -95,7 +96,58 @@ QString formatScaled(__int128 value, int scale, const QString& patternText)
     return negative && magnitude != 0 ? QLatin1Char('-') + text : text;
 }
 
+Error notAnAmount(const QVariant& value)
+{
+    return Error{QStringLiteral("\"%1\" is not an amount of money.").arg(value.toString())};
+}
+
+Error tooLarge(const QVariant& value)
+{
+    return Error{QStringLiteral("\"%1\" is too large an amount.").arg(value.toString())};
+}
+
+// A real number is an amount; one beyond what 64 bits of ten-thousandths hold, or no number at
+// all (infinity, NaN), is refused rather than wrapped around.
+Result<Money> moneyOfReal(const QVariant& value)
+{
+    const double scaled = value.toDouble() * Money::Scale;
+    if (std::isnan(scaled))
+        return notAnAmount(value);
+    if (!std::isfinite(scaled) || std::fabs(scaled) >= 9.2233720368547758e18)
+        return tooLarge(value);
+    return Money::fromUnits(std::llround(scaled));
+}
+
+Result<Money> moneyOfUnsigned(const QVariant& value)
+{
+    const qulonglong units = value.toULongLong();
+    if (units > qulonglong(std::numeric_limits<std::int64_t>::max()))
+        return tooLarge(value);
+    return Money::fromUnits(std::int64_t(units));
+}
+
 } // namespace
+
+Result<Money> moneyFromStored(const QVariant& value)
+{
+    if (!value.isValid() || value.isNull())
+        return Money();
+    if (value.metaType() == QMetaType::fromType<Money>())
+        return value.value<Money>();
+    switch (value.metaType().id()) {
+    case QMetaType::Short:
+    case QMetaType::Int:
+    case QMetaType::Long:
+    case QMetaType::LongLong: return Money::fromUnits(value.toLongLong());
+    case QMetaType::UShort:
+    case QMetaType::UInt:
+    case QMetaType::ULong:
+    case QMetaType::ULongLong: return moneyOfUnsigned(value);
+    case QMetaType::Float:
+    case QMetaType::Double: return moneyOfReal(value);
+    default: return notAnAmount(value);
+    }
+}
 
 Result<Money> Money::parse(const QString& text)
 {

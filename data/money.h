@@ -8,6 +8,8 @@
 #include <compare>
 #include <cstdint>
 
+class QVariant;
+
 namespace halvo {
 
 class Money {
@@ -61,6 +63,13 @@ inline const QString Bound = QStringLiteral("\"$\"#,##0.00");      // bound fiel
 inline const QString Summary = QStringLiteral("$###,###,##0.00");  // summary and profit line
 inline const QString Plain = QStringLiteral("0.00");
 } // namespace MoneyFormat
+
+// A value as the database hands it back, from a money column or a SUM of one, as money: no
+// value is 0; Money is itself; a whole number is the stored count of ten-thousandths; a real
+// number (written by another program) is an amount, rounded to the nearest ten-thousandth.
+// Anything else, text among it, and an amount too large to hold, is an error. What a user types
+// is read by Money::parse.
+Result<Money> moneyFromStored(const QVariant& value);
 
 // Formats a plain number (an interest rate, a percentage) with the same display patterns:
 // formatNumber(6.5, "0.00") is "6.50", formatNumber(5, "0%") is "500%".

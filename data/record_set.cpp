@@ -8,7 +8,6 @@
 #include <QHash>
 #include <QLocale>
 #include <QRegularExpression>
-#include <cmath>
 
 namespace halvo {
 
@@ -74,6 +73,28 @@ Result<QVariant> wrongValue(const QVariant& value, const QString& what)
     return Error{QStringLiteral("\"%1\" is not %2.").arg(value.toString(), what)};
 }
 
+Result<QVariant> typedMoney(const QVariant& value)
+{
+    Result<Money> m = Money::parse(value.toString());
+    if (!m)
+        return m.error();
+    return QVariant::fromValue(m.value());
+}
+
+// A number given for a money field is an amount, as a user would type it: 5 is $5.00, not the
+// five ten-thousandths the database would store for it. Money stays as it is.
+Result<QVariant> givenMoney(const QVariant& value)
+{
+    bool ok = value.metaType() == QMetaType::fromType<Money>();
+    const QVariant amount = ok ? value : QVariant(value.toDouble(&ok));
+    if (!ok)
+        return wrongValue(value, QStringLiteral("an amount of money"));
+    Result<Money> m = moneyFromStored(amount);
+    if (!m)
+        return m.error();
+    return QVariant::fromValue(m.value());
+}
+
 // Makes a value fit its column, or says why it does not.
 Result<QVariant> coerce(const QVariant& value, ColumnKind kind)
 {
@@ -86,21 +107,7 @@ Result<QVariant> coerce(const QVariant& value, ColumnKind kind)
     const int type = value.metaType().id();
     const bool isText = type == QMetaType::QString;
     switch (kind) {
-    case ColumnKind::Money: {
-        if (value.metaType() == QMetaType::fromType<Money>())
-            return value;
-        if (isText) {
-            Result<Money> m = Money::parse(value.toString());
-            if (!m)
-                return m.error();
-            return QVariant::fromValue(m.value());
-        }
-        bool ok = false;
-        const double d = value.toDouble(&ok);
-        if (!ok)
-            return wrongValue(value, QStringLiteral("an amount of money"));
-        return QVariant::fromValue(Money::fromUnits(std::llround(d * Money::Scale)));
-    }
+    case ColumnKind::Money: return isText ? typedMoney(value) : givenMoney(value);
     case ColumnKind::Date: {
         if (type == QMetaType::QDate || type == QMetaType::QDateTime) {
             const QDate d = value.toDate();

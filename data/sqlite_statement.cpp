@@ -3,8 +3,6 @@
 #include "dates.h"
 #include "money.h"
 
-#include <cmath>
-
 namespace halvo::detail {
 
 Error engineError(sqlite3* db, int rc, const QString& doing)
@@ -177,11 +175,10 @@ QVariant Statement::value(int i, ColumnKind kind) const
         return QVariant();
     switch (kind) {
     case ColumnKind::Money:
-        if (type == SQLITE_INTEGER)
-            return QVariant::fromValue(Money::fromUnits(sqlite3_column_int64(stmt, i)));
-        if (type == SQLITE_FLOAT)
-            return QVariant::fromValue(
-                Money::fromUnits(std::llround(sqlite3_column_double(stmt, i) * Money::Scale)));
+        if (type == SQLITE_INTEGER || type == SQLITE_FLOAT) {
+            if (Result<Money> amount = moneyFromStored(native(stmt, i)))
+                return QVariant::fromValue(amount.value());
+        }
         break;
     case ColumnKind::Date:
         if (type == SQLITE_TEXT) {

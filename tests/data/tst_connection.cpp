@@ -49,6 +49,10 @@ private slots:
     void userValuesAreBound();
     void sumOfNothingIsZero_data();
     void sumOfNothingIsZero();
+    void sumReadsWhatTheEngineAddsUp_data();
+    void sumReadsWhatTheEngineAddsUp();
+    void moneyColumnsReadEveryStoredForm_data();
+    void moneyColumnsReadEveryStoredForm();
     void unitOfWorkCommitsOrRollsBack();
     void aReplacedFileIsOpenedAnew();
     void aCopiedFileHoldsEveryCommittedChange();
@@ -265,6 +269,60 @@ void TestConnection::sumOfNothingIsZero()
     for (const QVariant& v : values)
         QVERIFY(c.execute(QStringLiteral("INSERT INTO tblTenant (DepAmt) VALUES (?)"), {v}).ok());
     QCOMPARE(c.sum(Statements::SumDeposits).value(), Money::fromCents(cents));
+}
+
+void TestConnection::sumReadsWhatTheEngineAddsUp_data()
+{
+    QTest::addColumn<QString>("statement");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<qint64>("units");
+    QTest::addColumn<QString>("failure");
+    QTest::newRow("count of ten-thousandths") << "SELECT 12345" << true << qint64(12345) << "";
+    QTest::newRow("a real number") << "SELECT 1.5" << true << qint64(15000) << "";
+    QTest::newRow("no value") << "SELECT NULL" << true << qint64(0) << "";
+    QTest::newRow("no row") << "SELECT 1 WHERE 0" << true << qint64(0) << "";
+    QTest::newRow("text") << "SELECT 'abc'" << false << qint64(0)
+                          << "The total is not an amount: abc";
+}
+
+void TestConnection::sumReadsWhatTheEngineAddsUp()
+{
+    QFETCH(QString, statement);
+    QFETCH(bool, ok);
+    QFETCH(qint64, units);
+    QFETCH(QString, failure);
+    TempDatabase db;
+    const Result<Money> total = db.connect().sum(statement);
+    QCOMPARE(total.ok(), ok);
+    if (ok)
+        QCOMPARE(total.value().units(), units);
+    else
+        QCOMPARE(total.error().description, failure);
+}
+
+void TestConnection::moneyColumnsReadEveryStoredForm_data()
+{
+    // What another program may have written into a money column, as SQL literals.
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QVariant>("read");
+    QTest::newRow("count of ten-thousandths")
+        << "12345" << QVariant::fromValue(Money::fromUnits(12345));
+    QTest::newRow("a real amount") << "2.5" << QVariant::fromValue(Money::fromUnits(25000));
+    QTest::newRow("text") << "'n/a'" << QVariant(QStringLiteral("n/a"));
+    // Too large for money: handed back as stored, never wrapped into some other amount.
+    QTest::newRow("a real beyond money") << "1e300" << QVariant(1e300);
+}
+
+void TestConnection::moneyColumnsReadEveryStoredForm()
+{
+    QFETCH(QString, stored);
+    QFETCH(QVariant, read);
+    TempDatabase db;
+    Connection c = db.connect();
+    QVERIFY(c.execute(QStringLiteral("INSERT INTO tblFinance (Income) VALUES (%1)").arg(stored)).ok());
+    const QVariant income = c.scalar(QStringLiteral("SELECT Income FROM tblFinance")).value();
+    QCOMPARE(income.metaType(), read.metaType());
+    QCOMPARE(income, read);
 }
 
 void TestConnection::unitOfWorkCommitsOrRollsBack()

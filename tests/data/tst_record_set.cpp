@@ -40,6 +40,8 @@ private slots:
     void untouchedNewRecordIsDropped();
     void cancelUpdateForgetsTheChange();
     void valuesKeepTheirKinds();
+    void numbersForAnAmountAreDollars_data();
+    void numbersForAnAmountAreDollars();
     void refusesValuesThatDoNotFit_data();
     void refusesValuesThatDoNotFit();
     void readsLargeSetsInPages();
@@ -225,6 +227,30 @@ void TestRecordSet::valuesKeepTheirKinds()
     QVERIFY(rs.value(QStringLiteral("RecDate")).isNull());
 }
 
+void TestRecordSet::numbersForAnAmountAreDollars_data()
+{
+    QTest::addColumn<QVariant>("given");
+    QTest::addColumn<qint64>("cents");
+    QTest::newRow("whole number") << QVariant(5) << qint64(500);
+    QTest::newRow("long whole number") << QVariant(qlonglong(-1200)) << qint64(-120000);
+    QTest::newRow("real number") << QVariant(2.25) << qint64(225);
+    QTest::newRow("money") << QVariant::fromValue(Money::fromCents(1999)) << qint64(1999);
+}
+
+void TestRecordSet::numbersForAnAmountAreDollars()
+{
+    QFETCH(QVariant, given);
+    QFETCH(qint64, cents);
+    TempDatabase db;
+    Connection c = db.connect();
+    RecordSet rs;
+    QVERIFY(rs.open(c, Statements::LedgerTable).ok());
+    QVERIFY(rs.addNew().ok());
+    QVERIFY(rs.setValue(QStringLiteral("Income"), given).ok());
+    QVERIFY(rs.update().ok());
+    QCOMPARE(c.sum(QStringLiteral("SELECT Income FROM tblFinance")).value(), Money::fromCents(cents));
+}
+
 void TestRecordSet::refusesValuesThatDoNotFit_data()
 {
     QTest::addColumn<QString>("column");
@@ -233,6 +259,8 @@ void TestRecordSet::refusesValuesThatDoNotFit_data()
     QTest::newRow("no such day") << "RecDate" << QVariant(QStringLiteral("2/30/2026"));
     QTest::newRow("words for a date") << "RecDate" << QVariant(QStringLiteral("tomorrow"));
     QTest::newRow("unknown field") << "Amount" << QVariant(1);
+    QTest::newRow("an amount beyond money") << "Income" << QVariant(qlonglong(1000000000000000));
+    QTest::newRow("a date for an amount") << "Income" << QVariant(QDate(2026, 1, 2));
 }
 
 void TestRecordSet::refusesValuesThatDoNotFit()

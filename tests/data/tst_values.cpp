@@ -1,9 +1,11 @@
-// Money and dates: what users type, and what the windows and reports show.
+// Money and dates: what users type, what the database hands back, and what the windows and
+// reports show.
 
 #include "data/dates.h"
 #include "data/money.h"
 
 #include <QTest>
+#include <limits>
 
 using halvo::Money;
 namespace Dates = halvo::Dates;
@@ -24,6 +26,10 @@ private slots:
     void showsDates_data();
     void showsDates();
     void yearPatternMatchesOnlyThatYear();
+    void readsStoredAmounts_data();
+    void readsStoredAmounts();
+    void refusesStoredValuesThatAreNoAmount_data();
+    void refusesStoredValuesThatAreNoAmount();
 };
 
 void TestValues::parsesWhatUsersType_data()
@@ -161,6 +167,56 @@ void TestValues::yearPatternMatchesOnlyThatYear()
     // No month or day of the stored form can hold a four-digit year.
     for (QDate d(2025, 1, 1); d < QDate(2028, 1, 1); d = d.addDays(1))
         QCOMPARE(Dates::toStored(d).contains(QStringLiteral("2026")), d.year() == 2026);
+}
+
+void TestValues::readsStoredAmounts_data()
+{
+    QTest::addColumn<QVariant>("stored");
+    QTest::addColumn<qint64>("units");
+    QTest::newRow("no value") << QVariant() << qint64(0);
+    QTest::newRow("money") << QVariant::fromValue(Money::fromCents(-2550)) << qint64(-255000);
+    QTest::newRow("count of ten-thousandths") << QVariant(qlonglong(12345)) << qint64(12345);
+    QTest::newRow("negative count") << QVariant(qlonglong(-7)) << qint64(-7);
+    QTest::newRow("small whole number") << QVariant(int(42)) << qint64(42);
+    QTest::newRow("largest count")
+        << QVariant(qulonglong(std::numeric_limits<qint64>::max()))
+        << std::numeric_limits<qint64>::max();
+    QTest::newRow("real amount") << QVariant(1.5) << qint64(15000);
+    QTest::newRow("half a unit rounds up") << QVariant(0.00005) << qint64(1);
+    QTest::newRow("negative half a unit rounds down") << QVariant(-0.00005) << qint64(-1);
+    QTest::newRow("under half a unit") << QVariant(0.00004) << qint64(0);
+    QTest::newRow("cents of a real") << QVariant(1234.56) << qint64(12345600);
+}
+
+void TestValues::readsStoredAmounts()
+{
+    QFETCH(QVariant, stored);
+    QFETCH(qint64, units);
+    const halvo::Result<Money> read = halvo::moneyFromStored(stored);
+    QVERIFY2(read.ok(), qPrintable(read.ok() ? QString() : read.error().description));
+    QCOMPARE(read.value().units(), units);
+}
+
+void TestValues::refusesStoredValuesThatAreNoAmount_data()
+{
+    QTest::addColumn<QVariant>("stored");
+    QTest::newRow("letters") << QVariant(QStringLiteral("abc"));
+    QTest::newRow("text of a number") << QVariant(QStringLiteral("12.5"));
+    QTest::newRow("a date") << QVariant(QDate(2026, 3, 7));
+    QTest::newRow("bytes") << QVariant(QByteArray("12"));
+    QTest::newRow("real beyond 64 bits") << QVariant(1e300);
+    QTest::newRow("infinity") << QVariant(std::numeric_limits<double>::infinity());
+    QTest::newRow("not a number") << QVariant(std::numeric_limits<double>::quiet_NaN());
+    QTest::newRow("count beyond 64 bits")
+        << QVariant(qulonglong(std::numeric_limits<qint64>::max()) + 1);
+}
+
+void TestValues::refusesStoredValuesThatAreNoAmount()
+{
+    QFETCH(QVariant, stored);
+    const halvo::Result<Money> read = halvo::moneyFromStored(stored);
+    QVERIFY(!read.ok());
+    QVERIFY(!read.error().description.isEmpty());
 }
 
 QTEST_APPLESS_MAIN(TestValues)

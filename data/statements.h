@@ -18,6 +18,21 @@ inline const QString SumManagementFees =
     QStringLiteral("SELECT SUM(ManagementFee) AS MangFee FROM tblTenant");
 inline const QString SumMonthlyRents =
     QStringLiteral("SELECT SUM(MonthlyRentAmt) AS MonthlyRent FROM tblTenant");
+// Each table's totals in one pass; when that fails (a column is missing), the summary falls back
+// on the statements above, one total at a time.
+inline const QString LoanTotals =
+    QStringLiteral("SELECT SUM(Value), SUM(LoanAmt), SUM(Mortgage) FROM tblLoan");
+inline const QString TenantTotals =
+    QStringLiteral("SELECT SUM(DepAmt), SUM(ManagementFee), SUM(MonthlyRentAmt) FROM tblTenant");
+// The current year's income and expense in one pass over the year's stretch of the index on
+// (RecDate, Income, Expense). Its parameters are the stored forms of the year's first day and
+// the next year's first day: dates are written only in the stored form, so the range holds
+// exactly the year's dates; an empty date sorts before every year and a NULL matches nothing.
+inline const QString YearLedgerTotals = QStringLiteral(
+    "SELECT SUM(Income), SUM(Expense) FROM tblFinance WHERE RecDate >= ? AND RecDate < ?");
+// Every row's date and amounts, for the same totals found the long way.
+inline const QString LedgerDatesAndAmounts =
+    QStringLiteral("SELECT RecDate, Income, Expense FROM tblFinance");
 
 // Tables opened by name.
 inline const QString LedgerTable = QStringLiteral("tblFinance");

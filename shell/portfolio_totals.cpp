@@ -11,28 +11,13 @@ namespace halvo {
 
 namespace {
 
-// Each table is read in one pass for all its totals. When that statement fails (a column is
-// missing), the totals are read one statement at a time, so that one missing column costs
-// only its own total.
-const QString loanTotals =
-    QStringLiteral("SELECT SUM(Value), SUM(LoanAmt), SUM(Mortgage) FROM tblLoan");
-const QString tenantTotals =
-    QStringLiteral("SELECT SUM(DepAmt), SUM(ManagementFee), SUM(MonthlyRentAmt) FROM tblTenant");
-
-// A SUM's value as money: no value is 0; a money column adds up to a count of ten-thousandths.
+// A SUM's value as money; empty when it is none.
 std::optional<Money> moneyOfSum(const QVariant& value)
 {
-    if (value.isNull() || !value.isValid())
-        return Money();
-    if (value.metaType() == QMetaType::fromType<Money>())
-        return value.value<Money>();
-    if (value.metaType().id() == QMetaType::LongLong)
-        return Money::fromUnits(value.toLongLong());
-    bool ok = false;
-    const double d = value.toDouble(&ok);
-    if (!ok)
+    Result<Money> amount = moneyFromStored(value);
+    if (!amount)
         return std::nullopt;
-    return Money::fromUnits(std::llround(d * Money::Scale));
+    return amount.value();
 }
 
 std::optional<Money> sumOf(const Result<Connection>& db, const QString& statement)
@@ -45,7 +30,8 @@ std::optional<Money> sumOf(const Result<Connection>& db, const QString& statemen
     return total.value();
 }
 
-// The totals of one table: one statement for all of them, or one each when that fails.
+// The totals of one table: one statement for all of them, or one each when that fails, so that
+// one missing column costs only its own total.
 void tableTotals(const Result<Connection>& db, const QString& together,
                  std::initializer_list<std::pair<const QString*, std::optional<Money>*>> totals)
 {
@@ -101,7 +87,7 @@ PortfolioTotals PortfolioReader::readAll(int year) const
     PortfolioTotals t;
     {
         const auto db = Connection::open(connectionString);
-        tableTotals(db, loanTotals,
+        tableTotals(db, Statements::LoanTotals,
                     {{&Statements::SumMarketValue, &t.marketValue},
                      {&Statements::SumLoanBalance, &t.loanBalance},
                      {&Statements::SumMortgage, &t.mortgage}});
@@ -109,7 +95,7 @@ PortfolioTotals PortfolioReader::readAll(int year) const
     t.premiums = sumOf(Connection::open(connectionString), Statements::SumPremiums);
     {
         const auto db = Connection::open(connectionString);
-        tableTotals(db, tenantTotals,
+        tableTotals(db, Statements::TenantTotals,
                     {{&Statements::SumDeposits, &t.deposits},
                      {&Statements::SumManagementFees, &t.managementFees},
                      {&Statements::SumMonthlyRents, &t.monthlyRents}});

@@ -1,0 +1,352 @@
+#include "ledger_window.h"
+
+#include "data/dates.h"
+#include "data/statements.h"
+#include "data/year_totals.h"
+#include "editors/pickers.h"
+#include "editors/vendor_window.h"
+#include "platform/desktop.h"
+#include "platform/prompts.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QToolButton>
+
+namespace halvo {
+
+namespace {
+
+const QString refBox = QStringLiteral("txtRefNo");
+const QString datePickerName = QStringLiteral("DTPicker3");
+const QString dateBox = QStringLiteral("txtDate");
+const QString amountBox = QStringLiteral("txtAmount");
+const QString memoBox = QStringLiteral("txtMemo");
+const QString vendorPicker = QStringLiteral("cboVendor");
+const QString vendorBox = QStringLiteral("txtVendor");
+const QString categoryPicker = QStringLiteral("cboCategory");
+const QString categoryBox = QStringLiteral("txtCategory");
+const QString propertyPicker = QStringLiteral("cboNickname");
+const QString propertyBox = QStringLiteral("txtNickname");
+
+// Tells a waiting vendor editor that no window wants its company any more.
+const QString noCaller = QStringLiteral("1");
+
+QString todayText() { return Dates::format(Clock::today(), Dates::ShortDate); }
+
+LedgerKind makeIncome()
+{
+    LedgerKind k;
+    k.name = QStringLiteral("frmIncome");
+    k.caption = QStringLiteral("Income Record");
+    k.recordSource = Statements::IncomeRows;
+    k.amountColumn = QStringLiteral("Income");
+    k.otherAmountColumn = QStringLiteral("Expense");
+    k.categorySource = Statements::CategoriesByIncome;
+    k.payeeLabel = QStringLiteral("INCOME RECEIVED:");
+    k.addCommand = QStringLiteral("AddIncome");
+    k.addCaption = QStringLiteral("Add Income");
+    k.totalHeading = QStringLiteral("Total Income");
+    k.balanceDesign = QStringLiteral("Profit/Loss: $0.00");
+    k.vendorCaller = QStringLiteral("income");
+    return k;
+}
+
+LedgerKind makeExpense()
+{
+    LedgerKind k;
+    k.name = QStringLiteral("frmExpense");
+    k.caption = QStringLiteral("Expense Record");
+    k.recordSource = Statements::ExpenseRows;
+    k.amountColumn = QStringLiteral("Expense");
+    k.otherAmountColumn = QStringLiteral("Income");
+    k.categorySource = Statements::CategoriesByExpense;
+    k.payeeLabel = QStringLiteral("PAY TO THE ORDER OF:");
+    k.addCommand = QStringLiteral("AddExpense");
+    k.addCaption = QStringLiteral("Add Expense");
+    k.totalHeading = QStringLiteral("Total Expense");
+    k.balanceDesign = QStringLiteral("Balance: $0.00");
+    k.vendorCaller = QStringLiteral("expense");
+    k.expense = true;
+    return k;
+}
+
+// Every column of the transactions shows under its own name, except those changed here.
+QList<GridColumn> gridChanges(const LedgerKind& kind)
+{
+    GridColumn amount = gridColumn(kind.amountColumn, kind.amountColumn, 1000);
+    amount.alignment = Qt::AlignRight;
+    amount.format = QStringLiteral("$0.00");
+    return {gridColumn(QStringLiteral("Ref No."), QStringLiteral("CheckNo"), 1000),
+            gridColumn(QStringLiteral("Date"), QStringLiteral("RecDate"), 1200),
+            gridColumn(QStringLiteral("Payee"), QStringLiteral("Payee")),
+            amount,
+            hiddenColumn(QString(), kind.otherAmountColumn),
+            gridColumn(QStringLiteral("Property"), QStringLiteral("NickName"), 1000),
+            gridColumn(QStringLiteral("Memo"), QStringLiteral("Memo"), 2500)};
+}
+
+} // namespace
+
+const LedgerKind& incomeKind()
+{
+    static const LedgerKind kind = makeIncome();
+    return kind;
+}
+
+const LedgerKind& expenseKind()
+{
+    static const LedgerKind kind = makeExpense();
+    return kind;
+}
+
+QString profitLine(int year, const Money& income, const Money& expense)
+{
+    return QString::number(year) + QStringLiteral(" P/L: ")
+           + (income - expense).format(MoneyFormat::Summary);
+}
+
+bool isLoanPayment(const QString& category)
+{
+    return category.startsWith(QLatin1String("4000"), Qt::CaseSensitive);
+}
+
+// The fields in the order the two columns show them: which number, when, for which property,
+// from or to whom; then how much, what for, and a note. In this order every label gets an Alt
+// key of its own in both windows.
+EditorDescription LedgerWindow::describe(const LedgerKind& kind)
+{
+    EditorDescription d;
+    d.name = kind.name;
+    d.caption = kind.caption;
+    d.recordSource = kind.recordSource;
+    d.addCommand = kind.addCommand;
+    d.addCaption = kind.addCaption;
+    d.fields = {
+        textField(refBox, QStringLiteral("Ref No.:"), QStringLiteral("CheckNo")),
+        dateField(datePickerName, QStringLiteral("Date:"), QStringLiteral("RecDate")),
+        hiddenField(dateBox, QStringLiteral("RecDate")),
+        textField(propertyBox, QString(), QStringLiteral("NickName")),
+        textField(vendorBox, QString(), QStringLiteral("Payee")),
+        moneyField(amountBox, QStringLiteral("Amt.:"), kind.amountColumn),
+        textField(categoryBox, QString(), QStringLiteral("Category")),
+        textField(memoBox, QStringLiteral("Memo:"), QStringLiteral("Memo")),
+    };
+    // In the order they are filled: payees, properties, categories.
+    auto mirror = [](const QString& picker, const QString& box, const QString& label,
+                     const QString& source, const QString& column) {
+        MirroredPicker m{picker, box, label, {}, source, column};
+        m.boxShown = MirroredPicker::BoxShown::Hidden;
+        return m;
+    };
+    d.mirrors = {
+        mirror(vendorPicker, vendorBox, kind.payeeLabel, Statements::VendorsByCompany,
+               QStringLiteral("Company")),
+        mirror(propertyPicker, propertyBox, QStringLiteral("Property:"),
+               Statements::PropertiesByNickname, QStringLiteral("BldNickName")),
+        mirror(categoryPicker, categoryBox, QStringLiteral("Category:"), kind.categorySource,
+               kind.amountColumn),
+    };
+    // Both windows name the payee as the expense window labels it.
+    d.required = {{QStringLiteral("Amt"), amountBox},
+                  {QStringLiteral("PAY TO THE ORDER OF"), vendorPicker}};
+    d.grid.allColumns = true;
+    d.grid.below = true;
+    d.grid.columns = gridChanges(kind);
+    d.blankRecordWhenEmpty = false;
+    d.afterSave = EditorDescription::AfterSave::Stay;
+    return d;
+}
+
+LedgerWindow::LedgerWindow(const LedgerKind& kind, const QString& programFolder,
+                           LedgerContext ledgerContext, QWidget* parent)
+    : RecordEditor(describe(kind), programFolder, parent)
+    , kind_(kind)
+    , context(std::move(ledgerContext))
+    , totals(context.totals)
+{
+    QToolButton* addVendor = createSmallButton(QStringLiteral("cmdAddVendor"), tr("Add a vendor"));
+    connect(addVendor, &QToolButton::clicked, this, &LedgerWindow::cmdAddVendor_Click);
+    addBeside(vendorPicker, addVendor);
+    QToolButton* addMemo =
+        createSmallButton(QStringLiteral("cmdAddMemo"), tr("Edit the income and expense categories"));
+    connect(addMemo, &QToolButton::clicked, this, &LedgerWindow::cmdAddMemo_Click);
+    addBeside(categoryPicker, addMemo);
+    Puiblic_Module::registerVendorPicker(kind.vendorCaller, picker(vendorPicker));
+
+    createTotals();
+    if (totals)
+        connect(totals, &YearTotals::changed, this, &LedgerWindow::showTotals);
+    showTotals();
+}
+
+QToolButton* LedgerWindow::createSmallButton(const QString& name, const QString& purpose)
+{
+    auto* button = new QToolButton(this);
+    button->setObjectName(name);
+    button->setText(QStringLiteral("..."));
+    button->setAccessibleName(purpose);
+    button->setToolTip(purpose);
+    button->setFocusPolicy(Qt::StrongFocus);
+    return button;
+}
+
+// The heading, the year's total of the kind and the profit line, beside the fields.
+void LedgerWindow::createTotals()
+{
+    lbltitle = new QLabel(kind_.totalHeading, this);
+    lbltitle->setObjectName(QStringLiteral("lbltitle"));
+    lblTotal = new QLabel(QStringLiteral("$ 0.00 "), this);
+    lblTotal->setObjectName(QStringLiteral("lblTotal"));
+    lblBalance = new QLabel(kind_.balanceDesign, this);
+    lblBalance->setObjectName(QStringLiteral("lblBalance"));
+    QFont heading = lbltitle->font();
+    heading.setBold(true);
+    lbltitle->setFont(heading);
+    QFont total = heading;
+    total.setPointSizeF(heading.pointSizeF() * 1.5);
+    lblTotal->setFont(total);
+    lblTotal->setAccessibleName(kind_.totalHeading);
+    for (QLabel* label : {lbltitle, lblTotal, lblBalance}) {
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    }
+    QGridLayout* area = extraArea();
+    area->setContentsMargins(16, 0, 0, 0);
+    area->addWidget(lbltitle, 0, 0);
+    area->addWidget(lblTotal, 1, 0);
+    area->addWidget(lblBalance, 2, 0);
+    area->setRowStretch(3, 1);
+}
+
+// The totals as the summary last computed them. Until the summary has computed any (or
+// without it), the labels keep their design texts.
+void LedgerWindow::showTotals()
+{
+    if (!totals || totals->year() == 0)
+        return;
+    lblBalance->setText(profitLine(totals->year(), totals->income(), totals->expense()));
+    lblTotal->setText(kind_.expense ? QStringLiteral("-") + totals->expenseText() + QLatin1Char(' ')
+                                    : totals->incomeText() + QLatin1Char(' '));
+}
+
+DatePicker* LedgerWindow::datePicker() const
+{
+    return qobject_cast<DatePicker*>(control(datePickerName));
+}
+
+// ---- opening ----
+
+// The window opens on the last transaction; an empty list is no error.
+void LedgerWindow::afterOpen()
+{
+    runCommand([this] { moveLast(); });
+    showTotals();
+}
+
+// ---- Add ----
+
+// The new transaction shows today in the date picker. The date goes into the record with the
+// first thing typed or chosen for it, so that a new transaction left untouched is dropped like
+// any untouched blank record, rather than stored as an empty row with a date.
+void LedgerWindow::newRecordAdded()
+{
+    if (DatePicker* date = datePicker())
+        date->setValue(Clock::today());
+    layOutGrid();
+    RecordEditor::newRecordAdded();
+}
+
+void LedgerWindow::fieldEdited(const QString& control)
+{
+    if (control == datePickerName || control == dateBox)
+        return;
+    if (records().editMode() != RecordSet::EditMode::Adding
+        || !records().value(QStringLiteral("RecDate")).isNull())
+        return;
+    DatePicker* date = datePicker();
+    if (date && !date->isEmpty())
+        setFieldText(datePickerName, Dates::format(date->value(), Dates::ShortDate));
+}
+
+// ---- Save ----
+
+// The date picker gets today when it is empty; then the amount and the payee are required, in
+// this order.
+bool LedgerWindow::checkBeforeSave()
+{
+    if (records().absolutePosition() == 0)
+        return false; // no transaction to save: the command ends quietly
+    if (DatePicker* date = datePicker(); date && date->isEmpty())
+        setFieldText(datePickerName, todayText());
+    return requiredFieldsFilled();
+}
+
+// RecDate is never stored empty. The picker and the hidden box show the same column, so a date
+// picked by the user is what both hold, and what is stored.
+void LedgerWindow::prepareSave()
+{
+    if (fieldText(dateBox).isEmpty())
+        setFieldText(dateBox, todayText());
+}
+
+// The saved transaction stays current and shows as stored ("1250.5" typed shows $1,250.50).
+void LedgerWindow::afterSave()
+{
+    moveTo(records().absolutePosition());
+    if (kind_.expense)
+        offerLoanUpdate();
+}
+
+// A loan payment may have changed what is owed on the property; the user adjusts the balance in
+// the loan editor by hand.
+void LedgerWindow::offerLoanUpdate()
+{
+    if (!isLoanPayment(fieldText(categoryPicker)))
+        return;
+    if (prompts().message(this,
+                          QStringLiteral("Do you wish to update the loan balance for this property?"),
+                          QStringLiteral("Update Loan Information"), Prompts::Buttons::YesNo)
+        != Prompts::Answer::Yes)
+        return;
+    if (fieldText(propertyPicker).isEmpty()) {
+        prompts().message(this, QStringLiteral("You must select a property."),
+                          QStringLiteral("Property Unknown"));
+        return;
+    }
+    Puiblic_Module::CallerTag = noCaller;
+    if (context.showLoanEditor)
+        context.showLoanEditor();
+}
+
+// ---- Refresh ----
+
+// After the transactions are read again: the grid laid out, the three lists read again, and the
+// last transaction current.
+void LedgerWindow::afterRefresh()
+{
+    layOutGrid();
+    fillPickers();
+    moveLast();
+}
+
+// ---- the small buttons ----
+
+void LedgerWindow::cmdAddVendor_Click() { Puiblic_Module::OpenVendorWindow(kind_.vendorCaller); }
+
+void LedgerWindow::cmdAddMemo_Click()
+{
+    if (context.showCategoryEditor)
+        context.showCategoryEditor();
+}
+
+frmIncome::frmIncome(const QString& programFolder, LedgerContext context, QWidget* parent)
+    : LedgerWindow(incomeKind(), programFolder, std::move(context), parent)
+{
+}
+
+frmExpense::frmExpense(const QString& programFolder, LedgerContext context, QWidget* parent)
+    : LedgerWindow(expenseKind(), programFolder, std::move(context), parent)
+{
+}
+
+} // namespace halvo

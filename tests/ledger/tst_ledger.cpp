@@ -90,6 +90,7 @@ enum class Story {
     TypedThenClosed,
     EmptiedDateWithoutAmount,
     RefreshReadsAgain,
+    SaveOnAnEmptyList,
 };
 
 QStringList messages(const ScriptedSession& session)
@@ -213,6 +214,14 @@ QStringList tell(Story story, const QString& window, const TempDatabase& db,
         seen.append(QStringLiteral("now on: ") + ledger->fieldText(QStringLiteral("txtRefNo")));
         break;
     }
+    case Story::SaveOnAnEmptyList:
+        press(*ledger, QStringLiteral("Save"));
+        press(*ledger, add);
+        seen.append(QStringLiteral("Add afterwards: %1")
+                        .arg(ledger->records().editMode() == RecordSet::EditMode::Adding
+                                 ? QStringLiteral("a new transaction")
+                                 : QStringLiteral("nothing")));
+        break;
     case Story::TypedThenClosed:
         press(*ledger, add);
         type(*ledger, QStringLiteral("txtAmount"), QStringLiteral("25"));
@@ -311,6 +320,9 @@ void TestLedger::edgeCases_data()
         QTest::addRow("%s: an emptied date is today again, even when the amount is missing", w)
             << window << Story::EmptiedDateWithoutAmount
             << QStringList{"date shown: ", "date shown: 12/7/2026", required.arg("Amt"), "rows: 0"};
+        QTest::addRow("%s: Save on an empty list does nothing and leaves Add working", w)
+            << window << Story::SaveOnAnEmptyList
+            << QStringList{"Add afterwards: a new transaction", "rows: 0"};
         QTest::addRow("%s: Refresh reads the lists again and goes to the last", w)
             << window << Story::RefreshReadsAgain
             << QStringList{"cboVendor: Acme|Zed Supply", "cboNickname: ELM|OAK",

@@ -362,7 +362,7 @@ QWidget* frmMain::openWindow(const QString& entryName)
     if (factory == factories.constEnd())
         return nullptr;
     // A window that cannot be made is passed over; the frame carries on as before.
-    QWidget* window = (*factory)(WindowContext{folder, this, Picture1});
+    QWidget* window = (*factory)(WindowContext{folder, this, Picture1, Picture1->yearTotals()});
     if (!window)
         return nullptr;
     QMdiSubWindow* sub = area->addSubWindow(window);

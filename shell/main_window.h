@@ -33,6 +33,7 @@ class QToolBar;
 namespace halvo {
 
 class SummaryPanel;
+class YearTotals;
 class frmMain;
 
 // What a child window is given when it is made.
@@ -40,6 +41,9 @@ struct WindowContext {
     QString programFolder;
     frmMain* main = nullptr;
     SummaryPanel* summary = nullptr; // lblIncome and lblExpense hold the current year's totals
+    // The current year's income and expense as the summary shows them, for windows that show
+    // them too without knowing the summary (the income and expense windows).
+    YearTotals* totals = nullptr;
 };
 
 using WindowFactory = std::function<QWidget*(const WindowContext&)>;

@@ -60,7 +60,7 @@ constexpr int indent = 120;
 } // namespace
 
 SummaryPanel::SummaryPanel(const QString& programFolder, QWidget* parent)
-    : QWidget(parent), reader(programFolder)
+    : QWidget(parent), reader(programFolder), shownTotals(new YearTotals(this))
 {
     setObjectName(QStringLiteral("Picture1"));
     setAccessibleName(tr("Portfolio summary"));
@@ -177,6 +177,8 @@ void SummaryPanel::tick()
     write(QStringLiteral("lblCashBalance"), income - expense);
 
     colourAll();
+    shownTotals->setShown(year, values.value(QStringLiteral("lblIncome"))->text(),
+                          values.value(QStringLiteral("lblExpense"))->text());
 }
 
 void SummaryPanel::colourAll()

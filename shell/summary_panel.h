@@ -6,6 +6,7 @@
 #include "portfolio_totals.h"
 
 #include "data/money.h"
+#include "data/year_totals.h"
 
 #include <QHash>
 #include <QString>
@@ -20,13 +21,15 @@ class SummaryPanel : public QWidget {
 public:
     explicit SummaryPanel(const QString& programFolder, QWidget* parent = nullptr);
 
-    // The value label of that name (lblIncome, lblExpense, ...). The income and expense windows
-    // read lblIncome and lblExpense as the current year's totals.
+    // The value label of that name (lblIncome, lblExpense, ...).
     QLabel* valueLabel(const QString& name) const;
     QLabel* lblPandL() const { return profitCaption; }
 
     // The value a label shows, read back exactly; 0 for a label that shows no amount.
     Money shown(const QString& name) const;
+    // The current year's income and expense as lblIncome and lblExpense show them, written at
+    // the end of every tick: the income and expense windows follow it.
+    YearTotals* yearTotals() const { return shownTotals; }
 
 public slots:
     // One recomputation of every total (the main window's Timer1). The database is read again
@@ -37,6 +40,7 @@ private:
     PortfolioReader reader;
     QHash<QString, QLabel*> values;
     QLabel* profitCaption = nullptr;
+    YearTotals* shownTotals = nullptr;
 
     void createLayout();
     void write(const QString& name, Money amount);

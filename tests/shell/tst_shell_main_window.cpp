@@ -393,6 +393,8 @@ void tst_shell_main_window::sameWindowOpensOnce()
             QCOMPARE(context.programFolder, folder.path());
             QCOMPARE(context.main, &main);
             QCOMPARE(context.summary, main.summary());
+            QVERIFY(context.totals);
+            QCOMPARE(context.totals, main.summary()->yearTotals());
         }();
         auto* child = new FakeChild(&log, key);
         child->setObjectName(QStringLiteral("frm") + key);

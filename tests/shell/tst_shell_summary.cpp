@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QRandomGenerator>
+#include <QSignalSpy>
 
 using namespace halvo;
 using testing::ProgramFolder;
@@ -43,6 +44,13 @@ QColor colourOf(const QLabel* label) { return label->palette().color(QPalette::W
 
 QColor buttonText(const QWidget* w) { return w->palette().color(QPalette::ButtonText); }
 
+// A loan of $100,000 with $40,000 owed, and this year's income and expense.
+void addPortfolio(const ProgramFolder& f)
+{
+    addLoan(f, "100000", "40000", "0");
+    addLedger(f, QDate(2026, 2, 1), money("1234.50"), money("150"));
+}
+
 } // namespace
 
 class tst_shell_summary : public QObject {
@@ -66,6 +74,7 @@ private slots:
     void captionsAndHints();
     void idleTicksLeaveDatabaseAlone();
     void restoredFileIsReadAgain();
+    void yearTotalsAreWhatTheSummaryShows();
 };
 
 void tst_shell_summary::emptyDatabase()
@@ -364,6 +373,43 @@ void tst_shell_summary::restoredFileIsReadAgain()
     QVERIFY(QFile::copy(databasePath(backup.path()), databasePath(folder.path())));
     panel.tick();
     QCOMPARE(panel.valueLabel("lblMortgageValue")->text(), QStringLiteral("$250.00"));
+}
+
+void tst_shell_summary::yearTotalsAreWhatTheSummaryShows()
+{
+    ProgramFolder folder;
+    addPortfolio(folder);
+    SummaryPanel panel(folder.path());
+    YearTotals* totals = panel.yearTotals();
+    QVERIFY(totals);
+    QSignalSpy changed(totals, &YearTotals::changed);
+    QCOMPARE(totals->incomeText(), QStringLiteral("$ 0.00"));
+    QCOMPARE(totals->income(), Money());
+
+    panel.tick();
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(totals->year(), 2026);
+    QCOMPARE(totals->incomeText(), QStringLiteral("$1,234.50"));
+    QCOMPARE(totals->expenseText(), QStringLiteral("$150.00"));
+    QCOMPARE(totals->income(), Money::fromCents(123450));
+    QCOMPARE(totals->expense(), Money::fromCents(15000));
+
+    // Idle ticks change nothing; a new row does, at the next tick.
+    panel.tick();
+    QCOMPARE(changed.count(), 1);
+    addLedger(folder, QDate(2026, 4, 1), money("-2000"), QVariant());
+    panel.tick();
+    QCOMPARE(changed.count(), 2);
+    QCOMPARE(totals->incomeText(), QStringLiteral("-$765.50"));
+    QCOMPARE(totals->income(), Money::fromCents(-76550));
+
+    // At the turn of the year, the new year's totals.
+    Clock::fixAt(QDateTime(QDate(2027, 1, 1), QTime(0, 0)));
+    panel.tick();
+    QCOMPARE(changed.count(), 3);
+    QCOMPARE(totals->year(), 2027);
+    QCOMPARE(totals->incomeText(), QStringLiteral("$0.00"));
+    QCOMPARE(totals->expense(), Money());
 }
 
 QTEST_MAIN(tst_shell_summary)

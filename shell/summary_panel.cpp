@@ -4,8 +4,11 @@
 
 #include "platform/desktop.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QGridLayout>
 #include <QLabel>
+#include <mutex>
 
 namespace halvo {
 
@@ -52,6 +55,61 @@ const char* const colourOrder[] = {
 const QString notYetComputed = QStringLiteral("$ 0.00");
 const QString failedTotal = QStringLiteral("$0.00");
 
+// Marks the value labels before their first text: a label's interface is made the first time
+// anything asks for it (its first text already does), and is kept for the label's lifetime.
+const char* const valueLabelMark = "halvoSummaryValue";
+
+// What a screen reader reads of a value label: the row's caption as its name and the amount as
+// its value. A plain label's interface has no value, and names the label by the amount.
+class SummaryValueAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    explicit SummaryValueAccessible(QLabel* label)
+        : QAccessibleWidget(label, QAccessible::StaticText)
+    {
+    }
+
+    QString text(QAccessible::Text kind) const override
+    {
+        return kind == QAccessible::Value ? label()->text() : QAccessibleWidget::text(kind);
+    }
+
+    void* interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::ValueInterface)
+            return static_cast<QAccessibleValueInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    // The amount as a number, for clients that read a value as one (the bridge to the desktop's
+    // accessibility bus passes a value change on only for objects that have one). Read only.
+    QVariant currentValue() const override
+    {
+        const auto amount = Money::parse(QString(label()->text()).remove(QLatin1Char(' ')));
+        return double(amount.valueOr(Money()).units()) / Money::Scale;
+    }
+    void setCurrentValue(const QVariant&) override {}
+    QVariant maximumValue() const override { return {}; }
+    QVariant minimumValue() const override { return {}; }
+    QVariant minimumStepSize() const override { return {}; }
+
+private:
+    QLabel* label() const { return static_cast<QLabel*>(widget()); }
+};
+
+QAccessibleInterface* createValueInterface(const QString& className, QObject* object)
+{
+    if (className != QLatin1String("QLabel") || !object->property(valueLabelMark).toBool())
+        return nullptr;
+    auto* label = qobject_cast<QLabel*>(object);
+    return label ? new SummaryValueAccessible(label) : nullptr;
+}
+
+void installAccessibleValues()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { QAccessible::installFactory(&createValueInterface); });
+}
+
 // Rows stand 360 twips apart, evenly: the wider gaps once left above "Net Worth:" and
 // "Cash Balance:" read as missing rows, so the strip runs without them.
 constexpr int rowPitch = 360;
@@ -64,6 +122,7 @@ SummaryPanel::SummaryPanel(const QString& programFolder, QWidget* parent)
 {
     setObjectName(QStringLiteral("Picture1"));
     setAccessibleName(tr("Portfolio summary"));
+    installAccessibleValues();
     createLayout();
 }
 
@@ -96,26 +155,34 @@ void SummaryPanel::createLayout()
                 profitCaption = caption;
             }
             caption->setToolTip(tr(row.hint));
-            auto* value = new QLabel(notYetComputed, this);
-            value->setObjectName(name);
-            // The amount is drawn in its own text colour whatever surface the strip lies on
-            // (in a scrolling area the inherited role would be that of the area's text).
-            value->setForegroundRole(QPalette::WindowText);
-            value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            // Wide enough for the largest amount the format writes without crowding.
-            value->setMinimumWidth(
-                value->fontMetrics().horizontalAdvance(QStringLiteral("-$999,999,999.99")));
-            value->setTextInteractionFlags(Qt::TextSelectableByMouse);
-            value->setAccessibleName(caption->text().remove(QLatin1Char(':')).trimmed());
-            value->setAccessibleDescription(tr(row.hint));
-            values.insert(name, value);
             grid->addWidget(caption, line, 1);
-            grid->addWidget(value, line, 2);
+            grid->addWidget(createValueLabel(name, caption, tr(row.hint)), line, 2);
             grid->setRowMinimumHeight(line++, pitch);
         }
     }
     grid->setRowStretch(line, 1);
     grid->setColumnStretch(2, 1);
+}
+
+QLabel* SummaryPanel::createValueLabel(const QString& name, const QLabel* caption,
+                                       const QString& hint)
+{
+    auto* value = new QLabel(this);
+    value->setProperty(valueLabelMark, true);
+    value->setObjectName(name);
+    value->setAccessibleName(QString(caption->text()).remove(QLatin1Char(':')).trimmed());
+    value->setAccessibleDescription(hint);
+    value->setText(notYetComputed);
+    // The amount is drawn in its own text colour whatever surface the strip lies on (in a
+    // scrolling area the inherited role would be that of the area's text).
+    value->setForegroundRole(QPalette::WindowText);
+    value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // Wide enough for the largest amount the format writes without crowding.
+    value->setMinimumWidth(
+        value->fontMetrics().horizontalAdvance(QStringLiteral("-$999,999,999.99")));
+    value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    values.insert(name, value);
+    return value;
 }
 
 QLabel* SummaryPanel::valueLabel(const QString& name) const { return values.value(name); }
@@ -132,14 +199,21 @@ Money SummaryPanel::shown(const QString& name) const
 
 void SummaryPanel::write(const QString& name, Money amount)
 {
-    if (QLabel* label = values.value(name))
-        label->setText(amount.format(MoneyFormat::Summary));
+    showText(name, amount.format(MoneyFormat::Summary));
 }
 
-void SummaryPanel::writeFailed(const QString& name)
+void SummaryPanel::writeFailed(const QString& name) { showText(name, failedTotal); }
+
+void SummaryPanel::showText(const QString& name, const QString& text)
 {
-    if (QLabel* label = values.value(name))
-        label->setText(failedTotal);
+    QLabel* label = values.value(name);
+    if (!label || label->text() == text)
+        return;
+    label->setText(text);
+    // A screen reader following the strip hears the new amount: the value changed, the name
+    // (the row's caption) did not.
+    QAccessibleValueChangeEvent changed(label, text);
+    QAccessible::updateAccessibility(&changed);
 }
 
 void SummaryPanel::tick()

@@ -43,8 +43,10 @@ private:
     YearTotals* shownTotals = nullptr;
 
     void createLayout();
+    QLabel* createValueLabel(const QString& name, const QLabel* caption, const QString& hint);
     void write(const QString& name, Money amount);
     void writeFailed(const QString& name);
+    void showText(const QString& name, const QString& text);
     void colourAll();
 };
 

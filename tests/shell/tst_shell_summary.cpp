@@ -8,6 +8,7 @@
 #include "shell/portfolio_totals.h"
 #include "shell/summary_panel.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
@@ -74,6 +75,8 @@ private slots:
     void captionsAndHints();
     void idleTicksLeaveDatabaseAlone();
     void restoredFileIsReadAgain();
+    void valuesAreReadByScreenReaders_data();
+    void valuesAreReadByScreenReaders();
     void yearTotalsAreWhatTheSummaryShows();
 };
 
@@ -373,6 +376,47 @@ void tst_shell_summary::restoredFileIsReadAgain()
     QVERIFY(QFile::copy(databasePath(backup.path()), databasePath(folder.path())));
     panel.tick();
     QCOMPARE(panel.valueLabel("lblMortgageValue")->text(), QStringLiteral("$250.00"));
+}
+
+void tst_shell_summary::valuesAreReadByScreenReaders_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("amount");
+    QTest::addColumn<double>("number");
+    QTest::newRow("market value")
+        << "lblMortgageValue" << "Market Value" << "$100,000.00" << 100000.0;
+    QTest::newRow("loans") << "lblMortgageLoans" << "Loans" << "$40,000.00" << 40000.0;
+    QTest::newRow("equity") << "lblEquity" << "Equity" << "$60,000.00" << 60000.0;
+    QTest::newRow("insurance, none") << "lblInsAmt" << "Insurance" << "$0.00" << 0.0;
+    QTest::newRow("income") << "lblIncome" << "Income" << "$1,234.50" << 1234.5;
+    QTest::newRow("expense") << "lblExpense" << "Expense" << "$150.00" << 150.0;
+    QTest::newRow("profit") << "lblAnnualProfitandLoss" << "Profit/Loss" << "$1,084.50" << 1084.5;
+    QTest::newRow("net worth") << "lblNet" << "Net Worth" << "$61,084.50" << 61084.5;
+    QTest::newRow("cash balance") << "lblCashBalance" << "Cash Balance" << "$1,084.50" << 1084.5;
+}
+
+void tst_shell_summary::valuesAreReadByScreenReaders()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    QFETCH(QString, amount);
+    QFETCH(double, number);
+    ProgramFolder folder;
+    addPortfolio(folder);
+    SummaryPanel panel(folder.path());
+    QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(panel.valueLabel(name));
+    QVERIFY(reader);
+    QCOMPARE(reader->role(), QAccessible::StaticText);
+    QCOMPARE(reader->text(QAccessible::Name), caption);
+    QCOMPARE(reader->text(QAccessible::Value), QStringLiteral("$ 0.00"));
+    panel.tick();
+    QCOMPARE(panel.valueLabel(name)->text(), amount);
+    QCOMPARE(reader->text(QAccessible::Name), caption);
+    QCOMPARE(reader->text(QAccessible::Value), amount);
+    // Clients that take a value as a number read the same amount.
+    QVERIFY(reader->valueInterface());
+    QCOMPARE(reader->valueInterface()->currentValue().toDouble(), number);
 }
 
 void tst_shell_summary::yearTotalsAreWhatTheSummaryShows()

@@ -12,6 +12,7 @@
 #include "editors/tenant_editor.h"
 #include "editors/vendor_editor.h"
 #include "editors/vendor_window.h"
+#include "ledger/ledger_window.h"
 
 namespace halvo {
 
@@ -21,6 +22,24 @@ template <class Window>
 WindowFactory editor()
 {
     return [](const WindowContext& context) { return new Window(context.programFolder); };
+}
+
+// The ledger windows read the summary's totals and open the category and loan editors through
+// the main window, so those are still made at most once.
+template <class Window>
+WindowFactory ledger()
+{
+    return [](const WindowContext& context) {
+        QPointer<frmMain> frame = context.main;
+        auto show = [frame](const char* entry) {
+            return [frame, entry] {
+                if (frame)
+                    frame->openWindow(QString::fromLatin1(entry));
+            };
+        };
+        LedgerContext services{context.totals, show("mnuDatafrmCategory"), show("mnuDatafrmLoan")};
+        return new Window(context.programFolder, services);
+    };
 }
 
 } // namespace
@@ -40,6 +59,8 @@ void installWindows(frmMain& main)
     main.registerWindow(QStringLiteral("mnuDatafrmTenant"), editor<frmTenant>());
     main.registerWindow(QStringLiteral("mnuDatafrmLoan"), editor<frmLoan>());
     main.registerWindow(QStringLiteral("mnuDatafrmInsurance"), editor<frmInsurance>());
+    main.registerWindow(QStringLiteral("mnuDatafrmIncome"), ledger<frmIncome>());
+    main.registerWindow(QStringLiteral("mnuDatafrmExpense"), ledger<frmExpense>());
     main.registerWindow(QStringLiteral("mnuDatafrmCategory"), editor<frmCategory>());
     main.registerWindow(QStringLiteral("mnuDatafrmVendor"), editor<frmVendor>());
     main.registerWindow(QStringLiteral("mnuDatafrmNote"), editor<frmNote>());

@@ -44,6 +44,12 @@ std::optional<UpdatableSource> updatableSource(const Connection& conn, const QSt
                m.hasMatch() && !notPlain.match(m.captured(2)).hasMatch()) {
         result.table = m.captured(1);
         result.tail = m.captured(2);
+        // Without an ordering of its own the set keeps the table's order, the order the rows
+        // were entered in, rather than that of whichever index the engine answers the WHERE with.
+        static const QRegularExpression orderBy(QStringLiteral(R"(\bORDER\s+BY\b)"),
+                                                QRegularExpression::CaseInsensitiveOption);
+        if (!orderBy.match(result.tail).hasMatch())
+            result.tail += QStringLiteral(" ORDER BY rowid");
     } else {
         return std::nullopt;
     }

@@ -48,7 +48,38 @@ private slots:
     void statementsOverOneTableAreUpdatable_data();
     void statementsOverOneTableAreUpdatable();
     void failedWriteOnMoveIsReportedAndKeepsTheRecord();
+    void withoutAnOrderTheTablesOrderStays_data();
+    void withoutAnOrderTheTablesOrderStays();
 };
+
+// A statement that names no order lists the rows as they were entered, even where an index
+// (here the one on RecDate) answers its WHERE; one that names an order keeps it.
+void TestRecordSet::withoutAnOrderTheTablesOrderStays_data()
+{
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QStringList>("payees");
+    QTest::newRow("WHERE only") << Statements::IncomeRows << QStringList{"May", "January", "March"};
+    QTest::newRow("a date range, no order")
+        << "SELECT * FROM tblFinance WHERE RecDate >= '2026-01-01'" << QStringList{"May", "January", "March"};
+    QTest::newRow("ordered by date")
+        << "SELECT * FROM tblFinance WHERE Income <> 0 ORDER BY RecDate" << QStringList{"January", "March", "May"};
+}
+
+void TestRecordSet::withoutAnOrderTheTablesOrderStays()
+{
+    QFETCH(QString, source);
+    QFETCH(QStringList, payees);
+    TempDatabase db;
+    QVERIFY(db.connect().executeScript(QStringLiteral(
+        "INSERT INTO tblFinance (RecDate, Payee, Income) VALUES ('2026-05-01', 'May', 10000), "
+        "('2026-01-01', 'January', 10000), ('2026-03-01', 'March', 10000);")).ok());
+    RecordSet rs;
+    QVERIFY(rs.open(db.connect(), source).ok());
+    QStringList listed;
+    for (int row = 0; row < rs.recordCount(); ++row)
+        listed.append(rs.valueAt(row, rs.columnIndex(QStringLiteral("Payee"))).toString());
+    QCOMPARE(listed, payees);
+}
 
 void TestRecordSet::movesStopAtBothEnds()
 {

@@ -12,6 +12,7 @@
 #include "shell/help_window.h"
 #include "shell/main_window.h"
 #include "shell/summary_panel.h"
+#include "shell/window_table.h"
 #include "platform/twips.h"
 #include "data/money.h"
 
@@ -103,6 +104,8 @@ private slots:
     void unreadablePlacementFallsBack();
     void sameWindowOpensOnce_data();
     void sameWindowOpensOnce();
+    void everyDataButtonOpensItsWindow_data();
+    void everyDataButtonOpensItsWindow();
     void closingClosesChildrenFirst();
     void childDecliningKeepsFrameOpen();
     void negativeAmountsAreDrawnRed();
@@ -431,6 +434,57 @@ void tst_shell_main_window::sameWindowOpensOnce()
     QTRY_VERIFY(!main.openedWindow(entryName));
     button->trigger();
     QCOMPARE(made, 2);
+}
+
+void tst_shell_main_window::everyDataButtonOpensItsWindow_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("Property") << "Property" << "frmProperty" << "Property Information";
+    QTest::newRow("Tenant") << "Tenant" << "frmTenant" << "Tenant";
+    QTest::newRow("Loan") << "Loan" << "frmLoan" << "Mortgage Loan";
+    QTest::newRow("Insurance") << "Insurance" << "frmInsurance" << "Insurance Information";
+    QTest::newRow("Income") << "Income" << "frmIncome" << "Income Record";
+    QTest::newRow("Expense") << "Expense" << "frmExpense" << "Expense Record";
+    QTest::newRow("Category") << "Category" << "frmCategory" << "Income and Expense Category";
+    QTest::newRow("Vendor") << "Vendor" << "frmVendor" << "Vendor";
+    QTest::newRow("Note") << "Note" << "frmNote" << "Note";
+}
+
+// The program's own window table: each toolbar button, and the Data entry beside it, opens the
+// real window over the real database.
+void tst_shell_main_window::everyDataButtonOpensItsWindow()
+{
+    QFETCH(QString, key);
+    QFETCH(QString, window);
+    QFETCH(QString, caption);
+    ProgramFolder folder;
+    frmMain main(folder.path());
+    installWindows(main);
+    main.show();
+    // The property editor opens with the frame.
+    QCOMPARE(main.mdiArea()->subWindowList().size(), 1);
+    QCOMPARE(main.mdiArea()->subWindowList().first()->widget()->objectName(), "frmProperty");
+
+    QAction* button = main.Toolbar1->findChild<QAction*>(key);
+    QVERIFY(button);
+    QVERIFY(button->isEnabled());
+    button->trigger();
+    QMdiSubWindow* sub = main.mdiArea()->activeSubWindow();
+    QVERIFY(sub);
+    QCOMPARE(sub->widget()->objectName(), window);
+    QCOMPARE(sub->widget()->windowTitle(), caption);
+    QVERIFY(sub->widget()->isVisible());
+
+    const QString entryName = frmMain::entryForKey(key);
+    QVERIFY(main.entry(entryName)->isEnabled());
+    const int open = main.mdiArea()->subWindowList().size();
+    main.entry(entryName)->trigger();
+    QCOMPARE(main.mdiArea()->subWindowList().size(), open);
+    QCOMPARE(main.mdiArea()->activeSubWindow(), sub);
+    sub->close();
+    QTRY_COMPARE(main.mdiArea()->subWindowList().size(), open - 1);
 }
 
 void tst_shell_main_window::closingClosesChildrenFirst()

@@ -146,14 +146,7 @@ void addIncome(benchmark::State& state)
     frmIncome window(folder, {});
     window.resize(1000, 600);
     window.show();
-    std::vector<double> ms;
-    QElapsedTimer timer;
-    for (auto _ : state) {
-        timer.start();
-        window.Add();
-        ms.push_back(timer.nsecsElapsed() / 1e6);
-    }
-    state.counters["median_ms"] = bench::median(ms);
+    bench::timeEach(state, [&] { window.Add(); });
 }
 
 } // namespace

@@ -96,14 +96,7 @@ LedgerTotals literalTick(RecordSet& ledger, const QString& connectionString)
 void summaryTick(benchmark::State& state)
 {
     SummaryPanel panel(db->folder());
-    std::vector<double> ms;
-    QElapsedTimer timer;
-    for (auto _ : state) {
-        timer.start();
-        panel.tick();
-        ms.push_back(timer.nsecsElapsed() / 1e6);
-    }
-    state.counters["median_ms"] = bench::median(ms);
+    bench::timeEach(state, [&] { panel.tick(); });
     // The tick's totals against the long way.
     const Connection c = Connection::open(standardConnectionString(db->folder())).value();
     const LedgerTotals walked = walkLedgerTotals(c, year).value();
@@ -143,15 +136,8 @@ void literalSummaryTick(benchmark::State& state)
     RecordSet ledger;
     if (!ledger.open(c, Statements::LedgerTable))
         state.SkipWithError("cannot open the ledger");
-    std::vector<double> ms;
-    QElapsedTimer timer;
     LedgerTotals walked;
-    for (auto _ : state) {
-        timer.start();
-        walked = literalTick(ledger, connectionString);
-        ms.push_back(timer.nsecsElapsed() / 1e6);
-    }
-    state.counters["median_ms"] = bench::median(ms);
+    bench::timeEach(state, [&] { walked = literalTick(ledger, connectionString); });
     const LedgerTotals fast = yearLedgerTotals(c, year).value();
     if (!(fast == walked))
         state.SkipWithError("the aggregate totals differ from the walk's");

@@ -6,6 +6,7 @@
 #include "data/schema.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -72,6 +73,20 @@ inline double median(std::vector<double> values)
         return 0;
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
+}
+
+// Runs `step` once an iteration, timing it alone, and reports the median in milliseconds.
+template <class Step>
+void timeEach(benchmark::State& state, Step step)
+{
+    std::vector<double> ms;
+    QElapsedTimer timer;
+    for (auto _ : state) {
+        timer.start();
+        step();
+        ms.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    state.counters["median_ms"] = median(ms);
 }
 
 } // namespace halvo::bench

@@ -1,0 +1,302 @@
+#include "crash_loop.h"
+
+#include "ledger_log.h"
+
+#include "data/connection.h"
+#include "data/connection_string.h"
+#include "data/schema.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <csignal>
+#include <cstdio>
+#include <random>
+
+namespace halvo::crashloop {
+
+namespace {
+
+constexpr int readyTimeoutMs = 10000;
+
+void report(const QString& line) {
+    std::fputs(qPrintable(line + QLatin1Char('\n')), stdout);
+    std::fflush(stdout);
+}
+
+struct Totals {
+    int kills = 0;
+    int unitsConfirmed = 0;
+    int rowsConfirmed = 0;
+    int editsConfirmed = 0;
+    int deletesConfirmed = 0;
+    int integrityFailures = 0;
+    int damagedRows = 0;
+    int writerFailures = 0;
+    Findings findings;
+
+    bool ok() const {
+        return findings.ok() && integrityFailures == 0 && damagedRows == 0 && writerFailures == 0;
+    }
+};
+
+// What one kill left behind: the writer's output and how it ended.
+struct Killed {
+    QByteArray output;
+    QByteArray errors;
+    bool endedByItself = false;
+    QString failure;
+};
+
+// What the file holds after a kill.
+struct Ledger {
+    LedgerRows rows;
+    int damaged = 0;
+    bool whole = false;
+    QString problem;
+};
+
+class Loop {
+public:
+    explicit Loop(const LoopOptions& options)
+        : options(options)
+        , random(options.seed) {}
+    bool runRound(int round);
+    const Totals& totals() const { return sum; }
+
+private:
+    LoopOptions options;
+    std::mt19937_64 random;
+    Totals sum;
+    LedgerRows confirmed; // what the file holds for certain, as of the last check
+    QSet<QString> deleted;
+
+    int between(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); }
+    Killed startAndKill(int round, std::uint64_t writerSeed, bool fromStart, int delayMs);
+    Ledger readLedger() const;
+    void count(const Unit& unit);
+};
+
+// Reads what the writer prints until the deadline, or until it ends by itself.
+bool readUntil(QProcess& writer, QByteArray& output, const QElapsedTimer& clock, int deadlineMs,
+               const QByteArray& awaited = {}) {
+    while (clock.elapsed() < deadlineMs) {
+        if (!awaited.isEmpty() && output.contains(awaited))
+            return true;
+        writer.waitForReadyRead(int(std::max<qint64>(1, deadlineMs - clock.elapsed())));
+        output += writer.readAllStandardOutput();
+        if (writer.state() == QProcess::NotRunning)
+            return false;
+    }
+    return awaited.isEmpty() || output.contains(awaited);
+}
+
+Killed Loop::startAndKill(int round, std::uint64_t writerSeed, bool fromStart, int delayMs) {
+    QStringList args{QStringLiteral("--writer"),     options.file,
+                     QStringLiteral("--seed"),       QString::number(writerSeed),
+                     QStringLiteral("--generation"), QString::number(round)};
+    if (options.confirmEarly)
+        args.append(QStringLiteral("--confirm-early"));
+    QProcess writer;
+    Killed k;
+    QElapsedTimer clock;
+    clock.start();
+    writer.start(options.program, args);
+    if (!writer.waitForStarted()) {
+        k.failure = QStringLiteral("the writer did not start: ") + writer.errorString();
+        return k;
+    }
+    bool running = true;
+    if (!fromStart) {
+        // Most kills land among the writes: the moment counts from when the file is open.
+        running = readUntil(writer, k.output, clock, readyTimeoutMs, QByteArrayLiteral("ready\n"));
+        if (running && !k.output.contains("ready\n"))
+            k.failure = QStringLiteral("the writer did not open the file in time");
+        clock.restart();
+    }
+    if (running && k.failure.isEmpty())
+        running = readUntil(writer, k.output, clock, delayMs);
+    if (running) {
+        ::kill(pid_t(writer.processId()), SIGKILL);
+        writer.waitForFinished();
+    } else {
+        writer.waitForFinished();
+        k.endedByItself = true;
+    }
+    k.output += writer.readAllStandardOutput();
+    k.errors = writer.readAllStandardError();
+    return k;
+}
+
+Ledger Loop::readLedger() const {
+    Ledger l;
+    {
+        Result<Connection> c = Connection::openFile(options.file, DatabasePassword);
+        if (!c) {
+            l.problem = c.error().description;
+            releaseDatabase(options.file);
+            return l;
+        }
+        Result<Rows> check = c.value().select(QStringLiteral("PRAGMA integrity_check"));
+        l.whole = check && check.value().values.size() == 1 &&
+                  check.value().values[0].value(0).toString() == QLatin1String("ok");
+        if (!l.whole)
+            l.problem = check ? check.value().values.value(0).value(0).toString()
+                              : check.error().description;
+        Result<Rows> rows = c.value().select(
+            QStringLiteral("SELECT CheckNo, Payee, Income, RecDate, Memo FROM tblFinance"));
+        if (!rows) {
+            l.whole = false;
+            l.problem = rows.error().description;
+        }
+        for (const QVariantList& r : rows ? rows.value().values : QList<QVariantList>{}) {
+            const QString key = r.value(0).toString();
+            const std::optional<QString> tag = tagOfMemo(r.value(4).toString());
+            const bool wholeRow = tag && r.value(1).toString() == payeeFor(key) &&
+                                  r.value(2).value<Money>() == incomeFor(key) &&
+                                  r.value(3).toDate() == dateFor(key);
+            if (!wholeRow || l.rows.contains(key))
+                ++l.damaged;
+            l.rows.insert(key, tag.value_or(QString()));
+        }
+    }
+    // Closed again, so that the next writer finds the file as a program starting afresh does.
+    releaseDatabase(options.file);
+    return l;
+}
+
+void Loop::count(const Unit& unit) {
+    ++sum.unitsConfirmed;
+    for (const Change& c : unit) {
+        if (c.kind == Change::Kind::Add)
+            ++sum.rowsConfirmed;
+        else if (c.kind == Change::Kind::Edit)
+            ++sum.editsConfirmed;
+        else
+            ++sum.deletesConfirmed;
+        if (c.kind == Change::Kind::Delete)
+            deleted.insert(c.key);
+    }
+}
+
+void add(Findings& total, const Findings& f) {
+    total.rowsLost += f.rowsLost;
+    total.editsLost += f.editsLost;
+    total.deletesUndone += f.deletesUndone;
+    total.unexpectedRows += f.unexpectedRows;
+    total.tornUnits += f.tornUnits;
+}
+
+bool Loop::runRound(int round) {
+    const std::uint64_t writerSeed = random();
+    const bool fromStart = between(1, 10) == 1; // now and then the kill lands in the opening
+    const int delayMs = fromStart ? between(5, 80) : between(5, 200);
+    const Killed k = startAndKill(round, writerSeed, fromStart, delayMs);
+    ++sum.kills;
+    const QString where = QStringLiteral("kill %1 (writer seed %2, %3 ms after %4)")
+                              .arg(round)
+                              .arg(writerSeed)
+                              .arg(delayMs)
+                              .arg(fromStart ? QStringLiteral("start") : QStringLiteral("ready"));
+
+    WriterLog log;
+    const bool readable = log.read(k.output);
+    if (!k.failure.isEmpty() || k.endedByItself || !readable) {
+        ++sum.writerFailures;
+        report(QStringLiteral("%1: the writer failed: %2%3 %4")
+                   .arg(where, k.failure,
+                        readable ? QString() : QStringLiteral(" (unreadable output)"),
+                        QString::fromUtf8(k.errors).trimmed()));
+    }
+    LedgerRows expected = confirmed;
+    for (const Unit& unit : log.committed()) {
+        count(unit);
+        expected = applied(expected, unit);
+    }
+
+    const Ledger found = readLedger();
+    if (!found.whole) {
+        ++sum.integrityFailures;
+        report(QStringLiteral("%1: the file is not whole: %2").arg(where, found.problem));
+        if (found.rows.isEmpty() && !expected.isEmpty())
+            return false; // nothing more can be learned from this file
+    }
+    if (found.damaged) {
+        sum.damagedRows += found.damaged;
+        report(QStringLiteral("%1: %2 rows are torn or doubled").arg(where).arg(found.damaged));
+    }
+    const Findings f = compare(expected, log.inFlight(), found.rows, deleted);
+    if (!f.ok()) {
+        add(sum.findings, f);
+        report(QStringLiteral("%1: rows lost %2, edits lost %3, deletes undone %4, unexpected rows "
+                              "%5, torn units %6; in flight: %7")
+                   .arg(where)
+                   .arg(f.rowsLost)
+                   .arg(f.editsLost)
+                   .arg(f.deletesUndone)
+                   .arg(f.unexpectedRows)
+                   .arg(f.tornUnits)
+                   .arg(log.inFlight() ? describe(*log.inFlight()) : QStringLiteral("nothing")));
+    }
+    // The unit in flight may have reached the file; what is there now is the ground for the next
+    // kill, so that one fault is counted once.
+    for (const Change& c : log.inFlight().value_or(Unit{}))
+        if (c.kind == Change::Kind::Delete && !found.rows.contains(c.key))
+            deleted.insert(c.key);
+    for (auto it = found.rows.cbegin(); it != found.rows.cend(); ++it)
+        deleted.remove(it.key());
+    confirmed = found.rows;
+    return true;
+}
+
+} // namespace
+
+int runLoop(const LoopOptions& options) {
+    QElapsedTimer clock;
+    clock.start();
+    report(QStringLiteral("seed: %1 (repeat with --seed %1)").arg(options.seed));
+    if (QFileInfo::exists(options.file)) {
+        report(QStringLiteral("The file \"%1\" exists already; the loop makes its own.")
+                   .arg(options.file));
+        return 2;
+    }
+    if (Status made = createDatabase(options.file, DatabasePassword); !made) {
+        report(made.error().description);
+        return 2;
+    }
+    Loop loop(options);
+    for (int round = 1; round <= options.kills; ++round) {
+        if (!loop.runRound(round))
+            break;
+        if (round % 50 == 0)
+            report(QStringLiteral("%1 kills, %2 rows confirmed")
+                       .arg(round)
+                       .arg(loop.totals().rowsConfirmed));
+    }
+    const Totals& t = loop.totals();
+    report(QStringLiteral("kills: %1, rows confirmed: %2, rows lost: %3, integrity failures: %4")
+               .arg(t.kills)
+               .arg(t.rowsConfirmed)
+               .arg(t.findings.rowsLost)
+               .arg(t.integrityFailures));
+    report(QStringLiteral("units confirmed: %1, edits confirmed: %2, deletes confirmed: %3; edits "
+                          "lost: %4, deletes undone: %5, unexpected rows: %6, torn units: %7, torn "
+                          "or doubled rows: %8, writer failures: %9")
+               .arg(t.unitsConfirmed)
+               .arg(t.editsConfirmed)
+               .arg(t.deletesConfirmed)
+               .arg(t.findings.editsLost)
+               .arg(t.findings.deletesUndone)
+               .arg(t.findings.unexpectedRows)
+               .arg(t.findings.tornUnits)
+               .arg(t.damagedRows)
+               .arg(t.writerFailures));
+    report(QStringLiteral("file: %1 bytes, time: %2 s")
+               .arg(QFileInfo(options.file).size())
+               .arg(double(clock.elapsed()) / 1000.0, 0, 'f', 1));
+    report(t.ok() ? QStringLiteral("result: every confirmed change survived every kill")
+                  : QStringLiteral("result: FAILED"));
+    return t.ok() ? 0 : 1;
+}
+
+} // namespace halvo::crashloop

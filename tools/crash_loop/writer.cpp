@@ -1,0 +1,247 @@
+#include "writer.h"
+
+#include "ledger_log.h"
+
+#include "data/connection.h"
+#include "data/connection_string.h"
+#include "data/record_set.h"
+
+#include <cstdio>
+#include <optional>
+#include <random>
+
+namespace halvo::crashloop {
+
+namespace {
+
+const QString ledgerRow = QStringLiteral("SELECT * FROM tblFinance WHERE CheckNo = ?");
+const QString insertRow = QStringLiteral(
+    "INSERT INTO tblFinance (NickName, RecDate, CheckNo, Payee, Category, Memo, Income) "
+    "VALUES (?, ?, ?, ?, ?, ?, ?)");
+
+void say(const QString& line) {
+    std::fputs(qPrintable(line + QLatin1Char('\n')), stdout);
+    std::fflush(stdout);
+}
+
+class Writer {
+public:
+    Writer(Connection connection, const WriterOptions& options)
+        : conn(std::move(connection))
+        , options(options)
+        , random(options.seed) {}
+
+    Status start();
+    Status writeOneUnit();
+
+private:
+    Connection conn;
+    WriterOptions options;
+    std::mt19937_64 random;
+    RecordSet adder;                    // a ledger window's set, where new records are added
+    RecordSet editor;                   // re-opened on the one record that is changed
+    std::optional<Transaction> holding; // only when confirming early
+    qlonglong rowsMade = 0;
+    int unitsHeld = 0;
+
+    int roll(int below) { return int(std::uniform_int_distribution<int>(0, below - 1)(random)); }
+    QString newKey() { return QStringLiteral("%1-%2").arg(options.generation).arg(++rowsMade); }
+    QString newMemoTag() {
+        return QStringLiteral("ed%1-%2").arg(options.generation).arg(++rowsMade);
+    }
+    Result<QString> someKey();
+
+    Status enterThroughRecordSet(const QString& key);
+    Status addThroughRecordSet(Unit& unit);
+    Status editThroughRecordSet(Unit& unit);
+    Status deleteThroughRecordSet(Unit& unit);
+    Status severalInOneTransaction(Unit& unit);
+    Status committed();
+};
+
+Status Writer::start() {
+    if (Status s = adder.open(conn, QStringLiteral("SELECT * FROM tblFinance WHERE ID < 0")); !s)
+        return s;
+    if (options.confirmEarly)
+        holding.emplace(conn);
+    say(QStringLiteral("ready"));
+    return {};
+}
+
+// A check number of a row in the ledger, chosen at random; empty when the ledger is empty.
+Result<QString> Writer::someKey() {
+    Result<QVariant> count = conn.scalar(QStringLiteral("SELECT count(*) FROM tblFinance"));
+    if (!count)
+        return count.error();
+    if (count.value().toLongLong() == 0)
+        return QString();
+    const qlonglong offset =
+        std::uniform_int_distribution<qlonglong>(0, count.value().toLongLong() - 1)(random);
+    Result<QVariant> key = conn.scalar(
+        QStringLiteral("SELECT CheckNo FROM tblFinance ORDER BY ID LIMIT 1 OFFSET ?"), {offset});
+    if (!key)
+        return key.error();
+    return key.value().toString();
+}
+
+// The income window's way: a new record, its fields typed in, then saved.
+Status Writer::enterThroughRecordSet(const QString& key) {
+    if (Status s = adder.addNew(); !s)
+        return s;
+    const std::pair<const char*, QVariant> fields[] = {
+        {"NickName", QStringLiteral("ELM")},
+        {"RecDate", dateFor(key)},
+        {"CheckNo", key},
+        {"Payee", payeeFor(key)},
+        {"Category", QStringLiteral("Rent")},
+        {"Memo", memoFor(firstMemoTag(key))},
+        {"Income", QVariant::fromValue(incomeFor(key))},
+    };
+    for (const auto& [name, value] : fields)
+        if (Status s = adder.setValue(QString::fromLatin1(name), value); !s)
+            return s;
+    return adder.update();
+}
+
+Status Writer::addThroughRecordSet(Unit& unit) {
+    const QString key = newKey();
+    unit.append({Change::Kind::Add, key, firstMemoTag(key)});
+    say(QStringLiteral("want ") + describe(unit));
+    return enterThroughRecordSet(key);
+}
+
+// An editor's way: the record is changed in the buffer and written either on request or when
+// another record becomes current.
+Status Writer::editThroughRecordSet(Unit& unit) {
+    Result<QString> key = someKey();
+    if (!key)
+        return key.error();
+    if (key.value().isEmpty())
+        return addThroughRecordSet(unit);
+    const QString tag = newMemoTag();
+    unit.append({Change::Kind::Edit, key.value(), tag});
+    say(QStringLiteral("want ") + describe(unit));
+    if (Status s = editor.open(conn, ledgerRow, {key.value()}); !s)
+        return s;
+    if (editor.recordCount() != 1)
+        return Error{QStringLiteral("The row %1 is not in the ledger.").arg(key.value())};
+    if (Status s = editor.setValue(QStringLiteral("Memo"), memoFor(tag)); !s)
+        return s;
+    return roll(2) == 0 ? editor.update() : editor.moveNext();
+}
+
+Status Writer::deleteThroughRecordSet(Unit& unit) {
+    Result<QString> key = someKey();
+    if (!key)
+        return key.error();
+    if (key.value().isEmpty())
+        return addThroughRecordSet(unit);
+    unit.append({Change::Kind::Delete, key.value(), {}});
+    say(QStringLiteral("want ") + describe(unit));
+    if (Status s = editor.open(conn, ledgerRow, {key.value()}); !s)
+        return s;
+    if (editor.recordCount() != 1)
+        return Error{QStringLiteral("The row %1 is not in the ledger.").arg(key.value())};
+    return editor.deleteCurrent();
+}
+
+// Several rows added, one changed and one removed as one unit of work, by statements on the
+// connection and by the record set together.
+Status Writer::severalInOneTransaction(Unit& unit) {
+    Result<QString> edited = someKey();
+    Result<QString> removed = someKey();
+    if (!edited)
+        return edited.error();
+    if (!removed)
+        return removed.error();
+    const int adds = 2 + roll(5);
+    for (int i = 0; i < adds; ++i) {
+        const QString key = newKey();
+        unit.append({Change::Kind::Add, key, firstMemoTag(key)});
+    }
+    if (!edited.value().isEmpty())
+        unit.append({Change::Kind::Edit, edited.value(), newMemoTag()});
+    if (!removed.value().isEmpty() && removed.value() != edited.value())
+        unit.append({Change::Kind::Delete, removed.value(), {}});
+    say(QStringLiteral("want ") + describe(unit));
+
+    Transaction work(conn);
+    if (!work.status())
+        return work.status();
+    const bool firstByRecordSet = roll(2) == 0;
+    for (const Change& c : unit) {
+        Result<int> r = Error{};
+        if (c.kind == Change::Kind::Add && firstByRecordSet && &c == &unit.front()) {
+            if (Status s = enterThroughRecordSet(c.key); !s)
+                return s;
+            continue;
+        }
+        if (c.kind == Change::Kind::Add)
+            r = conn.execute(insertRow,
+                             {QStringLiteral("OAK"), dateFor(c.key), c.key, payeeFor(c.key),
+                              QStringLiteral("Rent"), memoFor(c.memoTag),
+                              QVariant::fromValue(incomeFor(c.key))});
+        else if (c.kind == Change::Kind::Edit)
+            r = conn.execute(QStringLiteral("UPDATE tblFinance SET Memo = ? WHERE CheckNo = ?"),
+                             {memoFor(c.memoTag), c.key});
+        else
+            r = conn.execute(QStringLiteral("DELETE FROM tblFinance WHERE CheckNo = ?"), {c.key});
+        if (!r)
+            return r.error();
+        if (r.value() != 1)
+            return Error{QStringLiteral("The row %1 is not in the ledger.").arg(c.key)};
+    }
+    return work.commit();
+}
+
+// Only a unit whose write came back as a success is reported as written.
+Status Writer::committed() {
+    if (holding && ++unitsHeld % 150 == 0) {
+        if (Status s = holding->commit(); !s)
+            return s;
+        holding.reset();
+        holding.emplace(conn);
+    }
+    say(QStringLiteral("done"));
+    return {};
+}
+
+Status Writer::writeOneUnit() {
+    Unit unit;
+    Status written;
+    const int kind = roll(100);
+    if (kind < 55)
+        written = addThroughRecordSet(unit);
+    else if (kind < 70)
+        written = editThroughRecordSet(unit);
+    else if (kind < 80)
+        written = deleteThroughRecordSet(unit);
+    else if (kind < 97)
+        written = severalInOneTransaction(unit);
+    else if (!holding)
+        // What a backup does first; a kill can land in the middle of it.
+        return conn.checkpoint();
+    else
+        return {};
+    if (!written)
+        return written;
+    return committed();
+}
+
+} // namespace
+
+int runWriter(const WriterOptions& options) {
+    Result<Connection> conn = Connection::openFile(options.file, DatabasePassword);
+    if (!conn) {
+        std::fprintf(stderr, "%s\n", qPrintable(conn.error().description));
+        return 1;
+    }
+    Writer writer(conn.value(), options);
+    Status s = writer.start();
+    while (s)
+        s = writer.writeOneUnit();
+    std::fprintf(stderr, "The writer stopped: %s\n", qPrintable(s.error().description));
+    return 1;
+}
+
+} // namespace halvo::crashloop

@@ -11,14 +11,15 @@ namespace VeyHyperLink {
 Q_NAMESPACE_EXPORT(VEYHYPERLINK_EXPORT)
 
 // The values are those of the plain label that the properties are forwarded to, so that stored
-// windows keep their meaning.
-enum AlignmentType { HL_Left_Justify = 0, HL_Right_Justify = 1, HL_Center = 2 };
+// windows keep their meaning. Each is an int underneath, so that any number a container stored
+// is a value of its type and is shown as its label does, rather than undefined.
+enum AlignmentType : int { HL_Left_Justify = 0, HL_Right_Justify = 1, HL_Center = 2 };
 Q_ENUM_NS(AlignmentType)
-enum AppearanceType { HL_Flat = 0, HL_3D = 1 };
+enum AppearanceType : int { HL_Flat = 0, HL_3D = 1 };
 Q_ENUM_NS(AppearanceType)
-enum BackStyleType { HL_Transparent = 0, HL_Opaque = 1 };
+enum BackStyleType : int { HL_Transparent = 0, HL_Opaque = 1 };
 Q_ENUM_NS(BackStyleType)
-enum BorderStyleType { HL_None = 0, HL_Fixed_Single = 1 };
+enum BorderStyleType : int { HL_None = 0, HL_Fixed_Single = 1 };
 Q_ENUM_NS(BorderStyleType)
 
 // A colour as containers store it: 0x00BBGGRR, or 0x800000nn for the desktop's colour number nn

@@ -19,7 +19,8 @@ namespace {
 
 constexpr int readyTimeoutMs = 10000;
 
-void report(const QString& line) {
+void report(const QString& line)
+{
     std::fputs(qPrintable(line + QLatin1Char('\n')), stdout);
     std::fflush(stdout);
 }
@@ -35,7 +36,8 @@ struct Totals {
     int writerFailures = 0;
     Findings findings;
 
-    bool ok() const {
+    bool ok() const
+    {
         return findings.ok() && integrityFailures == 0 && damagedRows == 0 && writerFailures == 0;
     }
 };
@@ -60,7 +62,9 @@ class Loop {
 public:
     explicit Loop(const LoopOptions& options)
         : options(options)
-        , random(options.seed) {}
+        , random(options.seed)
+    {
+    }
     bool runRound(int round);
     const Totals& totals() const { return sum; }
 
@@ -79,7 +83,8 @@ private:
 
 // Reads what the writer prints until the deadline, or until it ends by itself.
 bool readUntil(QProcess& writer, QByteArray& output, const QElapsedTimer& clock, int deadlineMs,
-               const QByteArray& awaited = {}) {
+               const QByteArray& awaited = {})
+{
     while (clock.elapsed() < deadlineMs) {
         if (!awaited.isEmpty() && output.contains(awaited))
             return true;
@@ -91,7 +96,8 @@ bool readUntil(QProcess& writer, QByteArray& output, const QElapsedTimer& clock,
     return awaited.isEmpty() || output.contains(awaited);
 }
 
-Killed Loop::startAndKill(int round, std::uint64_t writerSeed, bool fromStart, int delayMs) {
+Killed Loop::startAndKill(int round, std::uint64_t writerSeed, bool fromStart, int delayMs)
+{
     QStringList args{QStringLiteral("--writer"),     options.file,
                      QStringLiteral("--seed"),       QString::number(writerSeed),
                      QStringLiteral("--generation"), QString::number(round)};
@@ -128,7 +134,8 @@ Killed Loop::startAndKill(int round, std::uint64_t writerSeed, bool fromStart, i
     return k;
 }
 
-Ledger Loop::readLedger() const {
+Ledger Loop::readLedger() const
+{
     Ledger l;
     {
         Result<Connection> c = Connection::openFile(options.file, DatabasePassword);
@@ -165,7 +172,8 @@ Ledger Loop::readLedger() const {
     return l;
 }
 
-void Loop::count(const Unit& unit) {
+void Loop::count(const Unit& unit)
+{
     ++sum.unitsConfirmed;
     for (const Change& c : unit) {
         if (c.kind == Change::Kind::Add)
@@ -179,7 +187,8 @@ void Loop::count(const Unit& unit) {
     }
 }
 
-void add(Findings& total, const Findings& f) {
+void add(Findings& total, const Findings& f)
+{
     total.rowsLost += f.rowsLost;
     total.editsLost += f.editsLost;
     total.deletesUndone += f.deletesUndone;
@@ -187,7 +196,8 @@ void add(Findings& total, const Findings& f) {
     total.tornUnits += f.tornUnits;
 }
 
-bool Loop::runRound(int round) {
+bool Loop::runRound(int round)
+{
     const std::uint64_t writerSeed = random();
     const bool fromStart = between(1, 10) == 1; // now and then the kill lands in the opening
     const int delayMs = fromStart ? between(5, 80) : between(5, 200);
@@ -251,7 +261,8 @@ bool Loop::runRound(int round) {
 
 } // namespace
 
-int runLoop(const LoopOptions& options) {
+int runLoop(const LoopOptions& options)
+{
     QElapsedTimer clock;
     clock.start();
     report(QStringLiteral("seed: %1 (repeat with --seed %1)").arg(options.seed));

@@ -7,12 +7,14 @@ namespace halvo::crashloop {
 namespace {
 
 // Check numbers read "generation-number": the writer run that made the row and its count there.
-std::pair<qlonglong, qlonglong> partsOf(const QString& key) {
+std::pair<qlonglong, qlonglong> partsOf(const QString& key)
+{
     return {key.section(QLatin1Char('-'), 0, 0).toLongLong(),
             key.section(QLatin1Char('-'), 1, 1).toLongLong()};
 }
 
-uint spread(const QString& text) {
+uint spread(const QString& text)
+{
     uint h = 2166136261u;
     for (QChar c : text)
         h = (h ^ c.unicode()) * 16777619u;
@@ -21,7 +23,8 @@ uint spread(const QString& text) {
 
 } // namespace
 
-QString describe(const Unit& unit) {
+QString describe(const Unit& unit)
+{
     QStringList parts;
     for (const Change& c : unit) {
         switch (c.kind) {
@@ -39,7 +42,8 @@ QString describe(const Unit& unit) {
     return parts.join(QLatin1Char(' '));
 }
 
-std::optional<Unit> parseUnit(const QString& text) {
+std::optional<Unit> parseUnit(const QString& text)
+{
     Unit unit;
     for (const QString& part : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         const QString rest = part.mid(1);
@@ -61,39 +65,46 @@ std::optional<Unit> parseUnit(const QString& text) {
     return unit;
 }
 
-QString payeeFor(const QString& key) {
+QString payeeFor(const QString& key)
+{
     return QStringLiteral("Payee ") + key;
 }
 
-Money incomeFor(const QString& key) {
+Money incomeFor(const QString& key)
+{
     const auto [generation, number] = partsOf(key);
     return Money::fromCents(number * 101 + generation);
 }
 
-QDate dateFor(const QString& key) {
+QDate dateFor(const QString& key)
+{
     const auto [generation, number] = partsOf(key);
     return QDate(2026, 1, 1).addDays((generation * 7 + number) % 365);
 }
 
-QString firstMemoTag(const QString& key) {
+QString firstMemoTag(const QString& key)
+{
     return QStringLiteral("new") + key;
 }
 
-QString memoFor(const QString& tag) {
+QString memoFor(const QString& tag)
+{
     const uint h = spread(tag);
     // One memo in ten is longer than a page of the file.
     const int length = h % 10 == 0 ? 4200 + int(h % 3000) : int(h % 600);
     return tag + QLatin1Char('|') + QString(length, QLatin1Char('.'));
 }
 
-std::optional<QString> tagOfMemo(const QString& memo) {
+std::optional<QString> tagOfMemo(const QString& memo)
+{
     const QString tag = memo.section(QLatin1Char('|'), 0, 0);
     if (tag.isEmpty() || memoFor(tag) != memo)
         return std::nullopt;
     return tag;
 }
 
-LedgerRows applied(LedgerRows rows, const Unit& unit) {
+LedgerRows applied(LedgerRows rows, const Unit& unit)
+{
     for (const Change& c : unit) {
         switch (c.kind) {
         case Change::Kind::Add:
@@ -110,7 +121,8 @@ LedgerRows applied(LedgerRows rows, const Unit& unit) {
     return rows;
 }
 
-bool WriterLog::read(const QByteArray& output) {
+bool WriterLog::read(const QByteArray& output)
+{
     for (const QByteArray& raw : output.split('\n')) {
         const QString line = QString::fromUtf8(raw).trimmed();
         if (line.isEmpty())
@@ -134,7 +146,8 @@ bool WriterLog::read(const QByteArray& output) {
 }
 
 Findings compare(const LedgerRows& confirmed, const std::optional<Unit>& inFlight,
-                 const LedgerRows& found, const QSet<QString>& deleted) {
+                 const LedgerRows& found, const QSet<QString>& deleted)
+{
     if (found == confirmed || (inFlight && found == applied(confirmed, *inFlight)))
         return {};
     QSet<QString> mayAppear;

@@ -69,7 +69,8 @@ struct Findings {
     int deletesUndone = 0;  // rows whose delete was confirmed, there again
     int unexpectedRows = 0; // rows nobody wrote
     int tornUnits = 0;      // the unit in flight is there in part
-    bool ok() const {
+    bool ok() const
+    {
         return rowsLost + editsLost + deletesUndone + unexpectedRows + tornUnits == 0;
     }
 };

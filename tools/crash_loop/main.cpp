@@ -35,7 +35,8 @@
 using namespace halvo;
 using namespace halvo::crashloop;
 
-int main(int argc, char* argv[]) {
+int main(int argc, char* argv[])
+{
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
     parser.setApplicationDescription(

@@ -6,6 +6,7 @@
 #include "data/connection_string.h"
 #include "data/record_set.h"
 
+#include <QHash>
 #include <cstdio>
 #include <optional>
 #include <random>
@@ -14,22 +15,31 @@ namespace halvo::crashloop {
 
 namespace {
 
-const QString ledgerRow = QStringLiteral("SELECT * FROM tblFinance WHERE CheckNo = ?");
+const QString ledgerRow = QStringLiteral("SELECT * FROM tblFinance WHERE ID = ?");
 const QString insertRow = QStringLiteral(
     "INSERT INTO tblFinance (NickName, RecDate, CheckNo, Payee, Category, Memo, Income) "
     "VALUES (?, ?, ?, ?, ?, ?, ?)");
 
-void say(const QString& line) {
+void say(const QString& line)
+{
     std::fputs(qPrintable(line + QLatin1Char('\n')), stdout);
     std::fflush(stdout);
 }
+
+// A row of the ledger, by its counter and its check number.
+struct Picked {
+    QVariant id;
+    QString key;
+};
 
 class Writer {
 public:
     Writer(Connection connection, const WriterOptions& options)
         : conn(std::move(connection))
         , options(options)
-        , random(options.seed) {}
+        , random(options.seed)
+    {
+    }
 
     Status start();
     Status writeOneUnit();
@@ -46,10 +56,11 @@ private:
 
     int roll(int below) { return int(std::uniform_int_distribution<int>(0, below - 1)(random)); }
     QString newKey() { return QStringLiteral("%1-%2").arg(options.generation).arg(++rowsMade); }
-    QString newMemoTag() {
+    QString newMemoTag()
+    {
         return QStringLiteral("ed%1-%2").arg(options.generation).arg(++rowsMade);
     }
-    Result<QString> someKey();
+    Result<Picked> someRow();
 
     Status enterThroughRecordSet(const QString& key);
     Status addThroughRecordSet(Unit& unit);
@@ -59,7 +70,8 @@ private:
     Status committed();
 };
 
-Status Writer::start() {
+Status Writer::start()
+{
     if (Status s = adder.open(conn, QStringLiteral("SELECT * FROM tblFinance WHERE ID < 0")); !s)
         return s;
     if (options.confirmEarly)
@@ -68,24 +80,29 @@ Status Writer::start() {
     return {};
 }
 
-// A check number of a row in the ledger, chosen at random; empty when the ledger is empty.
-Result<QString> Writer::someKey() {
-    Result<QVariant> count = conn.scalar(QStringLiteral("SELECT count(*) FROM tblFinance"));
-    if (!count)
-        return count.error();
-    if (count.value().toLongLong() == 0)
-        return QString();
-    const qlonglong offset =
-        std::uniform_int_distribution<qlonglong>(0, count.value().toLongLong() - 1)(random);
-    Result<QVariant> key = conn.scalar(
-        QStringLiteral("SELECT CheckNo FROM tblFinance ORDER BY ID LIMIT 1 OFFSET ?"), {offset});
-    if (!key)
-        return key.error();
-    return key.value().toString();
+// A row of the ledger chosen at random; an empty key when the ledger is empty.
+Result<Picked> Writer::someRow()
+{
+    Result<Rows> span = conn.select(QStringLiteral("SELECT min(ID), max(ID) FROM tblFinance"));
+    if (!span)
+        return span.error();
+    const QVariantList ends = span.value().values.value(0);
+    if (ends.value(0).isNull())
+        return Picked{};
+    const qlonglong from = std::uniform_int_distribution<qlonglong>(
+        ends.value(0).toLongLong(), ends.value(1).toLongLong())(random);
+    Result<Rows> row = conn.select(
+        QStringLiteral("SELECT ID, CheckNo FROM tblFinance WHERE ID >= ? ORDER BY ID LIMIT 1"),
+        {from});
+    if (!row)
+        return row.error();
+    const QVariantList found = row.value().values.value(0);
+    return Picked{found.value(0), found.value(1).toString()};
 }
 
 // The income window's way: a new record, its fields typed in, then saved.
-Status Writer::enterThroughRecordSet(const QString& key) {
+Status Writer::enterThroughRecordSet(const QString& key)
+{
     if (Status s = adder.addNew(); !s)
         return s;
     const std::pair<const char*, QVariant> fields[] = {
@@ -103,7 +120,8 @@ Status Writer::enterThroughRecordSet(const QString& key) {
     return adder.update();
 }
 
-Status Writer::addThroughRecordSet(Unit& unit) {
+Status Writer::addThroughRecordSet(Unit& unit)
+{
     const QString key = newKey();
     unit.append({Change::Kind::Add, key, firstMemoTag(key)});
     say(QStringLiteral("want ") + describe(unit));
@@ -112,44 +130,47 @@ Status Writer::addThroughRecordSet(Unit& unit) {
 
 // An editor's way: the record is changed in the buffer and written either on request or when
 // another record becomes current.
-Status Writer::editThroughRecordSet(Unit& unit) {
-    Result<QString> key = someKey();
+Status Writer::editThroughRecordSet(Unit& unit)
+{
+    Result<Picked> key = someRow();
     if (!key)
         return key.error();
-    if (key.value().isEmpty())
+    if (key.value().key.isEmpty())
         return addThroughRecordSet(unit);
     const QString tag = newMemoTag();
-    unit.append({Change::Kind::Edit, key.value(), tag});
+    unit.append({Change::Kind::Edit, key.value().key, tag});
     say(QStringLiteral("want ") + describe(unit));
-    if (Status s = editor.open(conn, ledgerRow, {key.value()}); !s)
+    if (Status s = editor.open(conn, ledgerRow, {key.value().id}); !s)
         return s;
     if (editor.recordCount() != 1)
-        return Error{QStringLiteral("The row %1 is not in the ledger.").arg(key.value())};
+        return Error{QStringLiteral("The row %1 is not in the ledger.").arg(key.value().key)};
     if (Status s = editor.setValue(QStringLiteral("Memo"), memoFor(tag)); !s)
         return s;
     return roll(2) == 0 ? editor.update() : editor.moveNext();
 }
 
-Status Writer::deleteThroughRecordSet(Unit& unit) {
-    Result<QString> key = someKey();
+Status Writer::deleteThroughRecordSet(Unit& unit)
+{
+    Result<Picked> key = someRow();
     if (!key)
         return key.error();
-    if (key.value().isEmpty())
+    if (key.value().key.isEmpty())
         return addThroughRecordSet(unit);
-    unit.append({Change::Kind::Delete, key.value(), {}});
+    unit.append({Change::Kind::Delete, key.value().key, {}});
     say(QStringLiteral("want ") + describe(unit));
-    if (Status s = editor.open(conn, ledgerRow, {key.value()}); !s)
+    if (Status s = editor.open(conn, ledgerRow, {key.value().id}); !s)
         return s;
     if (editor.recordCount() != 1)
-        return Error{QStringLiteral("The row %1 is not in the ledger.").arg(key.value())};
+        return Error{QStringLiteral("The row %1 is not in the ledger.").arg(key.value().key)};
     return editor.deleteCurrent();
 }
 
 // Several rows added, one changed and one removed as one unit of work, by statements on the
 // connection and by the record set together.
-Status Writer::severalInOneTransaction(Unit& unit) {
-    Result<QString> edited = someKey();
-    Result<QString> removed = someKey();
+Status Writer::severalInOneTransaction(Unit& unit)
+{
+    Result<Picked> edited = someRow();
+    Result<Picked> removed = someRow();
     if (!edited)
         return edited.error();
     if (!removed)
@@ -159,10 +180,16 @@ Status Writer::severalInOneTransaction(Unit& unit) {
         const QString key = newKey();
         unit.append({Change::Kind::Add, key, firstMemoTag(key)});
     }
-    if (!edited.value().isEmpty())
-        unit.append({Change::Kind::Edit, edited.value(), newMemoTag()});
-    if (!removed.value().isEmpty() && removed.value() != edited.value())
-        unit.append({Change::Kind::Delete, removed.value(), {}});
+    // The rows already there are found by their counter, as a record set finds them.
+    QHash<QString, QVariant> ids;
+    if (const Picked& p = edited.value(); !p.key.isEmpty()) {
+        unit.append({Change::Kind::Edit, p.key, newMemoTag()});
+        ids.insert(p.key, p.id);
+    }
+    if (const Picked& p = removed.value(); !p.key.isEmpty() && !ids.contains(p.key)) {
+        unit.append({Change::Kind::Delete, p.key, {}});
+        ids.insert(p.key, p.id);
+    }
     say(QStringLiteral("want ") + describe(unit));
 
     Transaction work(conn);
@@ -182,10 +209,11 @@ Status Writer::severalInOneTransaction(Unit& unit) {
                               QStringLiteral("Rent"), memoFor(c.memoTag),
                               QVariant::fromValue(incomeFor(c.key))});
         else if (c.kind == Change::Kind::Edit)
-            r = conn.execute(QStringLiteral("UPDATE tblFinance SET Memo = ? WHERE CheckNo = ?"),
-                             {memoFor(c.memoTag), c.key});
+            r = conn.execute(QStringLiteral("UPDATE tblFinance SET Memo = ? WHERE ID = ?"),
+                             {memoFor(c.memoTag), ids.value(c.key)});
         else
-            r = conn.execute(QStringLiteral("DELETE FROM tblFinance WHERE CheckNo = ?"), {c.key});
+            r = conn.execute(QStringLiteral("DELETE FROM tblFinance WHERE ID = ?"),
+                             {ids.value(c.key)});
         if (!r)
             return r.error();
         if (r.value() != 1)
@@ -195,7 +223,8 @@ Status Writer::severalInOneTransaction(Unit& unit) {
 }
 
 // Only a unit whose write came back as a success is reported as written.
-Status Writer::committed() {
+Status Writer::committed()
+{
     if (holding && ++unitsHeld % 150 == 0) {
         if (Status s = holding->commit(); !s)
             return s;
@@ -206,7 +235,8 @@ Status Writer::committed() {
     return {};
 }
 
-Status Writer::writeOneUnit() {
+Status Writer::writeOneUnit()
+{
     Unit unit;
     Status written;
     const int kind = roll(100);
@@ -230,7 +260,8 @@ Status Writer::writeOneUnit() {
 
 } // namespace
 
-int runWriter(const WriterOptions& options) {
+int runWriter(const WriterOptions& options)
+{
     Result<Connection> conn = Connection::openFile(options.file, DatabasePassword);
     if (!conn) {
         std::fprintf(stderr, "%s\n", qPrintable(conn.error().description));

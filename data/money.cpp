@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 #include <QVariant>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -59,16 +60,52 @@ QString groupThousands(const QString& digits)
     return out;
 }
 
+// Lays out a magnitude, given as its whole digits and its decimals (already rounded to the
+// pattern's number of decimals), with the pattern's sign, prefix, separators and percent sign.
+QString layOut(const Pattern& p, bool negative, QString intDigits, const QString& decimals)
+{
+    if (intDigits == QLatin1String("0"))
+        intDigits.clear();
+    while (intDigits.size() < p.minIntegerDigits)
+        intDigits.prepend(QLatin1Char('0'));
+    QString text = p.prefix + (p.thousands ? groupThousands(intDigits) : intDigits);
+    if (p.decimals > 0)
+        text += QLatin1Char('.') + decimals;
+    if (p.percent)
+        text += QLatin1Char('%');
+    // A value that rounds to zero shows no sign.
+    const bool zero = intDigits.count(QLatin1Char('0')) == intDigits.size()
+                      && decimals.count(QLatin1Char('0')) == decimals.size();
+    return negative && !zero ? QLatin1Char('-') + text : text;
+}
+
+QString digitsOf(unsigned __int128 value)
+{
+    QString digits;
+    do {
+        digits.prepend(QLatin1Char(char('0' + int(value % 10))));
+        value /= 10;
+    } while (value != 0);
+    return digits;
+}
+
+// The most decimals a pattern is followed to: more than an amount or a plain number ever has.
+constexpr int maxDecimals = 18;
+
 // Formats value / 10^scale exactly, rounding half away from zero to the pattern's decimals.
 QString formatScaled(__int128 value, int scale, const QString& patternText)
 {
-    const Pattern p = parsePattern(patternText);
+    Pattern p = parsePattern(patternText);
+    p.decimals = std::min(p.decimals, maxDecimals);
     if (p.percent)
         value *= 100;
     const bool negative = value < 0;
-    __int128 magnitude = negative ? -value : value;
-    int drop = scale - p.decimals;
-    __int128 divisor = 1;
+    // Unsigned, so that the magnitude of the most negative amount, and that magnitude with
+    // decimals added, still fit.
+    unsigned __int128 magnitude = negative ? -static_cast<unsigned __int128>(value)
+                                           : static_cast<unsigned __int128>(value);
+    const int drop = scale - p.decimals;
+    unsigned __int128 divisor = 1;
     for (int i = 0; i < std::abs(drop); ++i)
         divisor *= 10;
     if (drop > 0)
@@ -76,24 +113,13 @@ QString formatScaled(__int128 value, int scale, const QString& patternText)
     else
         magnitude *= divisor;
 
-    __int128 decimalDivisor = 1;
+    unsigned __int128 decimalDivisor = 1;
     for (int i = 0; i < p.decimals; ++i)
         decimalDivisor *= 10;
-    const __int128 whole = magnitude / decimalDivisor;
-    const __int128 fraction = magnitude % decimalDivisor;
-
-    QString intDigits = whole == 0 ? QString() : QString::number(static_cast<qulonglong>(whole));
-    while (intDigits.size() < p.minIntegerDigits)
-        intDigits.prepend(QLatin1Char('0'));
-    QString text = p.prefix + (p.thousands ? groupThousands(intDigits) : intDigits);
-    if (p.decimals > 0)
-        text += QLatin1Char('.')
-                + QString::number(static_cast<qulonglong>(fraction))
-                      .rightJustified(p.decimals, QLatin1Char('0'));
-    if (p.percent)
-        text += QLatin1Char('%');
-    // A value that rounds to zero shows no sign.
-    return negative && magnitude != 0 ? QLatin1Char('-') + text : text;
+    const QString decimals =
+        p.decimals > 0 ? digitsOf(magnitude % decimalDivisor).rightJustified(p.decimals, QLatin1Char('0'))
+                       : QString();
+    return layOut(p, negative, digitsOf(magnitude / decimalDivisor), decimals);
 }
 
 Error notAnAmount(const QVariant& value)
@@ -189,10 +215,23 @@ QString Money::toString() const
 
 QString formatNumber(double value, const QString& pattern)
 {
+    // Not a number, or no finite one: there is nothing to show.
+    if (!std::isfinite(value))
+        return QString();
     // Numbers shown with these patterns carry at most a few decimals; six keep them exact enough.
     constexpr int scale = 6;
+    Pattern p = parsePattern(pattern);
+    p.decimals = std::min(p.decimals, maxDecimals);
+    const int moreDigits = (p.percent ? 2 : 0) + std::max(0, p.decimals - scale);
     const double scaled = std::round(value * 1e6);
-    return formatScaled(static_cast<__int128>(scaled), scale, pattern);
+    if (std::fabs(scaled) * std::pow(10.0, moreDigits) < 1e36)
+        return formatScaled(static_cast<__int128>(scaled), scale, pattern);
+    // Beyond what the fixed-point form holds, the number's own decimal digits are laid out.
+    const QString digits =
+        QString::number(std::fabs(p.percent ? value * 100 : value), 'f', p.decimals);
+    const qsizetype point = digits.indexOf(QLatin1Char('.'));
+    return layOut(p, value < 0, point < 0 ? digits : digits.left(point),
+                  point < 0 ? QString() : digits.mid(point + 1));
 }
 
 } // namespace halvo

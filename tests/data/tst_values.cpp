@@ -123,6 +123,15 @@ void TestValues::formatsPlainNumbers_data()
     QTest::newRow("interest rate") << 6.5 << "0.00" << "6.50";
     QTest::newRow("percentage") << 5.0 << "0%" << "500%";
     QTest::newRow("whole") << 2.0 << "0" << "2";
+    // A number column can hold what no fixed-point form does.
+    QTest::newRow("not a number shows nothing")
+        << std::numeric_limits<double>::quiet_NaN() << "0.00" << "";
+    QTest::newRow("infinity shows nothing") << std::numeric_limits<double>::infinity() << "0%" << "";
+    QTest::newRow("beyond 128 bits") << 1361129467683753853853498429727072845824.0 << "0"
+                                     << "1361129467683753853853498429727072845824";
+    QTest::newRow("beyond 128 bits, grouped, negative")
+        << -1329227995784915872903807060280344576.0 << "#,##0.00"
+        << "-1,329,227,995,784,915,872,903,807,060,280,344,576.00";
 }
 
 void TestValues::formatsPlainNumbers()

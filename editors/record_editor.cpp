@@ -51,7 +51,12 @@ RecordEditor::RecordEditor(EditorDescription description, QString programFolder,
     connect(&datPrimaryRS, &RecordSet::error, this, &RecordEditor::datPrimaryRS_Error);
 }
 
-RecordEditor::~RecordEditor() = default;
+RecordEditor::~RecordEditor()
+{
+    // The controls show the record set, which is a member and so would go before them: they
+    // go first, while it is whole (a grid asks for its rows as it is hidden).
+    qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
+}
 
 // ---- building the window ----
 

@@ -3,6 +3,9 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <optional>
+
 namespace halvo {
 
 namespace {
@@ -18,37 +21,100 @@ const QString oledbName = QStringLiteral("Microsoft.Jet.OLEDB.4.0");
 // The windows were written for paths with backslashes; here either separator serves.
 QString withSlashes(QString path) { return path.replace(QLatin1Char('\\'), QLatin1Char('/')); }
 
-} // namespace
+// One "name=value" item of a connection text, with where its value stands in the text.
+struct Item {
+    QString name;
+    QString value;
+    qsizetype valueStart = 0;
+    qsizetype valueEnd = 0;
+};
 
-QString ConnectionString::filePath() const
+// A connection text is a list of "name=value" items separated by semicolons. A value that holds
+// a semicolon, or begins with a quote, is written between double (or single) quotes, with a
+// quote inside doubled: a folder may have any name. Empty items are skipped; an item without
+// "=", or text after a closing quote, makes the text not understood.
+std::optional<QList<Item>> splitItems(const QString& text)
 {
-    return QDir::cleanPath(QDir::current().absoluteFilePath(withSlashes(dataSource)));
+    QList<Item> items;
+    qsizetype at = 0;
+    while (at < text.size()) {
+        if (text[at] == QLatin1Char(';')) {
+            ++at;
+            continue;
+        }
+        const qsizetype eq = text.indexOf(QLatin1Char('='), at);
+        const qsizetype semicolon = text.indexOf(QLatin1Char(';'), at);
+        if (eq < 0 || (semicolon >= 0 && semicolon < eq))
+            return std::nullopt;
+        Item item;
+        item.name = text.mid(at, eq - at).trimmed();
+        item.valueStart = eq + 1;
+        at = eq + 1;
+        if (at < text.size() && (text[at] == QLatin1Char('"') || text[at] == QLatin1Char('\''))) {
+            const QChar quote = text[at++];
+            for (;;) {
+                if (at >= text.size())
+                    return std::nullopt; // no closing quote
+                if (text[at] == quote) {
+                    if (at + 1 < text.size() && text[at + 1] == quote) {
+                        item.value += quote;
+                        at += 2;
+                        continue;
+                    }
+                    ++at;
+                    break;
+                }
+                item.value += text[at++];
+            }
+            if (at < text.size() && text[at] != QLatin1Char(';'))
+                return std::nullopt;
+        } else {
+            const qsizetype end = semicolon < 0 ? text.size() : semicolon;
+            item.value = text.mid(at, end - at);
+            at = end;
+        }
+        item.valueEnd = at;
+        items.append(item);
+    }
+    return items;
 }
 
-// A connection text is a list of "name=value" items separated by semicolons. The provider and
-// whether the data source is relative tell the four forms apart: the standard and fixed relative
-// forms name the Jet provider, the report and compaction forms the OLE DB one.
+// A value as it is written into a connection text: as it is, unless it must be quoted.
+QString written(const QString& value)
+{
+    if (!value.contains(QLatin1Char(';')) && !value.startsWith(QLatin1Char('"'))
+        && !value.startsWith(QLatin1Char('\'')))
+        return value;
+    return QLatin1Char('"') + QString(value).replace(QLatin1String("\""), QLatin1String("\"\""))
+           + QLatin1Char('"');
+}
+
+bool isDataSource(const Item& item)
+{
+    return item.name.compare(QLatin1String("Data Source"), Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+// The provider and whether the data source is relative tell the four forms apart: the standard
+// and fixed relative forms name the Jet provider, the report and compaction forms the OLE DB one.
 Result<ConnectionString> parseConnectionString(const QString& text)
 {
+    const std::optional<QList<Item>> items = splitItems(text);
+    if (!items)
+        return Error{QStringLiteral("The connection text is not understood: %1").arg(text)};
     QString provider;
     ConnectionString result;
-    bool hasSource = false;
-    for (const QString& item : text.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-        const int eq = item.indexOf(QLatin1Char('='));
-        if (eq < 0)
-            return Error{QStringLiteral("The connection text is not understood: %1").arg(text)};
-        const QString name = item.left(eq).trimmed();
-        const QString value = item.mid(eq + 1);
-        if (name.compare(QLatin1String("Provider"), Qt::CaseInsensitive) == 0)
-            provider = value;
-        else if (name.compare(QLatin1String("Data Source"), Qt::CaseInsensitive) == 0) {
-            result.dataSource = value;
-            hasSource = !value.isEmpty();
-        } else if (name.compare(QLatin1String("Jet OLEDB:Database Password"), Qt::CaseInsensitive)
-                   == 0)
-            result.password = value;
+    for (const Item& item : *items) {
+        if (item.name.compare(QLatin1String("Provider"), Qt::CaseInsensitive) == 0)
+            provider = item.value;
+        else if (isDataSource(item))
+            result.dataSource = item.value;
+        else if (item.name.compare(QLatin1String("Jet OLEDB:Database Password"), Qt::CaseInsensitive)
+                 == 0)
+            result.password = item.value;
     }
-    if (!hasSource)
+    if (result.dataSource.isEmpty())
         return Error{QStringLiteral("The connection text names no database file: %1").arg(text)};
     const bool relative = QFileInfo(withSlashes(result.dataSource)).isRelative();
     if (provider == jetName)
@@ -60,16 +126,23 @@ Result<ConnectionString> parseConnectionString(const QString& text)
     return result;
 }
 
+// Only the data source that counts, the last one, is replaced; every other item stays as written.
 QString connectionStringIn(const QString& text, const QString& folder)
 {
     const Result<ConnectionString> parsed = parseConnectionString(text);
     if (!parsed || !QFileInfo(withSlashes(parsed.value().dataSource)).isRelative())
         return text;
-    const QString source = parsed.value().dataSource;
-    const QString resolved = QDir::cleanPath(QDir(folder).absoluteFilePath(withSlashes(source)));
-    QString result = text;
-    const int at = result.indexOf(QStringLiteral("=") + source);
-    return at < 0 ? text : result.replace(at + 1, source.size(), resolved);
+    const QList<Item> items = *splitItems(text);
+    const auto source = std::find_if(items.rbegin(), items.rend(), isDataSource);
+    const QString resolved =
+        QDir::cleanPath(QDir(folder).absoluteFilePath(withSlashes(parsed.value().dataSource)));
+    return QString(text).replace(source->valueStart, source->valueEnd - source->valueStart,
+                                 written(resolved));
+}
+
+QString ConnectionString::filePath() const
+{
+    return QDir::cleanPath(QDir::current().absoluteFilePath(withSlashes(dataSource)));
 }
 
 QString databasePath(const QString& programFolder)
@@ -79,7 +152,7 @@ QString databasePath(const QString& programFolder)
 
 QString standardConnectionString(const QString& programFolder)
 {
-    return jetProvider + databasePath(programFolder) + jetTail;
+    return jetProvider + written(databasePath(programFolder)) + jetTail;
 }
 
 QString fixedRelativeConnectionString() { return jetProvider + DatabaseFileName + jetTail; }
@@ -92,7 +165,7 @@ QString reportConnectionString()
 
 QString compactionConnectionString(const QString& filePath)
 {
-    return oledbProvider + filePath + QStringLiteral(";Jet OLEDB:Database Password=vintra");
+    return oledbProvider + written(filePath) + QStringLiteral(";Jet OLEDB:Database Password=vintra");
 }
 
 } // namespace halvo

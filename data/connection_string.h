@@ -28,7 +28,8 @@ struct ConnectionString {
     QString filePath() const;
 };
 
-// Recognises one of the four forms; any other text is an error.
+// Recognises one of the four forms; any other text is an error. A value may stand between
+// quotes, as the texts built here quote a path that holds a semicolon.
 Result<ConnectionString> parseConnectionString(const QString& text);
 
 QString standardConnectionString(const QString& programFolder);

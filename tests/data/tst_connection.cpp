@@ -41,6 +41,9 @@ private slots:
     void recognisesTheFourForms_data();
     void recognisesTheFourForms();
     void relativeFormsFollowTheCurrentFolder();
+    void placesARelativeTextInAFolder_data();
+    void placesARelativeTextInAFolder();
+    void opensAFileInAFolderNamedWithASemicolon();
     void refusesWhatItCannotOpen_data();
     void refusesWhatItCannotOpen();
     void refusesAFileLockedByAnotherProgram();
@@ -91,6 +94,18 @@ void TestConnection::recognisesTheFourForms_data()
         << "Provider=Microsoft Jet 4.0 OLE DB Provider;Data Source=C:\\HALVO\\halvo0905.mdb;"
            "Jet OLEDB:Database Password=vintra;Persist Security Info=False"
         << int(ConnectionForm::FixedRelative) << "C:\\HALVO\\halvo0905.mdb";
+    // A folder may have any name; a value that holds a semicolon stands between quotes.
+    QTest::newRow("standard, folder with a semicolon")
+        << "Provider=Microsoft Jet 4.0 OLE DB Provider;Data Source=\"/home/owner/a;b/halvo0905.mdb\";"
+           "Jet OLEDB:Database Password=vintra;Persist Security Info=False"
+        << int(ConnectionForm::Standard) << "/home/owner/a;b/halvo0905.mdb";
+    QTest::newRow("compaction, quotes in the path")
+        << "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=\"/tmp/\"\"x;y\"\".mdb\";"
+           "Jet OLEDB:Database Password=vintra"
+        << int(ConnectionForm::Compaction) << "/tmp/\"x;y\".mdb";
+    QTest::newRow("single quotes")
+        << "Provider=Microsoft.Jet.OLEDB.4.0;Data Source='halvo;0905.mdb';Jet OLEDB:Database Password=vintra"
+        << int(ConnectionForm::Report) << "halvo;0905.mdb";
 }
 
 void TestConnection::recognisesTheFourForms()
@@ -106,6 +121,73 @@ void TestConnection::recognisesTheFourForms()
 
     QVERIFY(!parseConnectionString(QStringLiteral("Provider=Other;Data Source=x.mdb")).ok());
     QVERIFY(!parseConnectionString(QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;")).ok());
+    QVERIFY(!parseConnectionString(QStringLiteral(
+                "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=\"x.mdb;Jet OLEDB:Database Password=vintra"))
+                 .ok());
+    QVERIFY(!parseConnectionString(QStringLiteral(
+                "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=\"x\".mdb;Jet OLEDB:Database Password=vintra"))
+                 .ok());
+
+    QCOMPARE(standardConnectionString(QStringLiteral("/home/owner/a;b")),
+             QStringLiteral("Provider=Microsoft Jet 4.0 OLE DB Provider;Data Source=\"/home/owner/a;b/"
+                            "halvo0905.mdb\";Jet OLEDB:Database Password=vintra;Persist Security Info=False"));
+    QCOMPARE(compactionConnectionString(QStringLiteral("/tmp/a;b.mdb")),
+             QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=\"/tmp/a;b.mdb\";"
+                            "Jet OLEDB:Database Password=vintra"));
+}
+
+void TestConnection::placesARelativeTextInAFolder_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("placed");
+    const QString jet = QStringLiteral("Provider=Microsoft Jet 4.0 OLE DB Provider;");
+    const QString oledb = QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;");
+    QTest::newRow("fixed relative")
+        << fixedRelativeConnectionString() << "/opt/halvo"
+        << jet + "Data Source=/opt/halvo/halvo0905.mdb;Jet OLEDB:Database Password=vintra;"
+                 "Persist Security Info=False";
+    QTest::newRow("report")
+        << reportConnectionString() << "/opt/halvo"
+        << oledb + "Data Source=/opt/halvo/halvo0905.mdb;Persist Security Info=False;"
+                   "Jet OLEDB:Database Password=vintra;";
+    // Only the data source is replaced, wherever its text also stands earlier.
+    QTest::newRow("source spelt like the provider's first letter")
+        << jet + "Data Source=M" << "/opt/halvo" << jet + "Data Source=/opt/halvo/M";
+    QTest::newRow("password spelt like the file")
+        << oledb + "Jet OLEDB:Database Password=halvo0905.mdb;Data Source=halvo0905.mdb"
+        << "/opt/halvo"
+        << oledb + "Jet OLEDB:Database Password=halvo0905.mdb;Data Source=/opt/halvo/halvo0905.mdb";
+    QTest::newRow("folder with a semicolon")
+        << fixedRelativeConnectionString() << "/opt/a;b"
+        << jet + "Data Source=\"/opt/a;b/halvo0905.mdb\";Jet OLEDB:Database Password=vintra;"
+                 "Persist Security Info=False";
+    QTest::newRow("a full path stays") << standardConnectionString(QStringLiteral("/srv/halvo"))
+                                       << "/opt/halvo"
+                                       << standardConnectionString(QStringLiteral("/srv/halvo"));
+    QTest::newRow("no connection text stays") << "Data Source" << "/opt/halvo" << "Data Source";
+}
+
+void TestConnection::placesARelativeTextInAFolder()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, folder);
+    QFETCH(QString, placed);
+    QCOMPARE(connectionStringIn(text, folder), placed);
+}
+
+void TestConnection::opensAFileInAFolderNamedWithASemicolon()
+{
+    QTemporaryDir dir;
+    const QString folder = dir.path() + QStringLiteral("/rentals;2026");
+    QVERIFY(QDir().mkpath(folder));
+    QVERIFY(createDatabase(databasePath(folder), DatabasePassword).ok());
+    {
+        Result<Connection> c = Connection::open(standardConnectionString(folder));
+        QVERIFY2(c.ok(), qPrintable(c.ok() ? QString() : c.error().description));
+        QCOMPARE(c.value().filePath(), databasePath(folder));
+    }
+    releaseDatabase(databasePath(folder));
 }
 
 void TestConnection::relativeFormsFollowTheCurrentFolder()

@@ -7,11 +7,15 @@
 #include "data/schema.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QTemporaryDir>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <random>
+#include <thread>
 
 namespace halvo::crashloop {
 
@@ -76,34 +80,33 @@ private:
     QSet<QString> deleted;
 
     int between(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); }
-    Killed startAndKill(int round, std::uint64_t writerSeed, bool fromStart, int delayMs);
+    QTemporaryDir logs;
+    Killed startAndKill(int round, std::uint64_t writerSeed, bool fromStart, int delayUs);
     Ledger readLedger() const;
     void count(const Unit& unit);
 };
 
-// Reads what the writer prints until the deadline, or until it ends by itself.
-bool readUntil(QProcess& writer, QByteArray& output, const QElapsedTimer& clock, int deadlineMs,
-               const QByteArray& awaited = {})
+QByteArray contentsOf(const QString& path)
 {
-    while (clock.elapsed() < deadlineMs) {
-        if (!awaited.isEmpty() && output.contains(awaited))
-            return true;
-        writer.waitForReadyRead(int(std::max<qint64>(1, deadlineMs - clock.elapsed())));
-        output += writer.readAllStandardOutput();
-        if (writer.state() == QProcess::NotRunning)
-            return false;
-    }
-    return awaited.isEmpty() || output.contains(awaited);
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-Killed Loop::startAndKill(int round, std::uint64_t writerSeed, bool fromStart, int delayMs)
+Killed Loop::startAndKill(int round, std::uint64_t writerSeed, bool fromStart, int delayUs)
 {
     QStringList args{QStringLiteral("--writer"),     options.file,
                      QStringLiteral("--seed"),       QString::number(writerSeed),
                      QStringLiteral("--generation"), QString::number(round)};
     if (options.confirmEarly)
         args.append(QStringLiteral("--confirm-early"));
+    // The writer's output goes to files, not to pipes: the loop then never wakes on a line the
+    // writer has just printed, so the moment of the kill owes nothing to where the writer is in
+    // its work, and a full pipe never holds the writer up.
+    const QString outputPath = logs.filePath(QStringLiteral("writer-output"));
+    const QString errorsPath = logs.filePath(QStringLiteral("writer-errors"));
     QProcess writer;
+    writer.setStandardOutputFile(outputPath);
+    writer.setStandardErrorFile(errorsPath);
     Killed k;
     QElapsedTimer clock;
     clock.start();
@@ -112,25 +115,25 @@ Killed Loop::startAndKill(int round, std::uint64_t writerSeed, bool fromStart, i
         k.failure = QStringLiteral("the writer did not start: ") + writer.errorString();
         return k;
     }
-    bool running = true;
-    if (!fromStart) {
-        // Most kills land among the writes: the moment counts from when the file is open.
-        running = readUntil(writer, k.output, clock, readyTimeoutMs, QByteArrayLiteral("ready\n"));
-        if (running && !k.output.contains("ready\n"))
+    // Most kills land among the writes: the moment counts from when the file is open.
+    while (!fromStart && !k.endedByItself && !contentsOf(outputPath).contains("ready\n")) {
+        if (clock.elapsed() > readyTimeoutMs) {
             k.failure = QStringLiteral("the writer did not open the file in time");
-        clock.restart();
+            break;
+        }
+        k.endedByItself = writer.waitForFinished(1);
     }
-    if (running && k.failure.isEmpty())
-        running = readUntil(writer, k.output, clock, delayMs);
-    if (running) {
+    if (!k.endedByItself)
+        std::this_thread::sleep_for(std::chrono::microseconds(delayUs));
+    if (!k.endedByItself && !writer.waitForFinished(0)) {
         ::kill(pid_t(writer.processId()), SIGKILL);
         writer.waitForFinished();
     } else {
         writer.waitForFinished();
         k.endedByItself = true;
     }
-    k.output += writer.readAllStandardOutput();
-    k.errors = writer.readAllStandardError();
+    k.output = contentsOf(outputPath);
+    k.errors = contentsOf(errorsPath);
     return k;
 }
 
@@ -200,13 +203,13 @@ bool Loop::runRound(int round)
 {
     const std::uint64_t writerSeed = random();
     const bool fromStart = between(1, 10) == 1; // now and then the kill lands in the opening
-    const int delayMs = fromStart ? between(5, 80) : between(5, 200);
-    const Killed k = startAndKill(round, writerSeed, fromStart, delayMs);
+    const int delayUs = fromStart ? between(5000, 80000) : between(5000, 200000);
+    const Killed k = startAndKill(round, writerSeed, fromStart, delayUs);
     ++sum.kills;
     const QString where = QStringLiteral("kill %1 (writer seed %2, %3 ms after %4)")
                               .arg(round)
                               .arg(writerSeed)
-                              .arg(delayMs)
+                              .arg(delayUs / 1000.0, 0, 'f', 3)
                               .arg(fromStart ? QStringLiteral("start") : QStringLiteral("ready"));
 
     WriterLog log;

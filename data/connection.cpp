@@ -64,8 +64,9 @@ Status checkFile(const QString& path, struct stat& info)
         return Error{QStringLiteral("The database file \"%1\" does not exist.").arg(path)};
     if (!S_ISREG(info.st_mode))
         return Error{QStringLiteral("\"%1\" is not a database file.").arg(path)};
-    // An encrypted database is made of whole pages; anything shorter or ragged is no database.
-    if (info.st_size < 1024 || info.st_size % 512 != 0)
+    // Anything shorter than a page is no database. An empty file above all: the engine would
+    // take it for a new database and write one into it.
+    if (info.st_size < 1024)
         return Error{QStringLiteral("The file \"%1\" is not a HALVO database.").arg(path)};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -93,6 +94,11 @@ Status firstRead(sqlite3* db, const QString& path)
             QStringLiteral("The password does not open \"%1\", or it is not a HALVO database.")
                 .arg(path),
             code};
+    // The key opened the first page, but pages it counts are missing or do not decrypt.
+    if (code == SQLITE_CORRUPT)
+        return Error{QStringLiteral("The database file \"%1\" is damaged: %2")
+                         .arg(path, row.error().description),
+                     code};
     if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
         return Error{
             QStringLiteral("The database file \"%1\" is in use by another program.").arg(path),
@@ -102,7 +108,8 @@ Status firstRead(sqlite3* db, const QString& path)
                  code};
 }
 
-Result<sqlite3*> keyAndCheck(sqlite3* db, const QString& path, const QString& password)
+Result<sqlite3*> keyAndCheck(sqlite3* db, const QString& path, const QString& password,
+                             qint64 size)
 {
     const QByteArray key = password.toUtf8();
     if (int rc = sqlite3_key(db, key.constData(), int(key.size())); rc != SQLITE_OK)
@@ -118,6 +125,14 @@ Result<sqlite3*> keyAndCheck(sqlite3* db, const QString& path, const QString& pa
     sqlite3_busy_timeout(db, 2000);
     if (Status read = firstRead(db, path); !read)
         return read.error();
+    // An encrypted database is made of whole pages. A file that is not, yet whose first page the
+    // key opens, is one of ours cut short or with something added: the first read has told the
+    // two apart from a file that is no database at all, and a damaged one is never written to.
+    if (size % 512 != 0)
+        return Error{QStringLiteral("The database file \"%1\" is damaged: it does not end on a "
+                                    "whole page.")
+                         .arg(path),
+                     SQLITE_CORRUPT};
     if (sqlite3_db_readonly(db, "main") == 1)
         return Error{QStringLiteral("The database file \"%1\" is read-only.").arg(path)};
     // A write-ahead log with normal syncing: a committed change survives the program being
@@ -165,7 +180,7 @@ Result<std::shared_ptr<SharedHandle>> openHandle(const QString& path, const QStr
         sqlite3_close_v2(db);
         return e;
     }
-    Result<sqlite3*> checked = keyAndCheck(db, path, password);
+    Result<sqlite3*> checked = keyAndCheck(db, path, password, qint64(info.st_size));
     if (!checked) {
         sqlite3_close_v2(db);
         return checked.error();

@@ -28,7 +28,7 @@ bool sodiumReady()
 
 PasswordStore::PasswordStore(const QString& programFolder) : folder(programFolder) {}
 
-Result<QVariant> PasswordStore::readFirst() const
+Result<std::optional<QVariant>> PasswordStore::readFirst() const
 {
     auto connection = Connection::open(standardConnectionString(folder));
     if (!connection)
@@ -37,24 +37,30 @@ Result<QVariant> PasswordStore::readFirst() const
     if (!rows)
         return rows.error();
     if (rows.value().values.isEmpty())
-        return Error{tr("No password row is stored.")};
-    return rows.value().values.first().value(0);
+        return std::optional<QVariant>();
+    return std::optional<QVariant>(rows.value().values.first().value(0));
+}
+
+Result<StoredPassword> PasswordStore::read() const
+{
+    const auto stored = readFirst();
+    if (!stored)
+        return stored.error();
+    if (!stored.value())
+        return StoredPassword::NoRow;
+    if (stored.value()->isNull())
+        return StoredPassword::Null;
+    return stored.value()->toString().isEmpty() ? StoredPassword::Empty : StoredPassword::Set;
 }
 
 StoredPassword PasswordStore::state() const
 {
-    const auto stored = readFirst();
-    if (!stored)
-        return StoredPassword::Unreadable;
-    if (stored.value().isNull())
-        return StoredPassword::Null;
-    return stored.value().toString().isEmpty() ? StoredPassword::Empty : StoredPassword::Set;
+    return read().valueOr(StoredPassword::Unreadable);
 }
 
-bool PasswordStore::isFirstRun() const
+bool PasswordStore::isFirstRun(StoredPassword stored)
 {
-    const StoredPassword s = state();
-    return s == StoredPassword::Unreadable || s == StoredPassword::Empty;
+    return stored == StoredPassword::NoRow || stored == StoredPassword::Empty;
 }
 
 Result<bool> PasswordStore::matches(const QString& typed) const
@@ -62,9 +68,12 @@ Result<bool> PasswordStore::matches(const QString& typed) const
     const auto stored = readFirst();
     if (!stored)
         return stored.error();
-    if (stored.value().isNull())
+    // No row is no password, and matches nothing either.
+    if (!stored.value())
+        return Error{tr("No password row is stored.")};
+    if (stored.value()->isNull())
         return false;
-    const QString text = stored.value().toString();
+    const QString text = stored.value()->toString();
     if (!isHash(text)) {
         // The empty password, or clear text written by an older file: compared exactly.
         return text == typed;

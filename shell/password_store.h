@@ -10,12 +10,14 @@
 #include <QVariant>
 
 #include <functional>
+#include <optional>
 
 namespace halvo {
 
 // What the first row of tblUser holds.
 enum class StoredPassword {
-    Unreadable, // no row, no table, or no database that opens
+    Unreadable, // no table, or no database that opens
+    NoRow,      // the table is empty: no password set yet
     Empty,      // the empty text: no password set yet
     Null,       // a row without a value: matches nothing, yet is not a first run
     Set,        // a password (hashed, or clear text left by an older file)
@@ -25,10 +27,13 @@ class PasswordStore {
 public:
     explicit PasswordStore(const QString& programFolder);
 
+    // What the first row holds, or why it cannot be read.
+    Result<StoredPassword> read() const;
+    // read(), a failure taken as Unreadable.
     StoredPassword state() const;
-    // True exactly when the start-up shows the first-run window: the empty text, or nothing
-    // that can be read.
-    bool isFirstRun() const;
+    // True exactly when the start-up shows the first-run window: no row, or the empty text.
+    bool isFirstRun() const { return isFirstRun(state()); }
+    static bool isFirstRun(StoredPassword stored);
     // Exact comparison: letter case counts and nothing is trimmed. A password that cannot be
     // read, and a NULL, match nothing.
     Result<bool> matches(const QString& typed) const;
@@ -47,7 +52,8 @@ public:
 
 private:
     QString folder;
-    Result<QVariant> readFirst() const;
+    // The first row's Password; no value at all when the table has no row.
+    Result<std::optional<QVariant>> readFirst() const;
     Status store(const QString& password, const std::function<Status(const Connection&)>& allowed);
 };
 

@@ -1,5 +1,6 @@
 #include "startup.h"
 
+#include "database_check.h"
 #include "login_window.h"
 #include "main_window.h"
 #include "password_store.h"
@@ -29,6 +30,25 @@ bool Startup::start()
         return false;
     }
 
+    // A file that is not the user's database, or one the program cannot work on, ends the
+    // start here, before any window that could save a password into it: the user is told what
+    // is wrong with which file, and the file is left as it is. Only a database that opens and
+    // whose tblUser can be read goes on to the first run or the login.
+    DatabaseFileCheck file = checkDatabaseFile(folder);
+    Result<StoredPassword> stored = StoredPassword::Unreadable;
+    if (file.state == DatabaseFile::Usable) {
+        stored = PasswordStore(folder).read();
+        if (!stored) {
+            file.state = DatabaseFile::Unreadable;
+            file.detail = stored.error().description;
+        }
+    }
+    if (file.state != DatabaseFile::Usable) {
+        prompts().message(nullptr, databaseFileMessage(file), {}, Prompts::Buttons::Ok,
+                          Prompts::Icon::Critical);
+        return false;
+    }
+
     setPass = std::make_unique<frmSetPass>(folder);
     login = std::make_unique<frmLogin>(folder);
     connect(setPass.get(), &frmSetPass::passwordSaved, this, &Startup::showLogin);
@@ -36,9 +56,9 @@ bool Startup::start()
     connect(login.get(), &frmLogin::loggedIn, this, &Startup::openMain);
     connect(login.get(), &frmLogin::exitRequested, this, &Startup::finished);
 
-    // The empty text, or nothing that can be read (no database, no row), means no password is
-    // set yet. A NULL is a password that matches nothing: the login is shown.
-    if (PasswordStore(folder).isFirstRun())
+    // No row, or the empty text, means no password is set yet. A NULL is a password that
+    // matches nothing: the login is shown.
+    if (PasswordStore::isFirstRun(stored.value()))
         setPass->show();
     else
         login->show();

@@ -21,8 +21,8 @@ public:
                      QObject* parent = nullptr);
     ~Startup() override;
 
-    // Runs the start-up steps. False when another copy is running: the user has been told,
-    // and the program ends.
+    // Runs the start-up steps. False when another copy is running, or when the database file
+    // is not one the program can work on: the user has been told, and the program ends.
     bool start();
 
     frmSetPass* setPassWindow() const { return setPass.get(); }

@@ -98,7 +98,8 @@ void tst_shell_password::startupChoosesWindow_data()
 {
     QTest::addColumn<Stored>("stored");
     QTest::addColumn<bool>("firstRun");
-    QTest::newRow("no database file") << Stored::NoDatabase << true;
+    // A database file that is missing or cannot be used is not a first run: the start-up names
+    // it and shows neither window (tst_shell_bad_files).
     QTest::newRow("empty tblUser") << Stored::NoRow << true;
     QTest::newRow("empty text") << Stored::EmptyText << true;
     QTest::newRow("NULL password") << Stored::Null << false;
@@ -307,7 +308,7 @@ void tst_shell_password::emptyFirstPasswordThenRealOne()
 void tst_shell_password::failedFirstSaveStaysOnWindow_data()
 {
     QTest::addColumn<bool>("databaseMissing");
-    QTest::newRow("database file missing") << true;
+    QTest::newRow("database file gone since the start") << true;
     QTest::newRow("row cannot be written") << false;
 }
 
@@ -315,12 +316,12 @@ void tst_shell_password::failedFirstSaveStaysOnWindow()
 {
     QFETCH(bool, databaseMissing);
     ProgramFolder folder;
-    if (databaseMissing)
-        store(folder, Stored::NoDatabase);
-    else
+    if (!databaseMissing)
         failWrites(folder);
     Startup startup(folder.path(), folder.lockFolder());
     QVERIFY(startup.start());
+    if (databaseMissing)
+        store(folder, Stored::NoDatabase);
     frmSetPass* setPass = startup.setPassWindow();
     setPass->txtUserPass->setText(QStringLiteral("Secret"));
     setPass->txtConfirmPass->setText(QStringLiteral("Secret"));
@@ -332,7 +333,9 @@ void tst_shell_password::failedFirstSaveStaysOnWindow()
     QCOMPARE(folder.scripted.shown[0].icon, Prompts::Icon::Critical);
     QVERIFY(setPass->isVisible());
     QVERIFY(!startup.loginWindow()->isVisible());
-    if (!databaseMissing)
+    if (databaseMissing)
+        QVERIFY(!QFile::exists(databasePath(folder.path()))); // no new file made in its place
+    else
         QVERIFY(userRows(folder).isEmpty());
 }
 

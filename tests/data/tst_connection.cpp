@@ -216,6 +216,9 @@ void TestConnection::refusesWhatItCannotOpen_data()
     QTest::newRow("missing file") << "missing" << "does not exist";
     QTest::newRow("wrong password") << "wrong password" << "password does not open";
     QTest::newRow("random bytes") << "random" << "password does not open";
+    QTest::newRow("random bytes, not whole pages") << "random ragged" << "password does not open";
+    QTest::newRow("cut to half its length") << "half" << "is damaged";
+    QTest::newRow("cut inside its last page") << "cut in last page" << "is damaged";
     QTest::newRow("empty file") << "empty" << "is not a HALVO database";
     QTest::newRow("short text file") << "text" << "is not a HALVO database";
     QTest::newRow("unencrypted database") << "plain" << "is not an encrypted HALVO database";
@@ -240,6 +243,14 @@ void TestConnection::refusesWhatItCannotOpen()
         for (int i = 0; i < bytes.size(); ++i)
             bytes[i] = char((i * 7919) % 251);
         writeFile(path, bytes);
+    } else if (kind == QLatin1String("random ragged")) {
+        QByteArray bytes(10000, '\0');
+        for (int i = 0; i < bytes.size(); ++i)
+            bytes[i] = char((i * 7919) % 251);
+        writeFile(path, bytes);
+    } else if (kind == QLatin1String("half") || kind == QLatin1String("cut in last page")) {
+        const qint64 size = QFileInfo(path).size();
+        QVERIFY(QFile::resize(path, kind == QLatin1String("half") ? size / 2 : size - 1000));
     } else if (kind == QLatin1String("empty")) {
         writeFile(path, {});
     } else if (kind == QLatin1String("text")) {

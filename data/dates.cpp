@@ -4,6 +4,11 @@
 
 namespace halvo::Dates {
 
+bool isStorable(const QDate& date)
+{
+    return date.isValid() && date.year() >= 1 && date.year() <= 9999;
+}
+
 QString toStored(const QDate& date)
 {
     return date.isValid() ? date.toString(StoredDate) : QString();

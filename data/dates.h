@@ -17,6 +17,9 @@ inline const QString PaddedDate = QStringLiteral("MM/dd/yyyy");
 inline const QString LongDate = QStringLiteral("dd MMMM, yyyy"); // "07 December, 2026"
 inline const QString ClockTime = QStringLiteral("h:mm:ss AMPM"); // "1:05:09 PM"
 
+// The stored form holds the years 1 to 9999, four digits each; a date outside them could be
+// written but never read back as a date.
+bool isStorable(const QDate& date);
 QString toStored(const QDate& date);          // empty text for an invalid date
 QDate fromStored(const QString& text);        // invalid for anything not in the stored form
 QString timeToStored(const QTime& time);

@@ -9,6 +9,8 @@
 #include <QLocale>
 #include <QRegularExpression>
 
+#include <cmath>
+
 namespace halvo {
 
 using detail::Statement;
@@ -101,6 +103,38 @@ Result<QVariant> givenMoney(const QVariant& value)
     return QVariant::fromValue(m.value());
 }
 
+// A number as a number column keeps it: whole numbers as 64 bits, others as a finite double.
+// Anything else (money, a date, bytes) is no number, and neither is infinity or NaN, which the
+// database could not keep.
+Result<QVariant> givenNumber(const QVariant& value)
+{
+    switch (value.metaType().id()) {
+    case QMetaType::Bool:
+    case QMetaType::Char:
+    case QMetaType::SChar:
+    case QMetaType::UChar:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::LongLong: return QVariant(value.toLongLong());
+    case QMetaType::ULong:
+    case QMetaType::ULongLong: {
+        bool fits = false;
+        const qlonglong n = value.toLongLong(&fits);
+        return fits && n >= 0 ? QVariant(n) : QVariant(value.toDouble());
+    }
+    case QMetaType::Float:
+    case QMetaType::Double:
+        if (std::isfinite(value.toDouble()))
+            return QVariant(value.toDouble());
+        break;
+    default: break;
+    }
+    return wrongValue(value, QStringLiteral("a number"));
+}
+
 // Makes a value fit its column, or says why it does not.
 Result<QVariant> coerce(const QVariant& value, ColumnKind kind)
 {
@@ -117,19 +151,27 @@ Result<QVariant> coerce(const QVariant& value, ColumnKind kind)
     case ColumnKind::Date: {
         if (type == QMetaType::QDate || type == QMetaType::QDateTime) {
             const QDate d = value.toDate();
-            return d.isValid() ? QVariant(d) : QVariant();
+            if (!d.isValid())
+                return QVariant();
+            if (!Dates::isStorable(d))
+                return Error{QStringLiteral("The year %1 is not one a date can hold (1 to 9999).")
+                                 .arg(d.year())};
+            return QVariant(d);
         }
         const QString text = value.toString().trimmed();
         for (const QString& form : {Dates::StoredDate, Dates::ShortDate, Dates::PaddedDate}) {
             const QDate d = QDate::fromString(text, form);
-            if (d.isValid())
+            if (Dates::isStorable(d))
                 return QVariant(d);
         }
         return wrongValue(value, QStringLiteral("a date"));
     }
     case ColumnKind::Time: {
-        if (type == QMetaType::QTime)
-            return value;
+        if (type == QMetaType::QTime) {
+            // The stored form keeps the second; the field holds what it will read back.
+            const QTime t = value.toTime();
+            return t.isValid() ? QVariant(QTime(t.hour(), t.minute(), t.second())) : QVariant();
+        }
         const QString text = value.toString().trimmed();
         for (const QString& form : {Dates::StoredTime, QStringLiteral("h:mm:ss AP")}) {
             const QTime t = QLocale::c().toTime(text, form);
@@ -146,13 +188,14 @@ Result<QVariant> coerce(const QVariant& value, ColumnKind kind)
     }
     case ColumnKind::Real: {
         if (!isText)
-            return value;
+            return givenNumber(value);
         const QString text = value.toString().trimmed();
         bool ok = false;
         if (const qlonglong n = text.toLongLong(&ok); ok)
             return QVariant(n);
         const double d = QLocale::c().toDouble(text, &ok);
-        return ok ? Result<QVariant>(QVariant(d)) : wrongValue(value, QStringLiteral("a number"));
+        return ok && std::isfinite(d) ? Result<QVariant>(QVariant(d))
+                                      : wrongValue(value, QStringLiteral("a number"));
     }
     case ColumnKind::Text: break;
     }

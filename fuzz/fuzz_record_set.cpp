@@ -131,6 +131,11 @@ QString shown(const QVariant& v)
         return QStringLiteral("Money %1").arg(v.value<Money>().toString());
     if (v.typeId() == QMetaType::Double)
         return QStringLiteral("double %1").arg(v.toDouble(), 0, 'g', 17);
+    if (v.typeId() == QMetaType::QDate || v.typeId() == QMetaType::QDateTime) {
+        // Shown by its numbers: the ISO form is empty for years beyond four digits.
+        const QDate d = v.toDate();
+        return QStringLiteral("%1 %2-%3-%4").arg(v.typeName()).arg(d.year()).arg(d.month()).arg(d.day());
+    }
     return QStringLiteral("%1 \"%2\"").arg(v.isValid() ? v.typeName() : "invalid", v.toString());
 }
 

@@ -7,6 +7,7 @@
 
 #include <QSignalSpy>
 #include <QTest>
+#include <limits>
 
 using namespace halvo;
 using halvo::test::TempDatabase;
@@ -44,6 +45,8 @@ private slots:
     void numbersForAnAmountAreDollars();
     void refusesValuesThatDoNotFit_data();
     void refusesValuesThatDoNotFit();
+    void fieldsHoldWhatTheDatabaseKeeps_data();
+    void fieldsHoldWhatTheDatabaseKeeps();
     void readsLargeSetsInPages();
     void statementsOverOneTableAreUpdatable_data();
     void statementsOverOneTableAreUpdatable();
@@ -310,6 +313,76 @@ void TestRecordSet::refusesValuesThatDoNotFit()
     QVERIFY2(s.error().description.contains(column), qPrintable(s.error().description));
     QVERIFY(!rs.isDirty());
     QCOMPARE(rs.value(QStringLiteral("RecDate")).toDate(), QDate(2026, 1, 2));
+}
+
+void TestRecordSet::fieldsHoldWhatTheDatabaseKeeps_data()
+{
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<QVariant>("given");
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<QVariant>("kept");
+    const QVariant none;
+    const double inf = std::numeric_limits<double>::infinity();
+    QTest::newRow("rate typed") << "tblLoan" << "IntRate" << QVariant("6.5") << true << QVariant(6.5);
+    QTest::newRow("whole number") << "tblLoan" << "IntRate" << QVariant(7) << true
+                                  << QVariant(qlonglong(7));
+    QTest::newRow("not a number typed") << "tblLoan" << "IntRate" << QVariant("nan") << false << none;
+    QTest::newRow("infinity typed") << "tblLoan" << "IntRate" << QVariant("inf") << false << none;
+    QTest::newRow("infinite real") << "tblLoan" << "IntRate" << QVariant(inf) << false << none;
+    QTest::newRow("real that is no number")
+        << "tblLoan" << "IntRate" << QVariant(std::numeric_limits<double>::quiet_NaN()) << false
+        << none;
+    QTest::newRow("a date for a number")
+        << "tblLoan" << "IntRate" << QVariant(QDate(2026, 1, 31)) << false << none;
+    QTest::newRow("money for a number")
+        << "tblLoan" << "IntRate" << QVariant::fromValue(Money::fromCents(500)) << false << none;
+    QTest::newRow("bytes for a number")
+        << "tblLoan" << "IntRate" << QVariant(QByteArray("12")) << false << none;
+    QTest::newRow("time to the second") << "tblNotes" << "NoteTime" << QVariant(QTime(11, 27, 15, 807))
+                                        << true << QVariant(QTime(11, 27, 15));
+    QTest::newRow("clock time typed") << "tblNotes" << "NoteTime" << QVariant("1:05:09 PM") << true
+                                      << QVariant(QTime(13, 5, 9));
+    QTest::newRow("the first year") << "tblNotes" << "NoteDate" << QVariant(QDate(1, 1, 1)) << true
+                                    << QVariant(QDate(1, 1, 1));
+    QTest::newRow("the last day typed") << "tblNotes" << "NoteDate" << QVariant("12/31/9999") << true
+                                        << QVariant(QDate(9999, 12, 31));
+    QTest::newRow("a year of five digits")
+        << "tblNotes" << "NoteDate" << QVariant(QDate(10000, 1, 1)) << false << none;
+    QTest::newRow("a year before the first")
+        << "tblNotes" << "NoteDate" << QVariant(QDate(-5, 1, 1)) << false << none;
+    QTest::newRow("date and time of a year of five digits")
+        << "tblNotes" << "NoteDate" << QVariant(QDateTime(QDate(12345, 6, 7), QTime(1, 0))) << false
+        << none;
+}
+
+void TestRecordSet::fieldsHoldWhatTheDatabaseKeeps()
+{
+    QFETCH(QString, table);
+    QFETCH(QString, column);
+    QFETCH(QVariant, given);
+    QFETCH(bool, accepted);
+    QFETCH(QVariant, kept);
+    TempDatabase db;
+    Connection c = db.connect();
+    QVERIFY(c.execute(QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table)).ok());
+    RecordSet rs;
+    QVERIFY(rs.open(c, table).ok());
+
+    const Status s = rs.setValue(column, given);
+    QCOMPARE(s.ok(), accepted);
+    if (!accepted) {
+        QVERIFY2(s.error().description.contains(column), qPrintable(s.error().description));
+        QVERIFY(!rs.isDirty());
+        QVERIFY(rs.value(column).isNull());
+        return;
+    }
+    // What the field holds before the write is what the database gives back after it.
+    QCOMPARE(rs.value(column), kept);
+    QVERIFY(rs.update().ok());
+    QVERIFY(rs.requery().ok());
+    QCOMPARE(rs.value(column), kept);
+    QCOMPARE(rs.value(column).metaType(), kept.metaType());
 }
 
 void TestRecordSet::readsLargeSetsInPages()

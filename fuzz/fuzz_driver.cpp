@@ -219,6 +219,7 @@ int main(int argc, char** argv)
         pool.push_back(std::move(input));
     }
     std::printf("%s: %lld inputs replayed\n", argv[0], runs);
+    std::fflush(stdout);
 
     if (seconds > 0) {
         Mutator mutator(seed, maxLen);

@@ -1,0 +1,1 @@
+#include "data_environment.h"

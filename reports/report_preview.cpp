@@ -1,0 +1,1 @@
+#include "report_preview.h"

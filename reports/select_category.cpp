@@ -1,0 +1,1 @@
+#include "select_category.h"

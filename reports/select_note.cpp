@@ -1,0 +1,1 @@
+#include "select_note.h"

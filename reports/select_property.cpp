@@ -1,0 +1,1 @@
+#include "select_property.h"

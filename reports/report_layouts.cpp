@@ -1,1 +1,255 @@
 #include "report_layouts.h"
+
+namespace halvo::ReportLayouts {
+
+namespace {
+
+// The layouts give each control's place and width; its height follows its face: one line of
+// the 8.25 point faces, of the 12 point title and of the 14.25 point heading.
+constexpr int LineHeight = 240;
+constexpr int TitleHeight = 300;
+constexpr int HeadingHeight = 360;
+// Where a layout names no width for the heading or the date, they are as wide as in the income
+// report, which names both.
+constexpr int HeadingWidth = 4890;
+constexpr int DateWidth = 3315;
+
+const QString MoneyFormat = QStringLiteral("\"$\"#,##0.00");
+const QString WholeNumber = QStringLiteral("0");
+const QString ShortDate = QStringLiteral("M/d/yyyy");
+const QString PaddedDate = QStringLiteral("MM/dd/yyyy");
+const QString ClockTime = QStringLiteral("h:mm:ss AMPM");
+
+// One column: its heading in the page header over its field's text box in the detail.
+struct ColumnSpec {
+    const char* heading;
+    const char* field;
+    QString format;
+    Qt::Alignment alignment;
+    int left;
+    int width;
+    bool growsDown = false;
+};
+
+ReportSection section(const char* name, int height)
+{
+    ReportSection s;
+    s.name = QString::fromLatin1(name);
+    s.height = height;
+    return s;
+}
+
+// The five sections with their heights, in the order the layouts give them: report header,
+// page header, detail, page footer, report footer.
+void setSections(ReportLayout& layout, int header, int pageHeader, int detail, int pageFooter,
+                 int footer)
+{
+    layout.reportHeader = section("Section4", header);
+    layout.pageHeader = section("Section2", pageHeader);
+    layout.detail = section("Section1", detail);
+    layout.pageFooter = section("Section3", pageFooter);
+    layout.reportFooter = section("Section5", footer);
+}
+
+ReportLayout layout(const char* name, const char* caption, const char* command, int width)
+{
+    ReportLayout l;
+    l.name = QString::fromLatin1(name);
+    l.caption = QString::fromLatin1(caption);
+    l.command = QString::fromLatin1(command);
+    l.width = width;
+    l.margin = 1440;
+    return l;
+}
+
+// The report header: the heading, today's date at the right, and the line under them.
+void addHeader(ReportLayout& l, const char* headingName, int headingLeft, int headingTop,
+               int headingWidth, int dateLeft, int dateTop, int lineLeft, int lineTop,
+               int lineWidth)
+{
+    QList<ReportControl>& c = l.reportHeader.controls;
+    c << reportLabel(QString::fromLatin1(headingName), l.caption, headingLeft, headingTop,
+                     headingWidth, HeadingHeight, ReportFont::Heading);
+    c << reportLabel(QStringLiteral("Label8"), QStringLiteral("%D"), dateLeft, dateTop, DateWidth,
+                     LineHeight, ReportFont::Body, Qt::AlignRight);
+    c << reportLine(QStringLiteral("Line1"), lineLeft, lineTop, lineWidth);
+}
+
+// The title line under the heading's line, centred: what the report covers.
+void addTitle(ReportLayout& l)
+{
+    l.reportHeader.controls << reportLabel(QStringLiteral("Label9"), QStringLiteral("%i"), 144,
+                                           720, 9060, TitleHeight, ReportFont::Title,
+                                           Qt::AlignHCenter);
+}
+
+void addColumns(ReportLayout& l, std::initializer_list<ColumnSpec> columns)
+{
+    for (const ColumnSpec& col : columns) {
+        const QString field = QString::fromLatin1(col.field);
+        l.pageHeader.controls << reportLabel(QStringLiteral("lbl") + field,
+                                             QString::fromLatin1(col.heading), col.left, 0,
+                                             col.width, LineHeight, ReportFont::Caption,
+                                             col.alignment);
+        ReportControl box = reportTextBox(QStringLiteral("txt") + field, field, col.format,
+                                          col.left, 0, col.width, LineHeight, col.alignment);
+        box.growsDown = col.growsDown;
+        l.detail.controls << box;
+    }
+}
+
+// The report footer: the total caption, and the sums right-aligned under the columns of the
+// fields summed, at top 144.
+void addTotals(ReportLayout& l, const char* caption, int captionLeft,
+               std::initializer_list<const char*> fields)
+{
+    l.reportFooter.controls << reportLabel(QStringLiteral("lblTotal"), QString::fromLatin1(caption),
+                                           captionLeft, 144, 720, LineHeight, ReportFont::Caption);
+    for (const char* name : fields) {
+        const QString field = QString::fromLatin1(name);
+        const ReportControl* column = l.detail.control(QStringLiteral("txt") + field);
+        l.reportFooter.controls << reportSum(QStringLiteral("sum") + field, field, MoneyFormat,
+                                             column->left, 144, column->width, LineHeight,
+                                             Qt::AlignRight);
+    }
+}
+
+constexpr Qt::Alignment Left = Qt::AlignLeft;
+constexpr Qt::Alignment Right = Qt::AlignRight;
+
+} // namespace
+
+ReportLayout rptIncome()
+{
+    ReportLayout l = layout("rptIncome", "Income and Expense Report", "cmdIncome", 9330);
+    setSections(l, 1290, 285, 300, 435, 573);
+    addHeader(l, "lblTitle", 144, 144, 4890, 5904, 288, 144, 576, 9060);
+    addTitle(l);
+    // The Category column is delivered only by the queries the two selection windows set.
+    addColumns(l, {
+                      {"Nickname", "Nickname", {}, Left, 144, 1140},
+                      {"Date", "RecDate", PaddedDate, Left, 1152, 855},
+                      {"Ref No.", "CheckNo", WholeNumber, Left, 2160, 870},
+                      {"Payee", "Payee", {}, Left, 3168, 1440},
+                      {"Category", "Category", {}, Left, 4752, 1875},
+                      {"Income", "Income", MoneyFormat, Right, 6768, 1155},
+                      {"Expense", "Expense", MoneyFormat, Right, 8064, 1155},
+                  });
+    addTotals(l, "Total:", 5472, {"Income", "Expense"});
+    return l;
+}
+
+ReportLayout rptProperty()
+{
+    ReportLayout l = layout("rptProperty", "Property Report", "cmdProperty", 9315);
+    setSections(l, 711, 285, 300, 360, 360);
+    // The one layout whose heading stands at the very top and whose line starts at the margin.
+    addHeader(l, "lbltitle", 144, 0, 4905, 5904, 144, 0, 432, 9216);
+    addColumns(l, {
+                      {"Rec ID", "ID", WholeNumber, Left, 288, 720},
+                      {"PropID", "BldPropID", WholeNumber, Left, 1152, 855},
+                      {"Owner", "BldLastName", {}, Left, 2160, 870},
+                      {"Nickname", "BldNickName", {}, Left, 3168, 1152},
+                      {"Property Address", "BldPropAddress", {}, Left, 4320, 2580},
+                      {"Purchase Date", "BldPurchaseDate", ShortDate, Left, 7056, 1290},
+                      {"Units", "BldNoOfUnits", WholeNumber, Left, 8496, 720},
+                  });
+    return l;
+}
+
+ReportLayout rptTenantLease()
+{
+    ReportLayout l = layout("rptTenantLease", "Tenant Lease Report", "cmdTenant", 8640);
+    setSections(l, 735, 285, 285, 315, 432);
+    addHeader(l, "lbltitle", 144, 144, HeadingWidth, 5184, 288, 144, 576, 8352);
+    addColumns(l, {
+                      {"ID", "ID", WholeNumber, Left, 144, 576},
+                      {"Tenant", "LastName", {}, Left, 864, 864},
+                      {"Phone", "HomePhone", {}, Left, 1872, 870},
+                      {"Nickname", "Nickname", {}, Left, 2880, 1008},
+                      {"Lease Date", "LeaseStartDate", ShortDate, Left, 4032, 1152},
+                      {"Dep Amt.", "DepAmt", MoneyFormat, Right, 5328, 1008},
+                      {"Rent", "MonthlyRentAmt", MoneyFormat, Right, 6480, 1008},
+                      {"Mngt Fee", "ManagementFee", MoneyFormat, Right, 7632, 855},
+                  });
+    addTotals(l, "Total", 4320, {"DepAmt", "MonthlyRentAmt", "ManagementFee"});
+    return l;
+}
+
+ReportLayout rptMortgageLoan()
+{
+    ReportLayout l = layout("rptMortgageLoan", "Mortgage Loan Report", "cmdLoan", 9360);
+    setSections(l, 708, 285, 285, 435, 576);
+    addHeader(l, "lbltitle", 144, 144, HeadingWidth, 5904, 288, 144, 576, 9216);
+    addColumns(l, {
+                      {"Rec ID", "ID", WholeNumber, Left, 144, 576},
+                      {"Property", "NickName", {}, Left, 864, 864},
+                      {"Loan Date", "LoanDate", ShortDate, Left, 1872, 861},
+                      {"Company", "LoanInfo", {}, Left, 2880, 1296},
+                      {"Loan No.", "LoanNo", WholeNumber, Left, 4320, 864},
+                      {"Loan Type", "LoanType", {}, Left, 5328, 1008},
+                      {"Int", "IntRate", {}, Left, 6480, 585},
+                      {"Loan Amt.", "LoanAmt", MoneyFormat, Right, 7200, 1005},
+                      {"Mortgage", "Mortgage", MoneyFormat, Right, 8352, 861},
+                  });
+    addTotals(l, "Total:", 6048, {"LoanAmt", "Mortgage"});
+    return l;
+}
+
+ReportLayout rptVendor()
+{
+    ReportLayout l = layout("rptVendor", "Vendor Report", "cmdVendor", 9135);
+    setSections(l, 708, 285, 285, 360, 360);
+    addHeader(l, "lbltitle", 144, 144, 3024, 5760, 288, 144, 576, 8928);
+    addColumns(l, {
+                      {"Rec ID", "ID", WholeNumber, Left, 144, 570},
+                      {"Lastname", "LastName", {}, Left, 864, 1008},
+                      {"Company", "Company", {}, Left, 2016, 1296},
+                      {"Address", "Address", {}, Left, 3456, 1584},
+                      {"City", "City", {}, Left, 5184, 864},
+                      {"State", "State", {}, Left, 6192, 870},
+                      {"Postal", "PostalCode", {}, Left, 7200, 720},
+                      {"Telephone", "WorkPhone", {}, Left, 8064, 1008},
+                  });
+    return l;
+}
+
+ReportLayout rptNotes()
+{
+    ReportLayout l = layout("rptNotes", "Note Report", "cmdNote", 9348);
+    setSections(l, 1275, 288, 297, 360, 360);
+    addHeader(l, "lbltitle", 144, 144, 2736, 5904, 288, 144, 576, 9060);
+    addTitle(l);
+    addColumns(l, {
+                      {"ID", "ID", WholeNumber, Left, 144, 435},
+                      {"Date", "NoteDate", ShortDate, Left, 720, 720},
+                      {"Time", "NoteTime", ClockTime, Left, 1584, 864},
+                      {"Nickname", "NickName", {}, Left, 2592, 1008},
+                      // A note prints whole: its line grows downwards with its text.
+                      {"Note", "Notes", {}, Left, 3744, 5472, true},
+                  });
+    return l;
+}
+
+QStringList names()
+{
+    return {QStringLiteral("rptIncome"),       QStringLiteral("rptProperty"),
+            QStringLiteral("rptTenantLease"),  QStringLiteral("rptMortgageLoan"),
+            QStringLiteral("rptVendor"),       QStringLiteral("rptNotes")};
+}
+
+std::optional<ReportLayout> byName(const QString& name)
+{
+    using Maker = ReportLayout (*)();
+    static const std::pair<const char*, Maker> makers[] = {
+        {"rptIncome", rptIncome},         {"rptProperty", rptProperty},
+        {"rptTenantLease", rptTenantLease}, {"rptMortgageLoan", rptMortgageLoan},
+        {"rptVendor", rptVendor},         {"rptNotes", rptNotes},
+    };
+    for (const auto& [n, make] : makers)
+        if (name == QLatin1String(n))
+            return make();
+    return std::nullopt;
+}
+
+} // namespace halvo::ReportLayouts

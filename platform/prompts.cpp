@@ -63,15 +63,19 @@ Prompts::Answer QtPrompts::message(QWidget* parent, const QString& text, const Q
 }
 
 QString QtPrompts::openFileName(QWidget* parent, const QString& caption, const QString& folder,
-                                const QString& filter)
+                                const QString& filter, const QString& selectedFilter)
 {
-    return QFileDialog::getOpenFileName(parent, caption, folder, filter);
+    QString selected = selectedFilter;
+    return QFileDialog::getOpenFileName(parent, caption, folder, filter,
+                                        selected.isEmpty() ? nullptr : &selected);
 }
 
 QString QtPrompts::saveFileName(QWidget* parent, const QString& caption, const QString& folder,
-                                const QString& filter)
+                                const QString& filter, const QString& selectedFilter)
 {
-    return QFileDialog::getSaveFileName(parent, caption, folder, filter);
+    QString selected = selectedFilter;
+    return QFileDialog::getSaveFileName(parent, caption, folder, filter,
+                                        selected.isEmpty() ? nullptr : &selected);
 }
 
 Prompts::Answer ScriptedPrompts::message(QWidget*, const QString& text, const QString& title,
@@ -81,17 +85,19 @@ Prompts::Answer ScriptedPrompts::message(QWidget*, const QString& text, const QS
     return answers.isEmpty() ? firstButton(buttons) : answers.takeFirst();
 }
 
-QString ScriptedPrompts::openFileName(QWidget*, const QString& caption, const QString&,
-                                      const QString&)
+QString ScriptedPrompts::openFileName(QWidget*, const QString& caption, const QString& folder,
+                                      const QString& filter, const QString& selectedFilter)
 {
     fileDialogs.append(caption);
+    dialogs.append({caption, folder, filter, selectedFilter});
     return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
 }
 
 QString ScriptedPrompts::saveFileName(QWidget* parent, const QString& caption,
-                                      const QString& folder, const QString& filter)
+                                      const QString& folder, const QString& filter,
+                                      const QString& selectedFilter)
 {
-    return openFileName(parent, caption, folder, filter);
+    return openFileName(parent, caption, folder, filter, selectedFilter);
 }
 
 QStringList ScriptedPrompts::texts() const

@@ -22,11 +22,13 @@ public:
     // A message box; an empty title means the program's title.
     virtual Answer message(QWidget* parent, const QString& text, const QString& title = {},
                            Buttons buttons = Buttons::Ok, Icon icon = Icon::None) = 0;
-    // File dialogs; an empty result means the user cancelled.
+    // File dialogs; an empty result means the user cancelled. The folder may end in a file name,
+    // which the dialog then proposes; filters are separated by ";;", and the one named selected
+    // is chosen when the dialog opens.
     virtual QString openFileName(QWidget* parent, const QString& caption, const QString& folder,
-                                 const QString& filter) = 0;
+                                 const QString& filter, const QString& selectedFilter = {}) = 0;
     virtual QString saveFileName(QWidget* parent, const QString& caption, const QString& folder,
-                                 const QString& filter) = 0;
+                                 const QString& filter, const QString& selectedFilter = {}) = 0;
 };
 
 class QtPrompts : public Prompts {
@@ -34,9 +36,9 @@ public:
     Answer message(QWidget* parent, const QString& text, const QString& title, Buttons buttons,
                    Icon icon) override;
     QString openFileName(QWidget* parent, const QString& caption, const QString& folder,
-                         const QString& filter) override;
+                         const QString& filter, const QString& selectedFilter = {}) override;
     QString saveFileName(QWidget* parent, const QString& caption, const QString& folder,
-                         const QString& filter) override;
+                         const QString& filter, const QString& selectedFilter = {}) override;
 };
 
 // What a test sees of a message box that the program showed.
@@ -47,6 +49,14 @@ struct ShownMessage {
     Prompts::Icon icon;
 };
 
+// What a test sees of a file dialog that the program showed.
+struct ShownFileDialog {
+    QString caption;
+    QString folder;
+    QString filter;
+    QString selectedFilter;
+};
+
 // Answers message boxes and file dialogs from queues filled by a test. A message box with no
 // queued answer is answered with its first button (OK or Yes); a file dialog with none, cancelled.
 class ScriptedPrompts : public Prompts {
@@ -54,15 +64,16 @@ public:
     Answer message(QWidget* parent, const QString& text, const QString& title, Buttons buttons,
                    Icon icon) override;
     QString openFileName(QWidget* parent, const QString& caption, const QString& folder,
-                         const QString& filter) override;
+                         const QString& filter, const QString& selectedFilter = {}) override;
     QString saveFileName(QWidget* parent, const QString& caption, const QString& folder,
-                         const QString& filter) override;
+                         const QString& filter, const QString& selectedFilter = {}) override;
 
     void queueAnswer(Answer answer) { answers.append(answer); }
     void queueFileName(const QString& path) { fileNames.append(path); }
 
     QList<ShownMessage> shown;     // every message box, in order
     QStringList fileDialogs;       // the caption of every file dialog, in order
+    QList<ShownFileDialog> dialogs; // every file dialog, whole, in order
     QList<Answer> answers;
     QStringList fileNames;
 

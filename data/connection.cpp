@@ -348,4 +348,14 @@ void releaseDatabase(const QString& path)
     }
 }
 
+bool databaseInUse(const QString& path)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    const auto& handles = registry();
+    for (auto it = handles.begin(); it != handles.end(); ++it)
+        if (it.value()->path == absolute && it.value().use_count() > 1)
+            return true;
+    return false;
+}
+
 } // namespace halvo

@@ -86,5 +86,7 @@ private:
 // opened afterwards keys the file anew. A file replaced while connections still use it is refused
 // until they are gone.
 void releaseDatabase(const QString& path);
+// Whether any connection still uses the file: a file in use is not to be replaced.
+bool databaseInUse(const QString& path);
 
 } // namespace halvo

@@ -128,6 +128,14 @@ QString schemaScript()
     return sql + QString::fromUtf8(indexes);
 }
 
+QStringList tableNames()
+{
+    QStringList names;
+    for (const TableDef& table : tables())
+        names.append(QLatin1String(table.name));
+    return names;
+}
+
 Status createDatabase(const QString& path, const QString& password)
 {
     if (QFileInfo::exists(path))

@@ -10,6 +10,8 @@ namespace halvo {
 
 // The statements that create every table and index.
 QString schemaScript();
+// The names of the tables every database of ours holds.
+QStringList tableNames();
 // Creates a new database file, keyed with the password, holding every table and no row.
 // An existing file is never touched: that is an error.
 Status createDatabase(const QString& path, const QString& password);

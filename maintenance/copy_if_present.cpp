@@ -7,11 +7,16 @@
 
 namespace DBBackup {
 
+void reportNotValid(const QString& path, QWidget* parent)
+{
+    halvo::prompts().message(parent, QLatin1Char('"') + path + QStringLiteral("\" is not valid file name."));
+}
+
 bool CopyIfPresent(const QString& source, const QString& destination, QWidget* parent)
 {
     const QFileInfo from(source);
     if (!from.exists() || !from.isFile()) {
-        halvo::prompts().message(parent, QLatin1Char('"') + source + QStringLiteral("\" is not valid file name."));
+        reportNotValid(source, parent);
         return false;
     }
     // A file chosen from where it would be copied to is already in place; replacing the

@@ -12,4 +12,7 @@ namespace DBBackup {
 // True when the file is at the destination afterwards.
 bool CopyIfPresent(const QString& source, const QString& destination, QWidget* parent = nullptr);
 
+// Tells the user that no file is at the path: "\"" + path + "\" is not valid file name.".
+void reportNotValid(const QString& path, QWidget* parent = nullptr);
+
 } // namespace DBBackup

@@ -1,0 +1,279 @@
+#include "backup_commands.h"
+
+#include "copy_if_present.h"
+#include "database_copy.h"
+
+#include "data/connection.h"
+#include "data/connection_string.h"
+#include "platform/desktop.h"
+#include "platform/prompts.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProgressDialog>
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+
+namespace halvo {
+
+namespace {
+
+const QString databaseFilter = QStringLiteral("All Files (*.*);;Database Files(*.mdb)");
+const QString databaseFiles = QStringLiteral("Database Files(*.mdb)");
+
+// Shown while a copy takes longer than a moment; the window stays responsive behind it, and
+// Cancel stops the copy with nothing written.
+class CopyProgressWindow {
+public:
+    CopyProgressWindow(QWidget* parent, const QString& text)
+        : dialog(text, QObject::tr("Cancel"), 0, 1000, parent)
+    {
+        dialog.setWindowTitle(programTitle());
+        dialog.setWindowModality(Qt::WindowModal);
+        dialog.setMinimumDuration(500);
+        dialog.setAutoClose(false);
+        dialog.setAutoReset(false);
+    }
+    CopyProgress callback()
+    {
+        return [this](qint64 done, qint64 total) {
+            dialog.setValue(total > 0 ? int(done * 1000 / total) : 1000);
+            return !dialog.wasCanceled();
+        };
+    }
+
+private:
+    QProgressDialog dialog;
+};
+
+// An older backup that has this day's name (1 November and 11 January give one name) is moved
+// aside under a name with its own date, rather than replaced; one of the same day is replaced,
+// as a second backup on a day always was.
+Status moveOlderBackupAside(const QString& target, const QDate& today)
+{
+    const QFileInfo existing(target);
+    if (!existing.isFile())
+        return {};
+    const QDate made = existing.lastModified().date();
+    if (made == today)
+        return {};
+    const QString stem = existing.completeBaseName() + QStringLiteral(" from ")
+                         + made.toString(QStringLiteral("yyyy-MM-dd"));
+    QString aside = existing.dir().filePath(stem + QStringLiteral(".mdb"));
+    for (int n = 2; QFileInfo::exists(aside); ++n)
+        aside = existing.dir().filePath(QStringLiteral("%1 (%2).mdb").arg(stem).arg(n));
+    if (!QFile::rename(target, aside))
+        return Error{QStringLiteral("The older backup \"%1\" could not be moved aside to \"%2\".")
+                         .arg(target, aside)};
+    return {};
+}
+
+// Where the replaced live file is kept, beside it, under a name that says what it is.
+QString keptName(const QString& live, const QDateTime& moment)
+{
+    const QFileInfo info(live);
+    const QString stem = info.completeBaseName() + QStringLiteral(" before restore ")
+                         + moment.toString(QStringLiteral("yyyy-MM-dd HH-mm-ss"));
+    QString kept = info.dir().filePath(stem + QStringLiteral(".mdb"));
+    for (int n = 2; QFileInfo::exists(kept); ++n)
+        kept = info.dir().filePath(QStringLiteral("%1 (%2).mdb").arg(stem).arg(n));
+    return kept;
+}
+
+void tellFailure(QWidget* parent, const QString& text, const QString& title)
+{
+    prompts().message(parent, text, title, Prompts::Buttons::Ok, Prompts::Icon::Critical);
+}
+
+} // namespace
+
+BackupCommands::BackupCommands(BackupHost host) : host(std::move(host)) {}
+
+QString BackupCommands::backupFileName(const QDate& day)
+{
+    return QStringLiteral("HALVO_%1%2%3.mdb").arg(day.month()).arg(day.day()).arg(day.year());
+}
+
+QString BackupCommands::snapshotFileName(const QDateTime& moment)
+{
+    const QDate d = moment.date();
+    const QTime t = moment.time();
+    return QStringLiteral("HALVO1.0_%1%2%3_%4%5%6.mdb")
+        .arg(d.day())
+        .arg(d.month())
+        .arg(d.year())
+        .arg(t.hour())
+        .arg(t.minute())
+        .arg(t.second());
+}
+
+QString BackupCommands::backupFolder() const
+{
+    return QDir(host.programFolder).filePath(QStringLiteral("backup"));
+}
+
+QString BackupCommands::liveDatabase() const { return databasePath(host.programFolder); }
+
+// The folder is looked up by its exact name, "backup"; a folder that differs only in letter case
+// is not taken for it.
+bool BackupCommands::makeBackupFolder()
+{
+    const QStringList folders = QDir(host.programFolder).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    if (folders.contains(QStringLiteral("backup")))
+        return true;
+    if (::mkdir(QFile::encodeName(backupFolder()).constData(), 0777) == 0)
+        return true;
+    tellFailure(host.window,
+                QStringLiteral("The backup folder \"%1\" could not be made: %2")
+                    .arg(backupFolder(), QString::fromLocal8Bit(std::strerror(errno))),
+                QStringLiteral("Backup Database"));
+    return false;
+}
+
+void BackupCommands::Backup()
+{
+    if (!makeBackupFolder())
+        return;
+    const QString live = liveDatabase();
+    if (!QFileInfo(live).isFile()) {
+        DBBackup::reportNotValid(live, host.window);
+        return;
+    }
+    const QString target = QDir(backupFolder()).filePath(backupFileName(Clock::today()));
+    const QString title = QStringLiteral("Backup Database");
+    const auto failed = [&](const QString& reason) {
+        tellFailure(host.window,
+                    QStringLiteral("The database could not be backed up to:\r\n%1\r\n\r\n%2")
+                        .arg(target, reason),
+                    title);
+    };
+    if (Status aside = moveOlderBackupAside(target, Clock::today()); !aside)
+        return failed(aside.error().description);
+    Result<Connection> db = Connection::openFile(live, DatabasePassword);
+    if (!db)
+        return failed(db.error().description);
+    CopyProgressWindow progress(host.window, QStringLiteral("Backing up the database..."));
+    if (Status copied = copyLiveDatabase(db.value(), target, DatabasePassword, progress.callback());
+        !copied)
+        return failed(copied.error().description);
+    // The copy carries the moment it was made by the program's clock, which tells a later
+    // backup of the same name whether it is of the same day.
+    QFile made(target);
+    if (made.open(QIODevice::ReadWrite))
+        (void)made.setFileTime(Clock::now(), QFileDevice::FileModificationTime);
+    made.close();
+    prompts().message(host.window,
+                      QStringLiteral("Database has been backed up to: \r\n") + target
+                          + QStringLiteral("..."),
+                      title);
+}
+
+void BackupCommands::Restore()
+{
+    const QString title = QStringLiteral("Restore from Backup");
+    if (prompts().message(host.window,
+                          QStringLiteral("Restoring from backup will replace current data. Do "
+                                         "you wish to proceed?"),
+                          QStringLiteral("Restore Database"), Prompts::Buttons::YesNo,
+                          Prompts::Icon::Question)
+        != Prompts::Answer::Yes)
+        return;
+    const QStringList folders = QDir(host.programFolder).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    if (!folders.contains(QStringLiteral("backup"))) {
+        prompts().message(host.window, QStringLiteral("No backups found..."));
+        return;
+    }
+    QDir::setCurrent(backupFolder());
+    const QString chosen =
+        prompts().openFileName(host.window, QStringLiteral("Restore From Backup"), backupFolder(),
+                               databaseFilter, databaseFiles);
+    if (chosen.isEmpty())
+        return;
+    const QString source = QFileInfo(chosen).absoluteFilePath();
+    if (!QFileInfo(source).isFile()) {
+        DBBackup::reportNotValid(chosen, host.window);
+        return;
+    }
+    const QString leftAlone = QStringLiteral("The current data is left as it is.");
+    // The chosen file is looked at before anything is closed or replaced: only a whole database
+    // of ours, which the password opens, takes the live file's place.
+    if (Status whole = checkDatabaseCopy(source, DatabasePassword); !whole) {
+        tellFailure(host.window,
+                    QStringLiteral("The file \"%1\" cannot be restored: %2\r\n\r\n%3")
+                        .arg(source, whole.error().description, leftAlone),
+                    title);
+        return;
+    }
+    const QString live = liveDatabase();
+    if (host.closeDatabaseWindows && !host.closeDatabaseWindows()) {
+        tellFailure(host.window,
+                    QStringLiteral("The backup was not restored: a window that shows the data "
+                                   "stayed open. Close it and restore again.\r\n\r\n%1")
+                        .arg(leftAlone),
+                    title);
+        return;
+    }
+    const QString kept = keptName(live, Clock::now());
+    Status replaced = [&] {
+        CopyProgressWindow progress(host.window, QStringLiteral("Restoring the database..."));
+        return replaceLiveDatabase(source, live, DatabasePassword, kept, progress.callback());
+    }();
+    if (!replaced) {
+        tellFailure(host.window,
+                    QStringLiteral("The backup could not be restored: %1\r\n\r\n%2")
+                        .arg(replaced.error().description, leftAlone),
+                    title);
+        if (host.showPropertyEditor)
+            host.showPropertyEditor();
+        return;
+    }
+    // The restored file is opened as every window will open it, before success is told.
+    if (Result<Connection> reopened = Connection::openFile(live, DatabasePassword); !reopened) {
+        tellFailure(host.window,
+                    QStringLiteral("The restored database does not open: %1\r\n\r\nThe file it "
+                                   "replaced is kept as \"%2\".")
+                        .arg(reopened.error().description, kept),
+                    title);
+        return;
+    }
+    if (host.showPropertyEditor)
+        host.showPropertyEditor();
+    prompts().message(host.window, QStringLiteral("Backup has been restored..."), title);
+}
+
+// The snapshot is written compacted straight from the live file, encrypted with its password;
+// the chosen place in the Save dialog gets a copy of it (the dialog proposes the snapshot's own
+// name in the backup folder, where the snapshot stays either way).
+void BackupCommands::SaveToDisk()
+{
+    if (!makeBackupFolder())
+        return;
+    const QString live = liveDatabase();
+    if (!QFileInfo(live).isFile()) {
+        DBBackup::reportNotValid(live, host.window);
+        return;
+    }
+    const QString title = QStringLiteral("Save Database to Disk");
+    const QString snapshot = QDir(backupFolder()).filePath(snapshotFileName(Clock::now()));
+    Result<Connection> db = Connection::openFile(live, DatabasePassword);
+    Status made = db ? writeCompactedCopy(db.value(), snapshot, DatabasePassword)
+                     : Status(db.error());
+    if (!made) {
+        tellFailure(host.window,
+                    QStringLiteral("The database could not be saved to:\r\n%1\r\n\r\n%2")
+                        .arg(snapshot, made.error().description),
+                    title);
+        return;
+    }
+    const QString chosen =
+        prompts().saveFileName(host.window, title, snapshot, databaseFilter, databaseFiles);
+    if (chosen.isEmpty() || QFileInfo(chosen).absoluteFilePath() == snapshot)
+        return;
+    if (!DBBackup::CopyIfPresent(snapshot, chosen, host.window))
+        tellFailure(host.window,
+                    QStringLiteral("The database could not be saved to:\r\n%1").arg(chosen), title);
+}
+
+} // namespace halvo

@@ -1,0 +1,303 @@
+#include "database_copy.h"
+
+#include "data/connection.h"
+#include "data/schema.h"
+#include "data/sqlite_statement.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QUrl>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+
+namespace halvo {
+
+namespace {
+
+using detail::engineError;
+
+constexpr qint64 chunkSize = 4 * 1024 * 1024;
+
+// Holds the write-ahead log from being emptied into the file for as long as it lives: a window
+// may still save while the file is copied, and its change then waits in the log, so that the
+// bytes of the file stay one committed state.
+class LogHeld {
+public:
+    explicit LogHeld(const Connection& live) : db(live.handle())
+    {
+        before = sqlite3_wal_autocheckpoint(db, 0) == SQLITE_OK;
+    }
+    ~LogHeld()
+    {
+        if (before)
+            sqlite3_wal_autocheckpoint(db, 1000);
+    }
+    LogHeld(const LogHeld&) = delete;
+    LogHeld& operator=(const LogHeld&) = delete;
+
+private:
+    sqlite3* db;
+    bool before = false;
+};
+
+Error fileError(const QString& doing, const QString& path, const QFile& file)
+{
+    return Error{QStringLiteral("%1 \"%2\": %3").arg(doing, path, file.errorString())};
+}
+
+// Moves a file over the target's place in one step (a file there is replaced). On failure both
+// stay as they were.
+Status moveOver(const QString& from, const QString& target)
+{
+    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(target).constData())
+        != 0)
+        return Error{QStringLiteral("\"%1\" could not be put in place as \"%2\": %3")
+                         .arg(from, target, QString::fromLocal8Bit(std::strerror(errno)))};
+    return {};
+}
+
+// A finished copy goes in place; the partial file goes when it cannot.
+Status putInPlace(const QString& partial, const QString& target)
+{
+    Status moved = moveOver(partial, target);
+    if (!moved)
+        QFile::remove(partial);
+    return moved;
+}
+
+Status copyBytes(const QString& source, const QString& target, const CopyProgress& progress)
+{
+    QFile from(source);
+    if (!from.open(QIODevice::ReadOnly))
+        return fileError(QStringLiteral("The database file could not be read:"), source, from);
+    QFile to(target);
+    if (!to.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return fileError(QStringLiteral("The copy could not be written:"), target, to);
+    const qint64 total = from.size();
+    QByteArray chunk;
+    qint64 done = 0;
+    while (done < total) {
+        chunk = from.read(chunkSize);
+        if (chunk.isEmpty())
+            return fileError(QStringLiteral("The database file could not be read:"), source, from);
+        if (to.write(chunk) != chunk.size())
+            return fileError(QStringLiteral("The copy could not be written:"), target, to);
+        done += chunk.size();
+        if (progress && !progress(done, total))
+            return Error{QStringLiteral("The copy was stopped.")};
+    }
+    // A backup is only a backup once it is on the disk.
+    if (!to.flush() || ::fsync(to.handle()) != 0)
+        return fileError(QStringLiteral("The copy could not be written:"), target, to);
+    return {};
+}
+
+// The copy's bytes against the file's, which the held log keeps as they were copied.
+Status sameBytes(const QString& source, const QString& copy)
+{
+    QFile a(source);
+    QFile b(copy);
+    if (!a.open(QIODevice::ReadOnly) || !b.open(QIODevice::ReadOnly) || a.size() != b.size())
+        return Error{QStringLiteral("The copy \"%1\" differs from the database file.").arg(copy)};
+    for (;;) {
+        const QByteArray x = a.read(chunkSize);
+        const QByteArray y = b.read(chunkSize);
+        if (x != y)
+            return Error{
+                QStringLiteral("The copy \"%1\" differs from the database file.").arg(copy)};
+        if (x.isEmpty())
+            return {};
+    }
+}
+
+// Opens a copy read-only without side files (no log, no shared memory: the copy's log is
+// empty by how it was made, and nothing writes to it), keyed with the password.
+Result<sqlite3*> openCopy(const QString& path, const QString& password)
+{
+    if (!QFileInfo(path).isFile())
+        return Error{QStringLiteral("\"%1\" is not a file.").arg(path)};
+    QUrl uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+    uri.setQuery(QStringLiteral("mode=ro&immutable=1"));
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(uri.toEncoded().constData(), &db,
+                             SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
+    if (rc == SQLITE_OK) {
+        const QByteArray key = password.toUtf8();
+        rc = sqlite3_key(db, key.constData(), int(key.size()));
+    }
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(db, detail::cipherPageSize, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) {
+        Error e = engineError(db, rc, QStringLiteral("\"%1\" could not be opened").arg(path));
+        sqlite3_close_v2(db);
+        return e;
+    }
+    return db;
+}
+
+Result<QStringList> column(sqlite3* db, const QString& sql)
+{
+    Result<detail::Statement> stmt = detail::Statement::prepare(db, sql);
+    if (!stmt)
+        return stmt.error();
+    QStringList values;
+    for (;;) {
+        Result<bool> row = stmt.value().step();
+        if (!row)
+            return row.error();
+        if (!row.value())
+            return values;
+        values.append(stmt.value().value(0).toString());
+    }
+}
+
+// The copy opens with the password and holds every table; with `fully`, every page is read
+// and every index checked against its table.
+Status checkCopy(const QString& path, const QString& password, bool fully)
+{
+    Result<sqlite3*> opened = openCopy(path, password);
+    if (!opened)
+        return opened.error();
+    sqlite3* db = opened.value();
+    Status result = [&]() -> Status {
+        Result<QStringList> tables =
+            column(db, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"));
+        if (!tables)
+            return Error{QStringLiteral("\"%1\" does not open with the password, or it is not a "
+                                        "database: %2")
+                             .arg(path, tables.error().description),
+                         tables.error().code};
+        for (const QString& name : tableNames())
+            if (!tables.value().contains(name, Qt::CaseInsensitive))
+                return Error{QStringLiteral("\"%1\" is not a HALVO database: it has no table %2.")
+                                 .arg(path, name)};
+        if (fully) {
+            Result<QStringList> check = column(db, QStringLiteral("PRAGMA integrity_check"));
+            if (!check)
+                return Error{QStringLiteral("\"%1\" is damaged: %2")
+                                 .arg(path, check.error().description),
+                             check.error().code};
+            if (check.value() != QStringList{QStringLiteral("ok")})
+                return Error{QStringLiteral("\"%1\" is damaged: %2")
+                                 .arg(path, check.value().join(QStringLiteral("; ")))};
+        }
+        return {};
+    }();
+    sqlite3_close_v2(db);
+    return result;
+}
+
+QString partialName(const QString& target) { return target + QStringLiteral(".partial"); }
+
+} // namespace
+
+Status copyLiveDatabase(const Connection& live, const QString& target, const QString& password,
+                        const CopyProgress& progress)
+{
+    const QString source = live.filePath();
+    const QString partial = partialName(target);
+    QFile::remove(partial);
+    Status made = [&]() -> Status {
+        if (Status brought = live.checkpoint(); !brought)
+            return brought;
+        LogHeld held(live);
+        if (Status copied = copyBytes(source, partial, progress); !copied)
+            return copied;
+        if (Status same = sameBytes(source, partial); !same)
+            return same;
+        return checkCopy(partial, password, false);
+    }();
+    if (!made) {
+        QFile::remove(partial);
+        return made;
+    }
+    return putInPlace(partial, target);
+}
+
+Status writeCompactedCopy(const Connection& live, const QString& target,
+                          const QString& password)
+{
+    const QString partial = partialName(target);
+    QFile::remove(partial);
+    Status made = [&]() -> Status {
+        // The live file was opened to be written, not to make files: an empty file is made
+        // first for the engine to fill.
+        QFile empty(partial);
+        if (!empty.open(QIODevice::WriteOnly))
+            return fileError(QStringLiteral("The copy could not be written:"), partial, empty);
+        empty.close();
+        if (Result<int> attached = live.execute(
+                QStringLiteral("ATTACH DATABASE ? AS compacted KEY ?"), {partial, password});
+            !attached)
+            return attached.error();
+        Status exported = live.executeScript(
+            QStringLiteral("PRAGMA compacted.cipher_page_size = 4096;"
+                           "SELECT sqlcipher_export('compacted');"));
+        Status detached = live.executeScript(QStringLiteral("DETACH DATABASE compacted;"));
+        if (!exported)
+            return exported;
+        if (!detached)
+            return detached;
+        return checkCopy(partial, password, true);
+    }();
+    if (!made) {
+        QFile::remove(partial);
+        return made;
+    }
+    return putInPlace(partial, target);
+}
+
+Status replaceLiveDatabase(const QString& chosen, const QString& live, const QString& password,
+                           const QString& keptAs, const CopyProgress& progress)
+{
+    if (Status whole = checkCopy(chosen, password, true); !whole)
+        return whole;
+    if (databaseInUse(live))
+        return Error{QStringLiteral("The database file \"%1\" is still in use by an open window.")
+                         .arg(live)};
+    releaseDatabase(live);
+
+    // The chosen file is copied next to the live one first, so that the last step is a rename
+    // within one folder, which either happens whole or not at all.
+    const QString incoming = live + QStringLiteral(".restoring");
+    QFile::remove(incoming);
+    if (Status copied = copyBytes(chosen, incoming, progress); !copied) {
+        QFile::remove(incoming);
+        return copied;
+    }
+    if (Status same = sameBytes(chosen, incoming); !same) {
+        QFile::remove(incoming);
+        return same;
+    }
+
+    // The replaced file is kept. A log left beside it (by a program that was killed) belongs to
+    // it and goes with it: read into the restored file, it would damage it.
+    const QStringList sides{QStringLiteral("-wal"), QStringLiteral("-shm")};
+    const bool hadLive = QFileInfo::exists(live);
+    if (hadLive) {
+        if (Status kept = moveOver(live, keptAs); !kept) {
+            QFile::remove(incoming);
+            return Error{QStringLiteral("The current database file could not be kept as \"%1\"; "
+                                        "it is left in its place.")
+                             .arg(keptAs)};
+        }
+        for (const QString& side : sides)
+            if (QFileInfo::exists(live + side))
+                (void)moveOver(live + side, keptAs + side);
+    }
+    if (Status placed = moveOver(incoming, live); !placed) {
+        QFile::remove(incoming);
+        if (hadLive)
+            (void)moveOver(keptAs, live);
+        return placed;
+    }
+    return {};
+}
+
+Status checkDatabaseCopy(const QString& path, const QString& password)
+{
+    return checkCopy(path, password, true);
+}
+
+} // namespace halvo

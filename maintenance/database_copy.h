@@ -1,0 +1,42 @@
+#pragma once
+// Copies of the live database file that are whole and consistent even while windows hold it open,
+// and checks that a file is a database of ours before it is put in the live file's place.
+
+#include "data/result.h"
+
+#include <QString>
+#include <functional>
+
+namespace halvo {
+
+class Connection;
+
+// Told how many bytes of how many are done; answering false stops the copy.
+using CopyProgress = std::function<bool(qint64 done, qint64 total)>;
+
+// Copies the file that `live` is on to `target`, replacing a file there only once the copy is
+// whole. The write-ahead log is first emptied into the file and then held from being emptied
+// again until the copy is done, so the bytes copied are one committed state even when a window
+// saves in between (its change stays in the log, for the next backup). The copy is then checked:
+// its bytes are those of the file, and it opens with the password and holds every table.
+Status copyLiveDatabase(const Connection& live, const QString& target, const QString& password,
+                        const CopyProgress& progress = {});
+
+// A compacted, encrypted copy of the database that `live` is on: every table and index written
+// anew, with no free pages, into `target` (a file there is replaced once the copy is whole);
+// checked in full.
+Status writeCompactedCopy(const Connection& live, const QString& target,
+                          const QString& password);
+
+// Puts the database at `chosen` in the live file's place. The chosen file must be a whole
+// database of ours; it is copied beside the live file and renamed over it in one step, and the
+// file it replaces is kept beside it as `keptAs` (with its write-ahead log, if one is left). No
+// connection may still use the live file. On any failure the live file is as it was.
+Status replaceLiveDatabase(const QString& chosen, const QString& live, const QString& password,
+                           const QString& keptAs, const CopyProgress& progress = {});
+
+// Whether the file at `path` is a whole database of ours: it opens with the password, every page
+// reads (a full check) and it holds every table. The file is opened read-only and not changed.
+Status checkDatabaseCopy(const QString& path, const QString& password);
+
+} // namespace halvo

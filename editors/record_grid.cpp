@@ -1,25 +1,6 @@
 #include "record_grid.h"
 
-#include "data/dates.h"
-#include "data/money.h"
-
 namespace halvo {
-
-QString displayText(const QVariant& value, ColumnKind kind, const QString& pattern)
-{
-    if (value.isNull() || !value.isValid())
-        return {};
-    if (kind == ColumnKind::Money && value.metaType() == QMetaType::fromType<Money>())
-        return value.value<Money>().format(pattern.isEmpty() ? MoneyFormat::Bound : pattern);
-    const int type = value.metaType().id();
-    if (!pattern.isEmpty() && (type == QMetaType::Double || type == QMetaType::LongLong))
-        return formatNumber(value.toDouble(), pattern);
-    if (kind == ColumnKind::Date && value.metaType().id() == QMetaType::QDate)
-        return Dates::format(value.toDate(), Dates::ShortDate);
-    if (kind == ColumnKind::Time && value.metaType().id() == QMetaType::QTime)
-        return Dates::format(value.toTime(), Dates::ClockTime);
-    return value.toString();
-}
 
 RecordGridModel::RecordGridModel(RecordSet* records, QList<GridColumn> columns, QObject* parent)
     : QAbstractTableModel(parent), records(records), columns(std::move(columns))

@@ -2,6 +2,7 @@
 // DataGrid1: the list of an editor's records, a table over its record set. It reads only the rows
 // it shows, through the record set's pages; the current record is its current row.
 
+#include "data/display_text.h" // displayText, which the grid and the bound boxes show values with
 #include "data/record_set.h"
 #include "editors/editor_description.h"
 
@@ -9,11 +10,6 @@
 #include <QList>
 
 namespace halvo {
-
-// How a value of a column is shown in a grid or a box: money with the given pattern (by default
-// the bound fields' one), a number with its pattern when it has one, dates in the short date
-// form, times of day on the clock ("1:05:09 PM"), everything else as text.
-QString displayText(const QVariant& value, ColumnKind kind, const QString& pattern = {});
 
 class RecordGridModel : public QAbstractTableModel {
     Q_OBJECT

@@ -8,8 +8,11 @@
 #include "reports/report_layout.h"
 
 #include <QDate>
+#include <QList>
 #include <QPageLayout>
+#include <QRectF>
 #include <QSizeF>
+#include <QString>
 #include <memory>
 
 class QPainter;
@@ -18,6 +21,23 @@ class QPagedPaintDevice;
 namespace halvo {
 
 class RecordSet;
+
+// One thing printed on a page, as the painter paints it: what a user reads there and where. A
+// label's caption with "%D" and "%i" replaced, a text box's value in its display format, a sum's
+// total; a line has no text. Texts print in their box from its top; a wrapped text box's lines
+// stand one under the other (joined here by "\n"), every other text is one line, cut off at the
+// edges of its box.
+struct ReportItem {
+    ReportControlKind kind = ReportControlKind::Label;
+    QString section; // "Section1"
+    QString control; // the control's name
+    int row = -1;    // a detail item's record, 0-based in the record set's order; -1 otherwise
+    QString text;
+    QRectF rect; // in twips from the sheet's top left; a line's height is 0
+    ReportFont font = ReportFont::Body;
+    Qt::Alignment alignment = Qt::AlignLeft;
+    bool wraps = false;
+};
 
 class ReportDocument {
 public:
@@ -36,6 +56,10 @@ public:
     int pageCount() const;
     QSizeF pageSizeTwips() const;
 
+    // What one page (0-based) carries, in the order it is painted; empty for a page that is not
+    // there. Built anew for each call from the rows of that page alone.
+    QList<ReportItem> pageItems(int page) const;
+
     // Paints one page (0-based) filling the painter's device as the whole sheet: origin at the
     // sheet's top left, resolution from the device's logical dots per inch.
     void paintPage(QPainter& painter, int page) const;
@@ -44,6 +68,9 @@ public:
     Status writePdf(const QString& path) const;
     // Prints every page (or the printer's chosen range) on an already set-up printer.
     Status print(QPagedPaintDevice& printer) const;
+
+    // The distance from one line of a wrapped text to the next, in twips.
+    static qreal lineSpacing(ReportFont font);
 
 private:
     struct Private;

@@ -1,9 +1,591 @@
-// Placeholder until the tests are written.
+// The report engine as a reader of the printed pages sees it: which sections stand on which page
+// and where, the totals, the display formats, the date and title lines, a note that grows, what
+// is painted inside a box and what is cut off, and the PDF file and the printer's pages.
+
+#include "data/money.h"
+#include "tests/reports/engine_test_support.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QPrinter>
+#include <QTemporaryDir>
 #include <QTest>
+
+using namespace halvo;
+using namespace halvo::test;
+
+namespace {
+
+const QDate printedOn(2026, 12, 7);
+
+QList<ReportItem> itemsOf(const QList<ReportItem>& items, const QString& section)
+{
+    QList<ReportItem> found;
+    for (const ReportItem& i : items)
+        if (i.section == section)
+            found.append(i);
+    return found;
+}
+
+const ReportItem* find(const QList<ReportItem>& items, const QString& control, int row = -1)
+{
+    for (const ReportItem& i : items)
+        if (i.control == control && i.row == row)
+            return &i;
+    return nullptr;
+}
+
+// The reference numbers printed on a page, top to bottom.
+QStringList refsOn(const QList<ReportItem>& items)
+{
+    QStringList refs;
+    for (const ReportItem& i : items)
+        if (i.control == QLatin1String("txtCheckNo"))
+            refs.append(i.text);
+    return refs;
+}
+
+QStringList numbers(int first, int count)
+{
+    QStringList n;
+    for (int i = 0; i < count; ++i)
+        n.append(QString::number(first + i));
+    return n;
+}
+
+// Ink: a pixel clearly darker than the white sheet.
+bool inkIn(const QImage& image, const QRect& area)
+{
+    for (int y = std::max(0, area.top()); y <= std::min(image.height() - 1, area.bottom()); ++y)
+        for (int x = std::max(0, area.left()); x <= std::min(image.width() - 1, area.right());
+             ++x)
+            if (qGray(image.pixel(x, y)) < 160)
+                return true;
+    return false;
+}
+
+} // namespace
 
 class tst_report_engine : public QObject {
     Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void pageBreaks_data();
+    void pageBreaks();
+    void bandPlacement();
+    void rowsReadInOrderWithoutMoving();
+    void sums_data();
+    void sums();
+    void formats_data();
+    void formats();
+    void dateAndTitleLines();
+    void growingNote();
+    void noteLongerThanAPage();
+    void painting_data();
+    void painting();
+    void pdfWritten();
+    void pdfFailures_data();
+    void pdfFailures();
+    void printedPageRange();
 };
+
+void tst_report_engine::initTestCase()
+{
+    // The layouts are measured in Arial; Liberation Sans stands in for it with the same widths.
+    const QFontInfo arial(QFont(QStringLiteral("Arial")));
+    QVERIFY2(arial.family().contains(QLatin1String("Liberation Sans"))
+                 || arial.family() == QLatin1String("Arial"),
+             qPrintable(arial.family()));
+}
+
+// Letter paper, 1440 twips of margin: 12,960 twips to print on. The first page has room for 36
+// rows of 300 under the report header and the column headings, a later page for 40; the report
+// footer (573) still fits under 34 rows on the first page and 38 on a later one.
+void tst_report_engine::pageBreaks_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QList<int>>("rowsPerPage");
+
+    QTest::newRow("no rows: one page") << 0 << QList<int>{0};
+    QTest::newRow("one row") << 1 << QList<int>{1};
+    QTest::newRow("footer still fits") << 34 << QList<int>{34};
+    QTest::newRow("footer moved to a page of its own") << 35 << QList<int>{35, 0};
+    QTest::newRow("first page full, footer moved") << 36 << QList<int>{36, 0};
+    QTest::newRow("one row on the second page") << 37 << QList<int>{36, 1};
+    QTest::newRow("footer fits under 38 rows") << 74 << QList<int>{36, 38};
+    QTest::newRow("footer moved from the second page") << 75 << QList<int>{36, 39, 0};
+    QTest::newRow("two full pages") << 76 << QList<int>{36, 40, 0};
+    QTest::newRow("third page") << 77 << QList<int>{36, 40, 1};
+}
+
+void tst_report_engine::pageBreaks()
+{
+    QFETCH(int, rows);
+    QFETCH(QList<int>, rowsPerPage);
+    TempDatabase db;
+    addLedgerRows(db, rows);
+    auto set = openRows(db.connect(), ledgerQuery);
+    ReportLayout layout = incomeLayout();
+    layout.pageFooter.controls.append(reportLabel(QStringLiteral("lblFooter"),
+                                                  QStringLiteral("HALVO"), 144, 100, 2000, 225));
+    ReportDocument document(layout, *set, printedOn);
+    QVERIFY(document.paginate().ok());
+    QCOMPARE(document.pageCount(), rowsPerPage.size());
+    QCOMPARE(document.pageSizeTwips(), QSizeF(12240, 15840));
+
+    int first = 1;
+    for (int page = 0; page < document.pageCount(); ++page) {
+        const QList<ReportItem> items = document.pageItems(page);
+        const bool firstPage = page == 0, lastPage = page == document.pageCount() - 1;
+        // The report header once, on the first page; the headings on every page, under it.
+        QCOMPARE(itemsOf(items, QStringLiteral("Section4")).size(), firstPage ? 4 : 0);
+        const ReportItem* heading = find(items, QStringLiteral("lblIncome"));
+        QVERIFY(heading);
+        QCOMPARE(heading->text, QStringLiteral("Income"));
+        QCOMPARE(heading->rect.top(), firstPage ? 2760.0 : 1470.0);
+        // The rows in their order, continuing from the page before.
+        QCOMPARE(refsOn(items), numbers(first, rowsPerPage[page]));
+        first += rowsPerPage[page];
+        // The page footer at the bottom of every page.
+        const ReportItem* footer = find(items, QStringLiteral("lblFooter"));
+        QVERIFY(footer);
+        QCOMPARE(footer->rect.top(), 15840.0 - 1440 - 435 + 100);
+        // The totals once, after the last row.
+        QCOMPARE(itemsOf(items, QStringLiteral("Section5")).size(), lastPage ? 3 : 0);
+    }
+    QCOMPARE(first, rows + 1);
+}
+
+void tst_report_engine::bandPlacement()
+{
+    TempDatabase db;
+    addLedgerRows(db, 40);
+    auto set = openRows(db.connect(), ledgerQuery);
+    ReportDocument document(incomeLayout(), *set, printedOn);
+    QVERIFY(document.paginate().ok());
+    QCOMPARE(document.pageCount(), 2);
+
+    const QList<ReportItem> first = document.pageItems(0);
+    QCOMPARE(find(first, QStringLiteral("lblTitle"))->rect,
+             QRectF(1440 + 144, 1440 + 144, 4890, 345));
+    QCOMPARE(find(first, QStringLiteral("Line1"))->rect, QRectF(1440 + 144, 1440 + 576, 9060, 0));
+    // Rows of 300 twips one under the other, from under the headings.
+    QCOMPARE(find(first, QStringLiteral("txtCheckNo"), 0)->rect,
+             QRectF(1440 + 2160, 3015 + 30, 870, 225));
+    QCOMPARE(find(first, QStringLiteral("txtIncome"), 35)->rect,
+             QRectF(1440 + 6768, 3015 + 35 * 300 + 30, 1155, 225));
+    QCOMPARE(find(first, QStringLiteral("txtIncome"), 35)->alignment, Qt::AlignRight);
+
+    const QList<ReportItem> second = document.pageItems(1);
+    QCOMPARE(find(second, QStringLiteral("txtCheckNo"), 36)->text, QStringLiteral("37"));
+    QCOMPARE(find(second, QStringLiteral("txtCheckNo"), 36)->rect.top(), 1725.0 + 30);
+    // The totals under the last row, at their place in the report footer.
+    const qreal footerTop = 1725 + 4 * 300;
+    QCOMPARE(find(second, QStringLiteral("lblTotal"))->rect.top(), footerTop + 144);
+    QCOMPARE(find(second, QStringLiteral("sumIncome"))->rect,
+             QRectF(1440 + 6768, footerTop + 144, 1155, 225));
+    QVERIFY(document.pageItems(2).isEmpty());
+    QVERIFY(document.pageItems(-1).isEmpty());
+}
+
+void tst_report_engine::rowsReadInOrderWithoutMoving()
+{
+    TempDatabase db;
+    addLedgerRows(db, 120);
+    auto set = openRows(db.connect(), QStringLiteral("SELECT * FROM tblFinance ORDER BY ID DESC"));
+    QVERIFY(set->moveTo(57).ok());
+    ReportDocument document(incomeLayout(), *set, printedOn);
+    QVERIFY(document.paginate().ok());
+    // From the first row of the set in its own order, whichever record is current.
+    QCOMPARE(refsOn(document.pageItems(0)).first(), QStringLiteral("120"));
+    QCOMPARE(refsOn(document.pageItems(document.pageCount() - 1)).last(), QStringLiteral("1"));
+    QCOMPARE(set->absolutePosition(), 57);
+}
+
+void tst_report_engine::sums_data()
+{
+    QTest::addColumn<QStringList>("incomes");
+    QTest::addColumn<QStringList>("expenses");
+    QTest::addColumn<QString>("incomeTotal");
+    QTest::addColumn<QString>("expenseTotal");
+
+    QTest::newRow("no rows") << QStringList{} << QStringList{} << "$0.00" << "$0.00";
+    QTest::newRow("ten cents three times")
+        << QStringList{"0.10", "0.10", "0.10"} << QStringList{"0", "0", "0"} << "$0.30" << "$0.00";
+    QTest::newRow("thousands") << QStringList{"1250", "0", "800.5"}
+                               << QStringList{"0", "99.99", "0"} << "$2,050.50" << "$99.99";
+    // Beyond what a double holds to the cent.
+    QTest::newRow("ninety trillion and two cents")
+        << QStringList{"90000000000000.01", "0.01"} << QStringList{"0.01", "0"}
+        << "$90,000,000,000,000.02" << "$0.01";
+    QTest::newRow("refund") << QStringList{"100", "-25.25"} << QStringList{"0", "0"} << "$74.75"
+                            << "$0.00";
+}
+
+void tst_report_engine::sums()
+{
+    QFETCH(QStringList, incomes);
+    QFETCH(QStringList, expenses);
+    QFETCH(QString, incomeTotal);
+    QFETCH(QString, expenseTotal);
+    TempDatabase db;
+    const Connection c = db.connect();
+    for (int i = 0; i < incomes.size(); ++i)
+        QVERIFY(c.execute(QStringLiteral("INSERT INTO tblFinance (RecDate, Income, Expense) "
+                                         "VALUES ('2026-05-01', ?, ?)"),
+                          {QVariant::fromValue(Money::parse(incomes[i]).value()),
+                           QVariant::fromValue(Money::parse(expenses[i]).value())})
+                      .ok());
+    auto set = openRows(c, ledgerQuery);
+    ReportDocument document(incomeLayout(), *set, printedOn);
+    QVERIFY(document.paginate().ok());
+    const QList<ReportItem> last = document.pageItems(document.pageCount() - 1);
+    QCOMPARE(find(last, QStringLiteral("sumIncome"))->text, incomeTotal);
+    QCOMPARE(find(last, QStringLiteral("sumExpense"))->text, expenseTotal);
+    QCOMPARE(find(last, QStringLiteral("lblTotal"))->text, QStringLiteral("Total:"));
+}
+
+void tst_report_engine::formats_data()
+{
+    QTest::addColumn<QString>("insert");
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QString>("printed");
+
+    const QString money = QStringLiteral("\"$\"#,##0.00");
+    const QString ledger = QStringLiteral("tblFinance");
+    QTest::newRow("money") << "INSERT INTO tblFinance (Income) VALUES (12500000)" << ledger
+                           << "Income" << money << "$1,250.00";
+    QTest::newRow("money, cents") << "INSERT INTO tblFinance (Income) VALUES (500)" << ledger
+                                  << "Income" << money << "$0.05";
+    QTest::newRow("money, millions") << "INSERT INTO tblFinance (Expense) VALUES (12345678900)"
+                                     << ledger << "Expense" << money << "$1,234,567.89";
+    QTest::newRow("padded date") << "INSERT INTO tblFinance (RecDate) VALUES ('2026-12-07')"
+                                 << ledger << "RecDate" << "MM/dd/yyyy" << "12/07/2026";
+    QTest::newRow("padded date, early") << "INSERT INTO tblFinance (RecDate) VALUES ('2026-03-04')"
+                                        << ledger << "RecDate" << "MM/dd/yyyy" << "03/04/2026";
+    QTest::newRow("short date") << "INSERT INTO tblFinance (RecDate) VALUES ('2026-03-04')"
+                                << ledger << "RecDate" << "M/d/yyyy" << "3/4/2026";
+    QTest::newRow("date as delivered")
+        << "INSERT INTO tblFinance (RecDate) VALUES ('2026-12-07')" << ledger << "RecDate" << ""
+        << "12/7/2026";
+    QTest::newRow("afternoon") << "INSERT INTO tblNotes (NoteTime) VALUES ('13:05:09')"
+                               << "tblNotes" << "NoteTime" << "h:mm:ss AMPM" << "1:05:09 PM";
+    QTest::newRow("after midnight") << "INSERT INTO tblNotes (NoteTime) VALUES ('00:30:00')"
+                                    << "tblNotes" << "NoteTime" << "h:mm:ss AMPM"
+                                    << "12:30:00 AM";
+    QTest::newRow("record number") << "INSERT INTO tblNotes (ID) VALUES (1042)" << "tblNotes"
+                                   << "ID" << "0" << "1042";
+    QTest::newRow("reference number kept as text")
+        << "INSERT INTO tblFinance (CheckNo) VALUES ('1044')" << ledger << "CheckNo" << "0"
+        << "1044";
+    QTest::newRow("units") << "INSERT INTO tblBuilding (BldNoOfUnits) VALUES (4)"
+                           << "tblBuilding" << "BldNoOfUnits" << "0" << "4";
+    QTest::newRow("interest as delivered") << "INSERT INTO tblLoan (IntRate) VALUES (6.5)"
+                                           << "tblLoan" << "IntRate" << "" << "6.5";
+    QTest::newRow("text as delivered")
+        << "INSERT INTO tblFinance (Payee) VALUES ('Acme Plumbing & Heating')" << ledger
+        << "Payee" << "" << "Acme Plumbing & Heating";
+    QTest::newRow("empty field") << "INSERT INTO tblFinance (Payee) VALUES (NULL)" << ledger
+                                 << "Payee" << "" << "";
+    QTest::newRow("field the rows do not have")
+        << "INSERT INTO tblFinance (Payee) VALUES ('Acme')" << ledger << "Category2" << "" << "";
+}
+
+void tst_report_engine::formats()
+{
+    QFETCH(QString, insert);
+    QFETCH(QString, table);
+    QFETCH(QString, field);
+    QFETCH(QString, format);
+    QFETCH(QString, printed);
+    TempDatabase db;
+    QVERIFY(db.connect().executeScript(insert).ok());
+    auto set = openRows(db.connect(), QStringLiteral("SELECT * FROM ") + table);
+    ReportLayout layout = incomeLayout();
+    layout.detail.controls = {reportTextBox(QStringLiteral("txtField"), field, format, 144, 30,
+                                            2000, 225)};
+    ReportDocument document(layout, *set, printedOn);
+    QVERIFY(document.paginate().ok());
+    const ReportItem* item = find(document.pageItems(0), QStringLiteral("txtField"), 0);
+    QVERIFY(item);
+    QCOMPARE(item->text, printed);
+}
+
+void tst_report_engine::dateAndTitleLines()
+{
+    TempDatabase db;
+    auto set = openRows(db.connect(), ledgerQuery);
+    ReportLayout layout = incomeLayout();
+    layout.title = QStringLiteral("12 Oak Street, Springfield");
+    layout.reportHeader.control(QStringLiteral("lblTitle"))->text = QStringLiteral("Category Report");
+    ReportDocument document(layout, *set, printedOn);
+    QVERIFY(document.paginate().ok());
+    const QList<ReportItem> items = document.pageItems(0);
+    QCOMPARE(find(items, QStringLiteral("Label8"))->text, QStringLiteral("07 December, 2026"));
+    QCOMPARE(find(items, QStringLiteral("Label8"))->alignment, Qt::AlignRight);
+    QCOMPARE(find(items, QStringLiteral("Label8"))->font, ReportFont::Body);
+    QCOMPARE(find(items, QStringLiteral("Label9"))->text,
+             QStringLiteral("12 Oak Street, Springfield"));
+    QCOMPARE(find(items, QStringLiteral("Label9"))->alignment, Qt::AlignHCenter);
+    QCOMPARE(find(items, QStringLiteral("Label9"))->font, ReportFont::Title);
+    QCOMPARE(find(items, QStringLiteral("lblTitle"))->text, QStringLiteral("Category Report"));
+    QCOMPARE(find(items, QStringLiteral("lblTitle"))->font, ReportFont::Heading);
+    // The empty report: header, headings and totals on the one page, no rows.
+    QCOMPARE(document.pageCount(), 1);
+    QVERIFY(itemsOf(items, QStringLiteral("Section1")).isEmpty());
+    QCOMPARE(find(items, QStringLiteral("lblPayee"))->text, QStringLiteral("Payee"));
+    QCOMPARE(find(items, QStringLiteral("sumIncome"))->text, QStringLiteral("$0.00"));
+    QCOMPARE(find(items, QStringLiteral("sumIncome"))->rect.top(), 3015.0 + 144);
+}
+
+// Twenty words to a line of 5,472 twips at most: two hundred words take several lines.
+void tst_report_engine::growingNote()
+{
+    QStringList words;
+    for (int i = 0; i < 200; ++i)
+        words.append(QStringLiteral("word%1").arg(i));
+    const QString longNote = words.join(QLatin1Char(' '));
+    TempDatabase db;
+    const Connection c = db.connect();
+    for (const QString& note : {QStringLiteral("Short note"), longNote,
+                                QStringLiteral("Paint ordered.\nPainter booked for Monday.")})
+        QVERIFY(c.execute(QStringLiteral("INSERT INTO tblNotes (Notes) VALUES (?)"), {note}).ok());
+    auto set = openRows(c, QStringLiteral("SELECT * FROM tblNotes ORDER BY ID"));
+    ReportDocument document(notesLayout(), *set, printedOn);
+    QVERIFY(document.paginate().ok());
+    QCOMPARE(document.pageCount(), 1);
+    const QList<ReportItem> items = document.pageItems(0);
+
+    const ReportItem* shortNote = find(items, QStringLiteral("txtNotes"), 0);
+    QCOMPARE(shortNote->text, QStringLiteral("Short note"));
+    const ReportItem* grown = find(items, QStringLiteral("txtNotes"), 1);
+    QVERIFY(grown->wraps);
+    // The whole note, in lines no wider than its box.
+    const QStringList lines = grown->text.split(QLatin1Char('\n'));
+    QVERIFY2(lines.size() >= 8, qPrintable(grown->text));
+    QCOMPARE(lines.join(QLatin1Char(' ')), longNote);
+    const QFontMetricsF arial([] {
+        QFont f(QStringLiteral("Arial"));
+        f.setPixelSize(165);
+        return f;
+    }());
+    for (const QString& line : lines)
+        QVERIFY2(arial.horizontalAdvance(line) <= 5472, qPrintable(line));
+    // The box grows downwards; the row after it starts under the grown band.
+    const qreal firstRowTop = 1440 + 1275 + 288;
+    QCOMPARE(find(items, QStringLiteral("txtID"), 0)->rect.top(), firstRowTop + 30);
+    QCOMPARE(grown->rect.top(), firstRowTop + 297 + 30);
+    QVERIFY(grown->rect.height() > 225 * 4);
+    const qreal thirdRowTop = firstRowTop + 297 + (297 - 225) + grown->rect.height();
+    QCOMPARE(find(items, QStringLiteral("txtID"), 2)->rect.top(), thirdRowTop + 30);
+    // A line break in a note stays a line break.
+    QCOMPARE(find(items, QStringLiteral("txtNotes"), 2)->text,
+             QStringLiteral("Paint ordered.\nPainter booked for Monday."));
+}
+
+void tst_report_engine::noteLongerThanAPage()
+{
+    QStringList words;
+    for (int i = 0; i < 3000; ++i)
+        words.append(QStringLiteral("w%1").arg(i));
+    const QString hugeNote = words.join(QLatin1Char(' '));
+    const QString unbroken(400, QLatin1Char('x')); // wider than its box, with no blank in it
+    TempDatabase db;
+    const Connection c = db.connect();
+    for (const QString& note : {QStringLiteral("Before"), hugeNote, unbroken,
+                                QStringLiteral("After")})
+        QVERIFY(c.execute(QStringLiteral("INSERT INTO tblNotes (Notes) VALUES (?)"), {note}).ok());
+    auto set = openRows(c, QStringLiteral("SELECT * FROM tblNotes ORDER BY ID"));
+    ReportDocument document(notesLayout(), *set, printedOn);
+    QVERIFY(document.paginate().ok());
+    QVERIFY2(document.pageCount() >= 3, qPrintable(QString::number(document.pageCount())));
+
+    QStringList printed;  // the huge note's lines, page after page
+    QString unbrokenPrinted;
+    QStringList order;
+    const qreal pageFooterTop = 15840 - 1440 - 360;
+    for (int page = 0; page < document.pageCount(); ++page) {
+        const QList<ReportItem> items = document.pageItems(page);
+        QVERIFY(find(items, QStringLiteral("lblNote")));
+        for (const ReportItem& item : items) {
+            if (item.section == QLatin1String("Section1")) {
+                // Nothing of a row runs into the page footer.
+                QVERIFY2(item.rect.bottom() <= pageFooterTop + 0.01,
+                         qPrintable(QStringLiteral("page %1: %2").arg(page).arg(item.rect.bottom())));
+            }
+            if (item.control != QLatin1String("txtNotes"))
+                continue;
+            if (order.isEmpty() || order.last() != QString::number(item.row))
+                order.append(QString::number(item.row));
+            if (item.row == 1)
+                printed.append(item.text.split(QLatin1Char('\n')));
+            if (item.row == 2)
+                unbrokenPrinted += QString(item.text).remove(QLatin1Char('\n'));
+        }
+    }
+    QCOMPARE(printed.join(QLatin1Char(' ')), hugeNote);
+    QCOMPARE(unbrokenPrinted, unbroken);
+    QCOMPARE(order, (QStringList{"0", "1", "2", "3"}));
+    // The note's record number once, with its first lines.
+    int ids = 0;
+    for (int page = 0; page < document.pageCount(); ++page)
+        ids += find(document.pageItems(page), QStringLiteral("txtID"), 1) ? 1 : 0;
+    QCOMPARE(ids, 1);
+}
+
+// A text in a box 1,000 twips wide at 144 dots per inch (10 twips to the pixel): the box's
+// pixels run from 1440 + 144 = 1584 to 2584 twips.
+void tst_report_engine::painting_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("alignment");
+    QTest::addColumn<bool>("inkAtLeft");
+    QTest::addColumn<bool>("inkAtRight");
+    QTest::addColumn<bool>("inkBeyond");
+
+    const QString longText = QStringLiteral("A payee whose name runs far beyond its column");
+    QTest::newRow("left") << "Rent" << int(Qt::AlignLeft) << true << false << false;
+    QTest::newRow("right") << "Rent" << int(Qt::AlignRight) << false << true << false;
+    QTest::newRow("centre") << "Rent" << int(Qt::AlignHCenter) << false << false << false;
+    QTest::newRow("cut at the box's right edge")
+        << longText << int(Qt::AlignLeft) << true << true << false;
+    QTest::newRow("right-aligned, cut at its left edge")
+        << longText << int(Qt::AlignRight) << true << true << false;
+}
+
+void tst_report_engine::painting()
+{
+    QFETCH(QString, text);
+    QFETCH(int, alignment);
+    QFETCH(bool, inkAtLeft);
+    QFETCH(bool, inkAtRight);
+    QFETCH(bool, inkBeyond);
+    TempDatabase db;
+    QVERIFY(db.connect()
+                .execute(QStringLiteral("INSERT INTO tblFinance (Payee) VALUES (?)"), {text})
+                .ok());
+    auto set = openRows(db.connect(), ledgerQuery);
+    ReportLayout layout = incomeLayout();
+    layout.reportHeader.controls.clear();
+    layout.pageHeader.controls.clear();
+    layout.reportFooter.controls.clear();
+    layout.detail.controls = {reportTextBox(QStringLiteral("txtPayee"), QStringLiteral("Payee"),
+                                            {}, 144, 30, 1000, 225, Qt::Alignment(alignment))};
+    ReportDocument document(layout, *set, printedOn);
+    QVERIFY(document.paginate().ok());
+    QImage sheet(1224, 1584, QImage::Format_RGB32);
+    sheet.setDotsPerMeterX(qRound(144 / 0.0254));
+    sheet.setDotsPerMeterY(qRound(144 / 0.0254));
+    sheet.fill(Qt::white);
+    QPainter painter(&sheet);
+    document.paintPage(painter, 0);
+    painter.end();
+    // The row's text stands 1290 + 285 + 30 twips under the top margin.
+    const int top = (1440 + 1290 + 285 + 30) / 10, bottom = top + 22;
+    QVERIFY(inkIn(sheet, QRect(QPoint(159, top), QPoint(258, bottom)))); // somewhere in the box
+    QCOMPARE(inkIn(sheet, QRect(QPoint(158, top), QPoint(175, bottom))), inkAtLeft);
+    QCOMPARE(inkIn(sheet, QRect(QPoint(242, top), QPoint(258, bottom))), inkAtRight);
+    QCOMPARE(inkIn(sheet, QRect(QPoint(0, top), QPoint(156, bottom)))
+                 || inkIn(sheet, QRect(QPoint(260, top), QPoint(1223, bottom))),
+             inkBeyond);
+}
+
+void tst_report_engine::pdfWritten()
+{
+    TempDatabase db;
+    addLedgerRows(db, 100);
+    auto set = openRows(db.connect(), ledgerQuery);
+    ReportDocument document(incomeLayout(), *set, printedOn);
+    QVERIFY(document.paginate().ok());
+    QCOMPARE(document.pageCount(), 3);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Income and Expense Report.pdf"));
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("an earlier file of the same name");
+    old.close();
+    const Status written = document.writePdf(path);
+    QVERIFY2(written.ok(), written.ok() ? "" : qPrintable(written.error().description));
+    QFile pdf(path);
+    QVERIFY(pdf.open(QIODevice::ReadOnly));
+    const QByteArray bytes = pdf.readAll();
+    QVERIFY(bytes.startsWith("%PDF-"));
+    QCOMPARE(pdfPageCount(bytes), 3);
+    // Nothing is left beside it.
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{"Income and Expense Report.pdf"});
+}
+
+void tst_report_engine::pdfFailures_data()
+{
+    QTest::addColumn<QString>("relativePath");
+    QTest::addColumn<bool>("paginated");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("missing folder") << "no such folder/report.pdf" << true
+                                    << "The report could not be saved as \"%1\":";
+    QTest::newRow("a folder in its place") << "taken" << true
+                                           << "The report could not be saved as \"%1\":";
+    QTest::newRow("not laid out") << "report.pdf" << false << "The report has not been laid out.";
+}
+
+void tst_report_engine::pdfFailures()
+{
+    QFETCH(QString, relativePath);
+    QFETCH(bool, paginated);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("taken")));
+    TempDatabase db;
+    addLedgerRows(db, 3);
+    auto set = openRows(db.connect(), ledgerQuery);
+    ReportDocument document(incomeLayout(), *set, printedOn);
+    if (paginated)
+        QVERIFY(document.paginate().ok());
+    const QString path = dir.filePath(relativePath);
+    const Status written = document.writePdf(path);
+    QVERIFY(!written.ok());
+    const QString expected = message.contains(QLatin1String("%1"))
+                                 ? message.arg(QDir::toNativeSeparators(path))
+                                 : message;
+    QVERIFY2(written.error().description.startsWith(expected),
+             qPrintable(written.error().description));
+    if (expected.endsWith(QLatin1Char(':'))) // and then its reason
+        QVERIFY(written.error().description.size() > expected.size() + 2);
+    // Nothing written anywhere: the folder holds what it held.
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             QStringList{"taken"});
+    QVERIFY(QDir(dir.filePath(QStringLiteral("taken"))).isEmpty());
+}
+
+void tst_report_engine::printedPageRange()
+{
+    TempDatabase db;
+    addLedgerRows(db, 160);
+    auto set = openRows(db.connect(), ledgerQuery);
+    ReportDocument document(incomeLayout(), *set, printedOn);
+    QVERIFY(document.paginate().ok());
+    QCOMPARE(document.pageCount(), 5);
+    QTemporaryDir dir;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath(QStringLiteral("printed.pdf")));
+    printer.setPrintRange(QPrinter::PageRange);
+    printer.setFromTo(2, 4);
+    QVERIFY(document.print(printer).ok());
+    QFile pdf(printer.outputFileName());
+    QVERIFY(pdf.open(QIODevice::ReadOnly));
+    QCOMPARE(pdfPageCount(pdf.readAll()), 3);
+
+    printer.setOutputFileName(dir.filePath(QStringLiteral("beyond.pdf")));
+    printer.setFromTo(7, 9);
+    const Status beyond = document.print(printer);
+    QVERIFY(!beyond.ok());
+    QCOMPARE(beyond.error().description, QStringLiteral("The report has no pages 7 to 9; it has 5."));
+}
 
 QTEST_MAIN(tst_report_engine)
 #include "tst_report_engine.moc"

@@ -1,0 +1,146 @@
+#pragma once
+// What the engine and preview tests share: two layouts drawn as the income and the notes reports
+// are, and ledger rows or notes in a real database read through a real record set.
+
+#include "data/record_set.h"
+#include "reports/report_document.h"
+#include "reports/report_layout.h"
+#include "tests/support/temp_database.h"
+
+#include <QRegularExpression>
+#include <memory>
+
+namespace halvo::test {
+
+// The income and expense report: heights 1290, 285, 300, 435, 573; a heading, the date, a line,
+// the title; seven columns; totals of income and expense.
+inline ReportLayout incomeLayout()
+{
+    ReportLayout l;
+    l.name = QStringLiteral("rptIncome");
+    l.caption = QStringLiteral("Income and Expense Report");
+    l.command = QStringLiteral("cmdIncome");
+    l.width = 9330;
+    l.title = QStringLiteral("Report for All Properties");
+    l.reportHeader = {QStringLiteral("Section4"), 1290, {}};
+    l.pageHeader = {QStringLiteral("Section2"), 285, {}};
+    l.detail = {QStringLiteral("Section1"), 300, {}};
+    l.pageFooter = {QStringLiteral("Section3"), 435, {}};
+    l.reportFooter = {QStringLiteral("Section5"), 573, {}};
+    l.reportHeader.controls = {
+        reportLabel(QStringLiteral("lblTitle"), QStringLiteral("Income and Expense Report"), 144,
+                    144, 4890, 345, ReportFont::Heading),
+        reportLabel(QStringLiteral("Label8"), QStringLiteral("%D"), 5904, 288, 3315, 225,
+                    ReportFont::Body, Qt::AlignRight),
+        reportLine(QStringLiteral("Line1"), 144, 576, 9060),
+        reportLabel(QStringLiteral("Label9"), QStringLiteral("%i"), 144, 720, 9060, 300,
+                    ReportFont::Title, Qt::AlignHCenter),
+    };
+    struct Column {
+        const char* heading;
+        const char* field;
+        QString format;
+        Qt::Alignment align;
+        int left;
+        int width;
+    };
+    const QString money = QStringLiteral("\"$\"#,##0.00");
+    const Column columns[] = {
+        {"Nickname", "Nickname", {}, Qt::AlignLeft, 144, 1140},
+        {"Date", "RecDate", QStringLiteral("MM/dd/yyyy"), Qt::AlignLeft, 1152, 855},
+        {"Ref No.", "CheckNo", QStringLiteral("0"), Qt::AlignLeft, 2160, 870},
+        {"Payee", "Payee", {}, Qt::AlignLeft, 3168, 1440},
+        {"Category", "Category", {}, Qt::AlignLeft, 4752, 1875},
+        {"Income", "Income", money, Qt::AlignRight, 6768, 1155},
+        {"Expense", "Expense", money, Qt::AlignRight, 8064, 1155},
+    };
+    for (const Column& c : columns) {
+        l.pageHeader.controls.append(reportLabel(QStringLiteral("lbl%1").arg(c.field),
+                                                 QString::fromLatin1(c.heading), c.left, 30,
+                                                 c.width, 225, ReportFont::Caption, c.align));
+        l.detail.controls.append(reportTextBox(QStringLiteral("txt%1").arg(c.field),
+                                               QString::fromLatin1(c.field), c.format, c.left, 30,
+                                               c.width, 225, c.align));
+    }
+    l.reportFooter.controls = {
+        reportLabel(QStringLiteral("lblTotal"), QStringLiteral("Total:"), 5472, 144, 1200, 225),
+        reportSum(QStringLiteral("sumIncome"), QStringLiteral("Income"), money, 6768, 144, 1155,
+                  225),
+        reportSum(QStringLiteral("sumExpense"), QStringLiteral("Expense"), money, 8064, 144,
+                  1155, 225),
+    };
+    return l;
+}
+
+// The notes report: heights 1275, 288, 297, 360, 360; the note grows downwards.
+inline ReportLayout notesLayout()
+{
+    ReportLayout l;
+    l.name = QStringLiteral("rptNotes");
+    l.caption = QStringLiteral("Note Report");
+    l.command = QStringLiteral("cmdNote");
+    l.width = 9348;
+    l.title = QStringLiteral("Report for All Notes");
+    l.reportHeader = {QStringLiteral("Section4"), 1275, {}};
+    l.pageHeader = {QStringLiteral("Section2"), 288, {}};
+    l.detail = {QStringLiteral("Section1"), 297, {}};
+    l.pageFooter = {QStringLiteral("Section3"), 360, {}};
+    l.reportFooter = {QStringLiteral("Section5"), 360, {}};
+    l.reportHeader.controls = {
+        reportLabel(QStringLiteral("lbltitle"), QStringLiteral("Note Report"), 144, 144, 2736,
+                    345, ReportFont::Heading),
+        reportLine(QStringLiteral("Line1"), 144, 576, 9060),
+    };
+    l.pageHeader.controls = {
+        reportLabel(QStringLiteral("lblID"), QStringLiteral("ID"), 144, 30, 435, 225),
+        reportLabel(QStringLiteral("lblNote"), QStringLiteral("Note"), 3744, 30, 5472, 225),
+    };
+    ReportControl note = reportTextBox(QStringLiteral("txtNotes"), QStringLiteral("Notes"), {},
+                                       3744, 30, 5472, 225);
+    note.growsDown = true;
+    l.detail.controls = {
+        reportTextBox(QStringLiteral("txtID"), QStringLiteral("ID"), QStringLiteral("0"), 144, 30,
+                      435, 225),
+        note,
+    };
+    return l;
+}
+
+// Opens a record set over a statement of the test's own.
+inline std::unique_ptr<RecordSet> openRows(const Connection& c, const QString& sql)
+{
+    auto rows = std::make_unique<RecordSet>();
+    const Status opened = rows->open(c, sql);
+    if (!opened)
+        qFatal("cannot open the rows: %s", qPrintable(opened.error().description));
+    return rows;
+}
+
+// `count` ledger rows, the n-th (from 1) dated in 2026 with reference number n, income n dollars.
+inline void addLedgerRows(const TempDatabase& db, int count)
+{
+    if (count == 0)
+        return;
+    const QString fill = QStringLiteral(
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+        "INSERT INTO tblFinance (NickName, RecDate, CheckNo, Payee, Category, Income, Expense) "
+        "SELECT 'OAK', date('2026-01-01', '+' || (i % 365) || ' days'), i, 'Payee ' || i, 'Rent', "
+        "i * 10000, 0 FROM n")
+                             .arg(count);
+    if (!db.connect().executeScript(fill))
+        qFatal("cannot add ledger rows");
+}
+
+inline const QString ledgerQuery = QStringLiteral("SELECT * FROM tblFinance ORDER BY ID");
+
+// How many pages a PDF file holds, by its page objects.
+inline int pdfPageCount(const QByteArray& pdf)
+{
+    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?![a-zA-Z])"));
+    int count = 0;
+    for (auto it = page.globalMatch(QString::fromLatin1(pdf)); it.hasNext(); it.next())
+        ++count;
+    return count;
+}
+
+} // namespace halvo::test

@@ -4,6 +4,7 @@
 #include "reports/report_layouts.h"
 #include "reports/report_preview.h"
 
+#include <QCoreApplication>
 #include <QWidget>
 
 namespace halvo {
@@ -109,8 +110,16 @@ DataEnvironment& DataEnvironment::instance(const QString& programFolder)
     std::unique_ptr<DataEnvironment>& environment = theInstance();
     if (environment && environment->programFolder() != programFolder)
         environment.reset();
-    if (!environment)
+    if (!environment) {
         environment = std::make_unique<DataEnvironment>(programFolder);
+        // Ended while the windows still exist: its previews are windows, and its record sets
+        // must not outlive the database they read.
+        static QCoreApplication* watched = nullptr;
+        if (QCoreApplication* app = QCoreApplication::instance(); app && app != watched) {
+            watched = app;
+            QObject::connect(app, &QCoreApplication::aboutToQuit, app, &DataEnvironment::end);
+        }
+    }
     return *environment;
 }
 

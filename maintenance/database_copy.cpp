@@ -66,49 +66,40 @@ Status putInPlace(const QString& partial, const QString& target)
     return moved;
 }
 
+// Copies the bytes and reads each piece back from the copy as it is written, so that what the
+// copy holds is known to be the file's bytes without reading the file twice.
 Status copyBytes(const QString& source, const QString& target, const CopyProgress& progress)
 {
     QFile from(source);
     if (!from.open(QIODevice::ReadOnly))
         return fileError(QStringLiteral("The database file could not be read:"), source, from);
     QFile to(target);
-    if (!to.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    if (!to.open(QIODevice::ReadWrite | QIODevice::Truncate))
         return fileError(QStringLiteral("The copy could not be written:"), target, to);
     const qint64 total = from.size();
     QByteArray chunk;
+    QByteArray back(chunkSize, Qt::Uninitialized);
     qint64 done = 0;
     while (done < total) {
         chunk = from.read(chunkSize);
         if (chunk.isEmpty())
             return fileError(QStringLiteral("The database file could not be read:"), source, from);
-        if (to.write(chunk) != chunk.size())
+        if (to.write(chunk) != chunk.size() || !to.flush())
             return fileError(QStringLiteral("The copy could not be written:"), target, to);
+        if (::pread(to.handle(), back.data(), size_t(chunk.size()), off_t(done)) != chunk.size()
+            || std::memcmp(back.constData(), chunk.constData(), size_t(chunk.size())) != 0)
+            return Error{
+                QStringLiteral("The copy \"%1\" differs from the database file.").arg(target)};
         done += chunk.size();
         if (progress && !progress(done, total))
             return Error{QStringLiteral("The copy was stopped.")};
     }
+    if (from.size() != total || to.size() != total)
+        return Error{QStringLiteral("The copy \"%1\" differs from the database file.").arg(target)};
     // A backup is only a backup once it is on the disk.
-    if (!to.flush() || ::fsync(to.handle()) != 0)
+    if (::fsync(to.handle()) != 0)
         return fileError(QStringLiteral("The copy could not be written:"), target, to);
     return {};
-}
-
-// The copy's bytes against the file's, which the held log keeps as they were copied.
-Status sameBytes(const QString& source, const QString& copy)
-{
-    QFile a(source);
-    QFile b(copy);
-    if (!a.open(QIODevice::ReadOnly) || !b.open(QIODevice::ReadOnly) || a.size() != b.size())
-        return Error{QStringLiteral("The copy \"%1\" differs from the database file.").arg(copy)};
-    for (;;) {
-        const QByteArray x = a.read(chunkSize);
-        const QByteArray y = b.read(chunkSize);
-        if (x != y)
-            return Error{
-                QStringLiteral("The copy \"%1\" differs from the database file.").arg(copy)};
-        if (x.isEmpty())
-            return {};
-    }
 }
 
 // Opens a copy read-only without side files (no log, no shared memory: the copy's log is
@@ -204,8 +195,6 @@ Status copyLiveDatabase(const Connection& live, const QString& target, const QSt
         LogHeld held(live);
         if (Status copied = copyBytes(source, partial, progress); !copied)
             return copied;
-        if (Status same = sameBytes(source, partial); !same)
-            return same;
         return checkCopy(partial, password, false);
     }();
     if (!made) {
@@ -265,10 +254,6 @@ Status replaceLiveDatabase(const QString& chosen, const QString& live, const QSt
     if (Status copied = copyBytes(chosen, incoming, progress); !copied) {
         QFile::remove(incoming);
         return copied;
-    }
-    if (Status same = sameBytes(chosen, incoming); !same) {
-        QFile::remove(incoming);
-        return same;
     }
 
     // The replaced file is kept. A log left beside it (by a program that was killed) belongs to

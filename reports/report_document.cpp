@@ -247,6 +247,24 @@ struct ReportDocument::Private {
         return lines;
     }
 
+    // A box's text stops where the box of another text in its row begins inside it, as if
+    // that box were painted over it: the layouts' columns reach into their neighbours (the
+    // nickname's box runs 132 twips into the date's) and a long value would overprint the next.
+    static int visibleRight(const ReportSection& s, const ReportControl& c)
+    {
+        int right = c.left + c.width;
+        if (c.kind == ReportControlKind::Line)
+            return right;
+        for (const ReportControl& other : s.controls) {
+            if (&other == &c || other.kind == ReportControlKind::Line)
+                continue;
+            const bool sameRow = other.top < c.top + c.height && c.top < other.top + other.height;
+            if (sameRow && other.left > c.left && other.left < right)
+                right = other.left;
+        }
+        return right;
+    }
+
     Band band(const ReportSection& s, int row) const
     {
         Band b;
@@ -264,6 +282,8 @@ struct ReportDocument::Private {
             item.alignment = c.alignment;
             item.rect = QRectF(layout.margin + c.left, c.top, c.width,
                                c.kind == ReportControlKind::Line ? 0 : c.height);
+            item.clip = item.rect;
+            item.clip.setRight(visibleRight(s, c) + layout.margin);
             const QString text = textOf(s, c, row);
             if (c.kind == ReportControlKind::TextBox && c.growsDown) {
                 p.lines = wrap(text, c.font, c.width);
@@ -301,6 +321,7 @@ struct ReportDocument::Private {
                 if (t >= from && t < to) {
                     ReportItem item = p.item;
                     item.rect.translate(0, shift);
+                    item.clip.translate(0, shift);
                     out->append(std::move(item));
                 }
                 continue;
@@ -321,6 +342,8 @@ struct ReportDocument::Private {
             item.text = shown.join(QLatin1Char('\n'));
             item.rect.setTop(firstTop + shift);
             item.rect.setHeight(shown.size() * p.lineSpacing);
+            item.clip.setTop(item.rect.top());
+            item.clip.setHeight(item.rect.height());
             out->append(std::move(item));
         }
     }
@@ -597,11 +620,11 @@ void ReportDocument::paintPage(QPainter& painter, int page) const
         const qreal advance = face.metrics.horizontalAdvance(item.text);
         const QPointF at(alignedX(item.rect, advance, item.alignment),
                          item.rect.top() + face.metrics.ascent());
-        // Only a text wider than its box is cut at the box's edges; clipping costs the PDF
-        // and the printer a little for every text.
-        if (advance > item.rect.width() + Slack) {
+        // Only a text that reaches out of its box is cut at the box's edges; clipping costs the
+        // PDF and the printer a little for every text.
+        if (at.x() < item.clip.left() - Slack || at.x() + advance > item.clip.right() + Slack) {
             painter.save();
-            painter.setClipRect(item.rect, Qt::IntersectClip);
+            painter.setClipRect(item.clip, Qt::IntersectClip);
             painter.drawText(at, item.text);
             painter.restore();
         } else {

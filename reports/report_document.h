@@ -34,6 +34,10 @@ struct ReportItem {
     int row = -1;    // a detail item's record, 0-based in the record set's order; -1 otherwise
     QString text;
     QRectF rect; // in twips from the sheet's top left; a line's height is 0
+    // Where its text may show: its box, but no further than where the box of another text in
+    // its row begins, so that boxes that overlap (a layout's column reaching into the next one)
+    // never print over each other.
+    QRectF clip;
     ReportFont font = ReportFont::Body;
     Qt::Alignment alignment = Qt::AlignLeft;
     bool wraps = false;

@@ -445,15 +445,19 @@ void tst_report_engine::painting_data()
     QTest::addColumn<bool>("inkAtLeft");
     QTest::addColumn<bool>("inkAtRight");
     QTest::addColumn<bool>("inkBeyond");
+    QTest::addColumn<int>("neighbourLeft"); // a second box in the row, empty; 0 for none
 
     const QString longText = QStringLiteral("A payee whose name runs far beyond its column");
-    QTest::newRow("left") << "Rent" << int(Qt::AlignLeft) << true << false << false;
-    QTest::newRow("right") << "Rent" << int(Qt::AlignRight) << false << true << false;
-    QTest::newRow("centre") << "Rent" << int(Qt::AlignHCenter) << false << false << false;
+    QTest::newRow("left") << "Rent" << int(Qt::AlignLeft) << true << false << false << 0;
+    QTest::newRow("right") << "Rent" << int(Qt::AlignRight) << false << true << false << 0;
+    QTest::newRow("centre") << "Rent" << int(Qt::AlignHCenter) << false << false << false << 0;
     QTest::newRow("cut at the box's right edge")
-        << longText << int(Qt::AlignLeft) << true << true << false;
+        << longText << int(Qt::AlignLeft) << true << true << false << 0;
     QTest::newRow("right-aligned, cut at its left edge")
-        << longText << int(Qt::AlignRight) << true << true << false;
+        << longText << int(Qt::AlignRight) << true << true << false << 0;
+    // The next column's box begins 800 twips into this one (pixel 238): the text stops there.
+    QTest::newRow("cut where the next box begins")
+        << longText << int(Qt::AlignLeft) << true << false << false << 944;
 }
 
 void tst_report_engine::painting()
@@ -463,6 +467,7 @@ void tst_report_engine::painting()
     QFETCH(bool, inkAtLeft);
     QFETCH(bool, inkAtRight);
     QFETCH(bool, inkBeyond);
+    QFETCH(int, neighbourLeft);
     TempDatabase db;
     QVERIFY(db.connect()
                 .execute(QStringLiteral("INSERT INTO tblFinance (Payee) VALUES (?)"), {text})
@@ -474,8 +479,15 @@ void tst_report_engine::painting()
     layout.reportFooter.controls.clear();
     layout.detail.controls = {reportTextBox(QStringLiteral("txtPayee"), QStringLiteral("Payee"),
                                             {}, 144, 30, 1000, 225, Qt::Alignment(alignment))};
+    if (neighbourLeft)
+        layout.detail.controls.append(reportTextBox(QStringLiteral("txtCategory"),
+                                                    QStringLiteral("Category"), {},
+                                                    neighbourLeft, 30, 1000, 225));
     ReportDocument document(layout, *set, printedOn);
     QVERIFY(document.paginate().ok());
+    const ReportItem* payee = find(document.pageItems(0), QStringLiteral("txtPayee"), 0);
+    QCOMPARE(payee->rect, QRectF(1584, 1440 + 1290 + 285 + 30, 1000, 225));
+    QCOMPARE(payee->clip.right(), 1440.0 + (neighbourLeft ? neighbourLeft : 1144));
     QImage sheet(1224, 1584, QImage::Format_RGB32);
     sheet.setDotsPerMeterX(qRound(144 / 0.0254));
     sheet.setDotsPerMeterY(qRound(144 / 0.0254));

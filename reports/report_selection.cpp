@@ -7,6 +7,7 @@
 #include "platform/desktop.h"
 #include "platform/prompts.h"
 
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMdiArea>
@@ -92,6 +93,11 @@ ReportSelection::ReportSelection(const QString& programFolder, const QString& ca
     grid->addWidget(GenerateReport, 2, 1, Qt::AlignRight);
     grid->setColumnStretch(1, 1);
     choice->setMinimumWidth(fontMetrics().horizontalAdvance(QLatin1Char('M')) * 16);
+    // Wide enough for its caption to be read whole in the frame's title bar, with its buttons.
+    QFont titleFont = font();
+    titleFont.setBold(true);
+    setMinimumWidth(QFontMetrics(titleFont).horizontalAdvance(caption)
+                    + 6 * fontMetrics().height());
     setTabOrder(choice, cboYear);
     setTabOrder(cboYear, GenerateReport);
 }

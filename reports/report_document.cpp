@@ -567,6 +567,8 @@ const ReportLayout& ReportDocument::layout() const { return d->layout; }
 
 int ReportDocument::pageCount() const { return int(d->pages.size()); }
 
+QPageSize ReportDocument::pageSize() const { return d->pageSize; }
+
 QSizeF ReportDocument::pageSizeTwips() const { return d->sheet; }
 
 qreal ReportDocument::lineSpacing(ReportFont font)

@@ -58,6 +58,7 @@ public:
 
     const ReportLayout& layout() const;
     int pageCount() const;
+    QPageSize pageSize() const; // the paper it was laid out on
     QSizeF pageSizeTwips() const;
 
     // What one page (0-based) carries, in the order it is painted; empty for a page that is not

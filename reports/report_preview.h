@@ -38,7 +38,16 @@ public:
     void print();     // the system print dialog, then the pages
     void saveAsPdf(); // asks for a file name through the prompts, then writes the PDF
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    void render();
+    double fitPageZoom() const;  // the whole sheet in the window
+    double fitWidthZoom() const; // the sheet's width in the window
+
     struct Private;
     std::unique_ptr<Private> d;
 };

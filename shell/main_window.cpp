@@ -350,8 +350,10 @@ void frmMain::Toolbar1_ButtonClick(const QString& key)
 QWidget* frmMain::openWindow(const QString& entryName)
 {
     if (QMdiSubWindow* sub = opened.value(entryName)) {
-        // Already open: brought forward, never made twice. A window that hid itself shows again.
+        // Already open: brought forward, never made twice. A window that hid itself shows again,
+        // whether it hid its frame or only itself inside it (an empty frame would be left).
         sub->show();
+        sub->widget()->show();
         if (sub->isMinimized())
             sub->showNormal();
         area->setActiveSubWindow(sub);

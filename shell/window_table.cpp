@@ -2,6 +2,7 @@
 
 #include "main_window.h"
 
+#include <QApplication>
 #include <QPointer>
 
 #include "editors/category_editor.h"
@@ -13,6 +14,10 @@
 #include "editors/vendor_editor.h"
 #include "editors/vendor_window.h"
 #include "ledger/ledger_window.h"
+#include "reports/report_selection.h"
+#include "reports/select_category.h"
+#include "reports/select_note.h"
+#include "reports/select_property.h"
 
 namespace halvo {
 
@@ -42,6 +47,35 @@ WindowFactory ledger()
     };
 }
 
+// A list report is shown from its stored query, over the main frame.
+Command listReport(frmMain& main, const char* commandName)
+{
+    return [frame = QPointer<frmMain>(&main), commandName] {
+        if (frame)
+            showListReport(frame->programFolder(), QString::fromLatin1(commandName), frame);
+    };
+}
+
+// The note report's window has no menu entry of its own: the Note Report entry shows it through
+// this name, so that it is still made at most once.
+const QString NoteSelection = QStringLiteral("frmSelectNote");
+
+// The Note Report entry shows its window in front but, unlike the other report entries, does not
+// give it the focus. In the frame a child window that holds the focus is the active one, so the
+// focus cannot go back to the window that had it without that one coming in front again; the
+// note window comes forward with none of its lists holding the keyboard's focus.
+Command noteReport(frmMain& main)
+{
+    return [frame = QPointer<frmMain>(&main)] {
+        if (!frame)
+            return;
+        QWidget* window = frame->openWindow(NoteSelection);
+        QWidget* focused = QApplication::focusWidget();
+        if (window && focused && (focused == window || window->isAncestorOf(focused)))
+            focused->clearFocus();
+    };
+}
+
 } // namespace
 
 // One line per window or command, by the menu entry that opens it; the toolbar buttons follow
@@ -64,6 +98,15 @@ void installWindows(frmMain& main)
     main.registerWindow(QStringLiteral("mnuDatafrmCategory"), editor<frmCategory>());
     main.registerWindow(QStringLiteral("mnuDatafrmVendor"), editor<frmVendor>());
     main.registerWindow(QStringLiteral("mnuDatafrmNote"), editor<frmNote>());
+
+    main.registerWindow(QStringLiteral("CategoryReport"), editor<frmSelectCategory>());
+    main.registerWindow(QStringLiteral("IncomeandExpense"), editor<frmSelectProperty>());
+    main.registerWindow(NoteSelection, editor<frmSelectNote>());
+    main.registerCommand(QStringLiteral("NoteReport"), noteReport(main));
+    main.registerCommand(QStringLiteral("MortgageLoan"), listReport(main, "cmdLoan"));
+    main.registerCommand(QStringLiteral("PropertyOwned"), listReport(main, "cmdProperty"));
+    main.registerCommand(QStringLiteral("TenantLease"), listReport(main, "cmdTenant"));
+    main.registerCommand(QStringLiteral("VendorReport"), listReport(main, "cmdVendor"));
 
     // Windows that add a vendor open the one vendor editor through the main window, so it is
     // still made at most once and brought forward when it is open already.

@@ -15,6 +15,9 @@
 #include "shell/window_table.h"
 #include "platform/twips.h"
 #include "data/money.h"
+#include "editors/pickers.h"
+#include "reports/data_environment.h"
+#include "reports/report_selection.h"
 
 #include <QAction>
 #include <QApplication>
@@ -106,6 +109,12 @@ private slots:
     void sameWindowOpensOnce();
     void everyDataButtonOpensItsWindow_data();
     void everyDataButtonOpensItsWindow();
+    void hiddenChildShowsAgain_data();
+    void hiddenChildShowsAgain();
+    void reportEntriesOpenTheirWindows_data();
+    void reportEntriesOpenTheirWindows();
+    void listReportEntriesShowTheirReports_data();
+    void listReportEntriesShowTheirReports();
     void closingClosesChildrenFirst();
     void childDecliningKeepsFrameOpen();
     void negativeAmountsAreDrawnRed();
@@ -485,6 +494,142 @@ void tst_shell_main_window::everyDataButtonOpensItsWindow()
     QCOMPARE(main.mdiArea()->activeSubWindow(), sub);
     sub->close();
     QTRY_COMPARE(main.mdiArea()->subWindowList().size(), open - 1);
+}
+
+void tst_shell_main_window::hiddenChildShowsAgain_data()
+{
+    QTest::addColumn<bool>("frameHides");
+    QTest::newRow("the window hides its frame") << true;
+    QTest::newRow("the window hides itself in its frame") << false;
+}
+
+// A child window that hid itself is shown again by its entry, not left hidden or as an empty
+// frame.
+void tst_shell_main_window::hiddenChildShowsAgain()
+{
+    QFETCH(bool, frameHides);
+    ProgramFolder folder;
+    frmMain main(folder.path());
+    QStringList log;
+    int made = 0;
+    main.registerWindow(QStringLiteral("IncomeandExpense"), [&](const WindowContext&) {
+        ++made;
+        return new FakeChild(&log, QStringLiteral("report"));
+    });
+    main.show();
+    QWidget* child = main.openWindow(QStringLiteral("IncomeandExpense"));
+    QVERIFY(child);
+    if (frameHides)
+        child->parentWidget()->hide();
+    else
+        child->hide();
+    QVERIFY(!child->isVisible());
+    main.entry(QStringLiteral("IncomeandExpense"))->trigger();
+    QCOMPARE(made, 1);
+    QVERIFY(child->isVisible());
+    QVERIFY(child->parentWidget()->isVisible());
+    QCOMPARE(main.mdiArea()->activeSubWindow()->widget(), child);
+}
+
+void tst_shell_main_window::reportEntriesOpenTheirWindows_data()
+{
+    QTest::addColumn<QString>("entryName");
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<bool>("focused");
+    QTest::newRow("CategoryReport") << "CategoryReport" << "frmSelectCategory"
+                                    << "Generate Category Report" << true;
+    QTest::newRow("IncomeandExpense") << "IncomeandExpense" << "frmSelectProperty"
+                                      << "Generate Income and Expense Report" << true;
+    // The one report entry that does not give its window the focus.
+    QTest::newRow("NoteReport") << "NoteReport" << "frmSelectNote" << "Generate Note Report"
+                                << false;
+}
+
+// Each selection window opens in front as a child of the frame, hides itself once its report
+// is shown, and comes back with the choice made when its entry is chosen again.
+void tst_shell_main_window::reportEntriesOpenTheirWindows()
+{
+    QFETCH(QString, entryName);
+    QFETCH(QString, window);
+    QFETCH(QString, caption);
+    QFETCH(bool, focused);
+    ProgramFolder folder;
+    folder.exec(QStringLiteral("INSERT INTO tblBuilding (BldNickName) VALUES ('ELM')"));
+    folder.exec(QStringLiteral("INSERT INTO tblCategory (Income) VALUES ('Rent')"));
+    {
+        frmMain main(folder.path());
+        installWindows(main);
+        main.show();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        QVERIFY(main.entry(entryName)->isEnabled());
+        main.entry(entryName)->trigger();
+        QMdiSubWindow* sub = main.mdiArea()->activeSubWindow();
+        QVERIFY(sub);
+        auto* selection = qobject_cast<ReportSelection*>(sub->widget());
+        QVERIFY(selection);
+        QCOMPARE(selection->objectName(), window);
+        QCOMPARE(selection->windowTitle(), caption);
+        QVERIFY(selection->isVisible());
+        QWidget* focus = QApplication::focusWidget();
+        QCOMPARE(focus && selection->isAncestorOf(focus), focused);
+
+        auto* list = selection->findChild<Picker*>(
+            window == QLatin1String("frmSelectCategory") ? "cboCategory" : "cboNickname");
+        QVERIFY(list);
+        list->setCurrentIndex(1);
+        const QString chosen = list->text();
+        QVERIFY(chosen == QLatin1String("ELM") || chosen == QLatin1String("Rent"));
+        QTest::mouseClick(selection->GenerateReport, Qt::LeftButton, {}, QPoint(2, 2));
+        QCOMPARE(folder.scripted.texts(), QStringList{});
+        QVERIFY(sub->isHidden());
+        const int open = main.mdiArea()->subWindowList().size();
+
+        main.entry(entryName)->trigger();
+        QCOMPARE(main.mdiArea()->subWindowList().size(), open);
+        QVERIFY(selection->isVisible());
+        QCOMPARE(main.mdiArea()->activeSubWindow(), sub);
+        QCOMPARE(list->text(), chosen);
+        main.close();
+    }
+    DataEnvironment::end();
+}
+
+void tst_shell_main_window::listReportEntriesShowTheirReports_data()
+{
+    QTest::addColumn<QString>("entryName");
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("MortgageLoan") << "MortgageLoan" << "cmdLoan" << "Mortgage Loan Report";
+    QTest::newRow("PropertyOwned") << "PropertyOwned" << "cmdProperty" << "Property Report";
+    QTest::newRow("TenantLease") << "TenantLease" << "cmdTenant" << "Tenant Lease Report";
+    QTest::newRow("VendorReport") << "VendorReport" << "cmdVendor" << "Vendor Report";
+}
+
+void tst_shell_main_window::listReportEntriesShowTheirReports()
+{
+    QFETCH(QString, entryName);
+    QFETCH(QString, command);
+    QFETCH(QString, caption);
+    ProgramFolder folder;
+    {
+        frmMain main(folder.path());
+        installWindows(main);
+        main.show();
+        const int open = main.mdiArea()->subWindowList().size();
+        QVERIFY(main.entry(entryName)->isEnabled());
+        main.entry(entryName)->trigger();
+        QCOMPARE(folder.scripted.texts(), QStringList{});
+        // A window of its own, not a child of the frame.
+        QWidget* preview = DataEnvironment::existing()->command(command)->preview();
+        QVERIFY(preview);
+        QVERIFY(preview->isWindow());
+        QVERIFY(preview->isVisible());
+        QCOMPARE(preview->windowTitle(), caption);
+        QCOMPARE(main.mdiArea()->subWindowList().size(), open);
+        main.close();
+    }
+    DataEnvironment::end();
 }
 
 void tst_shell_main_window::closingClosesChildrenFirst()

@@ -206,6 +206,7 @@ struct ReportDocument::Private {
         switch (c.kind) {
         case ReportControlKind::Label: {
             QString caption = c.text;
+            // The long date form is the program's one ("07 December, 2026"), never the locale's.
             caption.replace(QLatin1String("%D"), Dates::format(today, Dates::LongDate));
             caption.replace(QLatin1String("%i"), layout.title);
             return caption;

@@ -13,6 +13,7 @@
 #include "platform/settings.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QCloseEvent>
 #include <QIcon>
 #include <QLabel>
@@ -429,16 +430,25 @@ void frmMain::resizeEvent(QResizeEvent* event)
     refreshDate();
 }
 
+bool frmMain::closeChildWindows()
+{
+    area->closeAllSubWindows();
+    for (const QMdiSubWindow* sub : area->subWindowList())
+        if (sub->isVisible())
+            return false;
+    // Closed windows are deleted later by the event loop; their record sets and connections go
+    // now, so that the database file is free when this returns.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return true;
+}
+
 void frmMain::closeEvent(QCloseEvent* event)
 {
     // Every child closes first, running its own closing steps; one that declines (a change
     // the user still wants to keep) keeps the frame open.
-    area->closeAllSubWindows();
-    for (const QMdiSubWindow* sub : area->subWindowList()) {
-        if (sub->isVisible()) {
-            event->ignore();
-            return;
-        }
+    if (!closeChildWindows()) {
+        event->ignore();
+        return;
     }
     // A minimised window keeps the place and size of the last normal or maximised close.
     if (!isMinimized())

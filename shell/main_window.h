@@ -77,6 +77,9 @@ public:
     // The entry's window while it is open.
     QWidget* openedWindow(const QString& entryName) const;
     QAction* entry(const QString& entryName) const;
+    // Closes every child window, each running its own closing steps, and lets them go at once
+    // (with them the connections they hold); false when one declines and stays open.
+    bool closeChildWindows();
     // The Data entry a toolbar button's key stands for ("Tenant" → "mnuDatafrmTenant").
     static QString entryForKey(const QString& key);
 

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QPointer>
+#include <memory>
 
 #include "editors/category_editor.h"
 #include "editors/insurance_editor.h"
@@ -14,6 +15,8 @@
 #include "editors/vendor_editor.h"
 #include "editors/vendor_window.h"
 #include "ledger/ledger_window.h"
+#include "maintenance/backup_commands.h"
+#include "reports/data_environment.h"
 #include "reports/report_selection.h"
 #include "reports/select_category.h"
 #include "reports/select_note.h"
@@ -87,6 +90,7 @@ Command noteReport(frmMain& main)
 //   Report: CategoryReport, IncomeandExpense, MortgageLoan, NoteReport, PropertyOwned,
 //           TenantLease, VendorReport
 //   Backup: BackupBackup, RestoreDatabase
+//   File:   SavetoDisk (made, and left unavailable as the window was designed)
 void installWindows(frmMain& main)
 {
     main.registerWindow(QStringLiteral("mnufrmProperty"), editor<frmProperty>());
@@ -107,6 +111,27 @@ void installWindows(frmMain& main)
     main.registerCommand(QStringLiteral("PropertyOwned"), listReport(main, "cmdProperty"));
     main.registerCommand(QStringLiteral("TenantLease"), listReport(main, "cmdTenant"));
     main.registerCommand(QStringLiteral("VendorReport"), listReport(main, "cmdVendor"));
+
+    // A restore needs the database file free: every child window closes (one with a change the
+    // user keeps declines, and the restore does not happen) and the reports let their rows go.
+    QPointer<frmMain> frame(&main);
+    auto backup = std::make_shared<BackupCommands>(BackupHost{
+        &main, main.programFolder(),
+        [frame] {
+            if (!frame || !frame->closeChildWindows())
+                return false;
+            DataEnvironment::end();
+            return true;
+        },
+        [frame] {
+            if (frame)
+                frame->openWindow(frmMain::entryForKey(QStringLiteral("Property")));
+        }});
+    main.registerCommand(QStringLiteral("BackupBackup"), [backup] { backup->Backup(); });
+    main.registerCommand(QStringLiteral("RestoreDatabase"), [backup] { backup->Restore(); });
+    main.registerCommand(QStringLiteral("SavetoDisk"), [backup] { backup->SaveToDisk(); });
+    if (QAction* saveToDisk = main.entry(QStringLiteral("SavetoDisk")))
+        saveToDisk->setEnabled(false);
 
     // Windows that add a vendor open the one vendor editor through the main window, so it is
     // still made at most once and brought forward when it is open already.

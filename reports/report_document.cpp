@@ -251,19 +251,24 @@ struct ReportDocument::Private {
     // A box's text stops where the box of another text in its row begins inside it, as if
     // that box were painted over it: the layouts' columns reach into their neighbours (the
     // nickname's box runs 132 twips into the date's) and a long value would overprint the next.
-    static int visibleRight(const ReportSection& s, const ReportControl& c)
+    // A left-aligned text that does not grow may also run on past its box into the free space up
+    // to the next box in its row (or the report's edge), so that a value a little wider than its
+    // column ("10:00:00 AM" in a time column of 864 twips) is not cut mid-letter.
+    int visibleRight(const ReportSection& s, const ReportControl& c) const
     {
         int right = c.left + c.width;
         if (c.kind == ReportControlKind::Line)
             return right;
+        const bool runsOn = !c.growsDown && !(c.alignment & (Qt::AlignRight | Qt::AlignHCenter));
+        int next = runsOn ? std::max(right, layout.width) : right;
         for (const ReportControl& other : s.controls) {
             if (&other == &c || other.kind == ReportControlKind::Line)
                 continue;
             const bool sameRow = other.top < c.top + c.height && c.top < other.top + other.height;
-            if (sameRow && other.left > c.left && other.left < right)
-                right = other.left;
+            if (sameRow && other.left > c.left && other.left < next)
+                next = other.left;
         }
-        return right;
+        return runsOn ? next : std::min(right, next);
     }
 
     Band band(const ReportSection& s, int row) const

@@ -446,18 +446,24 @@ void tst_report_engine::painting_data()
     QTest::addColumn<bool>("inkAtRight");
     QTest::addColumn<bool>("inkBeyond");
     QTest::addColumn<int>("neighbourLeft"); // a second box in the row, empty; 0 for none
+    QTest::addColumn<double>("clipRight");  // twips from the sheet's left edge
 
     const QString longText = QStringLiteral("A payee whose name runs far beyond its column");
-    QTest::newRow("left") << "Rent" << int(Qt::AlignLeft) << true << false << false << 0;
-    QTest::newRow("right") << "Rent" << int(Qt::AlignRight) << false << true << false << 0;
-    QTest::newRow("centre") << "Rent" << int(Qt::AlignHCenter) << false << false << false << 0;
-    QTest::newRow("cut at the box's right edge")
-        << longText << int(Qt::AlignLeft) << true << true << false << 0;
+    // The box spans 1584 to 2584 twips on the sheet; the report's edge is at 1440 + 9330.
+    QTest::newRow("left") << "Rent" << int(Qt::AlignLeft) << true << false << false << 0 << 10770.0;
+    QTest::newRow("right") << "Rent" << int(Qt::AlignRight) << false << true << false << 0 << 2584.0;
+    QTest::newRow("centre") << "Rent" << int(Qt::AlignHCenter) << false << false << false << 0
+                            << 2584.0;
+    QTest::newRow("left, runs on to the report's edge when nothing follows")
+        << longText << int(Qt::AlignLeft) << true << true << true << 0 << 10770.0;
     QTest::newRow("right-aligned, cut at its left edge")
-        << longText << int(Qt::AlignRight) << true << true << false << 0;
+        << longText << int(Qt::AlignRight) << true << true << false << 0 << 2584.0;
     // The next column's box begins 800 twips into this one (pixel 238): the text stops there.
     QTest::newRow("cut where the next box begins")
-        << longText << int(Qt::AlignLeft) << true << false << false << 944;
+        << longText << int(Qt::AlignLeft) << true << false << false << 944 << 2384.0;
+    // The next box begins 200 twips after this one ends: the text runs on up to it.
+    QTest::newRow("runs on into the free space before the next box")
+        << longText << int(Qt::AlignLeft) << true << true << true << 1344 << 2784.0;
 }
 
 void tst_report_engine::painting()
@@ -468,6 +474,7 @@ void tst_report_engine::painting()
     QFETCH(bool, inkAtRight);
     QFETCH(bool, inkBeyond);
     QFETCH(int, neighbourLeft);
+    QFETCH(double, clipRight);
     TempDatabase db;
     QVERIFY(db.connect()
                 .execute(QStringLiteral("INSERT INTO tblFinance (Payee) VALUES (?)"), {text})
@@ -487,7 +494,7 @@ void tst_report_engine::painting()
     QVERIFY(document.paginate().ok());
     const ReportItem* payee = find(document.pageItems(0), QStringLiteral("txtPayee"), 0);
     QCOMPARE(payee->rect, QRectF(1584, 1440 + 1290 + 285 + 30, 1000, 225));
-    QCOMPARE(payee->clip.right(), 1440.0 + (neighbourLeft ? neighbourLeft : 1144));
+    QCOMPARE(payee->clip.right(), clipRight);
     QImage sheet(1224, 1584, QImage::Format_RGB32);
     sheet.setDotsPerMeterX(qRound(144 / 0.0254));
     sheet.setDotsPerMeterY(qRound(144 / 0.0254));

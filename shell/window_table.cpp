@@ -63,10 +63,10 @@ Command listReport(frmMain& main, const char* commandName)
 // this name, so that it is still made at most once.
 const QString NoteSelection = QStringLiteral("frmSelectNote");
 
-// The Note Report entry shows its window in front but, unlike the other report entries, does not
-// give it the focus. In the frame a child window that holds the focus is the active one, so the
-// focus cannot go back to the window that had it without that one coming in front again; the
-// note window comes forward with none of its lists holding the keyboard's focus.
+// The Note Report entry shows its window in front without moving the focus into it: none of its
+// lists holds the focus. In the frame a window in front without the focus would leave Tab in the
+// window behind it, so the window itself holds the focus, as the other report windows do when
+// they open, and Tab goes on to its first list.
 Command noteReport(frmMain& main)
 {
     return [frame = QPointer<frmMain>(&main)] {
@@ -74,8 +74,8 @@ Command noteReport(frmMain& main)
             return;
         QWidget* window = frame->openWindow(NoteSelection);
         QWidget* focused = QApplication::focusWidget();
-        if (window && focused && (focused == window || window->isAncestorOf(focused)))
-            focused->clearFocus();
+        if (window && focused && window->isAncestorOf(focused))
+            window->setFocus(Qt::OtherFocusReason);
     };
 }
 

@@ -7,6 +7,7 @@
 #include "bench/bench_support.h"
 #include "data/record_set.h"
 #include "reports/report_document.h"
+#include "reports/report_layouts.h"
 #include "reports/report_preview.h"
 
 #include <QApplication>
@@ -18,54 +19,11 @@ using namespace halvo;
 
 namespace {
 
-// The layout of the income and expense report, as the reports draw it.
+// The income and expense report as the program prints it.
 ReportLayout incomeLayout()
 {
-    ReportLayout l;
-    l.name = QStringLiteral("rptIncome");
-    l.caption = QStringLiteral("Income and Expense Report");
-    l.width = 9330;
+    ReportLayout l = ReportLayouts::rptIncome();
     l.title = QStringLiteral("Report for All Properties");
-    l.reportHeader = {QStringLiteral("Section4"), 1290, {}};
-    l.pageHeader = {QStringLiteral("Section2"), 285, {}};
-    l.detail = {QStringLiteral("Section1"), 300, {}};
-    l.pageFooter = {QStringLiteral("Section3"), 435, {}};
-    l.reportFooter = {QStringLiteral("Section5"), 573, {}};
-    l.reportHeader.controls = {
-        reportLabel("lblTitle", "Income and Expense Report", 144, 144, 4890, 345,
-                    ReportFont::Heading),
-        reportLabel("Label8", "%D", 5904, 288, 3315, 225, ReportFont::Body, Qt::AlignRight),
-        reportLine("Line1", 144, 576, 9060),
-        reportLabel("Label9", "%i", 144, 720, 9060, 300, ReportFont::Title, Qt::AlignHCenter),
-    };
-    const QString money = QStringLiteral("\"$\"#,##0.00");
-    struct Column {
-        const char* heading;
-        const char* field;
-        QString format;
-        Qt::Alignment align;
-        int left, width;
-    };
-    const Column columns[] = {
-        {"Nickname", "Nickname", {}, Qt::AlignLeft, 144, 1140},
-        {"Date", "RecDate", QStringLiteral("MM/dd/yyyy"), Qt::AlignLeft, 1152, 855},
-        {"Ref No.", "CheckNo", QStringLiteral("0"), Qt::AlignLeft, 2160, 870},
-        {"Payee", "Payee", {}, Qt::AlignLeft, 3168, 1440},
-        {"Category", "Category", {}, Qt::AlignLeft, 4752, 1875},
-        {"Income", "Income", money, Qt::AlignRight, 6768, 1155},
-        {"Expense", "Expense", money, Qt::AlignRight, 8064, 1155},
-    };
-    for (const Column& c : columns) {
-        l.pageHeader.controls.append(reportLabel(QString("lbl") + c.field, c.heading, c.left, 30,
-                                                 c.width, 225, ReportFont::Caption, c.align));
-        l.detail.controls.append(reportTextBox(QString("txt") + c.field, c.field, c.format,
-                                               c.left, 30, c.width, 225, c.align));
-    }
-    l.reportFooter.controls = {
-        reportLabel("lblTotal", "Total:", 5472, 144, 1200, 225),
-        reportSum("sumIncome", "Income", money, 6768, 144, 1155, 225),
-        reportSum("sumExpense", "Expense", money, 8064, 144, 1155, 225),
-    };
     return l;
 }
 

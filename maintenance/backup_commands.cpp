@@ -132,15 +132,23 @@ bool BackupCommands::makeBackupFolder()
     return false;
 }
 
-void BackupCommands::Backup()
+// The backup folder is there (made if need be) and so is the live file; each failure is told.
+bool BackupCommands::backupFolderAndLiveFileReady()
 {
     if (!makeBackupFolder())
+        return false;
+    if (!QFileInfo(liveDatabase()).isFile()) {
+        DBBackup::reportNotValid(liveDatabase(), host.window);
+        return false;
+    }
+    return true;
+}
+
+void BackupCommands::Backup()
+{
+    if (!backupFolderAndLiveFileReady())
         return;
     const QString live = liveDatabase();
-    if (!QFileInfo(live).isFile()) {
-        DBBackup::reportNotValid(live, host.window);
-        return;
-    }
     const QString target = QDir(backupFolder()).filePath(backupFileName(Clock::today()));
     const QString title = QStringLiteral("Backup Database");
     const auto failed = [&](const QString& reason) {
@@ -248,13 +256,9 @@ void BackupCommands::Restore()
 // name in the backup folder, where the snapshot stays either way).
 void BackupCommands::SaveToDisk()
 {
-    if (!makeBackupFolder())
+    if (!backupFolderAndLiveFileReady())
         return;
     const QString live = liveDatabase();
-    if (!QFileInfo(live).isFile()) {
-        DBBackup::reportNotValid(live, host.window);
-        return;
-    }
     const QString title = QStringLiteral("Save Database to Disk");
     const QString snapshot = QDir(backupFolder()).filePath(snapshotFileName(Clock::now()));
     Result<Connection> db = Connection::openFile(live, DatabasePassword);

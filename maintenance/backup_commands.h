@@ -45,6 +45,7 @@ private:
     BackupHost host;
 
     bool makeBackupFolder();
+    bool backupFolderAndLiveFileReady();
 };
 
 } // namespace halvo

@@ -21,6 +21,8 @@
 #include "reports/select_category.h"
 #include "reports/select_note.h"
 #include "reports/select_property.h"
+#include "update/update_command.h"
+#include "version.h"
 
 namespace halvo {
 
@@ -90,7 +92,7 @@ Command noteReport(frmMain& main)
 //   Report: CategoryReport, IncomeandExpense, MortgageLoan, NoteReport, PropertyOwned,
 //           TenantLease, VendorReport
 //   Backup: BackupBackup, RestoreDatabase
-//   File:   SavetoDisk (made, and left unavailable as the window was designed)
+//   File:   SavetoDisk, CheckForUpdates (made, and left unavailable as the window was designed)
 void installWindows(frmMain& main)
 {
     main.registerWindow(QStringLiteral("mnufrmProperty"), editor<frmProperty>());
@@ -132,6 +134,12 @@ void installWindows(frmMain& main)
     main.registerCommand(QStringLiteral("SavetoDisk"), [backup] { backup->SaveToDisk(); });
     if (QAction* saveToDisk = main.entry(QStringLiteral("SavetoDisk")))
         saveToDisk->setEnabled(false);
+
+    auto update = std::make_shared<UpdateCommand>(&main, main.programFolder(),
+                                                  ProgramVersion().text());
+    main.registerCommand(QStringLiteral("CheckForUpdates"), [update] { update->CheckForUpdates(); });
+    if (QAction* checkForUpdates = main.entry(QStringLiteral("CheckForUpdates")))
+        checkForUpdates->setEnabled(false);
 
     // Windows that add a vendor open the one vendor editor through the main window, so it is
     // still made at most once and brought forward when it is open already.

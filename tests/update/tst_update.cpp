@@ -1,0 +1,394 @@
+// The update check against a real HTTP server on 127.0.0.1 started by the test: what the status
+// window says, the message the user is shown, the requests made and the files left in the program
+// folder afterwards.
+
+#include "update/download_file.h"
+#include "update/internet_transfer.h"
+#include "update/update_window.h"
+
+#include "hyperlink/vey_hyperlink_label.h"
+#include "platform/program_files.h"
+#include "platform/prompts.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHash>
+#include <QLabel>
+#include <QSettings>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+using namespace halvo;
+
+namespace {
+
+const QString ProgramVersion = QStringLiteral("1.0.8");
+const QString NetworkMessage = QStringLiteral("Please, check your network connection.");
+const QString Latest = QStringLiteral("Application is running latest version of HALVO...");
+const QString Complete =
+    QStringLiteral("Download complete... Restart application for updates to take affect.");
+const QString ProgramFailed = QStringLiteral(
+    "Application update could not be downloaded. Please, check your network connection.");
+const QString HelpFailed = QStringLiteral("Help file update could not be downloaded. Restart "
+                                          "application for the application update to take effect.");
+const QString BothFailed = QStringLiteral("Application update and help file update could not be "
+                                          "downloaded. Please, check your network connection.");
+
+const QString VersionPath = QStringLiteral("/HALVOUpdate/version.txt");
+const QString ProgramPath = QStringLiteral("/HALVOUpdate/HALVOUpdate.exe");
+const QString HelpPath = QStringLiteral("/HALVOUpdate/HALVOHELP.HLP");
+
+const QByteArray NewProgram = QByteArray("#!/bin/sh\n# new program\n") + QByteArray(80000, 'p');
+const QByteArray NewHelp = QByteArray("<html><body>new help</body></html>") + QByteArray(40000, 'h');
+const QByteArray OldHelp = "<html><body>old help</body></html>";
+const QByteArray OldBackup = "<html><body>older help</body></html>";
+
+// What the server answers on one path.
+struct Route {
+    int status = 200;
+    QByteArray body;
+    bool cutOff = false; // announces the whole body, sends half of it and closes the connection
+    int delayMs = 0;
+};
+
+// A small HTTP/1.1 server: one answer per connection, then the connection is closed.
+class TestServer : public QObject {
+public:
+    TestServer()
+    {
+        connect(&server, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* socket = server.nextPendingConnection())
+                serve(socket);
+        });
+    }
+
+    bool start() { return server.listen(QHostAddress::LocalHost); }
+    quint16 port() const { return server.serverPort(); }
+
+    QHash<QString, Route> routes;
+    QStringList requested;
+
+private:
+    QTcpServer server;
+
+    void serve(QTcpSocket* socket)
+    {
+        auto* received = new QByteArray;
+        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QObject::destroyed, this, [received] { delete received; });
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket, received] {
+            received->append(socket->readAll());
+            if (!received->contains("\r\n\r\n") || received->isEmpty())
+                return;
+            const QString path = QString::fromLatin1(received->split(' ').value(1));
+            received->clear();
+            requested.append(path);
+            const Route route = routes.value(path, Route{404, "not found"});
+            QTimer::singleShot(route.delayMs, socket, [socket, route] { answer(socket, route); });
+        });
+    }
+
+    static void answer(QTcpSocket* socket, const Route& route)
+    {
+        QByteArray head = "HTTP/1.1 " + QByteArray::number(route.status)
+                          + (route.status == 200 ? " OK" : " Not Found") + "\r\n"
+                          + "Content-Type: application/octet-stream\r\n"
+                          + "Content-Length: " + QByteArray::number(route.body.size()) + "\r\n"
+                          + "Connection: close\r\n\r\n";
+        socket->write(head);
+        socket->write(route.cutOff ? route.body.left(route.body.size() / 2) : route.body);
+        socket->disconnectFromHost();
+    }
+};
+
+QByteArray contentOf(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return "(missing)";
+    return f.readAll();
+}
+
+void writeFile(const QString& path, const QByteArray& content)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(content);
+}
+
+// A port on which nothing listens.
+quint16 closedPort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost);
+    const quint16 port = probe.serverPort();
+    probe.close();
+    return port;
+}
+
+void setHost(const QString& folder, const QString& host)
+{
+    QSettings ini(QDir(folder).filePath(QStringLiteral("halvo.ini")), QSettings::IniFormat);
+    ini.setValue(QStringLiteral("Update/Host"), host);
+}
+
+enum class Server { Up, Down };
+
+} // namespace
+
+Q_DECLARE_METATYPE(Route)
+Q_DECLARE_METATYPE(Server)
+
+class tst_update : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void check_data();
+    void check();
+    void secondCheckIsRefused();
+    void closeHidesAndNextCheckShowsAgain();
+    void downloadFile_data();
+    void downloadFile();
+
+private:
+    ScriptedPrompts scripted;
+};
+
+void tst_update::initTestCase()
+{
+    // The test's server is reached directly, never through a proxy of the machine.
+    for (const char* name : {"http_proxy", "HTTP_PROXY", "all_proxy", "ALL_PROXY"})
+        qunsetenv(name);
+}
+
+void tst_update::init()
+{
+    scripted = ScriptedPrompts();
+    setPrompts(&scripted);
+}
+
+void tst_update::cleanup() { setPrompts(nullptr); }
+
+void tst_update::check_data()
+{
+    QTest::addColumn<Server>("server");
+    QTest::addColumn<Route>("version");
+    QTest::addColumn<Route>("program");
+    QTest::addColumn<Route>("help");
+    QTest::addColumn<bool>("backupThere"); // "HALVOHELP.bak" exists before the check
+    QTest::addColumn<QString>("status");   // empty: the window is hidden
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<QStringList>("requests");
+    QTest::addColumn<QByteArray>("programFile"); // "HALVOUpdate.exe" afterwards
+    QTest::addColumn<QByteArray>("helpFile");
+    QTest::addColumn<QByteArray>("backupFile");
+
+    const Route program{200, NewProgram};
+    const Route help{200, NewHelp};
+    const Route missing{404, "not found"};
+    const QByteArray none = "(missing)";
+    const QStringList all{VersionPath, ProgramPath, HelpPath};
+    const QStringList versionOnly{VersionPath};
+
+    QTest::newRow("same version with blanks")
+        << Server::Up << Route{200, "  1.0.8 \t\r\nignored second line\r\n"} << program << help
+        << false << Latest << QStringList{} << versionOnly << none << OldHelp << none;
+    QTest::newRow("older version on the server")
+        << Server::Up << Route{200, "1.0.7\r\n"} << program << help << false << Complete
+        << QStringList{} << all << NewProgram << NewHelp << OldHelp;
+    QTest::newRow("newer version without line end")
+        << Server::Up << Route{200, "1.1.0"} << program << help << false << Complete
+        << QStringList{} << all << NewProgram << NewHelp << OldHelp;
+    QTest::newRow("server down")
+        << Server::Down << Route{} << program << help << false << QString()
+        << QStringList{NetworkMessage} << QStringList{} << none << OldHelp << none;
+    QTest::newRow("version file 404")
+        << Server::Up << missing << program << help << false << QString()
+        << QStringList{NetworkMessage} << versionOnly << none << OldHelp << none;
+    QTest::newRow("version file cut off")
+        << Server::Up << Route{200, QByteArray("1.0.7\r\n") + QByteArray(4000, ' '), true}
+        << program << help << false << QString() << QStringList{NetworkMessage} << versionOnly
+        << none << OldHelp << none;
+    QTest::newRow("version file empty")
+        << Server::Up << Route{200, ""} << program << help << false << QString()
+        << QStringList{NetworkMessage} << versionOnly << none << OldHelp << none;
+    QTest::newRow("program 404")
+        << Server::Up << Route{200, "1.0.7"} << missing << help << false << ProgramFailed
+        << QStringList{} << all << none << NewHelp << OldHelp;
+    QTest::newRow("program cut off mid-way")
+        << Server::Up << Route{200, "1.0.7"} << Route{200, NewProgram, true} << help << false
+        << ProgramFailed << QStringList{} << all << none << NewHelp << OldHelp;
+    QTest::newRow("help cut off mid-way: the old help is put back")
+        << Server::Up << Route{200, "1.0.7"} << program << Route{200, NewHelp, true} << false
+        << HelpFailed << QStringList{} << all << NewProgram << OldHelp << none;
+    QTest::newRow("both 404")
+        << Server::Up << Route{200, "1.0.7"} << missing << missing << false << BothFailed
+        << QStringList{} << all << none << OldHelp << none;
+    QTest::newRow("existing HALVOHELP.bak")
+        << Server::Up << Route{200, "1.0.7"} << program << help << true << Complete
+        << QStringList{} << all << NewProgram << NewHelp << OldBackup;
+}
+
+void tst_update::check()
+{
+    QFETCH(Server, server);
+    QFETCH(Route, version);
+    QFETCH(Route, program);
+    QFETCH(Route, help);
+    QFETCH(bool, backupThere);
+    QFETCH(QString, status);
+    QFETCH(QStringList, messages);
+    QFETCH(QStringList, requests);
+    QFETCH(QByteArray, programFile);
+    QFETCH(QByteArray, helpFile);
+    QFETCH(QByteArray, backupFile);
+
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const QDir dir(folder.path());
+    TestServer http;
+    QVERIFY(http.start());
+    http.routes = {{VersionPath, version}, {ProgramPath, program}, {HelpPath, help}};
+    const quint16 port = server == Server::Up ? http.port() : closedPort();
+    setHost(folder.path(), QStringLiteral("127.0.0.1:%1").arg(port));
+    writeFile(helpFilePath(folder.path()), OldHelp);
+    // The last check's answer is never taken for this one's.
+    writeFile(dir.filePath("version.txt"), "1.0.8\r\n");
+    if (backupThere)
+        writeFile(dir.filePath("HALVOHELP.bak"), OldBackup);
+
+    frmUpdate window(folder.path(), ProgramVersion);
+    QCOMPARE(window.windowTitle(), QStringLiteral("HALVO Update"));
+    QCOMPARE(window.lblMessage->text(), QStringLiteral("Status..."));
+    QVERIFY(window.CheckForUpdates());
+
+    QCOMPARE(scripted.texts(), messages);
+    for (const ShownMessage& shown : scripted.shown) {
+        QCOMPARE(shown.title, QStringLiteral("HALVO"));
+        QCOMPARE(shown.buttons, Prompts::Buttons::Ok);
+    }
+    QCOMPARE(window.isVisible(), !status.isEmpty());
+    if (!status.isEmpty()) {
+        QCOMPARE(window.lblMessage->text(), status);
+        QVERIFY(window.Close->isVisible());
+    }
+    QCOMPARE(http.requested, requests);
+    QCOMPARE(contentOf(dir.filePath("HALVOUpdate.exe")), programFile);
+    QCOMPARE(contentOf(helpFilePath(folder.path())), helpFile);
+    QCOMPARE(contentOf(dir.filePath("HALVOHELP.bak")), backupFile);
+    // No half-written file is left behind under any name.
+    const QStringList known{"HALVOHelp.hlp", "halvo.ini", "HALVOUpdate.exe", "HALVOHELP.bak",
+                            "version.txt"};
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden))
+        QVERIFY2(known.contains(name), qPrintable(name));
+    QVERIFY(!window.isChecking());
+}
+
+// While the version file is on its way, the window events run: a second check chosen then is
+// refused and asks the server for nothing, and the first one ends as it would have.
+void tst_update::secondCheckIsRefused()
+{
+    QTemporaryDir folder;
+    TestServer http;
+    QVERIFY(http.start());
+    http.routes = {{VersionPath, Route{200, "1.0.8", false, 400}}};
+    setHost(folder.path(), QStringLiteral("127.0.0.1:%1").arg(http.port()));
+
+    frmUpdate window(folder.path(), ProgramVersion);
+    std::optional<bool> second;
+    QString statusMeanwhile;
+    QTimer::singleShot(100, &window, [&] {
+        statusMeanwhile = window.lblMessage->text();
+        second = window.CheckForUpdates();
+    });
+    QSignalSpy ended(&window, &frmUpdate::checkEnded);
+    QVERIFY(window.CheckForUpdates());
+
+    QCOMPARE(second, std::optional<bool>(false));
+    QCOMPARE(statusMeanwhile, QStringLiteral("Please, Wait... Checking for updates..."));
+    QCOMPARE(ended.count(), 1);
+    QCOMPARE(http.requested, QStringList{VersionPath});
+    QCOMPARE(window.lblMessage->text(), Latest);
+}
+
+void tst_update::closeHidesAndNextCheckShowsAgain()
+{
+    QTemporaryDir folder;
+    TestServer http;
+    QVERIFY(http.start());
+    http.routes = {{VersionPath, Route{200, "1.0.8"}}};
+    setHost(folder.path(), QStringLiteral("127.0.0.1:%1").arg(http.port()));
+
+    frmUpdate window(folder.path(), ProgramVersion);
+    QVERIFY(!window.Close->isVisible());
+    window.CheckForUpdates();
+    QVERIFY(window.isVisible());
+    QTest::mouseClick(window.Close->findChild<QWidget*>(QStringLiteral("HyperLabel")),
+                      Qt::LeftButton);
+    QTRY_VERIFY(!window.isVisible());
+    QCOMPARE(window.lblMessage->text(), Latest);
+
+    window.CheckForUpdates();
+    QVERIFY(window.isVisible());
+    QCOMPARE(http.requested, (QStringList{VersionPath, VersionPath}));
+}
+
+void tst_update::downloadFile_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<Route>("route");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QString>("localName");
+    QTest::addColumn<QByteArray>("content"); // of the local file afterwards
+
+    QTest::newRow("replaces an existing file")
+        << "/HALVOUpdate/HALVOUpdate.exe" << Route{200, NewProgram} << true << "HALVOUpdate.exe"
+        << NewProgram;
+    QTest::newRow("last element of a deeper path")
+        << "/a/b/c/notes.txt" << Route{200, "one\r\ntwo"} << true << "notes.txt"
+        << QByteArray("one\r\ntwo");
+    QTest::newRow("bytes kept exactly")
+        << "/HALVOUpdate/bin.dat" << Route{200, QByteArray("\0\r\n\x1a\xff", 5)} << true
+        << "bin.dat" << QByteArray("\0\r\n\x1a\xff", 5);
+    QTest::newRow("404 keeps the existing file")
+        << "/HALVOUpdate/HALVOUpdate.exe" << Route{404, "not found"} << false
+        << "HALVOUpdate.exe" << QByteArray("old program");
+    QTest::newRow("cut off keeps the existing file")
+        << "/HALVOUpdate/HALVOUpdate.exe" << Route{200, NewProgram, true} << false
+        << "HALVOUpdate.exe" << QByteArray("old program");
+}
+
+void tst_update::downloadFile()
+{
+    QFETCH(QString, path);
+    QFETCH(Route, route);
+    QFETCH(bool, ok);
+    QFETCH(QString, localName);
+    QFETCH(QByteArray, content);
+
+    QTemporaryDir folder;
+    const QDir dir(folder.path());
+    writeFile(dir.filePath(localName), "old program");
+    TestServer http;
+    QVERIFY(http.start());
+    http.routes = {{path, route}};
+
+    InternetTransfer Inet1;
+    const QString url = QStringLiteral("http://127.0.0.1:%1%2").arg(http.port()).arg(path);
+    QCOMPARE(Puiblic_Module::downloadFileName(url), localName);
+    const Status result = Puiblic_Module::DownloadFile(Inet1, url, folder.path() + "/");
+    QCOMPARE(result.ok(), ok);
+    if (!ok)
+        QVERIFY(!result.error().description.isEmpty());
+    QCOMPARE(contentOf(dir.filePath(localName)), content);
+    QCOMPARE(dir.entryList(QDir::Files), QStringList{localName});
+    QVERIFY(!Inet1.StillExecuting());
+}
+
+QTEST_MAIN(tst_update)
+#include "tst_update.moc"

@@ -1,0 +1,66 @@
+#pragma once
+// frmUpdate ("HALVO Update"): the check for a newer program on the update server, and the small
+// status window that shows how far it has come. When the server's version differs from the
+// program's, the new program is downloaded into the program folder as "HALVOUpdate.exe", where
+// the launcher puts it in place at the next start, and the help file is renewed beside it.
+//
+// The window is not modal: while a download waits, window events run and the main window stays
+// usable. A check started while one is still running is refused; the running one's window comes
+// forward instead.
+
+#include <QString>
+#include <QWidget>
+#include <optional>
+
+class QFrame;
+class QLabel;
+class VeyHyperLinkLabel;
+
+namespace halvo {
+
+class InternetTransfer;
+
+class frmUpdate : public QWidget {
+    Q_OBJECT
+public:
+    // `programVersion` is the program's own version text, major "." minor "." revision.
+    frmUpdate(const QString& programFolder, const QString& programVersion,
+              QWidget* parent = nullptr);
+    ~frmUpdate() override;
+
+    static const QString Caption;
+
+    QLabel* lblMessage = nullptr;
+    VeyHyperLinkLabel* Close = nullptr;
+    QFrame* Shape1 = nullptr;
+    InternetTransfer* Inet1 = nullptr;
+
+    // Runs the whole check and the downloads; returns when they are over. False when it was
+    // refused because a check is running already.
+    bool CheckForUpdates();
+    bool isChecking() const { return checking; }
+
+public slots:
+    // Hides the window; it stays loaded and the next check shows it again.
+    void Close_Click();
+
+signals:
+    // A check has ended, whatever its outcome.
+    void checkEnded();
+
+private:
+    QString folder;
+    QString localVersion;
+    bool checking = false;
+
+    void place();
+    void setStatus(const QString& text);
+    QString url(const QString& path) const;
+    // Steps up to the server's version: its first line as read, or none when it could not be
+    // fetched or read.
+    std::optional<QString> serverVersion();
+    void downloadUpdate();
+    void endCheck();
+};
+
+} // namespace halvo

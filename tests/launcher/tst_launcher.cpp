@@ -1,0 +1,247 @@
+// The launcher on real program folders: which files stand under which names afterwards, whether
+// the main program was started, and the messages the user is shown when the update cannot be put
+// in place. Then the real halvoStart, copied into a folder with a stand-in main program.
+
+#include "launcher/program_replacement.h"
+#include "launcher/start_splash.h"
+
+#include "platform/prompts.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMap>
+#include <QProcess>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <unistd.h>
+
+using namespace halvo;
+
+namespace {
+
+using Files = QMap<QString, QByteArray>;
+
+void writeFiles(const QString& folder, const Files& files)
+{
+    for (auto it = files.begin(); it != files.end(); ++it) {
+        QFile f(QDir(folder).filePath(it.key()));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(it.value());
+    }
+}
+
+Files filesIn(const QString& folder)
+{
+    Files files;
+    const QDir dir(folder);
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden)) {
+        QFile f(dir.filePath(name));
+        files[name] = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(unreadable)");
+    }
+    return files;
+}
+
+bool isExecutable(const QString& path)
+{
+    return QFile::permissions(path).testFlag(QFile::ExeOwner);
+}
+
+// A stand-in main program: a script that writes which version of it ran into "started".
+QByteArray program(const char* version)
+{
+    return QByteArray("#!/bin/sh\necho ") + version + " > \"$(dirname \"$0\")/started\"\n";
+}
+
+const QString Halvo = QStringLiteral("halvo");
+const QString Update = QStringLiteral("HALVOUpdate.exe");
+
+} // namespace
+
+class tst_launcher : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void replace_data();
+    void replace();
+    void startFailureIsReported();
+    void splashTexts();
+    void installedLauncher_data();
+    void installedLauncher();
+
+private:
+    ScriptedPrompts scripted;
+};
+
+void tst_launcher::init()
+{
+    scripted = ScriptedPrompts();
+    setPrompts(&scripted);
+}
+
+void tst_launcher::cleanup() { setPrompts(nullptr); }
+
+enum class Obstacle { None, ReadOnlyFolder, AsideIsFolder };
+Q_DECLARE_METATYPE(Obstacle)
+
+void tst_launcher::replace_data()
+{
+    QTest::addColumn<Files>("before");
+    QTest::addColumn<Obstacle>("obstacle");
+    QTest::addColumn<Files>("after");
+    QTest::addColumn<QString>("messageStart"); // empty: no message
+    QTest::addColumn<QString>("messageEnd");
+
+    const Files oldOnly{{Halvo, "old program"}};
+    const Files both{{Halvo, "old program"}, {Update, "new program"}};
+    const Files newOnly{{Halvo, "new program"}};
+
+    QTest::newRow("no update file") << oldOnly << Obstacle::None << oldOnly << QString()
+                                    << QString();
+    QTest::newRow("update file") << both << Obstacle::None << newOnly << QString() << QString();
+    QTest::newRow("update without a main program")
+        << Files{{Update, "new program"}} << Obstacle::None << newOnly << QString() << QString();
+    const Files lower{{Halvo, "old program"}, {"halvoupdate.exe", "new program"}};
+    QTest::newRow("lower-case update name") << lower << Obstacle::None << lower << QString()
+                                            << QString();
+    const Files upper{{Halvo, "old program"}, {"HALVOUPDATE.EXE", "new program"}};
+    QTest::newRow("upper-case update name") << upper << Obstacle::None << upper << QString()
+                                            << QString();
+    QTest::newRow("old program left aside by an earlier start")
+        << Files{{Halvo, "old program"}, {Update, "new program"}, {"halvo.old", "older"}}
+        << Obstacle::None << newOnly << QString() << QString();
+    QTest::newRow("read-only folder")
+        << both << Obstacle::ReadOnlyFolder << both
+        << "The application update could not be installed: the current program could not be "
+           "moved aside ("
+        << "). The current version is kept.";
+    QTest::newRow("old program's aside name taken by a folder")
+        << both << Obstacle::AsideIsFolder << both
+        << "The application update could not be installed: \"halvo.old\" could not be removed ("
+        << "). The current version is kept.";
+}
+
+void tst_launcher::replace()
+{
+    QFETCH(Files, before);
+    QFETCH(Obstacle, obstacle);
+    QFETCH(Files, after);
+    QFETCH(QString, messageStart);
+    QFETCH(QString, messageEnd);
+
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    writeFiles(folder.path(), before);
+    const QString path = folder.path();
+    auto writable = qScopeGuard([path] {
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    });
+    if (obstacle == Obstacle::ReadOnlyFolder) {
+        if (geteuid() == 0)
+            QSKIP("Running as root: the permission bits of a read-only folder do not stop root "
+                  "from renaming in it; the folder-in-the-way row covers a failed replacement.");
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner));
+    }
+    if (obstacle == Obstacle::AsideIsFolder) {
+        QVERIFY(QDir(path).mkpath(QStringLiteral("halvo.old/kept")));
+    }
+
+    QStringList started;
+    frmStartSplash splash(path, [&](const QString& program, const QString& in) {
+        started << program << in;
+        return true;
+    });
+    QVERIFY(splash.Form_Load());
+
+    writable.dismiss();
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QCOMPARE(started, (QStringList{QDir(path).filePath(Halvo), path}));
+    QCOMPARE(filesIn(path), after);
+    QVERIFY(isExecutable(QDir(path).filePath(Halvo)) || after == before);
+    if (messageStart.isEmpty()) {
+        QCOMPARE(scripted.texts(), QStringList());
+    } else {
+        QCOMPARE(scripted.shown.size(), 1);
+        const QString text = scripted.shown.first().text;
+        QVERIFY2(text.startsWith(messageStart) && text.endsWith(messageEnd), qPrintable(text));
+        QCOMPARE(scripted.shown.first().title, QStringLiteral("HALVO"));
+    }
+    QVERIFY(!splash.isVisible());
+}
+
+void tst_launcher::startFailureIsReported()
+{
+    QTemporaryDir folder;
+    writeFiles(folder.path(), {{Halvo, "old program"}});
+    frmStartSplash splash(folder.path(), [](const QString&, const QString&) { return false; });
+    QVERIFY(!splash.Form_Load());
+    QCOMPARE(scripted.texts(),
+             QStringList{"The application could not be started: \""
+                         + QDir(folder.path()).filePath(Halvo) + "\"."});
+}
+
+void tst_launcher::splashTexts()
+{
+    QTemporaryDir folder;
+    frmStartSplash splash(folder.path(), [](const QString&, const QString&) { return true; });
+    QCOMPARE(splash.lblVersion->text(), QStringLiteral("Version"));
+    splash.Form_Load();
+    QCOMPARE(splash.lblVersion->text(), QStringLiteral("Version 1.0.0"));
+    QCOMPARE(splash.lblProductName->text(), QStringLiteral("HALVO"));
+    QVERIFY(!splash.isVisible());
+    for (const char* name : {"fraMainFrame", "picLogo", "lblProductName", "lblCompanyProduct",
+                             "lblPlatform", "lblVersion", "lblWarning", "Timer1"})
+        QVERIFY2(splash.findChild<QObject*>(QString::fromLatin1(name)), name);
+    QVERIFY(!splash.picLogo->pixmap().isNull());
+}
+
+void tst_launcher::installedLauncher_data()
+{
+    QTest::addColumn<Files>("before");
+    QTest::addColumn<QByteArray>("ran");
+    QTest::addColumn<QStringList>("after");
+
+    QTest::newRow("no update file") << Files{{Halvo, program("old")}} << QByteArray("old\n")
+                                    << QStringList{Halvo, "halvoStart", "started"};
+    QTest::newRow("update file")
+        << Files{{Halvo, program("old")}, {Update, program("new")}} << QByteArray("new\n")
+        << QStringList{Halvo, "halvoStart", "started"};
+    QTest::newRow("lower-case update name")
+        << Files{{Halvo, program("old")}, {"halvoupdate.exe", program("new")}}
+        << QByteArray("old\n") << QStringList{Halvo, "halvoStart", "halvoupdate.exe", "started"};
+}
+
+void tst_launcher::installedLauncher()
+{
+    QFETCH(Files, before);
+    QFETCH(QByteArray, ran);
+    QFETCH(QStringList, after);
+
+    // The build folder is laid out like the program folder: halvoStart stands beside the tests.
+    const QString built = qEnvironmentVariable("HALVO_TEST_PROGRAM_DIR",
+                                               QCoreApplication::applicationDirPath())
+                          + "/halvoStart";
+    QVERIFY2(QFile::exists(built), qPrintable(built));
+    QTemporaryDir folder;
+    const QDir dir(folder.path());
+    QVERIFY(QFile::copy(built, dir.filePath("halvoStart")));
+    writeFiles(folder.path(), before);
+    // The main program as installed is executable; a downloaded update is not yet.
+    QFile::setPermissions(dir.filePath(Halvo),
+                          QFile::permissions(dir.filePath(Halvo)) | QFile::ExeOwner);
+
+    QProcess launcher;
+    launcher.start(dir.filePath("halvoStart"), {});
+    QVERIFY(launcher.waitForFinished(20000));
+    QCOMPARE(launcher.exitCode(), 0);
+    QTRY_VERIFY(QFile::exists(dir.filePath("started")));
+    QTRY_COMPARE(filesIn(folder.path()).value("started"), ran);
+    QStringList names = dir.entryList(QDir::Files);
+    QCOMPARE(names, after);
+    QVERIFY(isExecutable(dir.filePath(Halvo)));
+}
+
+QTEST_MAIN(tst_launcher)
+#include "tst_launcher.moc"

@@ -35,6 +35,9 @@ const ReportItem* find(const QList<ReportItem>& items, const QString& control, i
     return nullptr;
 }
 
+// The item points into the list, which must outlive it: never a temporary.
+const ReportItem* find(QList<ReportItem>&& items, const QString& control, int row = -1) = delete;
+
 // The reference numbers printed on a page, top to bottom.
 QStringList refsOn(const QList<ReportItem>& items)
 {
@@ -309,7 +312,8 @@ void tst_report_engine::formats()
                                             2000, 225)};
     ReportDocument document(layout, *set, printedOn);
     QVERIFY(document.paginate().ok());
-    const ReportItem* item = find(document.pageItems(0), QStringLiteral("txtField"), 0);
+    const QList<ReportItem> items = document.pageItems(0);
+    const ReportItem* item = find(items, QStringLiteral("txtField"), 0);
     QVERIFY(item);
     QCOMPARE(item->text, printed);
 }
@@ -431,8 +435,10 @@ void tst_report_engine::noteLongerThanAPage()
     QCOMPARE(order, (QStringList{"0", "1", "2", "3"}));
     // The note's record number once, with its first lines.
     int ids = 0;
-    for (int page = 0; page < document.pageCount(); ++page)
-        ids += find(document.pageItems(page), QStringLiteral("txtID"), 1) ? 1 : 0;
+    for (int page = 0; page < document.pageCount(); ++page) {
+        const QList<ReportItem> items = document.pageItems(page);
+        ids += find(items, QStringLiteral("txtID"), 1) ? 1 : 0;
+    }
     QCOMPARE(ids, 1);
 }
 
@@ -492,7 +498,8 @@ void tst_report_engine::painting()
                                                     neighbourLeft, 30, 1000, 225));
     ReportDocument document(layout, *set, printedOn);
     QVERIFY(document.paginate().ok());
-    const ReportItem* payee = find(document.pageItems(0), QStringLiteral("txtPayee"), 0);
+    const QList<ReportItem> items = document.pageItems(0);
+    const ReportItem* payee = find(items, QStringLiteral("txtPayee"), 0);
     QCOMPARE(payee->rect, QRectF(1584, 1440 + 1290 + 285 + 30, 1000, 225));
     QCOMPARE(payee->clip.right(), clipRight);
     QImage sheet(1224, 1584, QImage::Format_RGB32);

@@ -52,17 +52,30 @@ const ReportSection* ReportLayout::section(const QString& sectionName) const
     return findSection(*this, sectionName);
 }
 
-ReportControl reportLabel(const QString& name, const QString& caption, int left, int top,
-                          int width, int height, ReportFont font, Qt::Alignment alignment)
+namespace {
+
+// What every kind of control has: its kind, name, text, place and size.
+ReportControl placed(ReportControlKind kind, const QString& name, const QString& text, int left,
+                     int top, int width, int height)
 {
     ReportControl c;
-    c.kind = ReportControlKind::Label;
+    c.kind = kind;
     c.name = name;
-    c.text = caption;
+    c.text = text;
     c.left = left;
     c.top = top;
     c.width = width;
     c.height = height;
+    return c;
+}
+
+} // namespace
+
+ReportControl reportLabel(const QString& name, const QString& caption, int left, int top,
+                          int width, int height, ReportFont font, Qt::Alignment alignment)
+{
+    ReportControl c =
+        placed(ReportControlKind::Label, name, caption, left, top, width, height);
     c.font = font;
     c.alignment = alignment;
     return c;
@@ -71,16 +84,8 @@ ReportControl reportLabel(const QString& name, const QString& caption, int left,
 ReportControl reportTextBox(const QString& name, const QString& field, const QString& format,
                             int left, int top, int width, int height, Qt::Alignment alignment)
 {
-    ReportControl c;
-    c.kind = ReportControlKind::TextBox;
-    c.name = name;
-    c.text = field;
+    ReportControl c = placed(ReportControlKind::TextBox, name, field, left, top, width, height);
     c.format = format;
-    c.left = left;
-    c.top = top;
-    c.width = width;
-    c.height = height;
-    c.font = ReportFont::Body;
     c.alignment = alignment;
     return c;
 }
@@ -95,13 +100,7 @@ ReportControl reportSum(const QString& name, const QString& field, const QString
 
 ReportControl reportLine(const QString& name, int left, int top, int width)
 {
-    ReportControl c;
-    c.kind = ReportControlKind::Line;
-    c.name = name;
-    c.left = left;
-    c.top = top;
-    c.width = width;
-    return c;
+    return placed(ReportControlKind::Line, name, {}, left, top, width, 0);
 }
 
 } // namespace halvo

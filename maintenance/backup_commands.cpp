@@ -226,7 +226,7 @@ void BackupCommands::Restore()
     const QString kept = keptName(live, Clock::now());
     Status replaced = [&] {
         CopyProgressWindow progress(host.window, QStringLiteral("Restoring the database..."));
-        return replaceLiveDatabase(source, live, DatabasePassword, kept, progress.callback());
+        return replaceLiveDatabase(source, live, kept, progress.callback());
     }();
     if (!replaced) {
         tellFailure(host.window,

@@ -237,11 +237,9 @@ Status writeCompactedCopy(const Connection& live, const QString& target,
     return putInPlace(partial, target);
 }
 
-Status replaceLiveDatabase(const QString& chosen, const QString& live, const QString& password,
+Status replaceLiveDatabase(const QString& chosen, const QString& live,
                            const QString& keptAs, const CopyProgress& progress)
 {
-    if (Status whole = checkCopy(chosen, password, true); !whole)
-        return whole;
     if (databaseInUse(live))
         return Error{QStringLiteral("The database file \"%1\" is still in use by an open window.")
                          .arg(live)};

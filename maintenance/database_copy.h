@@ -28,11 +28,12 @@ Status copyLiveDatabase(const Connection& live, const QString& target, const QSt
 Status writeCompactedCopy(const Connection& live, const QString& target,
                           const QString& password);
 
-// Puts the database at `chosen` in the live file's place. The chosen file must be a whole
-// database of ours; it is copied beside the live file and renamed over it in one step, and the
+// Puts the database at `chosen` in the live file's place. The chosen file has been found a whole
+// database of ours with checkDatabaseCopy, before anything was closed for it; it is copied beside
+// the live file (each piece read back as it is written) and renamed over it in one step, and the
 // file it replaces is kept beside it as `keptAs` (with its write-ahead log, if one is left). No
 // connection may still use the live file. On any failure the live file is as it was.
-Status replaceLiveDatabase(const QString& chosen, const QString& live, const QString& password,
+Status replaceLiveDatabase(const QString& chosen, const QString& live,
                            const QString& keptAs, const CopyProgress& progress = {});
 
 // Whether the file at `path` is a whole database of ours: it opens with the password, every page

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QSet>
+#include <algorithm>
 #include <sys/stat.h>
 
 namespace halvo {
@@ -19,8 +21,19 @@ public:
     SharedHandle(sqlite3* db, QString path, dev_t device, ino_t inode)
         : db(db), path(std::move(path)), device(device), inode(inode)
     {
+        open().insert(this);
     }
-    ~SharedHandle() { sqlite3_close_v2(db); }
+    ~SharedHandle()
+    {
+        open().remove(this);
+        sqlite3_close_v2(db);
+    }
+    // Every handle still open, in the registry or only in connections that outlive it there.
+    static QSet<const SharedHandle*>& open()
+    {
+        static QSet<const SharedHandle*> handles;
+        return handles;
+    }
     SharedHandle(const SharedHandle&) = delete;
     SharedHandle& operator=(const SharedHandle&) = delete;
 
@@ -56,11 +69,26 @@ bool sameFile(const SharedHandle& handle, const struct stat& now)
     return handle.device == now.st_dev && handle.inode == now.st_ino;
 }
 
+bool statOf(const QString& path, struct stat& info)
+{
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0;
+}
+
+// Whether a handle is open on the file that `info` describes, whatever password opened it.
+bool isHeld(const struct stat& info)
+{
+    const QSet<const SharedHandle*>& handles = SharedHandle::open();
+    return std::any_of(handles.cbegin(), handles.cend(),
+                       [&](const SharedHandle* h) { return sameFile(*h, info); });
+}
+
+const QByteArray plainHeader("SQLite format 3\0", 16);
+
 // Checks that can be made on the file before the engine sees it, so that a file that is not a
 // database is refused without being touched.
 Status checkFile(const QString& path, struct stat& info)
 {
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+    if (!statOf(path, info))
         return Error{QStringLiteral("The database file \"%1\" does not exist.").arg(path)};
     if (!S_ISREG(info.st_mode))
         return Error{QStringLiteral("\"%1\" is not a database file.").arg(path)};
@@ -68,10 +96,10 @@ Status checkFile(const QString& path, struct stat& info)
     // take it for a new database and write one into it.
     if (info.st_size < 1024)
         return Error{QStringLiteral("The file \"%1\" is not a HALVO database.").arg(path)};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return Error{QStringLiteral("The database file \"%1\" cannot be read.").arg(path)};
-    if (file.read(16) == QByteArray("SQLite format 3\0", 16))
+    Result<bool> plain = isUnencryptedDatabase(path);
+    if (!plain)
+        return plain.error();
+    if (plain.value())
         return Error{QStringLiteral("The file \"%1\" is not an encrypted HALVO database.").arg(path)};
     // Write permission is judged from the file's own permission bits, not only from what the
     // system would allow this user: a file the user marked read-only is not written to.
@@ -273,6 +301,8 @@ Result<Rows> Connection::select(const QString& sql, const QVariantList& params) 
 
 Result<int> Connection::execute(const QString& sql, const QVariantList& params) const
 {
+    if (Status there = checkInPlace(); !there)
+        return there.error();
     Result<Statement> stmt = prepared(handle(), sql, params);
     if (!stmt)
         return stmt.error();
@@ -301,6 +331,64 @@ Status Connection::checkpoint() const
     if (rc != SQLITE_OK)
         return engineError(handle(), rc, QStringLiteral("The database file could not be brought up to date"));
     return {};
+}
+
+namespace {
+
+sqlite3_file* engineFile(sqlite3* db)
+{
+    sqlite3_file* file = nullptr;
+    if (sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK)
+        return nullptr;
+    return file && file->pMethods ? file : nullptr;
+}
+
+Error unreadable(const QString& path, int rc)
+{
+    return Error{QStringLiteral("The database file \"%1\" could not be read: %2")
+                     .arg(path, QString::fromUtf8(sqlite3_errstr(rc))),
+                 rc};
+}
+
+} // namespace
+
+Result<qint64> Connection::fileSize() const
+{
+    sqlite3_file* file = engineFile(handle());
+    if (!file)
+        return unreadable(filePath(), SQLITE_MISUSE);
+    sqlite3_int64 size = 0;
+    if (int rc = file->pMethods->xFileSize(file, &size); rc != SQLITE_OK)
+        return unreadable(filePath(), rc);
+    return qint64(size);
+}
+
+Status Connection::readFileBytes(qint64 offset, char* into, qint64 count) const
+{
+    sqlite3_file* file = engineFile(handle());
+    if (!file)
+        return unreadable(filePath(), SQLITE_MISUSE);
+    // Read in pieces the engine's interface can take (an int each).
+    constexpr qint64 piece = 1 << 30;
+    for (qint64 done = 0; done < count;) {
+        const int n = int(std::min(piece, count - done));
+        // A short read fills the rest with zeros and says so: past the end is an error here.
+        if (int rc = file->pMethods->xRead(file, into + done, n, offset + done); rc != SQLITE_OK)
+            return unreadable(filePath(), rc);
+        done += n;
+    }
+    return {};
+}
+
+Status Connection::checkInPlace() const
+{
+    struct stat now {};
+    if (statOf(filePath(), now) && sameFile(*shared, now))
+        return {};
+    return Error{QStringLiteral("The database file \"%1\" was moved, renamed or deleted while it "
+                                "was open, so nothing more is written to it. Put it back where it "
+                                "was and try again.")
+                     .arg(filePath())};
 }
 
 QString Connection::filePath() const { return shared->path; }
@@ -346,6 +434,29 @@ void releaseDatabase(const QString& path)
         else
             ++it;
     }
+}
+
+bool heldByEngine(const QString& path)
+{
+    QString file = QFileInfo(path).absoluteFilePath();
+    for (const QLatin1String side : {QLatin1String("-wal"), QLatin1String("-shm"),
+                                     QLatin1String("-journal")})
+        if (file.endsWith(side)) {
+            file.chop(side.size());
+            break;
+        }
+    struct stat info {};
+    return statOf(file, info) && isHeld(info);
+}
+
+Result<bool> isUnencryptedDatabase(const QString& path)
+{
+    if (heldByEngine(path))
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return Error{QStringLiteral("The database file \"%1\" cannot be read.").arg(path)};
+    return file.read(plainHeader.size()) == plainHeader;
 }
 
 bool databaseInUse(const QString& path)

@@ -53,6 +53,17 @@ public:
     // that the file alone holds everything: call it before the file is copied (a backup).
     Status checkpoint() const;
 
+    // The file's own (encrypted) bytes, read through the engine's handle of it: a copy of the
+    // file made this way keeps the engine's locks, where a descriptor of one's own would drop
+    // them (see heldByEngine).
+    Result<qint64> fileSize() const;
+    Status readFileBytes(qint64 offset, char* into, qint64 count) const;
+
+    // Whether the path still names the file this connection has open. A file moved, renamed or
+    // deleted while the program runs takes no more writes: they would go to a file the user can
+    // no longer find. Every statement that changes data checks it first.
+    Status checkInPlace() const;
+
     QString filePath() const;
     sqlite3* handle() const;
     bool isInTransaction() const;
@@ -80,6 +91,22 @@ private:
     Status begun;
     bool finished = false;
 };
+
+// The database file is the engine's alone while a connection holds it. The engine's locks belong
+// to the process, and closing any descriptor of a file drops every lock the process holds on it:
+// another program (the sqlcipher command line) that closes the file afterwards takes it for
+// unused, empties the write-ahead log into it and deletes the log that this program goes on
+// writing to, so that every save from then on is lost with the next crash. Nothing but the engine
+// therefore opens a file that is held, nor its log or shared memory; what needs a file's bytes
+// reads them before its first connection, or through the engine (Connection::readFileBytes).
+
+// Whether a connection of this program holds the file at `path`, or the file whose write-ahead
+// log ("-wal"), shared memory ("-shm") or journal ("-journal") `path` is.
+bool heldByEngine(const QString& path);
+
+// Whether the file at `path` is an SQLite database without encryption, told by its first bytes.
+// A file the engine holds is not read: the engine opened it with its key, so it is encrypted.
+Result<bool> isUnencryptedDatabase(const QString& path);
 
 // Closes the shared handle of a file once no connection uses it any more (which also empties its
 // write-ahead log into it), so that the file can be replaced (a restore) or deleted. A connection

@@ -5,10 +5,29 @@
 
 namespace halvo::detail {
 
+namespace {
+
+// Where the engine's own words ("database or disk is full", "database is locked") leave a user
+// guessing, the reason is said as the user can act on it.
+QString reasonFor(int rc, const QString& engine)
+{
+    switch (rc & 0xff) {
+    case SQLITE_FULL: return QStringLiteral("The disk is full.");
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return QStringLiteral("The database file is in use by another program.");
+    case SQLITE_IOERR: return QStringLiteral("The disk could not be read or written (%1).").arg(engine);
+    case SQLITE_READONLY: return QStringLiteral("The database file cannot be written (%1).").arg(engine);
+    default: return engine;
+    }
+}
+
+} // namespace
+
 Error engineError(sqlite3* db, int rc, const QString& doing)
 {
-    const QString what = db ? QString::fromUtf8(sqlite3_errmsg(db))
-                            : QString::fromUtf8(sqlite3_errstr(rc));
+    const QString what = reasonFor(rc, db ? QString::fromUtf8(sqlite3_errmsg(db))
+                                          : QString::fromUtf8(sqlite3_errstr(rc)));
     return Error{doing.isEmpty() ? what : doing + QStringLiteral(": ") + what, rc};
 }
 

@@ -233,6 +233,10 @@ void frmProperty::ShowPropertyPicture()
 {
     const QString named = fieldText(imageBox);
     const QString path = named.isEmpty() ? QDir(programFolder()).filePath(defaultPicture) : named;
+    // A picture path that names the database file is never opened: that would drop the engine's
+    // hold on it.
+    if (heldByEngine(path))
+        return;
     QImageReader reader(path);
     reader.setAutoTransform(true);
     const QImage image = reader.read();

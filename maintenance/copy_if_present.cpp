@@ -1,5 +1,6 @@
 #include "copy_if_present.h"
 
+#include "data/connection.h"
 #include "platform/prompts.h"
 
 #include <QFile>
@@ -19,6 +20,10 @@ bool CopyIfPresent(const QString& source, const QString& destination, QWidget* p
         reportNotValid(source, parent);
         return false;
     }
+    // The database file in use is the engine's alone: a copy of it is made through the engine
+    // (a backup), never by reading it here.
+    if (halvo::heldByEngine(source))
+        return false;
     // A file chosen from where it would be copied to is already in place; replacing the
     // destination first would delete the only copy.
     const QFileInfo to(destination);

@@ -9,6 +9,8 @@
 #include <QUrl>
 #include <cstdio>
 #include <cstring>
+#include <functional>
+#include <memory>
 #include <unistd.h>
 
 namespace halvo {
@@ -66,24 +68,51 @@ Status putInPlace(const QString& partial, const QString& target)
     return moved;
 }
 
+// Where a copy's bytes come from: the live file through the engine's own handle of it (a
+// descriptor of one's own would drop the engine's locks when it closes), or a file no connection
+// holds (a backup being restored) through a plain read.
+struct ByteSource {
+    QString path;
+    qint64 size = 0;
+    std::function<Status(qint64 offset, QByteArray& chunk)> read; // fills the chunk's length
+};
+
+ByteSource throughEngine(const Connection& live, qint64 size)
+{
+    return {live.filePath(), size, [live](qint64 offset, QByteArray& chunk) {
+                return live.readFileBytes(offset, chunk.data(), chunk.size());
+            }};
+}
+
+Result<ByteSource> fromFile(const QString& path)
+{
+    if (heldByEngine(path))
+        return Error{QStringLiteral("\"%1\" is the database file in use.").arg(path)};
+    auto file = std::make_shared<QFile>(path);
+    if (!file->open(QIODevice::ReadOnly))
+        return fileError(QStringLiteral("The database file could not be read:"), path, *file);
+    return ByteSource{path, file->size(), [file, path](qint64 offset, QByteArray& chunk) -> Status {
+                          if (!file->seek(offset) || file->read(chunk.data(), chunk.size()) != chunk.size())
+                              return fileError(QStringLiteral("The database file could not be read:"),
+                                               path, *file);
+                          return {};
+                      }};
+}
+
 // Copies the bytes and reads each piece back from the copy as it is written, so that what the
 // copy holds is known to be the file's bytes without reading the file twice.
-Status copyBytes(const QString& source, const QString& target, const CopyProgress& progress)
+Status copyBytes(const ByteSource& from, const QString& target, const CopyProgress& progress)
 {
-    QFile from(source);
-    if (!from.open(QIODevice::ReadOnly))
-        return fileError(QStringLiteral("The database file could not be read:"), source, from);
     QFile to(target);
     if (!to.open(QIODevice::ReadWrite | QIODevice::Truncate))
         return fileError(QStringLiteral("The copy could not be written:"), target, to);
-    const qint64 total = from.size();
+    const qint64 total = from.size;
     QByteArray chunk;
     QByteArray back(chunkSize, Qt::Uninitialized);
-    qint64 done = 0;
-    while (done < total) {
-        chunk = from.read(chunkSize);
-        if (chunk.isEmpty())
-            return fileError(QStringLiteral("The database file could not be read:"), source, from);
+    for (qint64 done = 0; done < total;) {
+        chunk.resize(std::min(chunkSize, total - done));
+        if (Status read = from.read(done, chunk); !read)
+            return read;
         if (to.write(chunk) != chunk.size() || !to.flush())
             return fileError(QStringLiteral("The copy could not be written:"), target, to);
         if (::pread(to.handle(), back.data(), size_t(chunk.size()), off_t(done)) != chunk.size()
@@ -94,7 +123,7 @@ Status copyBytes(const QString& source, const QString& target, const CopyProgres
         if (progress && !progress(done, total))
             return Error{QStringLiteral("The copy was stopped.")};
     }
-    if (from.size() != total || to.size() != total)
+    if (to.size() != total)
         return Error{QStringLiteral("The copy \"%1\" differs from the database file.").arg(target)};
     // A backup is only a backup once it is on the disk.
     if (::fsync(to.handle()) != 0)
@@ -108,6 +137,10 @@ Result<sqlite3*> openCopy(const QString& path, const QString& password)
 {
     if (!QFileInfo(path).isFile())
         return Error{QStringLiteral("\"%1\" is not a file.").arg(path)};
+    // Opened without locks, the live file would lose the engine's when this handle closes; and
+    // the file in use is no copy to restore.
+    if (heldByEngine(path))
+        return Error{QStringLiteral("\"%1\" is the database file in use.").arg(path)};
     QUrl uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
     uri.setQuery(QStringLiteral("mode=ro&immutable=1"));
     sqlite3* db = nullptr;
@@ -186,14 +219,17 @@ QString partialName(const QString& target) { return target + QStringLiteral(".pa
 Status copyLiveDatabase(const Connection& live, const QString& target, const QString& password,
                         const CopyProgress& progress)
 {
-    const QString source = live.filePath();
     const QString partial = partialName(target);
     QFile::remove(partial);
     Status made = [&]() -> Status {
         if (Status brought = live.checkpoint(); !brought)
             return brought;
         LogHeld held(live);
-        if (Status copied = copyBytes(source, partial, progress); !copied)
+        // The size is taken once the log is held: what the copy holds is the file as it is now.
+        Result<qint64> size = live.fileSize();
+        if (!size)
+            return size.error();
+        if (Status copied = copyBytes(throughEngine(live, size.value()), partial, progress); !copied)
             return copied;
         return checkCopy(partial, password, false);
     }();
@@ -249,7 +285,10 @@ Status replaceLiveDatabase(const QString& chosen, const QString& live,
     // within one folder, which either happens whole or not at all.
     const QString incoming = live + QStringLiteral(".restoring");
     QFile::remove(incoming);
-    if (Status copied = copyBytes(chosen, incoming, progress); !copied) {
+    Result<ByteSource> from = fromFile(chosen);
+    if (!from)
+        return from.error();
+    if (Status copied = copyBytes(from.value(), incoming, progress); !copied) {
         QFile::remove(incoming);
         return copied;
     }

@@ -1,6 +1,7 @@
 #include "prompts.h"
 
 #include <QFileDialog>
+#include <QFileIconProvider>
 #include <QMessageBox>
 
 namespace halvo {
@@ -62,20 +63,59 @@ Prompts::Answer QtPrompts::message(QWidget* parent, const QString& text, const Q
     return fromQt(box.exec());
 }
 
+namespace {
+
+// Icons and types from a file's name alone. Qt's file dialog otherwise guesses the type of a file
+// whose name does not tell from its first bytes, and so opens and closes every such file it
+// lists: in the program folder that is the database's write-ahead log and shared memory, and
+// closing a descriptor of those drops the engine's locks on them. The desktop's own dialogs,
+// loaded into the program, read files the same way, so the program always shows Qt's.
+class NameOnlyIcons : public QFileIconProvider {
+public:
+    using QFileIconProvider::icon;
+    QIcon icon(const QFileInfo& info) const override
+    {
+        return QFileIconProvider::icon(info.isDir() ? Folder : File);
+    }
+    QString type(const QFileInfo& info) const override
+    {
+        if (info.isDir())
+            return QFileDialog::tr("Folder");
+        return info.suffix().isEmpty() ? QFileDialog::tr("File")
+                                       : QFileDialog::tr("%1 File").arg(info.suffix());
+    }
+};
+
+QString chooseFile(QWidget* parent, const QString& caption, const QString& folder,
+                   const QString& filter, const QString& selectedFilter,
+                   QFileDialog::AcceptMode mode)
+{
+    QFileDialog dialog(parent, caption, folder, filter);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    NameOnlyIcons icons;
+    dialog.setIconProvider(&icons);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                       : QFileDialog::AnyFile);
+    if (!selectedFilter.isEmpty())
+        dialog.selectNameFilter(selectedFilter);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles().value(0);
+}
+
+} // namespace
+
 QString QtPrompts::openFileName(QWidget* parent, const QString& caption, const QString& folder,
                                 const QString& filter, const QString& selectedFilter)
 {
-    QString selected = selectedFilter;
-    return QFileDialog::getOpenFileName(parent, caption, folder, filter,
-                                        selected.isEmpty() ? nullptr : &selected);
+    return chooseFile(parent, caption, folder, filter, selectedFilter, QFileDialog::AcceptOpen);
 }
 
 QString QtPrompts::saveFileName(QWidget* parent, const QString& caption, const QString& folder,
                                 const QString& filter, const QString& selectedFilter)
 {
-    QString selected = selectedFilter;
-    return QFileDialog::getSaveFileName(parent, caption, folder, filter,
-                                        selected.isEmpty() ? nullptr : &selected);
+    return chooseFile(parent, caption, folder, filter, selectedFilter, QFileDialog::AcceptSave);
 }
 
 Prompts::Answer ScriptedPrompts::message(QWidget*, const QString& text, const QString& title,

@@ -6,7 +6,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <sqlite3.h>
 
@@ -15,8 +14,6 @@ namespace halvo {
 namespace {
 
 QString tr(const char* text) { return QCoreApplication::translate("DatabaseCheck", text); }
-
-const QByteArray plainHeader("SQLite format 3\0", 16);
 
 // A file the program cannot write is refused before it is opened. Read-only is judged from the
 // file's own permission bits as well as from what the system allows this user: the administrator
@@ -81,17 +78,16 @@ DatabaseFileCheck checkDatabaseFile(const QString& programFolder)
         check.state = DatabaseFile::Empty;
         return check;
     }
-    QFile bytes(check.path);
-    if (!bytes.open(QIODevice::ReadOnly)) {
+    // An unencrypted database is told by its header; keying it would fail the same way as
+    // random bytes and tell the user less. The data layer reads it only while no connection
+    // holds the file.
+    const Result<bool> plain = isUnencryptedDatabase(check.path);
+    if (!plain) {
         check.state = DatabaseFile::Unreadable;
-        check.detail = bytes.errorString();
+        check.detail = plain.error().description;
         return check;
     }
-    // An unencrypted database is told by its header; keying it would fail the same way as
-    // random bytes and tell the user less.
-    const bool plain = bytes.read(plainHeader.size()) == plainHeader;
-    bytes.close();
-    if (plain) {
+    if (plain.value()) {
         check.state = DatabaseFile::Unencrypted;
         return check;
     }

@@ -23,8 +23,12 @@ const QString restoreQuestion =
     QStringLiteral("Restoring from backup will replace current data. Do you wish to proceed?");
 const QString leftAlone = QStringLiteral("The current data is left as it is.");
 
+// Read only while no connection holds the file: a descriptor of the test's own would drop the
+// engine's locks on it.
 QByteArray hashOf(const QString& path)
 {
+    if (heldByEngine(path))
+        qFatal("the test reads a database file that a connection holds: %s", qPrintable(path));
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return {};
@@ -404,10 +408,15 @@ void tst_backup::restoreRefusedWhileTheFileIsInUse()
                      .arg(p.db.path())
                  + leftAlone);
     QVERIFY(stillOpen.scalar(QStringLiteral("SELECT count(*) FROM tblVendor")));
-    stillOpen = Connection::openFile(p.db.path(), DatabasePassword).value();
+    QVERIFY(Connection::openFile(p.db.path(), DatabasePassword)
+                .value()
+                .scalar(QStringLiteral("SELECT count(*) FROM tblVendor")));
+    // The live file's bytes are read only once no connection holds it.
+    stillOpen = Connection::openFile(p.backupFolder() + QStringLiteral("/HALVO_1272026.mdb"),
+                                     DatabasePassword)
+                    .value();
     releaseDatabase(p.db.path());
     QCOMPARE(hashOf(p.db.path()), liveBefore);
-    QVERIFY(stillOpen.scalar(QStringLiteral("SELECT count(*) FROM tblVendor")));
 }
 
 void tst_backup::snapshotIsCompactedAndEncrypted()

@@ -142,6 +142,8 @@ QStringList snapshot(const ProgramFolder& folder, bool badFile)
             seen << row.value(0).toString();
         releaseDatabase(path);
     } else if (at.exists()) {
+        if (heldByEngine(path))
+            qFatal("the test reads a database file that a connection holds");
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly))
             return {QStringLiteral("unreadable")};

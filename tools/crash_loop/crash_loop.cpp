@@ -5,6 +5,7 @@
 #include "data/connection.h"
 #include "data/connection_string.h"
 #include "data/schema.h"
+#include "data/sqlite_statement.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -86,6 +87,21 @@ private:
     void count(const Unit& unit);
 };
 
+// Another program reading the file while the writer works, as the sqlcipher command line does:
+// it opens the file for reading and writing, gives the key, reads, and closes. Closing, it would
+// empty the log into the file and delete it if it found no other program holding the file.
+void readAsAnotherProgram(const QString& path)
+{
+    sqlite3* db = nullptr;
+    const QByteArray name = QFile::encodeName(path);
+    const QByteArray key = DatabasePassword.toUtf8();
+    if (sqlite3_open_v2(name.constData(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK
+        && sqlite3_key(db, key.constData(), int(key.size())) == SQLITE_OK
+        && sqlite3_exec(db, detail::cipherPageSize, nullptr, nullptr, nullptr) == SQLITE_OK)
+        (void)sqlite3_exec(db, "SELECT count(*) FROM tblFinance", nullptr, nullptr, nullptr);
+    sqlite3_close_v2(db);
+}
+
 QByteArray contentsOf(const QString& path)
 {
     QFile f(path);
@@ -99,6 +115,8 @@ Killed Loop::startAndKill(int round, std::uint64_t writerSeed, bool fromStart, i
                      QStringLiteral("--generation"), QString::number(round)};
     if (options.confirmEarly)
         args.append(QStringLiteral("--confirm-early"));
+    if (options.secondDescriptor)
+        args.append(QStringLiteral("--second-descriptor"));
     // The writer's output goes to files, not to pipes: the loop then never wakes on a line the
     // writer has just printed, so the moment of the kill owes nothing to where the writer is in
     // its work, and a full pipe never holds the writer up.
@@ -123,8 +141,13 @@ Killed Loop::startAndKill(int round, std::uint64_t writerSeed, bool fromStart, i
         }
         k.endedByItself = writer.waitForFinished(1);
     }
-    if (!k.endedByItself)
-        std::this_thread::sleep_for(std::chrono::microseconds(delayUs));
+    // Among the writes another program reads the file, and the writer goes on writing after it.
+    if (!k.endedByItself) {
+        const int readerAtUs = between(0, delayUs / 2);
+        std::this_thread::sleep_for(std::chrono::microseconds(readerAtUs));
+        readAsAnotherProgram(options.file);
+        std::this_thread::sleep_for(std::chrono::microseconds(delayUs - readerAtUs));
+    }
     if (!k.endedByItself && !writer.waitForFinished(0)) {
         ::kill(pid_t(writer.processId()), SIGKILL);
         writer.waitForFinished();

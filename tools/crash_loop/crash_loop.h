@@ -12,6 +12,7 @@ struct LoopOptions {
     QString file;    // made by the loop; it must not exist yet
     QString program; // this program, run again as the writer
     bool confirmEarly = false;
+    bool secondDescriptor = false; // the writer's fault to catch (WriterOptions)
 };
 
 // The exit code: 0 when every confirmed change survived every kill and the file stayed whole.

@@ -16,8 +16,11 @@
 //
 // It prints its seed first; --seed <n> repeats the same kills (the moments, and what each writer
 // does). --file <path> makes the database there and leaves it for a look afterwards.
-// --confirm-early makes the writer confirm work before it is committed: the loop must then
-// report lost rows, which shows that it can.
+// Between its units the writer runs the portfolio summary's tick; at a random moment among the
+// writes another program (as the sqlcipher command line would) opens the file, reads and closes.
+// --confirm-early makes the writer confirm work before it is committed, and --second-descriptor
+// makes it read the file through a descriptor of its own after each tick, which drops the
+// engine's locks: with either the loop must report lost rows, which shows that it can.
 //
 // The exit code is 0 only when nothing confirmed was lost and the file stayed whole.
 
@@ -51,13 +54,16 @@ int main(int argc, char* argv[])
                                   QStringLiteral("path"));
     const QCommandLineOption confirmEarly(QStringLiteral("confirm-early"),
                                           QStringLiteral("Confirm before committing."));
+    const QCommandLineOption secondDescriptor(
+        QStringLiteral("second-descriptor"),
+        QStringLiteral("Let the writer read the file through a descriptor of its own."));
     const QCommandLineOption writer(QStringLiteral("writer"),
                                     QStringLiteral("Be the writer, on this file."),
                                     QStringLiteral("path"));
     const QCommandLineOption generation(QStringLiteral("generation"),
                                         QStringLiteral("The writer's run."), QStringLiteral("n"),
                                         QStringLiteral("1"));
-    parser.addOptions({kills, seed, file, confirmEarly, writer, generation});
+    parser.addOptions({kills, seed, file, confirmEarly, secondDescriptor, writer, generation});
     parser.process(app);
 
     std::uint64_t seedValue =
@@ -65,19 +71,20 @@ int main(int argc, char* argv[])
                            : (std::uint64_t(std::random_device{}()) << 32) | std::random_device{}();
     if (parser.isSet(writer))
         return runWriter({parser.value(writer), seedValue, parser.value(generation).toLongLong(),
-                          parser.isSet(confirmEarly)});
+                          parser.isSet(confirmEarly), parser.isSet(secondDescriptor)});
 
     LoopOptions options;
     options.kills = parser.value(kills).toInt();
     options.seed = seedValue;
     options.program = QCoreApplication::applicationFilePath();
     options.confirmEarly = parser.isSet(confirmEarly);
+    options.secondDescriptor = parser.isSet(secondDescriptor);
     QTemporaryDir folder;
     options.file = parser.isSet(file) ? parser.value(file) : databasePath(folder.path());
     const int code = runLoop(options);
     // A real failure keeps its file for a look at what went wrong; the loss that --confirm-early
     // brings about on purpose does not.
-    if (code != 0 && !parser.isSet(file) && !options.confirmEarly) {
+    if (code != 0 && !parser.isSet(file) && !options.confirmEarly && !options.secondDescriptor) {
         folder.setAutoRemove(false);
         std::printf("The file is kept: %s\n", qPrintable(options.file));
     }

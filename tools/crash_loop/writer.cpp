@@ -5,7 +5,11 @@
 #include "data/connection.h"
 #include "data/connection_string.h"
 #include "data/record_set.h"
+#include "shell/portfolio_totals.h"
 
+#include <QDate>
+#include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <cstdio>
 #include <optional>
@@ -38,6 +42,7 @@ public:
         : conn(std::move(connection))
         , options(options)
         , random(options.seed)
+        , summary(QFileInfo(options.file).absolutePath())
     {
     }
 
@@ -51,6 +56,7 @@ private:
     RecordSet adder;                    // a ledger window's set, where new records are added
     RecordSet editor;                   // re-opened on the one record that is changed
     std::optional<Transaction> holding; // only when confirming early
+    PortfolioReader summary;            // the main window's totals, read as its timer reads them
     qlonglong rowsMade = 0;
     int unitsHeld = 0;
 
@@ -68,6 +74,7 @@ private:
     Status deleteThroughRecordSet(Unit& unit);
     Status severalInOneTransaction(Unit& unit);
     Status committed();
+    void summaryTick();
 };
 
 Status Writer::start()
@@ -232,7 +239,23 @@ Status Writer::committed()
         holding.emplace(conn);
     }
     say(QStringLiteral("done"));
+    summaryTick();
     return {};
+}
+
+// The summary reads the program folder's database; a file of another name (--file) has no
+// summary to tick.
+void Writer::summaryTick()
+{
+    const QFileInfo file(options.file);
+    if (file.absoluteFilePath() != QFileInfo(databasePath(file.absolutePath())).absoluteFilePath())
+        return;
+    (void)summary.read(QDate::currentDate().year());
+    if (options.secondDescriptor) {
+        QFile file(options.file);
+        if (file.open(QIODevice::ReadOnly))
+            (void)file.read(16);
+    }
 }
 
 Status Writer::writeOneUnit()

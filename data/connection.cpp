@@ -388,7 +388,8 @@ Status Connection::checkInPlace() const
     return Error{QStringLiteral("The database file \"%1\" was moved, renamed or deleted while it "
                                 "was open, so nothing more is written to it. Put it back where it "
                                 "was and try again.")
-                     .arg(filePath())};
+                     .arg(filePath()),
+                 SQLITE_CANTOPEN};
 }
 
 QString Connection::filePath() const { return shared->path; }

@@ -85,6 +85,9 @@ public:
     Status addNew();
     // Writes the current record's pending change or new record.
     Status update();
+    // Writes the pending change as leaving the record writes it: a new record that nobody typed
+    // into is dropped instead. On failure the record stays current and pending, as it was.
+    Status writePendingChange() { return writePending(true); }
     // Record by record, a batch write is the write of the current record.
     Status updateBatch() { return update(); }
     void cancelUpdate();

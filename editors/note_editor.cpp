@@ -151,14 +151,6 @@ bool frmNote::checkBeforeSave()
     return true;
 }
 
-Status frmNote::writeRecord()
-{
-    Status written = RecordEditor::writeRecord();
-    if (!written)
-        prompts().message(this, QStringLiteral("Please, enter required data."));
-    return written;
-}
-
 void frmNote::afterRefresh() { layOutGrid(); }
 
 } // namespace halvo

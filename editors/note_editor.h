@@ -23,7 +23,6 @@ protected:
     Status reopenForAdd() override;
     void newRecordAdded() override;
     bool checkBeforeSave() override;
-    Status writeRecord() override;
     void afterRefresh() override;
 
 private:

@@ -22,6 +22,10 @@ namespace halvo {
 namespace {
 
 const QString dataErrorPrefix = QStringLiteral("Data error event hit err:");
+const QString notSaved = QStringLiteral("The record could not be saved: %1\n\nWhat you typed is "
+                                        "still on the screen. Save it again once that is put "
+                                        "right.");
+const QString notDeleted = QStringLiteral("The record could not be deleted: %1");
 const QString discardQuestion =
     QStringLiteral("The change to this record could not be saved. Close the window and discard it?");
 
@@ -256,7 +260,7 @@ void RecordEditor::runCommand(const std::function<void()>& command)
 void RecordEditor::Add()
 {
     runCommand([this] {
-        if (!recordCanBeLeft())
+        if (!recordCanBeLeft() || !pendingChangeWritten())
             return;
         beforeAdd();
         if (!reopenForAdd() || !datPrimaryRS.addNew())
@@ -274,8 +278,10 @@ void RecordEditor::Save()
         if (!checkBeforeSave() || !recordCanBeLeft())
             return;
         prepareSave();
-        if (!writeRecord())
+        if (Status written = writeRecord(); !written) {
+            tellWriteFailed(notSaved, written.error());
             return;
+        }
         afterWrite();
         afterSave();
     });
@@ -321,6 +327,10 @@ void RecordEditor::Delete()
         const Status deleted = datPrimaryRS.deleteCurrent();
         binding->forgetMistyped();
         if (!deleted) {
+            // The record set's own refusals (no current record) end the command quietly; what
+            // the database refused is told.
+            if (deleted.error().code != 0)
+                tellWriteFailed(notDeleted, deleted.error());
             afterDelete(false);
             return;
         }
@@ -339,7 +349,7 @@ void RecordEditor::Delete()
 void RecordEditor::Refresh()
 {
     runCommand([this] {
-        if (!recordCanBeLeft() || !datPrimaryRS.requery())
+        if (!recordCanBeLeft() || !pendingChangeWritten() || !datPrimaryRS.requery())
             return;
         ShowRecordCount();
         afterRefresh();
@@ -428,6 +438,22 @@ bool RecordEditor::recordCanBeLeft()
     if (QWidget* w = control(wrong->field->control))
         w->setFocus();
     return false;
+}
+
+// The pending change is written before a command leaves the record; when it cannot be, the
+// user is told why and the command goes no further, so that nothing typed is lost or typed over.
+bool RecordEditor::pendingChangeWritten()
+{
+    const Status written = datPrimaryRS.writePendingChange();
+    if (!written)
+        tellWriteFailed(notSaved, written.error());
+    return written.ok();
+}
+
+void RecordEditor::tellWriteFailed(const QString& what, const Error& error)
+{
+    prompts().message(this, what.arg(error.description), QString(), Prompts::Buttons::Ok,
+                      Prompts::Icon::Warning);
 }
 
 // ---- showing the record ----

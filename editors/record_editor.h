@@ -17,9 +17,11 @@
 //            afterDelete();
 //   Refresh  re-open, ShowRecordCount, afterRefresh();
 //   Close    write what is pending (an untouched blank record is dropped) and close.
-// A command ends quietly at its first failing step. Errors the record set meets on its own
-// (moving, writing a record that is left) are shown as "Data error event hit err:" + what
-// happened. A window without a count box keeps no record count: ShowRecordCount does nothing.
+// A command ends quietly at its first failing step, except that a write that fails is always
+// told, with what failed and the engine's reason: the record stays on the screen, pending, with
+// what the user typed, and Add or Refresh do not go past it until a Save has written it. Errors
+// the record set meets on its own (moving, writing a record that is left) are shown as
+// "Data error event hit err:" + what happened. A window without a count box keeps no record count: ShowRecordCount does nothing.
 
 #include "data/connection.h"
 #include "data/record_set.h"
@@ -140,6 +142,8 @@ private:
     void showRecord();
     void updateLinks();
     bool recordCanBeLeft();
+    bool pendingChangeWritten();
+    void tellWriteFailed(const QString& what, const Error& error);
     bool move(const std::function<Status()>& how);
 };
 

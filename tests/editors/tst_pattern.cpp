@@ -106,14 +106,20 @@ void addProperty(const TempDatabase& db, const QString& editor = {})
     QVERIFY(db.connect().execute(QStringLiteral("INSERT INTO tblBuilding (BldNickName) VALUES ('ELM')")).ok());
 }
 
-// Three stored records in the editor's table, in its order.
-void addThreeRecords(const Connection& c, const QString& editor)
+// Stored records in the editor's table, in its order: A1, B2, C3 and D4, the first so many.
+void addRecords(const Connection& c, const QString& editor, int howMany)
 {
     const EditorCase& e = caseOf(editor);
-    for (const char* name : {"A1", "B2", "C3"})
+    const QStringList names{"A1", "B2", "C3", "D4"};
+    for (const QString& name : names.mid(0, howMany))
         QVERIFY(c.execute(QStringLiteral("INSERT INTO %1 (%2) VALUES (?)").arg(e.table, e.listColumn),
-                          {QString::fromLatin1(name)})
+                          {name})
                     .ok());
+}
+
+void addThreeRecords(const Connection& c, const QString& editor)
+{
+    addRecords(c, editor, 3);
 }
 
 QString countText(const RecordEditor& editor, const QString& name)
@@ -204,6 +210,7 @@ void TestPattern::deleteAsksFirst_data()
 {
     QTest::addColumn<QString>("editor");
     QTest::addColumn<QString>("question");
+    QTest::addColumn<int>("records");
     QTest::addColumn<int>("at");
     QTest::addColumn<bool>("yes");
     QTest::addColumn<int>("countAfter");
@@ -217,9 +224,12 @@ void TestPattern::deleteAsksFirst_data()
         {"frmNote", "Delete current record?"}};
     for (const auto& [editor, question] : editors) {
         const QByteArray name = editor.toLatin1();
-        QTest::addRow("%s: No changes nothing", name.data()) << editor << question << 2 << false << 3 << 2;
-        QTest::addRow("%s: Yes on the first", name.data()) << editor << question << 1 << true << 2 << 2;
-        QTest::addRow("%s: Yes on the last", name.data()) << editor << question << 3 << true << 2 << 2;
+        QTest::addRow("%s: No changes nothing", name.data()) << editor << question << 3 << 2 << false << 3 << 2;
+        QTest::addRow("%s: Yes on the first", name.data()) << editor << question << 3 << 1 << true << 2 << 2;
+        QTest::addRow("%s: Yes on the last", name.data()) << editor << question << 3 << 3 << true << 2 << 2;
+        // The count goes back to the first record, and the one after it becomes current: the
+        // second of the three left, not the last.
+        QTest::addRow("%s: Yes on the first of four", name.data()) << editor << question << 4 << 1 << true << 3 << 2;
     }
 }
 
@@ -227,13 +237,14 @@ void TestPattern::deleteAsksFirst()
 {
     QFETCH(QString, editor);
     QFETCH(QString, question);
+    QFETCH(int, records);
     QFETCH(int, at);
     QFETCH(bool, yes);
     QFETCH(int, countAfter);
     QFETCH(int, positionAfter);
     TempDatabase db;
     ScriptedSession session;
-    addThreeRecords(db.connect(), editor);
+    addRecords(db.connect(), editor, records);
     auto window = makeEditor(editor, db.folder());
     QVERIFY(window->moveTo(at));
     session.prompts.queueAnswer(yes ? Prompts::Answer::Yes : Prompts::Answer::No);

@@ -7,6 +7,7 @@
 #include "platform/desktop.h"
 #include "tests/editors/editor_test_support.h"
 
+#include <QPlainTextEdit>
 #include <QTableView>
 
 using namespace halvo;
@@ -52,6 +53,7 @@ private slots:
     void notesSaveMessages();
     void addNoteStampsDateAndTime();
     void notesGridByPosition();
+    void notesDeleteLeavesTheSecondCurrent_data();
     void notesDeleteLeavesTheSecondCurrent();
 };
 
@@ -244,18 +246,24 @@ void TestTenantAndNotes::notesSaveMessages_data()
 {
     QTest::addColumn<QString>("property");
     QTest::addColumn<QString>("note");
+    QTest::addColumn<bool>("diskFull");
     QTest::addColumn<QStringList>("messages");
     QTest::addColumn<int>("saved");
-    QTest::newRow("neither: only the property") << "" << "" << QStringList{"[Property] Please, enter required data."} << 0;
-    QTest::newRow("no note") << "ELM" << "" << QStringList{"[Note] Please, enter required data."} << 0;
-    QTest::newRow("no property") << "" << "roof" << QStringList{"[Property] Please, enter required data."} << 0;
-    QTest::newRow("both, no date: today") << "ELM" << "roof" << QStringList{} << 1;
+    QTest::newRow("neither: only the property") << "" << "" << false << QStringList{"[Property] Please, enter required data."} << 0;
+    QTest::newRow("no note") << "ELM" << "" << false << QStringList{"[Note] Please, enter required data."} << 0;
+    QTest::newRow("no property") << "" << "roof" << false << QStringList{"[Property] Please, enter required data."} << 0;
+    QTest::newRow("both, no date: today") << "ELM" << "roof" << false << QStringList{} << 1;
+    // A failed write is told as what it is, never as missing data.
+    QTest::newRow("both, the disk full") << "ELM" << "roof" << true
+        << QStringList{"The record could not be saved: The disk is full.\n\nWhat you typed is still "
+                       "on the screen. Save it again once that is put right."} << 0;
 }
 
 void TestTenantAndNotes::notesSaveMessages()
 {
     QFETCH(QString, property);
     QFETCH(QString, note);
+    QFETCH(bool, diskFull);
     QFETCH(QStringList, messages);
     QFETCH(int, saved);
     TempDatabase db;
@@ -269,6 +277,12 @@ void TestTenantAndNotes::notesSaveMessages()
         window->control(QStringLiteral("txtNote"))->setFocus();
         QTest::keyClicks(window->control(QStringLiteral("txtNote")), note);
     }
+    if (diskFull) // the file may not grow by a page, and the note needs several
+        run(db, QStringLiteral("PRAGMA max_page_count = %1;")
+                    .arg(scalar(db, QStringLiteral("PRAGMA page_count")).toLongLong()));
+    if (diskFull)
+        qobject_cast<QPlainTextEdit*>(window->control(QStringLiteral("txtNote")))
+            ->insertPlainText(QString(50000, QLatin1Char('r'))); // pasted
     press(*window, QStringLiteral("Save"));
     QCOMPARE(session.prompts.texts(), messages);
     QCOMPARE(scalar(db, QStringLiteral("SELECT count(*) FROM tblNotes")).toInt(), saved);
@@ -320,19 +334,34 @@ void TestTenantAndNotes::notesGridByPosition()
     QCOMPARE(window->fieldText(QStringLiteral("txtTime")), QStringLiteral("1:05:09 PM"));
 }
 
+void TestTenantAndNotes::notesDeleteLeavesTheSecondCurrent_data()
+{
+    QTest::addColumn<QStringList>("notes");
+    QTest::addColumn<bool>("first");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<QString>("counted");
+    // The count goes back to the first note and the one after it becomes current, never the last.
+    QTest::newRow("the last of three") << QStringList{"a", "b", "c"} << false << "b" << "Record Count: 2";
+    QTest::newRow("the first of four") << QStringList{"a", "b", "c", "d"} << true << "c" << "Record Count: 3";
+}
+
 void TestTenantAndNotes::notesDeleteLeavesTheSecondCurrent()
 {
+    QFETCH(QStringList, notes);
+    QFETCH(bool, first);
+    QFETCH(QString, after);
+    QFETCH(QString, counted);
     TempDatabase db;
     ScriptedSession session;
-    run(db, QStringLiteral("INSERT INTO tblNotes (NickName, Notes) VALUES ('ELM', 'a'), ('ELM', 'b'), ('ELM', 'c');"));
+    for (const QString& note : notes)
+        QVERIFY(db.connect().execute(QStringLiteral("INSERT INTO tblNotes (NickName, Notes) VALUES ('ELM', ?)"), {note}).ok());
     auto window = makeEditor(QStringLiteral("frmNote"), db.folder());
-    session.prompts.queueAnswer(Prompts::Answer::Yes);
-    press(*window, QStringLiteral("Delete")); // the last, "c"
-    QCOMPARE(window->fieldText(QStringLiteral("txtNote")), QStringLiteral("b"));
-    QCOMPARE(window->box(QStringLiteral("txtFields(30)"))->text(), QStringLiteral("Record Count: 2"));
+    if (first)
+        QVERIFY(window->moveFirst());
     session.prompts.queueAnswer(Prompts::Answer::Yes);
     press(*window, QStringLiteral("Delete"));
-    QCOMPARE(window->fieldText(QStringLiteral("txtNote")), QStringLiteral("a"));
+    QCOMPARE(window->fieldText(QStringLiteral("txtNote")), after);
+    QCOMPARE(window->box(QStringLiteral("txtFields(30)"))->text(), counted);
 }
 
 QTEST_MAIN(TestTenantAndNotes)

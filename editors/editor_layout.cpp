@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <limits>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTableView>
@@ -169,8 +170,9 @@ QWidget* EditorLayout::createField(const Field& field)
     case FieldKind::Money:
     case FieldKind::Number: {
         auto* box = new QLineEdit(window);
-        if (field.maxLength > 0)
-            box->setMaxLength(field.maxLength);
+        // A box takes what its column holds: without a limit of the field's own, any length
+        // (a line edit would otherwise cut a text at 32,767 characters, and store it cut).
+        box->setMaxLength(field.maxLength > 0 ? field.maxLength : std::numeric_limits<int>::max());
         box->setReadOnly(field.readOnly);
         if (field.rightAligned || field.kind != FieldKind::Text)
             box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);

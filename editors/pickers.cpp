@@ -6,6 +6,7 @@
 #include <QCalendarWidget>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <limits>
 
 namespace halvo {
 
@@ -31,6 +32,7 @@ Picker::Picker(QWidget* parent) : QComboBox(parent)
     // Editable so that it can show any stored value, read-only so that nothing can be typed.
     setEditable(true);
     lineEdit()->setReadOnly(true);
+    lineEdit()->setMaxLength(std::numeric_limits<int>::max()); // a stored text shows whole
     setCompleter(nullptr);
     setInsertPolicy(QComboBox::NoInsert);
     lineEdit()->installEventFilter(this);

@@ -30,10 +30,12 @@ void RecordBinding::bind(const Field& field, QWidget* input)
             changed(field, chosen, chosen);
         });
     } else if (auto* box = qobject_cast<QLineEdit*>(input)) {
-        connect(box, &QLineEdit::textEdited, this,
+        // Every change of the text is the user's but the program's own display of a record,
+        // which sets `showing`: typed, pasted, or put in by assistive technology (dictation and
+        // automation tools write through the accessibility interface, which edits no keys).
+        connect(box, &QLineEdit::textChanged, this,
                 [this, field](const QString& text) { changed(field, text, text); });
     } else if (auto* memo = qobject_cast<QPlainTextEdit*>(input)) {
-        // A memo tells no typed change from a shown one: showing a record sets `showing`.
         connect(memo, &QPlainTextEdit::textChanged, this, [this, field, memo] {
             const QString text = memo->toPlainText();
             changed(field, text, text);
@@ -92,12 +94,27 @@ void RecordBinding::showField(const Field& field)
     if (auto* list = qobject_cast<Picker*>(input)) {
         list->setText(text);
     } else if (auto* box = qobject_cast<QLineEdit*>(input)) {
+        showWhole(*box, field, text);
         box->setText(text);
         box->setCursorPosition(0);
     } else if (auto* memo = qobject_cast<QPlainTextEdit*>(input)) {
         if (memo->toPlainText() != text)
             memo->setPlainText(text);
     }
+}
+
+// A stored text longer than the field takes when typed (written by another program) is shown
+// and kept whole, never cut to the field's length, and the field says so.
+void RecordBinding::showWhole(QLineEdit& box, const Field& field, const QString& text)
+{
+    if (field.maxLength <= 0)
+        return;
+    const bool longer = text.size() > field.maxLength;
+    box.setMaxLength(longer ? int(text.size()) : field.maxLength);
+    box.setToolTip(longer ? tr("This text is longer than the %1 characters this field takes; it "
+                               "is kept whole.")
+                                .arg(field.maxLength)
+                          : QString());
 }
 
 // Each picker shows what its box holds: all of them, or those that mirror one box.

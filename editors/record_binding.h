@@ -12,6 +12,7 @@
 #include <QObject>
 #include <optional>
 
+class QLineEdit;
 class QWidget;
 
 namespace halvo {
@@ -66,6 +67,7 @@ private:
     bool showing = false;
 
     void showField(const Field& field);
+    void showWhole(QLineEdit& box, const Field& field, const QString& text);
     void showMirrors(const QString& box = {});
     void changed(const Field& field, const QVariant& value, const QString& typed);
     ColumnKind kindOf(const Field& field) const;

@@ -5,6 +5,7 @@
 #include "data/statements.h"
 #include "tests/editors/editor_test_support.h"
 
+#include <QAccessible>
 #include <QSignalSpy>
 #include <QTableView>
 
@@ -151,6 +152,8 @@ private slots:
     void stateIsStoredWithItsBlanks_data();
     void stateIsStoredWithItsBlanks();
     void mistypedAmountIsNotWritten();
+    void textReachesTheRecordWhole_data();
+    void textReachesTheRecordWhole();
     void closingWritesWhatIsPending();
     void aChangeThatCannotBeWrittenAsksBeforeClosing();
     void emailLinkHoldsTheCurrentAddress();
@@ -351,6 +354,54 @@ void TestPattern::mistypedAmountIsNotWritten()
     QVERIFY(window->moveNext());
     QCOMPARE(db.connect().sum(QStringLiteral("SELECT SUM(LoanAmt) FROM tblLoan")).value(),
              Money::fromCents(120050));
+}
+
+void TestPattern::textReachesTheRecordWhole_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<QString>("stored"); // before the window opens
+    // Added at the end of the text through the accessibility interface; the company is changed too,
+    // so that the record is written either way.
+    QTest::addColumn<QString>("added");
+    QTest::addColumn<QString>("tip");
+    const QString long200k(200000, QLatin1Char('a'));
+    QTest::newRow("put in by assistive technology")
+        << "Text1" << "City" << "" << "Tulsa" << "";
+    QTest::newRow("200,000 characters in a field without a limit")
+        << "txtFields(0)" << "Address" << long200k << "!" << "";
+    QTest::newRow("longer than the field's limit, written by another program")
+        << "Text2" << "PostalCode" << "74101-1234-5678" << ""
+        << "This text is longer than the 12 characters this field takes; it is kept whole.";
+}
+
+void TestPattern::textReachesTheRecordWhole()
+{
+    QFETCH(QString, control);
+    QFETCH(QString, column);
+    QFETCH(QString, stored);
+    QFETCH(QString, added);
+    QFETCH(QString, tip);
+    TempDatabase db;
+    ScriptedSession session;
+    QVERIFY(db.connect()
+                .execute(QStringLiteral("INSERT INTO tblVendor (Company, %1) VALUES ('Acme', ?)").arg(column),
+                         {stored})
+                .ok());
+    auto window = makeEditor(QStringLiteral("frmVendor"), db.folder());
+    QLineEdit* box = window->box(control);
+    QCOMPARE(box->text().size(), stored.size());
+    QCOMPARE(box->toolTip(), tip);
+    // As dictation and automation tools write: through the accessibility bus, no key pressed.
+    QAccessibleEditableTextInterface* editable =
+        QAccessible::queryAccessibleInterface(box)->editableTextInterface();
+    QVERIFY(editable);
+    editable->insertText(int(stored.size()), added);
+    type(*window, QStringLiteral("txtFields(2)"), QStringLiteral("Acme Supply"));
+    press(*window, QStringLiteral("Save"));
+    QVERIFY2(session.prompts.shown.isEmpty(), qPrintable(session.prompts.texts().join('|')));
+    QCOMPARE(db.connect().scalar(QStringLiteral("SELECT %1 FROM tblVendor").arg(column)).value().toString(),
+             stored + added);
 }
 
 void TestPattern::closingWritesWhatIsPending()

@@ -11,6 +11,7 @@
 #include "platform/twips.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -102,18 +103,53 @@ void RecordEditor::connectCommands()
             });
 }
 
-void RecordEditor::createShortcuts()
+namespace {
+
+// The moves between records and their keys, as the data control's buttons name them.
+const QList<QPair<QKeySequence, bool (RecordEditor::*)()>>& moveKeys()
 {
-    const QList<QPair<QKeySequence, bool (RecordEditor::*)()>> keys{
+    static const QList<QPair<QKeySequence, bool (RecordEditor::*)()>> keys{
         {QKeySequence(Qt::CTRL | Qt::Key_Home), &RecordEditor::moveFirst},
         {QKeySequence(Qt::CTRL | Qt::Key_PageUp), &RecordEditor::movePrevious},
         {QKeySequence(Qt::CTRL | Qt::Key_PageDown), &RecordEditor::moveNext},
         {QKeySequence(Qt::CTRL | Qt::Key_End), &RecordEditor::moveLast}};
-    for (const auto& [sequence, handler] : keys) {
+    return keys;
+}
+
+bool isMoveKey(const QKeyEvent* key)
+{
+    const QKeySequence pressed(key->keyCombination());
+    return std::any_of(moveKeys().cbegin(), moveKeys().cend(),
+                       [&](const auto& move) { return move.first == pressed; });
+}
+
+} // namespace
+
+void RecordEditor::createShortcuts()
+{
+    for (const auto& [sequence, handler] : moveKeys()) {
         auto* shortcut = new QShortcut(sequence, this);
         shortcut->setContext(Qt::WidgetWithChildrenShortcut);
         connect(shortcut, &QShortcut::activated, this, handler);
     }
+}
+
+// A text box would take Ctrl+Home and Ctrl+End for its own cursor: the keys the commands
+// advertise move between records from every field instead, those an editor added of its own
+// included (which is why this waits for the window to open).
+void RecordEditor::claimMoveKeys()
+{
+    for (QWidget* child : findChildren<QWidget*>())
+        child->installEventFilter(this);
+}
+
+bool RecordEditor::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::ShortcutOverride && isMoveKey(static_cast<QKeyEvent*>(event))) {
+        event->ignore(); // left to the window's shortcut
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void RecordEditor::addBeside(const QString& control, QWidget* widget)
@@ -135,6 +171,7 @@ void RecordEditor::showEvent(QShowEvent* event)
 void RecordEditor::Form_Load()
 {
     opened = true;
+    claimMoveKeys();
     // A window whose design names the database file without a folder finds it in the program
     // folder, whatever the current folder happens to be.
     const QString text = desc.connectionString.isEmpty()

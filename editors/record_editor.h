@@ -119,6 +119,7 @@ protected:
 
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     EditorDescription desc;
@@ -134,6 +135,7 @@ private:
     void bindFields();
     void connectCommands();
     void createShortcuts();
+    void claimMoveKeys();
     void Form_Load();
     void fitFrame();
     void moveAfterSave();

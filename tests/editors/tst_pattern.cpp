@@ -152,6 +152,8 @@ private slots:
     void stateIsStoredWithItsBlanks_data();
     void stateIsStoredWithItsBlanks();
     void mistypedAmountIsNotWritten();
+    void moveKeysWorkFromEveryField_data();
+    void moveKeysWorkFromEveryField();
     void textReachesTheRecordWhole_data();
     void textReachesTheRecordWhole();
     void closingWritesWhatIsPending();
@@ -354,6 +356,39 @@ void TestPattern::mistypedAmountIsNotWritten()
     QVERIFY(window->moveNext());
     QCOMPARE(db.connect().sum(QStringLiteral("SELECT SUM(LoanAmt) FROM tblLoan")).value(),
              Money::fromCents(120050));
+}
+
+void TestPattern::moveKeysWorkFromEveryField_data()
+{
+    QTest::addColumn<QString>("editor");
+    QTest::addColumn<QString>("field");
+    QTest::newRow("a text box") << "frmVendor" << "txtFields(2)";
+    QTest::newRow("a picker") << "frmVendor" << "cboState";
+    QTest::newRow("a date picker") << "frmLoan" << "DTPicker2";
+    QTest::newRow("a memo") << "frmNote" << "txtNote";
+    QTest::newRow("the grid") << "frmVendor" << "DataGrid1";
+}
+
+// Ctrl+End, Ctrl+Page Up, Ctrl+Home, Ctrl+Page Down, as the data control's buttons name them.
+void TestPattern::moveKeysWorkFromEveryField()
+{
+    QFETCH(QString, editor);
+    QFETCH(QString, field);
+    TempDatabase db;
+    ScriptedSession session;
+    addThreeRecords(db.connect(), editor);
+    auto window = makeEditor(editor, db.folder());
+    QVERIFY(window->moveFirst());
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QWidget* input = window->control(field);
+    input->setFocus();
+    QList<int> positions;
+    for (Qt::Key key : {Qt::Key_End, Qt::Key_PageUp, Qt::Key_Home, Qt::Key_PageDown}) {
+        QTest::keyClick(QApplication::focusWidget(), key, Qt::ControlModifier);
+        positions.append(window->records().absolutePosition());
+    }
+    QCOMPARE(positions, (QList<int>{3, 2, 1, 2}));
 }
 
 void TestPattern::textReachesTheRecordWhole_data()

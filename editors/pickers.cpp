@@ -6,6 +6,7 @@
 #include <QCalendarWidget>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <utility>
 #include <limits>
 
 namespace halvo {
@@ -95,19 +96,49 @@ QDate DatePicker::value() const { return date() == emptyDate ? QDate() : date();
 
 void DatePicker::keyPressEvent(QKeyEvent* event)
 {
+    const bool justMovedOn = std::exchange(sectionTypedToItsEnd, false);
     if ((event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace)
         && (isEmpty() || lineEdit()->selectedText() == lineEdit()->text())) {
         setDate(emptyDate);
         event->accept();
         return;
     }
-    // Typing into an empty picker starts from today rather than from the empty date.
-    if (isEmpty() && !event->text().isEmpty() && event->text().at(0).isDigit())
+    const QString text = event->text();
+    const bool digit = text.size() == 1 && text.at(0).isDigit();
+    // Typing into an empty picker starts from today rather than from the empty date, with its
+    // month selected, so that what is typed takes its place.
+    if (isEmpty() && digit) {
         setDate(QDate::currentDate());
+        setSelectedSection(sectionAt(0));
+    }
+    // A date typed as it is written, "03/15/2026": a month or day typed to its end moves on to
+    // the next part by itself, and the "/" typed after it is that same move, not one more (which
+    // would put the day into the year). After the year, the last part, "/" goes nowhere.
+    const bool separator = text.size() == 1 && text.at(0).isPunct();
+    if (separator && (justMovedOn || currentSectionIndex() == sectionCount() - 1)) {
+        event->accept();
+        return;
+    }
+    const int section = currentSectionIndex();
     QDateEdit::keyPressEvent(event);
+    sectionTypedToItsEnd = digit && currentSectionIndex() != section;
 }
 
-bool DatePicker::focusNextPrevChild(bool next) { return QWidget::focusNextPrevChild(next); }
+// A date edit takes Tab for its next section, and so do a typed separator and a section typed to
+// its end: only Tab itself is made to leave the picker here.
+bool DatePicker::event(QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool plain = !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+        if (plain && (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)) {
+            const bool back = key->key() == Qt::Key_Backtab || (key->modifiers() & Qt::ShiftModifier);
+            QWidget::focusNextPrevChild(!back);
+            return true;
+        }
+    }
+    return QDateEdit::event(event);
+}
 
 const QStringList& stateList()
 {

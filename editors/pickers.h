@@ -39,13 +39,14 @@ signals:
     void edited(const QDate& date);
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
     // Tab leaves the picker for the next field, as in every other field of the window; the
-    // arrow keys move between day, month and year.
-    bool focusNextPrevChild(bool next) override;
+    // arrow keys, a typed "/" and a finished month or day move between month, day and year.
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     bool settingValue = false;
+    bool sectionTypedToItsEnd = false; // the last digit typed moved on to the next part
 };
 
 // The states offered by every state picker: the fifty states and the District of Columbia in

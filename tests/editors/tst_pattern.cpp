@@ -154,6 +154,8 @@ private slots:
     void mistypedAmountIsNotWritten();
     void moveKeysWorkFromEveryField_data();
     void moveKeysWorkFromEveryField();
+    void datesAreTypedAndStepped_data();
+    void datesAreTypedAndStepped();
     void textReachesTheRecordWhole_data();
     void textReachesTheRecordWhole();
     void closingWritesWhatIsPending();
@@ -389,6 +391,54 @@ void TestPattern::moveKeysWorkFromEveryField()
         positions.append(window->records().absolutePosition());
     }
     QCOMPARE(positions, (QList<int>{3, 2, 1, 2}));
+}
+
+void TestPattern::datesAreTypedAndStepped_data()
+{
+    QTest::addColumn<QString>("stored"); // the record's date before, empty for none
+    QTest::addColumn<QString>("keys");   // typed; ">" a Right arrow, "v" a Down arrow
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QDate>("date");     // what the record holds afterwards
+    QTest::newRow("typed as written, into an empty date")
+        << "" << "03/15/2026" << "3/15/2026" << QDate(2026, 3, 15);
+    QTest::newRow("typed without leading zeros, over a date")
+        << "2024-11-30" << "3/5/2026" << "3/5/2026" << QDate(2026, 3, 5);
+    QTest::newRow("a month and a day of two digits")
+        << "2024-01-02" << "12/25/2025" << "12/25/2025" << QDate(2025, 12, 25);
+    QTest::newRow("the day stepped down nine times")
+        << "2026-03-15" << ">>vvvvvvvvv" << "3/6/2026" << QDate(2026, 3, 6);
+}
+
+void TestPattern::datesAreTypedAndStepped()
+{
+    QFETCH(QString, stored);
+    QFETCH(QString, keys);
+    QFETCH(QString, shown);
+    QFETCH(QDate, date);
+    TempDatabase db;
+    ScriptedSession session;
+    QVERIFY(db.connect()
+                .execute(QStringLiteral("INSERT INTO tblLoan (LoanInfo, LoanDate) VALUES ('Bank', ?)"),
+                         {stored.isEmpty() ? QVariant() : QVariant(stored)})
+                .ok());
+    auto window = makeEditor(QStringLiteral("frmLoan"), db.folder());
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QWidget* picker = window->control(QStringLiteral("DTPicker2"));
+    picker->setFocus(Qt::TabFocusReason);
+    for (const QChar key : keys) {
+        QWidget* at = QApplication::focusWidget();
+        if (key == QLatin1Char('>'))
+            QTest::keyClick(at, Qt::Key_Right);
+        else if (key == QLatin1Char('v'))
+            QTest::keyClick(at, Qt::Key_Down);
+        else
+            QTest::keyClicks(at, QString(key));
+    }
+    QCOMPARE(QApplication::focusWidget(), picker); // no "/" took the focus away
+    picker->clearFocus();
+    QCOMPARE(window->fieldText(QStringLiteral("DTPicker2")), shown);
+    QCOMPARE(window->records().value(QStringLiteral("LoanDate")).toDate(), date);
 }
 
 void TestPattern::textReachesTheRecordWhole_data()

@@ -205,7 +205,7 @@ void LedgerWindow::createTotals()
     QFont total = heading;
     total.setPointSizeF(heading.pointSizeF() * 1.5);
     lblTotal->setFont(total);
-    lblTotal->setAccessibleName(kind_.totalHeading);
+    lblTotal->setAccessibleName(kind_.totalHeading + QStringLiteral(": ") + lblTotal->text().trimmed());
     for (QLabel* label : {lbltitle, lblTotal, lblBalance}) {
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -225,8 +225,11 @@ void LedgerWindow::showTotals()
     if (!totals || totals->year() == 0)
         return;
     lblBalance->setText(profitLine(totals->year(), totals->income(), totals->expense()));
-    lblTotal->setText(kind_.expense ? QStringLiteral("-") + totals->expenseText() + QLatin1Char(' ')
-                                    : totals->incomeText() + QLatin1Char(' '));
+    const QString total = kind_.expense ? QStringLiteral("-") + totals->expenseText()
+                                        : totals->incomeText();
+    lblTotal->setText(total + QLatin1Char(' '));
+    // A screen reader hears the figure as it is shown: "Total Income: $1,200.00".
+    lblTotal->setAccessibleName(kind_.totalHeading + QStringLiteral(": ") + total);
 }
 
 DatePicker* LedgerWindow::datePicker() const

@@ -58,9 +58,13 @@ const QString failedTotal = QStringLiteral("$0.00");
 // Marks the value labels before their first text: a label's interface is made the first time
 // anything asks for it (its first text already does), and is kept for the label's lifetime.
 const char* const valueLabelMark = "halvoSummaryValue";
+// The caption label beside a value label, whose text names the figure.
+const char* const captionMark = "halvoSummaryCaption";
 
-// What a screen reader reads of a value label: the row's caption as its name and the amount as
-// its value. A plain label's interface has no value, and names the label by the amount.
+// What a screen reader reads of a value label: the figure as a sighted user reads the row, its
+// caption and its amount ("Market Value: $100,000.00", "2026 Profit/Loss: $1,084.50"), as its
+// name; the amount as its value, as text and as a number. A reader that reads only a name and a
+// text hears the amount as well as a reader that asks for the value.
 class SummaryValueAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
 public:
     explicit SummaryValueAccessible(QLabel* label)
@@ -70,6 +74,12 @@ public:
 
     QString text(QAccessible::Text kind) const override
     {
+        if (kind == QAccessible::Name) {
+            const auto* caption = qobject_cast<const QLabel*>(label()->property(captionMark).value<QObject*>());
+            const QString named = caption ? QString(caption->text()).remove(QLatin1Char(':')).trimmed()
+                                          : QAccessibleWidget::text(kind);
+            return named + QStringLiteral(": ") + label()->text();
+        }
         return kind == QAccessible::Value ? label()->text() : QAccessibleWidget::text(kind);
     }
 
@@ -170,7 +180,7 @@ QLabel* SummaryPanel::createValueLabel(const QString& name, const QLabel* captio
     auto* value = new QLabel(this);
     value->setProperty(valueLabelMark, true);
     value->setObjectName(name);
-    value->setAccessibleName(QString(caption->text()).remove(QLatin1Char(':')).trimmed());
+    value->setProperty(captionMark, QVariant::fromValue<QObject*>(const_cast<QLabel*>(caption)));
     value->setAccessibleDescription(hint);
     value->setText(notYetComputed);
     // The amount is drawn in its own text colour whatever surface the strip lies on (in a
@@ -210,10 +220,16 @@ void SummaryPanel::showText(const QString& name, const QString& text)
     if (!label || label->text() == text)
         return;
     label->setText(text);
-    // A screen reader following the strip hears the new amount: the value changed, the name
-    // (the row's caption) did not.
+    // A screen reader following the strip hears the new amount, in the value and in the name.
     QAccessibleValueChangeEvent changed(label, text);
     QAccessible::updateAccessibility(&changed);
+    announceName(label);
+}
+
+void SummaryPanel::announceName(QLabel* label)
+{
+    QAccessibleEvent renamed(label, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&renamed);
 }
 
 void SummaryPanel::tick()
@@ -238,7 +254,11 @@ void SummaryPanel::tick()
     // The current year's ledger.
     write(QStringLiteral("lblIncome"), totals.ledger.income);
     write(QStringLiteral("lblExpense"), totals.ledger.expense);
-    profitCaption->setText(QString::number(year) + tr(" Profit/Loss: "));
+    const QString profitCaptionText = QString::number(year) + tr(" Profit/Loss: ");
+    if (profitCaption->text() != profitCaptionText) {
+        profitCaption->setText(profitCaptionText);
+        announceName(values.value(QStringLiteral("lblAnnualProfitandLoss")));
+    }
 
     // Profit, net worth and cash balance are worked out from the amounts as the labels show
     // them, to the cent, so that Net Worth is Cash Balance plus Equity exactly as shown. The

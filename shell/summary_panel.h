@@ -47,6 +47,7 @@ private:
     void write(const QString& name, Money amount);
     void writeFailed(const QString& name);
     void showText(const QString& name, const QString& text);
+    void announceName(QLabel* label);
     void colourAll();
 };
 

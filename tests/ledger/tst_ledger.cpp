@@ -9,6 +9,7 @@
 #include "platform/twips.h"
 #include "tests/editors/editor_test_support.h"
 
+#include <QAccessible>
 #include <QHeaderView>
 #include <QLabel>
 #include <QTableView>
@@ -597,18 +598,24 @@ void TestLedger::totals_data()
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("total");
     QTest::addColumn<QString>("balance");
+    QTest::addColumn<QString>("spoken"); // what a screen reader hears of the total
     QTest::newRow("income, before the summary") << "frmIncome" << false << "" << "" << "Total Income"
-                                                << "$ 0.00 " << "Profit/Loss: $0.00";
+                                                << "$ 0.00 " << "Profit/Loss: $0.00"
+                                                << "Total Income: $ 0.00";
     QTest::newRow("expense, before the summary") << "frmExpense" << false << "" << "" << "Total Expense"
-                                                 << "$ 0.00 " << "Balance: $0.00";
+                                                 << "$ 0.00 " << "Balance: $0.00"
+                                                 << "Total Expense: $ 0.00";
     QTest::newRow("income, a profit") << "frmIncome" << true << "$1,200.00" << "$200.00"
-                                      << "Total Income" << "$1,200.00 " << "2026 P/L: $1,000.00";
+                                      << "Total Income" << "$1,200.00 " << "2026 P/L: $1,000.00"
+                                      << "Total Income: $1,200.00";
     QTest::newRow("expense, a profit") << "frmExpense" << true << "$1,200.00" << "$200.00"
-                                       << "Total Expense" << "-$200.00 " << "2026 P/L: $1,000.00";
+                                       << "Total Expense" << "-$200.00 " << "2026 P/L: $1,000.00"
+                                       << "Total Expense: -$200.00";
     QTest::newRow("income, a loss") << "frmIncome" << true << "$0.00" << "$150.00" << "Total Income"
-                                    << "$0.00 " << "2026 P/L: -$150.00";
+                                    << "$0.00 " << "2026 P/L: -$150.00" << "Total Income: $0.00";
     QTest::newRow("expense, a loss") << "frmExpense" << true << "$0.00" << "$150.00"
-                                     << "Total Expense" << "-$150.00 " << "2026 P/L: -$150.00";
+                                     << "Total Expense" << "-$150.00 " << "2026 P/L: -$150.00"
+                                     << "Total Expense: -$150.00";
 }
 
 // The totals follow the summary as it recomputes: the window opens with what it shows and
@@ -622,6 +629,7 @@ void TestLedger::totals()
     QFETCH(QString, title);
     QFETCH(QString, total);
     QFETCH(QString, balance);
+    QFETCH(QString, spoken);
     TempDatabase db;
     ScriptedSession session;
     YearTotals summary;
@@ -644,6 +652,9 @@ void TestLedger::totals()
     QCOMPARE(label(*ledger, "lbltitle"), title);
     QCOMPARE(label(*ledger, "lblTotal"), total);
     QCOMPARE(label(*ledger, "lblBalance"), balance);
+    QCOMPARE(QAccessible::queryAccessibleInterface(ledger->findChild<QLabel*>(QStringLiteral("lblTotal")))
+                 ->text(QAccessible::Name),
+             spoken);
 
     // A window opened after the summary's change shows it at once.
     if (fromSummary) {

@@ -381,25 +381,36 @@ void tst_shell_summary::restoredFileIsReadAgain()
 void tst_shell_summary::valuesAreReadByScreenReaders_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("before"); // what a reader hears before the first tick
+    QTest::addColumn<QString>("spoken"); // and after it
     QTest::addColumn<QString>("amount");
     QTest::addColumn<double>("number");
-    QTest::newRow("market value")
-        << "lblMortgageValue" << "Market Value" << "$100,000.00" << 100000.0;
-    QTest::newRow("loans") << "lblMortgageLoans" << "Loans" << "$40,000.00" << 40000.0;
-    QTest::newRow("equity") << "lblEquity" << "Equity" << "$60,000.00" << 60000.0;
-    QTest::newRow("insurance, none") << "lblInsAmt" << "Insurance" << "$0.00" << 0.0;
-    QTest::newRow("income") << "lblIncome" << "Income" << "$1,234.50" << 1234.5;
-    QTest::newRow("expense") << "lblExpense" << "Expense" << "$150.00" << 150.0;
-    QTest::newRow("profit") << "lblAnnualProfitandLoss" << "Profit/Loss" << "$1,084.50" << 1084.5;
-    QTest::newRow("net worth") << "lblNet" << "Net Worth" << "$61,084.50" << 61084.5;
-    QTest::newRow("cash balance") << "lblCashBalance" << "Cash Balance" << "$1,084.50" << 1084.5;
+    QTest::newRow("market value") << "lblMortgageValue" << "Market Value: $ 0.00"
+                                  << "Market Value: $100,000.00" << "$100,000.00" << 100000.0;
+    QTest::newRow("loans") << "lblMortgageLoans" << "Loans: $ 0.00" << "Loans: $40,000.00"
+                           << "$40,000.00" << 40000.0;
+    QTest::newRow("equity") << "lblEquity" << "Equity: $ 0.00" << "Equity: $60,000.00"
+                            << "$60,000.00" << 60000.0;
+    QTest::newRow("insurance, none") << "lblInsAmt" << "Insurance: $ 0.00" << "Insurance: $0.00"
+                                     << "$0.00" << 0.0;
+    QTest::newRow("income") << "lblIncome" << "Income: $ 0.00" << "Income: $1,234.50"
+                            << "$1,234.50" << 1234.5;
+    QTest::newRow("expense") << "lblExpense" << "Expense: $ 0.00" << "Expense: $150.00"
+                             << "$150.00" << 150.0;
+    QTest::newRow("profit, named by the year of its caption")
+        << "lblAnnualProfitandLoss" << "Profit/Loss: $ 0.00" << "2026 Profit/Loss: $1,084.50"
+        << "$1,084.50" << 1084.5;
+    QTest::newRow("net worth") << "lblNet" << "Net Worth: $ 0.00" << "Net Worth: $61,084.50"
+                               << "$61,084.50" << 61084.5;
+    QTest::newRow("cash balance") << "lblCashBalance" << "Cash Balance: $ 0.00"
+                                  << "Cash Balance: $1,084.50" << "$1,084.50" << 1084.5;
 }
 
 void tst_shell_summary::valuesAreReadByScreenReaders()
 {
     QFETCH(QString, name);
-    QFETCH(QString, caption);
+    QFETCH(QString, before);
+    QFETCH(QString, spoken);
     QFETCH(QString, amount);
     QFETCH(double, number);
     ProgramFolder folder;
@@ -408,11 +419,11 @@ void tst_shell_summary::valuesAreReadByScreenReaders()
     QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(panel.valueLabel(name));
     QVERIFY(reader);
     QCOMPARE(reader->role(), QAccessible::StaticText);
-    QCOMPARE(reader->text(QAccessible::Name), caption);
+    QCOMPARE(reader->text(QAccessible::Name), before);
     QCOMPARE(reader->text(QAccessible::Value), QStringLiteral("$ 0.00"));
     panel.tick();
     QCOMPARE(panel.valueLabel(name)->text(), amount);
-    QCOMPARE(reader->text(QAccessible::Name), caption);
+    QCOMPARE(reader->text(QAccessible::Name), spoken);
     QCOMPARE(reader->text(QAccessible::Value), amount);
     // Clients that take a value as a number read the same amount.
     QVERIFY(reader->valueInterface());

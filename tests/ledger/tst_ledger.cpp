@@ -12,6 +12,7 @@
 #include <QAccessible>
 #include <QHeaderView>
 #include <QLabel>
+#include <QProcess>
 #include <QTableView>
 #include <QToolButton>
 
@@ -95,6 +96,7 @@ enum class Story {
     DeleteFirstOfFour,
     DiskFull,
     FileMoved,
+    LockedByAnotherProgram,
 };
 
 QStringList messages(const ScriptedSession& session)
@@ -237,19 +239,28 @@ QStringList tell(Story story, const QString& window, const TempDatabase& db,
         press(*ledger, QStringLiteral("Close"));
         break;
     case Story::DiskFull:
-    case Story::FileMoved: {
+    case Story::FileMoved:
+    case Story::LockedByAnotherProgram: {
         // The disk fills up, as the engine meets it: the file may not grow by a single page.
         // Or the file is moved away from the program folder while the window is open.
+        // Or another program holds the file locked for writing.
         const QString moved = db.path() + QStringLiteral(".moved");
+        QProcess holder;
         const auto breakIt = [&] {
-            if (story == Story::DiskFull)
+            if (story == Story::LockedByAnotherProgram) {
+                holder.start(QStringLiteral(LEDGER_WRITER), {QStringLiteral("hold"), db.path()});
+                QVERIFY(holder.waitForReadyRead(10000));
+            } else if (story == Story::DiskFull)
                 run(db, QStringLiteral("PRAGMA max_page_count = %1")
                             .arg(db.connect().scalar(QStringLiteral("PRAGMA page_count")).value().toLongLong()));
             else
                 QVERIFY(QFile::rename(db.path(), moved));
         };
         const auto mendIt = [&] {
-            if (story == Story::DiskFull)
+            if (story == Story::LockedByAnotherProgram) {
+                holder.kill();
+                holder.waitForFinished();
+            } else if (story == Story::DiskFull)
                 run(db, QStringLiteral("PRAGMA max_page_count = 1073741823"));
             else
                 QVERIFY(QFile::rename(moved, db.path()));
@@ -363,6 +374,12 @@ void TestLedger::edgeCases_data()
         QTest::addRow("%s: a file moved away takes nothing until it is back", w)
             << window << Story::FileMoved
             << QStringList{"shown: 200 Acme", notSaved.arg(movedAway), notSaved.arg(movedAway),
+                           "saved: $200.00", "rows: 1"};
+        QTest::addRow("%s: a file another program holds locked is told in use, saved later", w)
+            << window << Story::LockedByAnotherProgram
+            << QStringList{"shown: 200 Acme",
+                           notSaved.arg("The database file is in use by another program."),
+                           notSaved.arg("The database file is in use by another program."),
                            "saved: $200.00", "rows: 1"};
         QTest::addRow("%s: deleting the only one leaves an empty grid", w)
             << window << Story::DeleteOnly

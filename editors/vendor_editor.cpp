@@ -67,12 +67,16 @@ void frmVendor::startNewVendor()
 
 void frmVendor::afterSave()
 {
+    QComboBox* caller = Puiblic_Module::callerPicker();
     if (!Puiblic_Module::handBackVendor(fieldText(QStringLiteral("txtFields(2)"))))
         return;
     if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()))
         frame->hide();
     else
         hide();
+    // The user goes on where the vendor was asked for, in the picker that now shows it.
+    if (caller)
+        caller->setFocus(Qt::OtherFocusReason);
 }
 
 // Closing the window also takes back a request for a vendor that was never saved: a company

@@ -42,6 +42,11 @@ void OpenVendorWindow(const QString& callerTag)
     vendor->startNewVendor();
 }
 
+QComboBox* callerPicker()
+{
+    return CallerTag.isEmpty() ? nullptr : pickers().value(CallerTag).data();
+}
+
 bool handBackVendor(const QString& company)
 {
     if (CallerTag.isEmpty())

@@ -27,6 +27,9 @@ void setVendorWindowOpener(std::function<halvo::frmVendor*()> opener);
 // appends the company to it and selects it as a user would, so the caller stores it.
 void registerVendorPicker(const QString& callerTag, QComboBox* picker);
 
+// The picker of the window waiting for a vendor; none when no window waits or it was closed.
+QComboBox* callerPicker();
+
 // The vendor editor's hand-back after a save: to the picker of the caller named by the tag, if
 // that window is still open; the tag is emptied. True when a caller received the company.
 bool handBackVendor(const QString& company);

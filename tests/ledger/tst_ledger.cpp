@@ -559,6 +559,7 @@ void TestLedger::newVendorComesBack()
     QCOMPARE(payees->itemText(payees->count() - 1), QStringLiteral("Zeta Supply"));
     QCOMPARE(payees->text(), QStringLiteral("Zeta Supply"));
     QVERIFY(!vendor.isVisible());
+    QCOMPARE(ledger->focusWidget(), payees); // the user goes on where the vendor was asked for
     press(*ledger, QStringLiteral("Save"));
     QVERIFY2(session.prompts.shown.isEmpty(), qPrintable(session.prompts.texts().join('|')));
     QCOMPARE(storedText(db, QStringLiteral("SELECT Payee FROM tblFinance")), QStringLiteral("Zeta Supply"));

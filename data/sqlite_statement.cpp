@@ -16,8 +16,10 @@ QString reasonFor(int rc, const QString& engine)
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
         return QStringLiteral("The database file is in use by another program.");
-    case SQLITE_IOERR: return QStringLiteral("The disk could not be read or written (%1).").arg(engine);
-    case SQLITE_READONLY: return QStringLiteral("The database file cannot be written (%1).").arg(engine);
+    case SQLITE_IOERR:
+        return QStringLiteral("The disk could not be read or written (%1).").arg(engine);
+    case SQLITE_READONLY:
+        return QStringLiteral("The database file cannot be written (%1).").arg(engine);
     default: return engine;
     }
 }

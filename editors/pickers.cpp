@@ -132,7 +132,8 @@ bool DatePicker::event(QEvent* event)
         const auto* key = static_cast<QKeyEvent*>(event);
         const bool plain = !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
         if (plain && (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)) {
-            const bool back = key->key() == Qt::Key_Backtab || (key->modifiers() & Qt::ShiftModifier);
+            const bool back =
+                key->key() == Qt::Key_Backtab || (key->modifiers() & Qt::ShiftModifier);
             QWidget::focusNextPrevChild(!back);
             return true;
         }

@@ -21,7 +21,8 @@
 // told, with what failed and the engine's reason: the record stays on the screen, pending, with
 // what the user typed, and Add or Refresh do not go past it until a Save has written it. Errors
 // the record set meets on its own (moving, writing a record that is left) are shown as
-// "Data error event hit err:" + what happened. A window without a count box keeps no record count: ShowRecordCount does nothing.
+// "Data error event hit err:" + what happened. A window without a count box keeps no record
+// count: ShowRecordCount does nothing.
 
 #include "data/connection.h"
 #include "data/record_set.h"

@@ -207,8 +207,10 @@ void LedgerWindow::createTotals()
     lblTotal->setFont(total);
     // As wide as the largest total from the start, so that the fields beside it do not move
     // when a total grows.
-    lblTotal->setMinimumWidth(QFontMetrics(total).horizontalAdvance(QStringLiteral("-$999,999,999.99 ")));
-    lblTotal->setAccessibleName(kind_.totalHeading + QStringLiteral(": ") + lblTotal->text().trimmed());
+    lblTotal->setMinimumWidth(
+        QFontMetrics(total).horizontalAdvance(QStringLiteral("-$999,999,999.99 ")));
+    lblTotal->setAccessibleName(kind_.totalHeading + QStringLiteral(": ")
+                                + lblTotal->text().trimmed());
     for (QLabel* label : {lbltitle, lblTotal, lblBalance}) {
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);

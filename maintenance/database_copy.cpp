@@ -72,14 +72,13 @@ Status putInPlace(const QString& partial, const QString& target)
 // descriptor of one's own would drop the engine's locks when it closes), or a file no connection
 // holds (a backup being restored) through a plain read.
 struct ByteSource {
-    QString path;
     qint64 size = 0;
     std::function<Status(qint64 offset, QByteArray& chunk)> read; // fills the chunk's length
 };
 
 ByteSource throughEngine(const Connection& live, qint64 size)
 {
-    return {live.filePath(), size, [live](qint64 offset, QByteArray& chunk) {
+    return {size, [live](qint64 offset, QByteArray& chunk) {
                 return live.readFileBytes(offset, chunk.data(), chunk.size());
             }};
 }
@@ -91,12 +90,12 @@ Result<ByteSource> fromFile(const QString& path)
     auto file = std::make_shared<QFile>(path);
     if (!file->open(QIODevice::ReadOnly))
         return fileError(QStringLiteral("The database file could not be read:"), path, *file);
-    return ByteSource{path, file->size(), [file, path](qint64 offset, QByteArray& chunk) -> Status {
-                          if (!file->seek(offset) || file->read(chunk.data(), chunk.size()) != chunk.size())
-                              return fileError(QStringLiteral("The database file could not be read:"),
-                                               path, *file);
-                          return {};
-                      }};
+    const auto read = [file, path](qint64 offset, QByteArray& chunk) -> Status {
+        if (!file->seek(offset) || file->read(chunk.data(), chunk.size()) != chunk.size())
+            return fileError(QStringLiteral("The database file could not be read:"), path, *file);
+        return {};
+    };
+    return ByteSource{file->size(), read};
 }
 
 // Copies the bytes and reads each piece back from the copy as it is written, so that what the
@@ -229,7 +228,8 @@ Status copyLiveDatabase(const Connection& live, const QString& target, const QSt
         Result<qint64> size = live.fileSize();
         if (!size)
             return size.error();
-        if (Status copied = copyBytes(throughEngine(live, size.value()), partial, progress); !copied)
+        if (Status copied = copyBytes(throughEngine(live, size.value()), partial, progress);
+            !copied)
             return copied;
         return checkCopy(partial, password, false);
     }();

@@ -75,9 +75,11 @@ public:
     QString text(QAccessible::Text kind) const override
     {
         if (kind == QAccessible::Name) {
-            const auto* caption = qobject_cast<const QLabel*>(label()->property(captionMark).value<QObject*>());
-            const QString named = caption ? QString(caption->text()).remove(QLatin1Char(':')).trimmed()
-                                          : QAccessibleWidget::text(kind);
+            const auto* caption =
+                qobject_cast<const QLabel*>(label()->property(captionMark).value<QObject*>());
+            const QString named = caption
+                                      ? QString(caption->text()).remove(QLatin1Char(':')).trimmed()
+                                      : QAccessibleWidget::text(kind);
             return named + QStringLiteral(": ") + label()->text();
         }
         return kind == QAccessible::Value ? label()->text() : QAccessibleWidget::text(kind);

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <optional>
 
 using namespace halvo;
 using Answer = Prompts::Answer;
@@ -297,6 +298,13 @@ void tst_backup::restore_data()
         << "other key" << QList<Answer>{} << true
         << QStringList{restoreQuestion, "The file \"%1/backup/other.mdb\" cannot be restored: "}
         << before;
+    // The program holds the live file open, as it always does while it runs.
+    QTest::newRow("the live file itself")
+        << "live" << QList<Answer>{} << true
+        << QStringList{restoreQuestion, "The file \"%1/halvo0905.mdb\" cannot be restored: "
+                                        "\"%1/halvo0905.mdb\" is the database file in use.\r\n\r\n"
+                                            + leftAlone}
+        << before;
     QTest::newRow("a window stays open")
         << "backup" << QList<Answer>{} << false
         << QStringList{restoreQuestion,
@@ -336,6 +344,8 @@ void tst_backup::restore()
     } else if (choice == QLatin1String("other key")) {
         chosen = p.backupFolder() + QStringLiteral("/other.mdb");
         QVERIFY(createDatabase(chosen, QStringLiteral("not vintra")));
+    } else if (choice == QLatin1String("live")) {
+        chosen = p.db.path();
     }
     for (Answer a : answers)
         p.prompts.queueAnswer(a);
@@ -347,8 +357,12 @@ void tst_backup::restore()
     const QStringList programFilesBefore = filesIn(p.db.folder());
     const QString cwd = QDir::currentPath();
 
+    std::optional<Connection> held;
+    if (choice == QLatin1String("live"))
+        held = p.db.connect();
     p.commands.Restore();
     QDir::setCurrent(cwd);
+    held.reset();
 
     QCOMPARE(p.prompts.shown.size(), messages.size());
     for (int i = 0; i < messages.size(); ++i)
@@ -360,7 +374,8 @@ void tst_backup::restore()
         QCOMPARE(p.prompts.shown.last().title, choice == QLatin1String("missing")
                                                    ? QStringLiteral("HALVO")
                                                    : QStringLiteral("Restore from Backup"));
-    if (choice == QLatin1String("random") || choice == QLatin1String("other key"))
+    if (choice == QLatin1String("random") || choice == QLatin1String("other key")
+        || choice == QLatin1String("live"))
         QVERIFY(p.prompts.shown.last().text.endsWith(leftAlone));
     if (answers.isEmpty()) {
         QCOMPARE(p.prompts.dialogs.size(), 1);

@@ -8,7 +8,7 @@
 // and other numbers as double. Every value that comes from a user is a bound parameter.
 
 #include "money.h"
-#include "result.h"
+#include "core/result.h"
 
 #include <QList>
 #include <QString>

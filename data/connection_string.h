@@ -1,7 +1,7 @@
 #pragma once
 // The database file, its password and the four connection strings that name it.
 
-#include "result.h"
+#include "core/result.h"
 
 #include <QString>
 

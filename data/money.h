@@ -1,7 +1,7 @@
 #pragma once
 // Currency amounts, exact: a 64-bit count of ten-thousandths, as the database keeps them.
 
-#include "result.h"
+#include "core/result.h"
 
 #include <QMetaType>
 #include <QString>

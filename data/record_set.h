@@ -10,7 +10,7 @@
 // any other statement gives a read-only set whose rows are read at opening.
 
 #include "connection.h"
-#include "result.h"
+#include "core/result.h"
 
 #include <QList>
 #include <QObject>

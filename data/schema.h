@@ -1,7 +1,7 @@
 #pragma once
 // The tables of the database file, as the delivered file holds them.
 
-#include "result.h"
+#include "core/result.h"
 
 #include <QString>
 #include <QStringList>

@@ -3,7 +3,7 @@
 // conversions between the engine's values and the QVariants the rest of the program sees.
 
 #include "record_set.h"
-#include "result.h"
+#include "core/result.h"
 
 #include <QVariant>
 #include <sqlite3.h>

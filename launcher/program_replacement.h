@@ -6,7 +6,7 @@
 // first, the update is moved in, and only then is the old one removed. When a step fails, what was
 // done is undone and the old program stands where it stood.
 
-#include "data/result.h"
+#include "core/result.h"
 
 #include <QString>
 

@@ -2,7 +2,7 @@
 // Copies of the live database file that are whole and consistent even while windows hold it open,
 // and checks that a file is a database of ours before it is put in the live file's place.
 
-#include "data/result.h"
+#include "core/result.h"
 
 #include <QString>
 #include <functional>

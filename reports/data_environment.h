@@ -10,7 +10,7 @@
 
 #include "data/connection.h"
 #include "data/record_set.h"
-#include "data/result.h"
+#include "core/result.h"
 #include "reports/report_layout.h"
 
 #include <QDate>

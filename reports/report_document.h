@@ -4,7 +4,7 @@
 // and the sums, so that memory grows with the pages painted, not with all of them. Failures come
 // back as values.
 
-#include "data/result.h"
+#include "core/result.h"
 #include "reports/report_layout.h"
 
 #include <QDate>

@@ -4,7 +4,7 @@
 // Page Down, Home and End, Ctrl++ and Ctrl+-, Ctrl+P prints, Ctrl+S saves as PDF. It remembers
 // nothing between reports: every report opens a preview of its own.
 
-#include "data/result.h"
+#include "core/result.h"
 #include "reports/report_layout.h"
 
 #include <QDate>

@@ -3,7 +3,7 @@
 
 #include "data/connection.h"
 #include "data/money.h"
-#include "data/result.h"
+#include "core/result.h"
 
 namespace halvo {
 

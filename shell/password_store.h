@@ -4,7 +4,7 @@
 // marks "no password set yet" for the start-up.
 
 #include "data/connection.h"
-#include "data/result.h"
+#include "core/result.h"
 
 #include <QString>
 #include <QVariant>

@@ -1,7 +1,7 @@
 #pragma once
 // DownloadFile: one file of the update server into a folder, under the last element of its URL.
 
-#include "data/result.h"
+#include "core/result.h"
 
 #include <QString>
 

@@ -3,7 +3,7 @@
 // HTTP. While it waits, pending window events run, so the windows stay usable; nothing runs on
 // another thread.
 
-#include "data/result.h"
+#include "core/result.h"
 
 #include <QByteArray>
 #include <QNetworkAccessManager>

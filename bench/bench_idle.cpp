@@ -7,7 +7,7 @@
 // summary's totals into the ledger's labels, whether anything changed or not.
 
 #include "bench/bench_support.h"
-#include "editors/pickers.h"
+#include "controls/pickers.h"
 #include "shell/main_window.h"
 #include "shell/window_table.h"
 

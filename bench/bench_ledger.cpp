@@ -5,7 +5,7 @@
 
 #include "bench/bench_support.h"
 #include "data/statements.h"
-#include "editors/pickers.h"
+#include "controls/pickers.h"
 #include "ledger/ledger_window.h"
 #include "platform/prompts.h"
 

@@ -1,8 +1,8 @@
 #include "editor_layout.h"
 
-#include "editors/data_control.h"
-#include "editors/links.h"
-#include "editors/pickers.h"
+#include "controls/data_control.h"
+#include "controls/links.h"
+#include "controls/pickers.h"
 #include "editors/record_grid.h"
 #include "hyperlink/vey_hyperlink_label.h"
 

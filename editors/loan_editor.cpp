@@ -1,7 +1,7 @@
 #include "loan_editor.h"
 
 #include "data/statements.h"
-#include "editors/pickers.h"
+#include "controls/pickers.h"
 
 #include <QLineEdit>
 

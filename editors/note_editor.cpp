@@ -2,7 +2,7 @@
 
 #include "data/dates.h"
 #include "data/statements.h"
-#include "editors/pickers.h"
+#include "controls/pickers.h"
 #include "platform/desktop.h"
 #include "platform/prompts.h"
 

@@ -2,7 +2,7 @@
 
 #include "data/connection_string.h"
 #include "data/statements.h"
-#include "editors/pickers.h"
+#include "controls/pickers.h"
 #include "maintenance/copy_if_present.h"
 #include "platform/prompts.h"
 

@@ -2,7 +2,7 @@
 
 #include "data/dates.h"
 #include "data/money.h"
-#include "editors/pickers.h"
+#include "controls/pickers.h"
 #include "editors/record_grid.h"
 
 #include <QLineEdit>

@@ -1,9 +1,9 @@
 #include "record_editor.h"
 
 #include "data/connection_string.h"
-#include "editors/data_control.h"
+#include "controls/data_control.h"
 #include "editors/editor_layout.h"
-#include "editors/pickers.h"
+#include "controls/pickers.h"
 #include "editors/record_binding.h"
 #include "editors/record_grid.h"
 #include "hyperlink/vey_hyperlink_label.h"

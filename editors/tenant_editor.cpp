@@ -2,7 +2,7 @@
 
 #include "data/connection_string.h"
 #include "data/statements.h"
-#include "editors/pickers.h"
+#include "controls/pickers.h"
 #include "editors/vendor_window.h"
 
 #include <QLabel>

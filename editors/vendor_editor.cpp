@@ -1,7 +1,7 @@
 #include "vendor_editor.h"
 
 #include "data/statements.h"
-#include "editors/pickers.h"
+#include "controls/pickers.h"
 #include "editors/vendor_window.h"
 
 #include <QCloseEvent>

@@ -3,7 +3,7 @@
 #include "data/dates.h"
 #include "data/statements.h"
 #include "data/year_totals.h"
-#include "editors/pickers.h"
+#include "controls/pickers.h"
 #include "editors/vendor_window.h"
 #include "platform/desktop.h"
 #include "platform/prompts.h"

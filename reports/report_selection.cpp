@@ -1,8 +1,8 @@
 #include "report_selection.h"
 
 #include "data/connection_string.h"
-#include "editors/links.h"
-#include "editors/pickers.h"
+#include "controls/links.h"
+#include "controls/pickers.h"
 #include "hyperlink/vey_hyperlink_label.h"
 #include "platform/desktop.h"
 #include "platform/prompts.h"

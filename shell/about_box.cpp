@@ -1,6 +1,6 @@
 #include "about_box.h"
 
-#include "editors/links.h"
+#include "controls/links.h"
 #include "version.h"
 
 #include "hyperlink/vey_hyperlink_label.h"

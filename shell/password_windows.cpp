@@ -1,6 +1,6 @@
 #include "password_windows.h"
 
-#include "editors/links.h"
+#include "controls/links.h"
 #include "password_fields.h"
 #include "password_store.h"
 

@@ -6,7 +6,7 @@
 #include "editors/insurance_editor.h"
 #include "editors/loan_editor.h"
 #include "editors/note_editor.h"
-#include "editors/pickers.h"
+#include "controls/pickers.h"
 #include "editors/property_editor.h"
 #include "editors/tenant_editor.h"
 #include "editors/vendor_editor.h"

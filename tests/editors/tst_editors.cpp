@@ -3,7 +3,7 @@
 // that asked for a vendor; the category editor's grid.
 
 #include "data/statements.h"
-#include "editors/data_control.h"
+#include "controls/data_control.h"
 #include "editors/vendor_window.h"
 #include "tests/editors/editor_test_support.h"
 

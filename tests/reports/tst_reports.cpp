@@ -4,7 +4,7 @@
 #include "data/connection.h"
 #include "data/money.h"
 #include "data/record_set.h"
-#include "editors/pickers.h"
+#include "controls/pickers.h"
 #include "hyperlink/vey_hyperlink_label.h"
 #include "platform/desktop.h"
 #include "platform/prompts.h"

@@ -15,7 +15,7 @@
 #include "shell/window_table.h"
 #include "platform/twips.h"
 #include "data/money.h"
-#include "editors/pickers.h"
+#include "controls/pickers.h"
 #include "reports/data_environment.h"
 #include "reports/report_selection.h"
 

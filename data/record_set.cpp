@@ -293,13 +293,7 @@ bool RecordSet::isOpen() const { return d->conn.has_value(); }
 bool RecordSet::isUpdatable() const { return d->updatable; }
 const Connection* RecordSet::connection() const { return d->conn ? &*d->conn : nullptr; }
 
-int RecordSet::columnIndex(const QString& name) const
-{
-    for (int i = 0; i < columns_.size(); ++i)
-        if (columns_[i].name.compare(name, Qt::CaseInsensitive) == 0)
-            return i;
-    return -1;
-}
+int RecordSet::columnIndex(const QString& name) const { return RowSource::columnIndex(name); }
 
 Status RecordSet::open(const Connection& connection, const QString& source,
                        const QVariantList& params)

@@ -10,6 +10,7 @@
 // any other statement gives a read-only set whose rows are read at opening.
 
 #include "connection.h"
+#include "row_source.h"
 #include "core/result.h"
 
 #include <QList>
@@ -21,14 +22,7 @@
 
 namespace halvo {
 
-enum class ColumnKind { Text, Integer, Real, Money, Date, Time };
-
-struct Column {
-    QString name;
-    ColumnKind kind = ColumnKind::Text;
-};
-
-class RecordSet : public QObject {
+class RecordSet : public QObject, public RowSource {
     Q_OBJECT
 public:
     enum class EditMode { None, Editing, Adding };
@@ -51,9 +45,9 @@ public:
     const Connection* connection() const;
 
     // Columns, in the order of the table or statement.
-    const QList<Column>& columns() const { return columns_; }
+    const QList<Column>& columns() const override { return columns_; }
     // A column's index by name without regard to letter case; -1 when there is none.
-    int columnIndex(const QString& name) const;
+    int columnIndex(const QString& name) const override;
 
     // Navigation. A move first writes the pending change of the current record; when that
     // fails the move does not happen. Failures of moves are also reported through error().
@@ -65,7 +59,7 @@ public:
     Status moveTo(int position);
     bool bof() const;
     bool eof() const;
-    int recordCount() const;
+    int recordCount() const override;
     // The current record's 1-based position; 0 when there is no current record.
     int absolutePosition() const;
 
@@ -80,7 +74,7 @@ public:
     Status setValue(const QString& name, const QVariant& value);
 
     // A field of any record by 0-based row, without moving (the grid reads through this).
-    QVariant valueAt(int row, int column) const;
+    QVariant valueAt(int row, int column) const override;
 
     Status addNew();
     // Writes the current record's pending change or new record.

@@ -3,7 +3,7 @@
 #include "data/dates.h"
 #include "data/display_text.h"
 #include "data/money.h"
-#include "data/record_set.h"
+#include "data/row_source.h"
 #include "platform/prompts.h"
 
 #include <QDir>
@@ -161,7 +161,7 @@ qreal alignedX(const QRectF& box, qreal advance, Qt::Alignment alignment)
 } // namespace
 
 struct ReportDocument::Private {
-    Private(ReportLayout l, const RecordSet& r, QDate d)
+    Private(ReportLayout l, const RowSource& r, QDate d)
         : layout(std::move(l)), rows(r), today(d),
           faces{Face(ReportFont::Body), Face(ReportFont::Heading), Face(ReportFont::Title),
                 Face(ReportFont::Caption)}
@@ -169,7 +169,7 @@ struct ReportDocument::Private {
     }
 
     ReportLayout layout;
-    const RecordSet& rows;
+    const RowSource& rows;
     QDate today;
     std::array<Face, 4> faces;
 
@@ -524,7 +524,7 @@ struct ReportDocument::Private {
     }
 };
 
-ReportDocument::ReportDocument(ReportLayout layout, const RecordSet& rows, QDate today)
+ReportDocument::ReportDocument(ReportLayout layout, const RowSource& rows, QDate today)
     : d(std::make_unique<Private>(std::move(layout), rows, today))
 {
 }

@@ -1,5 +1,5 @@
 #pragma once
-// A report laid out on pages: the layout, the rows of a record set read from its first row, and
+// A report laid out on pages: the layout, the rows of a row source read from its first row, and
 // the day "%D" prints. Laying out measures every row once and keeps only where each page begins
 // and the sums, so that memory grows with the pages painted, not with all of them. Failures come
 // back as values.
@@ -20,7 +20,7 @@ class QPagedPaintDevice;
 
 namespace halvo {
 
-class RecordSet;
+class RowSource;
 
 // One thing printed on a page, as the painter paints it: what a user reads there and where. A
 // label's caption with "%D" and "%i" replaced, a text box's value in its display format, a sum's
@@ -47,7 +47,7 @@ class ReportDocument {
 public:
     // The rows are read, not moved: the record set's current record stays where it was. The set
     // must outlive the document.
-    ReportDocument(ReportLayout layout, const RecordSet& rows, QDate today);
+    ReportDocument(ReportLayout layout, const RowSource& rows, QDate today);
     ~ReportDocument();
     ReportDocument(const ReportDocument&) = delete;
     ReportDocument& operator=(const ReportDocument&) = delete;

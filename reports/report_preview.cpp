@@ -292,7 +292,7 @@ ReportPreview::ReportPreview(std::unique_ptr<ReportDocument> document, QWidget* 
 
 ReportPreview::~ReportPreview() = default;
 
-Result<ReportPreview*> ReportPreview::show(ReportLayout layout, const RecordSet& rows, QDate today,
+Result<ReportPreview*> ReportPreview::show(ReportLayout layout, const RowSource& rows, QDate today,
                                            QWidget* parent)
 {
     auto document = std::make_unique<ReportDocument>(std::move(layout), rows, today);

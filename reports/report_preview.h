@@ -13,7 +13,7 @@
 
 namespace halvo {
 
-class RecordSet;
+class RowSource;
 class ReportDocument;
 
 class ReportPreview : public QWidget {
@@ -26,7 +26,7 @@ public:
     // Lays the rows out and shows them in a new preview, a window of its own, in front, that is
     // deleted when closed. The rows are read while the preview is open: whoever re-runs or closes
     // the record set closes the preview first. A failure is shown to no one: it is returned.
-    static Result<ReportPreview*> show(ReportLayout layout, const RecordSet& rows, QDate today,
+    static Result<ReportPreview*> show(ReportLayout layout, const RowSource& rows, QDate today,
                                        QWidget* parent = nullptr);
 
     const ReportDocument& document() const;

@@ -19,8 +19,7 @@
 #include "reports/data_environment.h"
 #include "reports/report_selection.h"
 #include "reports/select_category.h"
-#include "reports/select_note.h"
-#include "reports/select_property.h"
+#include "reports/property_selection.h"
 #include "update/update_command.h"
 #include "version.h"
 

@@ -1,11 +1,14 @@
 #pragma once
 // What the engine and preview tests share: two layouts drawn as the income and the notes reports
-// are, and ledger rows or notes in a real database read through a real record set.
+// are, and ledger rows or notes held in memory.
 
-#include "data/record_set.h"
+#include "data/money.h"
+#include "data/row_source.h"
 #include "reports/report_document.h"
 #include "reports/report_layout.h"
-#include "tests/support/temp_database.h"
+
+#include <QDate>
+#include <QTest>
 
 #include <QRegularExpression>
 #include <memory>
@@ -106,32 +109,75 @@ inline ReportLayout notesLayout()
     return l;
 }
 
-// Opens a record set over a statement of the test's own.
-inline std::unique_ptr<RecordSet> openRows(const Connection& c, const QString& sql)
+// Rows held in memory, as a report reads them: the engine needs no database to be tested.
+class TableRows : public RowSource {
+public:
+    explicit TableRows(QList<Column> columns) : columns_(std::move(columns)) {}
+    const QList<Column>& columns() const override { return columns_; }
+    int recordCount() const override { return int(rows.size()); }
+    QVariant valueAt(int row, int column) const override { return rows.value(row).value(column); }
+
+    // A row given by the fields it has; the others are empty.
+    TableRows& add(std::initializer_list<std::pair<QString, QVariant>> fields)
+    {
+        QVariantList row(columns_.size());
+        for (const auto& [name, value] : fields) {
+            const int column = columnIndex(name);
+            if (column < 0)
+                qFatal("no column %s", qPrintable(name));
+            row[column] = value;
+        }
+        rows.append(row);
+        return *this;
+    }
+
+private:
+    QList<Column> columns_;
+    QList<QVariantList> rows;
+};
+
+// The ledger's columns, as the income report reads them.
+inline TableRows ledgerTable()
 {
-    auto rows = std::make_unique<RecordSet>();
-    const Status opened = rows->open(c, sql);
-    if (!opened)
-        qFatal("cannot open the rows: %s", qPrintable(opened.error().description));
+    return TableRows({{QStringLiteral("ID"), ColumnKind::Integer},
+                      {QStringLiteral("NickName"), ColumnKind::Text},
+                      {QStringLiteral("RecDate"), ColumnKind::Date},
+                      {QStringLiteral("CheckNo"), ColumnKind::Text},
+                      {QStringLiteral("Payee"), ColumnKind::Text},
+                      {QStringLiteral("Category"), ColumnKind::Text},
+                      {QStringLiteral("Memo"), ColumnKind::Text},
+                      {QStringLiteral("Income"), ColumnKind::Money},
+                      {QStringLiteral("Expense"), ColumnKind::Money}});
+}
+
+// `count` ledger rows, the n-th (from 1) dated in 2026 with reference number n, income n dollars;
+// in reverse, the last first.
+inline TableRows ledgerRows(int count, bool reversed = false)
+{
+    TableRows rows = ledgerTable();
+    for (int k = 0; k < count; ++k) {
+        const int i = reversed ? count - k : k + 1;
+        rows.add({{QStringLiteral("ID"), qlonglong(i)},
+                  {QStringLiteral("NickName"), QStringLiteral("OAK")},
+                  {QStringLiteral("RecDate"), QDate(2026, 1, 1).addDays(i % 365)},
+                  {QStringLiteral("CheckNo"), QString::number(i)},
+                  {QStringLiteral("Payee"), QStringLiteral("Payee %1").arg(i)},
+                  {QStringLiteral("Category"), QStringLiteral("Rent")},
+                  {QStringLiteral("Income"), QVariant::fromValue(Money::fromCents(i * 100LL))},
+                  {QStringLiteral("Expense"), QVariant::fromValue(Money())}});
+    }
     return rows;
 }
 
-// `count` ledger rows, the n-th (from 1) dated in 2026 with reference number n, income n dollars.
-inline void addLedgerRows(const TempDatabase& db, int count)
+// The notes' columns, as the notes report reads them.
+inline TableRows notesTable()
 {
-    if (count == 0)
-        return;
-    const QString fill = QStringLiteral(
-        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
-        "INSERT INTO tblFinance (NickName, RecDate, CheckNo, Payee, Category, Income, Expense) "
-        "SELECT 'OAK', date('2026-01-01', '+' || (i % 365) || ' days'), i, 'Payee ' || i, 'Rent', "
-        "i * 10000, 0 FROM n")
-                             .arg(count);
-    if (!db.connect().executeScript(fill))
-        qFatal("cannot add ledger rows");
+    return TableRows({{QStringLiteral("ID"), ColumnKind::Integer},
+                      {QStringLiteral("NoteDate"), ColumnKind::Date},
+                      {QStringLiteral("NoteTime"), ColumnKind::Time},
+                      {QStringLiteral("NickName"), ColumnKind::Text},
+                      {QStringLiteral("Notes"), ColumnKind::Text}});
 }
-
-inline const QString ledgerQuery = QStringLiteral("SELECT * FROM tblFinance ORDER BY ID");
 
 // How many pages a PDF file holds, by its page objects.
 inline int pdfPageCount(const QByteArray& pdf)

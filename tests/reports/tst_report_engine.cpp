@@ -14,6 +14,8 @@
 using namespace halvo;
 using namespace halvo::test;
 
+Q_DECLARE_METATYPE(halvo::ColumnKind)
+
 namespace {
 
 const QDate printedOn(2026, 12, 7);
@@ -77,7 +79,7 @@ private slots:
     void pageBreaks_data();
     void pageBreaks();
     void bandPlacement();
-    void rowsReadInOrderWithoutMoving();
+    void rowsReadInOrder();
     void sums_data();
     void sums();
     void formats_data();
@@ -126,13 +128,11 @@ void tst_report_engine::pageBreaks()
 {
     QFETCH(int, rows);
     QFETCH(QList<int>, rowsPerPage);
-    TempDatabase db;
-    addLedgerRows(db, rows);
-    auto set = openRows(db.connect(), ledgerQuery);
+    const TableRows set = ledgerRows(rows);
     ReportLayout layout = incomeLayout();
     layout.pageFooter.controls.append(reportLabel(QStringLiteral("lblFooter"),
                                                   QStringLiteral("HALVO"), 144, 100, 2000, 225));
-    ReportDocument document(layout, *set, printedOn);
+    ReportDocument document(layout, set, printedOn);
     QVERIFY(document.paginate().ok());
     QCOMPARE(document.pageCount(), rowsPerPage.size());
     QCOMPARE(document.pageSizeTwips(), QSizeF(12240, 15840));
@@ -162,10 +162,8 @@ void tst_report_engine::pageBreaks()
 
 void tst_report_engine::bandPlacement()
 {
-    TempDatabase db;
-    addLedgerRows(db, 40);
-    auto set = openRows(db.connect(), ledgerQuery);
-    ReportDocument document(incomeLayout(), *set, printedOn);
+    const TableRows set = ledgerRows(40);
+    ReportDocument document(incomeLayout(), set, printedOn);
     QVERIFY(document.paginate().ok());
     QCOMPARE(document.pageCount(), 2);
 
@@ -192,18 +190,14 @@ void tst_report_engine::bandPlacement()
     QVERIFY(document.pageItems(-1).isEmpty());
 }
 
-void tst_report_engine::rowsReadInOrderWithoutMoving()
+void tst_report_engine::rowsReadInOrder()
 {
-    TempDatabase db;
-    addLedgerRows(db, 120);
-    auto set = openRows(db.connect(), QStringLiteral("SELECT * FROM tblFinance ORDER BY ID DESC"));
-    QVERIFY(set->moveTo(57).ok());
-    ReportDocument document(incomeLayout(), *set, printedOn);
+    const TableRows set = ledgerRows(120, true);
+    ReportDocument document(incomeLayout(), set, printedOn);
     QVERIFY(document.paginate().ok());
-    // From the first row of the set in its own order, whichever record is current.
+    // From the first row of the rows in their own order.
     QCOMPARE(refsOn(document.pageItems(0)).first(), QStringLiteral("120"));
     QCOMPARE(refsOn(document.pageItems(document.pageCount() - 1)).last(), QStringLiteral("1"));
-    QCOMPARE(set->absolutePosition(), 57);
 }
 
 void tst_report_engine::sums_data()
@@ -232,16 +226,12 @@ void tst_report_engine::sums()
     QFETCH(QStringList, expenses);
     QFETCH(QString, incomeTotal);
     QFETCH(QString, expenseTotal);
-    TempDatabase db;
-    const Connection c = db.connect();
+    TableRows set = ledgerTable();
     for (int i = 0; i < incomes.size(); ++i)
-        QVERIFY(c.execute(QStringLiteral("INSERT INTO tblFinance (RecDate, Income, Expense) "
-                                         "VALUES ('2026-05-01', ?, ?)"),
-                          {QVariant::fromValue(Money::parse(incomes[i]).value()),
-                           QVariant::fromValue(Money::parse(expenses[i]).value())})
-                      .ok());
-    auto set = openRows(c, ledgerQuery);
-    ReportDocument document(incomeLayout(), *set, printedOn);
+        set.add({{QStringLiteral("RecDate"), QDate(2026, 5, 1)},
+                 {QStringLiteral("Income"), QVariant::fromValue(Money::parse(incomes[i]).value())},
+                 {QStringLiteral("Expense"), QVariant::fromValue(Money::parse(expenses[i]).value())}});
+    ReportDocument document(incomeLayout(), set, printedOn);
     QVERIFY(document.paginate().ok());
     const QList<ReportItem> last = document.pageItems(document.pageCount() - 1);
     QCOMPARE(find(last, QStringLiteral("sumIncome"))->text, incomeTotal);
@@ -251,81 +241,72 @@ void tst_report_engine::sums()
 
 void tst_report_engine::formats_data()
 {
-    QTest::addColumn<QString>("insert");
-    QTest::addColumn<QString>("table");
-    QTest::addColumn<QString>("field");
+    QTest::addColumn<ColumnKind>("kind");
+    QTest::addColumn<QVariant>("value");
     QTest::addColumn<QString>("format");
     QTest::addColumn<QString>("printed");
 
     const QString money = QStringLiteral("\"$\"#,##0.00");
-    const QString ledger = QStringLiteral("tblFinance");
-    QTest::newRow("money") << "INSERT INTO tblFinance (Income) VALUES (12500000)" << ledger
-                           << "Income" << money << "$1,250.00";
-    QTest::newRow("money, cents") << "INSERT INTO tblFinance (Income) VALUES (500)" << ledger
-                                  << "Income" << money << "$0.05";
-    QTest::newRow("money, millions") << "INSERT INTO tblFinance (Expense) VALUES (12345678900)"
-                                     << ledger << "Expense" << money << "$1,234,567.89";
-    QTest::newRow("padded date") << "INSERT INTO tblFinance (RecDate) VALUES ('2026-12-07')"
-                                 << ledger << "RecDate" << "MM/dd/yyyy" << "12/07/2026";
-    QTest::newRow("padded date, early") << "INSERT INTO tblFinance (RecDate) VALUES ('2026-03-04')"
-                                        << ledger << "RecDate" << "MM/dd/yyyy" << "03/04/2026";
-    QTest::newRow("short date") << "INSERT INTO tblFinance (RecDate) VALUES ('2026-03-04')"
-                                << ledger << "RecDate" << "M/d/yyyy" << "3/4/2026";
-    QTest::newRow("date as delivered")
-        << "INSERT INTO tblFinance (RecDate) VALUES ('2026-12-07')" << ledger << "RecDate" << ""
-        << "12/7/2026";
-    QTest::newRow("afternoon") << "INSERT INTO tblNotes (NoteTime) VALUES ('13:05:09')"
-                               << "tblNotes" << "NoteTime" << "h:mm:ss AMPM" << "1:05:09 PM";
-    QTest::newRow("after midnight") << "INSERT INTO tblNotes (NoteTime) VALUES ('00:30:00')"
-                                    << "tblNotes" << "NoteTime" << "h:mm:ss AMPM"
+    const auto amount = [](const char* typed) {
+        return QVariant::fromValue(Money::parse(QString::fromLatin1(typed)).value());
+    };
+    QTest::newRow("money") << ColumnKind::Money << amount("1250") << money << "$1,250.00";
+    QTest::newRow("money, cents") << ColumnKind::Money << amount("0.05") << money << "$0.05";
+    QTest::newRow("money, millions") << ColumnKind::Money << amount("1234567.89") << money
+                                     << "$1,234,567.89";
+    QTest::newRow("padded date") << ColumnKind::Date << QVariant(QDate(2026, 12, 7))
+                                 << "MM/dd/yyyy" << "12/07/2026";
+    QTest::newRow("padded date, early") << ColumnKind::Date << QVariant(QDate(2026, 3, 4))
+                                        << "MM/dd/yyyy" << "03/04/2026";
+    QTest::newRow("short date") << ColumnKind::Date << QVariant(QDate(2026, 3, 4)) << "M/d/yyyy"
+                                << "3/4/2026";
+    QTest::newRow("date as delivered") << ColumnKind::Date << QVariant(QDate(2026, 12, 7)) << ""
+                                       << "12/7/2026";
+    QTest::newRow("afternoon") << ColumnKind::Time << QVariant(QTime(13, 5, 9)) << "h:mm:ss AMPM"
+                               << "1:05:09 PM";
+    QTest::newRow("after midnight") << ColumnKind::Time << QVariant(QTime(0, 30)) << "h:mm:ss AMPM"
                                     << "12:30:00 AM";
-    QTest::newRow("record number") << "INSERT INTO tblNotes (ID) VALUES (1042)" << "tblNotes"
-                                   << "ID" << "0" << "1042";
-    QTest::newRow("reference number kept as text")
-        << "INSERT INTO tblFinance (CheckNo) VALUES ('1044')" << ledger << "CheckNo" << "0"
-        << "1044";
-    QTest::newRow("units") << "INSERT INTO tblBuilding (BldNoOfUnits) VALUES (4)"
-                           << "tblBuilding" << "BldNoOfUnits" << "0" << "4";
-    QTest::newRow("interest as delivered") << "INSERT INTO tblLoan (IntRate) VALUES (6.5)"
-                                           << "tblLoan" << "IntRate" << "" << "6.5";
-    QTest::newRow("text as delivered")
-        << "INSERT INTO tblFinance (Payee) VALUES ('Acme Plumbing & Heating')" << ledger
-        << "Payee" << "" << "Acme Plumbing & Heating";
-    QTest::newRow("empty field") << "INSERT INTO tblFinance (Payee) VALUES (NULL)" << ledger
-                                 << "Payee" << "" << "";
-    QTest::newRow("field the rows do not have")
-        << "INSERT INTO tblFinance (Payee) VALUES ('Acme')" << ledger << "Category2" << "" << "";
+    QTest::newRow("record number") << ColumnKind::Integer << QVariant(qlonglong(1042)) << "0"
+                                   << "1042";
+    QTest::newRow("reference number kept as text") << ColumnKind::Text << QVariant("1044") << "0"
+                                                   << "1044";
+    QTest::newRow("units") << ColumnKind::Real << QVariant(qlonglong(4)) << "0" << "4";
+    QTest::newRow("interest as delivered") << ColumnKind::Real << QVariant(6.5) << "" << "6.5";
+    QTest::newRow("text as delivered") << ColumnKind::Text << QVariant("Acme Plumbing & Heating")
+                                       << "" << "Acme Plumbing & Heating";
+    QTest::newRow("empty field") << ColumnKind::Text << QVariant() << "" << "";
 }
 
 void tst_report_engine::formats()
 {
-    QFETCH(QString, insert);
-    QFETCH(QString, table);
-    QFETCH(QString, field);
+    QFETCH(ColumnKind, kind);
+    QFETCH(QVariant, value);
     QFETCH(QString, format);
     QFETCH(QString, printed);
-    TempDatabase db;
-    QVERIFY(db.connect().executeScript(insert).ok());
-    auto set = openRows(db.connect(), QStringLiteral("SELECT * FROM ") + table);
+    TableRows set({{QStringLiteral("Field"), kind}});
+    set.add({{QStringLiteral("Field"), value}});
     ReportLayout layout = incomeLayout();
-    layout.detail.controls = {reportTextBox(QStringLiteral("txtField"), field, format, 144, 30,
-                                            2000, 225)};
-    ReportDocument document(layout, *set, printedOn);
+    layout.detail.controls = {reportTextBox(QStringLiteral("txtField"), QStringLiteral("Field"),
+                                            format, 144, 30, 2000, 225),
+                              // a field the rows do not have prints nothing
+                              reportTextBox(QStringLiteral("txtMissing"), QStringLiteral("Category2"),
+                                            {}, 2200, 30, 2000, 225)};
+    ReportDocument document(layout, set, printedOn);
     QVERIFY(document.paginate().ok());
     const QList<ReportItem> items = document.pageItems(0);
     const ReportItem* item = find(items, QStringLiteral("txtField"), 0);
     QVERIFY(item);
     QCOMPARE(item->text, printed);
+    QCOMPARE(find(items, QStringLiteral("txtMissing"), 0)->text, QString());
 }
 
 void tst_report_engine::dateAndTitleLines()
 {
-    TempDatabase db;
-    auto set = openRows(db.connect(), ledgerQuery);
+    const TableRows set = ledgerTable();
     ReportLayout layout = incomeLayout();
     layout.title = QStringLiteral("12 Oak Street, Springfield");
     layout.reportHeader.control(QStringLiteral("lblTitle"))->text = QStringLiteral("Category Report");
-    ReportDocument document(layout, *set, printedOn);
+    ReportDocument document(layout, set, printedOn);
     QVERIFY(document.paginate().ok());
     const QList<ReportItem> items = document.pageItems(0);
     QCOMPARE(find(items, QStringLiteral("Label8"))->text, QStringLiteral("07 December, 2026"));
@@ -352,13 +333,12 @@ void tst_report_engine::growingNote()
     for (int i = 0; i < 200; ++i)
         words.append(QStringLiteral("word%1").arg(i));
     const QString longNote = words.join(QLatin1Char(' '));
-    TempDatabase db;
-    const Connection c = db.connect();
+    TableRows set = notesTable();
     for (const QString& note : {QStringLiteral("Short note"), longNote,
                                 QStringLiteral("Paint ordered.\nPainter booked for Monday.")})
-        QVERIFY(c.execute(QStringLiteral("INSERT INTO tblNotes (Notes) VALUES (?)"), {note}).ok());
-    auto set = openRows(c, QStringLiteral("SELECT * FROM tblNotes ORDER BY ID"));
-    ReportDocument document(notesLayout(), *set, printedOn);
+        set.add({{QStringLiteral("ID"), qlonglong(set.recordCount() + 1)},
+                 {QStringLiteral("Notes"), note}});
+    ReportDocument document(notesLayout(), set, printedOn);
     QVERIFY(document.paginate().ok());
     QCOMPARE(document.pageCount(), 1);
     const QList<ReportItem> items = document.pageItems(0);
@@ -397,13 +377,12 @@ void tst_report_engine::noteLongerThanAPage()
         words.append(QStringLiteral("w%1").arg(i));
     const QString hugeNote = words.join(QLatin1Char(' '));
     const QString unbroken(400, QLatin1Char('x')); // wider than its box, with no blank in it
-    TempDatabase db;
-    const Connection c = db.connect();
+    TableRows set = notesTable();
     for (const QString& note : {QStringLiteral("Before"), hugeNote, unbroken,
                                 QStringLiteral("After")})
-        QVERIFY(c.execute(QStringLiteral("INSERT INTO tblNotes (Notes) VALUES (?)"), {note}).ok());
-    auto set = openRows(c, QStringLiteral("SELECT * FROM tblNotes ORDER BY ID"));
-    ReportDocument document(notesLayout(), *set, printedOn);
+        set.add({{QStringLiteral("ID"), qlonglong(set.recordCount() + 1)},
+                 {QStringLiteral("Notes"), note}});
+    ReportDocument document(notesLayout(), set, printedOn);
     QVERIFY(document.paginate().ok());
     QVERIFY2(document.pageCount() >= 3, qPrintable(QString::number(document.pageCount())));
 
@@ -481,11 +460,8 @@ void tst_report_engine::painting()
     QFETCH(bool, inkBeyond);
     QFETCH(int, neighbourLeft);
     QFETCH(double, clipRight);
-    TempDatabase db;
-    QVERIFY(db.connect()
-                .execute(QStringLiteral("INSERT INTO tblFinance (Payee) VALUES (?)"), {text})
-                .ok());
-    auto set = openRows(db.connect(), ledgerQuery);
+    TableRows set = ledgerTable();
+    set.add({{QStringLiteral("Payee"), text}});
     ReportLayout layout = incomeLayout();
     layout.reportHeader.controls.clear();
     layout.pageHeader.controls.clear();
@@ -496,7 +472,7 @@ void tst_report_engine::painting()
         layout.detail.controls.append(reportTextBox(QStringLiteral("txtCategory"),
                                                     QStringLiteral("Category"), {},
                                                     neighbourLeft, 30, 1000, 225));
-    ReportDocument document(layout, *set, printedOn);
+    ReportDocument document(layout, set, printedOn);
     QVERIFY(document.paginate().ok());
     const QList<ReportItem> items = document.pageItems(0);
     const ReportItem* payee = find(items, QStringLiteral("txtPayee"), 0);
@@ -521,10 +497,8 @@ void tst_report_engine::painting()
 
 void tst_report_engine::pdfWritten()
 {
-    TempDatabase db;
-    addLedgerRows(db, 100);
-    auto set = openRows(db.connect(), ledgerQuery);
-    ReportDocument document(incomeLayout(), *set, printedOn);
+    const TableRows set = ledgerRows(100);
+    ReportDocument document(incomeLayout(), set, printedOn);
     QVERIFY(document.paginate().ok());
     QCOMPARE(document.pageCount(), 3);
     QTemporaryDir dir;
@@ -565,10 +539,8 @@ void tst_report_engine::pdfFailures()
     QFETCH(QString, message);
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("taken")));
-    TempDatabase db;
-    addLedgerRows(db, 3);
-    auto set = openRows(db.connect(), ledgerQuery);
-    ReportDocument document(incomeLayout(), *set, printedOn);
+    const TableRows set = ledgerRows(3);
+    ReportDocument document(incomeLayout(), set, printedOn);
     if (paginated)
         QVERIFY(document.paginate().ok());
     const QString path = dir.filePath(relativePath);
@@ -589,10 +561,8 @@ void tst_report_engine::pdfFailures()
 
 void tst_report_engine::printedPageRange()
 {
-    TempDatabase db;
-    addLedgerRows(db, 160);
-    auto set = openRows(db.connect(), ledgerQuery);
-    ReportDocument document(incomeLayout(), *set, printedOn);
+    const TableRows set = ledgerRows(160);
+    ReportDocument document(incomeLayout(), set, printedOn);
     QVERIFY(document.paginate().ok());
     QCOMPARE(document.pageCount(), 5);
     QTemporaryDir dir;

@@ -27,15 +27,12 @@ const QDate printedOn(2026, 12, 7);
 
 // A preview of the income report over 100 rows: three pages.
 struct Shown {
-    TempDatabase db;
-    std::unique_ptr<RecordSet> rows;
+    TableRows rows = ledgerRows(100);
     QPointer<ReportPreview> preview;
 
     Shown()
     {
-        addLedgerRows(db, 100);
-        rows = openRows(db.connect(), ledgerQuery);
-        Result<ReportPreview*> shown = ReportPreview::show(incomeLayout(), *rows, printedOn);
+        Result<ReportPreview*> shown = ReportPreview::show(incomeLayout(), rows, printedOn);
         if (!shown)
             qFatal("no preview: %s", qPrintable(shown.error().description));
         preview = shown.value();
@@ -287,11 +284,10 @@ void tst_report_preview::printDialog()
 
 void tst_report_preview::failureReturned()
 {
-    TempDatabase db;
-    auto rows = openRows(db.connect(), ledgerQuery);
+    const TableRows rows = ledgerTable();
     ReportLayout layout = incomeLayout();
     layout.reportHeader.height = 20000; // taller than the paper
-    Result<ReportPreview*> shown = ReportPreview::show(layout, *rows, printedOn);
+    Result<ReportPreview*> shown = ReportPreview::show(layout, rows, printedOn);
     QVERIFY(!shown.ok());
     QCOMPARE(shown.error().description,
              QStringLiteral("The report's headers and footer leave no room for its rows on the "

@@ -14,8 +14,7 @@
 #include "reports/report_preview.h"
 #include "reports/report_selection.h"
 #include "reports/select_category.h"
-#include "reports/select_note.h"
-#include "reports/select_property.h"
+#include "reports/property_selection.h"
 #include "tests/support/temp_database.h"
 
 #include <QApplication>

@@ -18,6 +18,7 @@
 #include "tests/support/temp_database.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -31,127 +32,6 @@ using test::TempDatabase;
 namespace {
 
 // ---- the layouts as the reports print them ----
-
-// One control of a layout. A top of -1 is not fixed by the layout (column headings and fields
-// stand where their band puts them); neither is a width of -1.
-struct Expected {
-    QString layout;
-    QString section;
-    QString name;
-    QString kind;
-    QString text;
-    QString format;
-    QString align;
-    int left;
-    int top;
-    int width;
-    QString font;
-    bool grows = false;
-};
-
-const QString MoneyFormat = QStringLiteral("\"$\"#,##0.00");
-
-// A column: its heading over its field, both aligned alike.
-void column(QList<Expected>& list, const QString& layout, const QString& heading,
-            const QString& field, const QString& format, const QString& align, int left,
-            int width, bool grows = false)
-{
-    list << Expected{layout, "Section2", "lbl" + field, "Label", heading, "", align, left, -1,
-                     width, "Caption"};
-    list << Expected{layout, "Section1", "txt" + field, "TextBox", field, format, align, left, -1,
-                     width, "Body", grows};
-}
-
-QList<Expected> expectedControls()
-{
-    QList<Expected> e;
-    QString r = "rptIncome";
-    e << Expected{r, "Section4", "lblTitle", "Label", "Income and Expense Report", "", "left", 144, 144, 4890, "Heading"};
-    e << Expected{r, "Section4", "Label8", "Label", "%D", "", "right", 5904, 288, 3315, "Body"};
-    e << Expected{r, "Section4", "Line1", "Line", "", "", "left", 144, 576, 9060, ""};
-    e << Expected{r, "Section4", "Label9", "Label", "%i", "", "centre", 144, 720, 9060, "Title"};
-    column(e, r, "Nickname", "Nickname", "", "left", 144, 1140);
-    column(e, r, "Date", "RecDate", "MM/dd/yyyy", "left", 1152, 855);
-    column(e, r, "Ref No.", "CheckNo", "0", "left", 2160, 870);
-    column(e, r, "Payee", "Payee", "", "left", 3168, 1440);
-    column(e, r, "Category", "Category", "", "left", 4752, 1875);
-    column(e, r, "Income", "Income", MoneyFormat, "right", 6768, 1155);
-    column(e, r, "Expense", "Expense", MoneyFormat, "right", 8064, 1155);
-    e << Expected{r, "Section5", "lblTotal", "Label", "Total:", "", "left", 5472, 144, -1, "Caption"};
-    e << Expected{r, "Section5", "sumIncome", "Sum", "Income", MoneyFormat, "right", 6768, 144, 1155, "Body"};
-    e << Expected{r, "Section5", "sumExpense", "Sum", "Expense", MoneyFormat, "right", 8064, 144, 1155, "Body"};
-
-    r = "rptProperty";
-    e << Expected{r, "Section4", "lbltitle", "Label", "Property Report", "", "left", 144, 0, 4905, "Heading"};
-    e << Expected{r, "Section4", "Label8", "Label", "%D", "", "right", 5904, 144, -1, "Body"};
-    e << Expected{r, "Section4", "Line1", "Line", "", "", "left", 0, 432, 9216, ""};
-    column(e, r, "Rec ID", "ID", "0", "left", 288, 720);
-    column(e, r, "PropID", "BldPropID", "0", "left", 1152, 855);
-    column(e, r, "Owner", "BldLastName", "", "left", 2160, 870);
-    column(e, r, "Nickname", "BldNickName", "", "left", 3168, 1152);
-    column(e, r, "Property Address", "BldPropAddress", "", "left", 4320, 2580);
-    column(e, r, "Purchase Date", "BldPurchaseDate", "M/d/yyyy", "left", 7056, 1290);
-    column(e, r, "Units", "BldNoOfUnits", "0", "left", 8496, 720);
-
-    r = "rptTenantLease";
-    e << Expected{r, "Section4", "lbltitle", "Label", "Tenant Lease Report", "", "left", 144, 144, -1, "Heading"};
-    e << Expected{r, "Section4", "Label8", "Label", "%D", "", "right", 5184, 288, -1, "Body"};
-    e << Expected{r, "Section4", "Line1", "Line", "", "", "left", 144, 576, 8352, ""};
-    column(e, r, "ID", "ID", "0", "left", 144, 576);
-    column(e, r, "Tenant", "LastName", "", "left", 864, 864);
-    column(e, r, "Phone", "HomePhone", "", "left", 1872, 870);
-    column(e, r, "Nickname", "Nickname", "", "left", 2880, 1008);
-    column(e, r, "Lease Date", "LeaseStartDate", "M/d/yyyy", "left", 4032, 1152);
-    column(e, r, "Dep Amt.", "DepAmt", MoneyFormat, "right", 5328, 1008);
-    column(e, r, "Rent", "MonthlyRentAmt", MoneyFormat, "right", 6480, 1008);
-    column(e, r, "Mngt Fee", "ManagementFee", MoneyFormat, "right", 7632, 855);
-    e << Expected{r, "Section5", "lblTotal", "Label", "Total", "", "left", 4320, 144, -1, "Caption"};
-    e << Expected{r, "Section5", "sumDepAmt", "Sum", "DepAmt", MoneyFormat, "right", 5328, 144, 1008, "Body"};
-    e << Expected{r, "Section5", "sumMonthlyRentAmt", "Sum", "MonthlyRentAmt", MoneyFormat, "right", 6480, 144, 1008, "Body"};
-    e << Expected{r, "Section5", "sumManagementFee", "Sum", "ManagementFee", MoneyFormat, "right", 7632, 144, 855, "Body"};
-
-    r = "rptMortgageLoan";
-    e << Expected{r, "Section4", "lbltitle", "Label", "Mortgage Loan Report", "", "left", 144, 144, -1, "Heading"};
-    e << Expected{r, "Section4", "Label8", "Label", "%D", "", "right", 5904, 288, -1, "Body"};
-    e << Expected{r, "Section4", "Line1", "Line", "", "", "left", 144, 576, 9216, ""};
-    column(e, r, "Rec ID", "ID", "0", "left", 144, 576);
-    column(e, r, "Property", "NickName", "", "left", 864, 864);
-    column(e, r, "Loan Date", "LoanDate", "M/d/yyyy", "left", 1872, 861);
-    column(e, r, "Company", "LoanInfo", "", "left", 2880, 1296);
-    column(e, r, "Loan No.", "LoanNo", "0", "left", 4320, 864);
-    column(e, r, "Loan Type", "LoanType", "", "left", 5328, 1008);
-    column(e, r, "Int", "IntRate", "", "left", 6480, 585);
-    column(e, r, "Loan Amt.", "LoanAmt", MoneyFormat, "right", 7200, 1005);
-    column(e, r, "Mortgage", "Mortgage", MoneyFormat, "right", 8352, 861);
-    e << Expected{r, "Section5", "lblTotal", "Label", "Total:", "", "left", 6048, 144, -1, "Caption"};
-    e << Expected{r, "Section5", "sumLoanAmt", "Sum", "LoanAmt", MoneyFormat, "right", 7200, 144, 1005, "Body"};
-    e << Expected{r, "Section5", "sumMortgage", "Sum", "Mortgage", MoneyFormat, "right", 8352, 144, 861, "Body"};
-
-    r = "rptVendor";
-    e << Expected{r, "Section4", "lbltitle", "Label", "Vendor Report", "", "left", 144, 144, 3024, "Heading"};
-    e << Expected{r, "Section4", "Label8", "Label", "%D", "", "right", 5760, 288, -1, "Body"};
-    e << Expected{r, "Section4", "Line1", "Line", "", "", "left", 144, 576, 8928, ""};
-    column(e, r, "Rec ID", "ID", "0", "left", 144, 570);
-    column(e, r, "Lastname", "LastName", "", "left", 864, 1008);
-    column(e, r, "Company", "Company", "", "left", 2016, 1296);
-    column(e, r, "Address", "Address", "", "left", 3456, 1584);
-    column(e, r, "City", "City", "", "left", 5184, 864);
-    column(e, r, "State", "State", "", "left", 6192, 870);
-    column(e, r, "Postal", "PostalCode", "", "left", 7200, 720);
-    column(e, r, "Telephone", "WorkPhone", "", "left", 8064, 1008);
-
-    r = "rptNotes";
-    e << Expected{r, "Section4", "lbltitle", "Label", "Note Report", "", "left", 144, 144, 2736, "Heading"};
-    e << Expected{r, "Section4", "Label8", "Label", "%D", "", "right", 5904, 288, -1, "Body"};
-    e << Expected{r, "Section4", "Line1", "Line", "", "", "left", 144, 576, 9060, ""};
-    e << Expected{r, "Section4", "Label9", "Label", "%i", "", "centre", 144, 720, 9060, "Title"};
-    column(e, r, "ID", "ID", "0", "left", 144, 435);
-    column(e, r, "Date", "NoteDate", "M/d/yyyy", "left", 720, 720);
-    column(e, r, "Time", "NoteTime", "h:mm:ss AMPM", "left", 1584, 864);
-    column(e, r, "Nickname", "NickName", "", "left", 2592, 1008);
-    column(e, r, "Note", "Notes", "", "left", 3744, 5472, true);
-    return e;
-}
 
 QString kindName(ReportControlKind kind)
 {
@@ -182,6 +62,31 @@ QString fontName(ReportFont f)
     case ReportFont::Caption: return "Caption";
     }
     return {};
+}
+
+// A layout as a listing, one line a band and one a control under it, in the layout's order:
+// what the stored listings in layouts/ hold, read by a person as the layout prints.
+QString listing(const ReportLayout& l)
+{
+    QStringList lines{QStringLiteral("%1 \"%2\" %3 width %4 margin %5")
+                          .arg(l.name, l.caption, l.command)
+                          .arg(l.width)
+                          .arg(l.margin)};
+    for (const ReportSection* s :
+         {&l.reportHeader, &l.pageHeader, &l.detail, &l.pageFooter, &l.reportFooter}) {
+        lines << QStringLiteral("%1 height %2").arg(s->name).arg(s->height);
+        for (const ReportControl& c : s->controls)
+            lines << QStringLiteral("  %1 %2 \"%3\" \"%4\" %5 at %6,%7 size %8x%9%10%11")
+                         .arg(kindName(c.kind), c.name, c.text, c.format, alignName(c.alignment))
+                         .arg(c.left)
+                         .arg(c.top)
+                         .arg(c.width)
+                         .arg(c.height)
+                         .arg(c.kind == ReportControlKind::Line ? QString()
+                                                                : QLatin1Char(' ') + fontName(c.font),
+                              c.growsDown ? QStringLiteral(" grows") : QString());
+    }
+    return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
 
 // ---- a database with a small portfolio ----
@@ -312,11 +217,8 @@ private slots:
         Clock::fixAt({});
     }
 
-    void layoutBands_data();
-    void layoutBands();
-    void layoutControls_data();
-    void layoutControls();
-    void layoutsHoldNothingElse();
+    void layouts_data();
+    void layouts();
     void commands_data();
     void commands();
     void commandOperations();
@@ -344,135 +246,37 @@ private:
     ScriptedPrompts scripted;
 };
 
-void tst_reports::layoutBands_data()
+void tst_reports::layouts_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QString>("command");
-    QTest::addColumn<int>("width");
-    QTest::addColumn<QList<int>>("heights"); // Section4, Section2, Section1, Section3, Section5
-    QTest::newRow("rptIncome") << "rptIncome" << "Income and Expense Report" << "cmdIncome" << 9330
-                               << QList<int>{1290, 285, 300, 435, 573};
-    QTest::newRow("rptProperty") << "rptProperty" << "Property Report" << "cmdProperty" << 9315
-                                 << QList<int>{711, 285, 300, 360, 360};
-    QTest::newRow("rptTenantLease") << "rptTenantLease" << "Tenant Lease Report" << "cmdTenant"
-                                    << 8640 << QList<int>{735, 285, 285, 315, 432};
-    QTest::newRow("rptMortgageLoan") << "rptMortgageLoan" << "Mortgage Loan Report" << "cmdLoan"
-                                     << 9360 << QList<int>{708, 285, 285, 435, 576};
-    QTest::newRow("rptVendor") << "rptVendor" << "Vendor Report" << "cmdVendor" << 9135
-                               << QList<int>{708, 285, 285, 360, 360};
-    QTest::newRow("rptNotes") << "rptNotes" << "Note Report" << "cmdNote" << 9348
-                              << QList<int>{1275, 288, 297, 360, 360};
+    for (const char* name : {"rptIncome", "rptProperty", "rptTenantLease", "rptMortgageLoan",
+                             "rptVendor", "rptNotes"})
+        QTest::newRow(name) << QString::fromLatin1(name);
 }
 
-void tst_reports::layoutBands()
+// Each layout is exactly its listing in layouts/: bands, controls, texts, formats, places and
+// faces. Every control stands inside its report's width and its band; lines are level; the
+// page footers print nothing.
+void tst_reports::layouts()
 {
     QFETCH(QString, name);
-    QFETCH(QString, caption);
-    QFETCH(QString, command);
-    QFETCH(int, width);
-    QFETCH(QList<int>, heights);
-    const std::optional<ReportLayout> layout = ReportLayouts::byName(name);
-    QVERIFY(layout);
-    QCOMPARE(layout->name, name);
-    QCOMPARE(layout->caption, caption);
-    QCOMPARE(layout->command, command);
-    QCOMPARE(layout->width, width);
-    QCOMPARE(layout->margin, 1440);
-    QList<int> actual;
-    for (const char* s : {"Section4", "Section2", "Section1", "Section3", "Section5"}) {
-        const ReportSection* section = layout->section(QString::fromLatin1(s));
-        QVERIFY2(section, s);
-        actual << section->height;
-    }
-    QCOMPARE(actual, heights);
-    // The page footers print nothing.
-    QVERIFY(layout->pageFooter.controls.isEmpty());
-    QVERIFY(!ReportLayouts::byName("rptNothing"));
-}
-
-void tst_reports::layoutControls_data()
-{
-    QTest::addColumn<QString>("layout");
-    QTest::addColumn<QString>("section");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("format");
-    QTest::addColumn<QString>("align");
-    QTest::addColumn<int>("left");
-    QTest::addColumn<int>("top");
-    QTest::addColumn<int>("width");
-    QTest::addColumn<QString>("font");
-    QTest::addColumn<bool>("grows");
-    for (const Expected& e : expectedControls())
-        QTest::addRow("%s/%s", qPrintable(e.layout), qPrintable(e.name))
-            << e.layout << e.section << e.name << e.kind << e.text << e.format << e.align << e.left
-            << e.top << e.width << e.font << e.grows;
-}
-
-void tst_reports::layoutControls()
-{
-    QFETCH(QString, layout);
-    QFETCH(QString, section);
-    QFETCH(QString, name);
-    QFETCH(QString, kind);
-    QFETCH(QString, text);
-    QFETCH(QString, format);
-    QFETCH(QString, align);
-    QFETCH(int, left);
-    QFETCH(int, top);
-    QFETCH(int, width);
-    QFETCH(QString, font);
-    QFETCH(bool, grows);
-    const std::optional<ReportLayout> l = ReportLayouts::byName(layout);
+    const std::optional<ReportLayout> l = ReportLayouts::byName(name);
     QVERIFY(l);
-    const ReportSection* s = l->section(section);
-    QVERIFY(s);
-    const ReportControl* c = s->control(name);
-    QVERIFY2(c, qPrintable(name));
-    QCOMPARE(kindName(c->kind), kind);
-    QCOMPARE(c->text, text);
-    QCOMPARE(c->format, format);
-    QCOMPARE(c->left, left);
-    if (top >= 0)
-        QCOMPARE(c->top, top);
-    if (width >= 0)
-        QCOMPARE(c->width, width);
-    QCOMPARE(c->growsDown, grows);
-    if (kind != "Line") {
-        QCOMPARE(alignName(c->alignment), align);
-        QCOMPARE(fontName(c->font), font);
-        QVERIFY(c->height > 0);
-        // Inside the report's width and its band's height.
-        QVERIFY(c->left + c->width <= l->width);
-        QVERIFY(c->top + c->height <= s->height);
-    } else {
-        QCOMPARE(c->height, 0); // horizontal
-    }
-}
-
-// No control the layouts do not name: each band holds exactly the controls listed, in order.
-void tst_reports::layoutsHoldNothingElse()
-{
-    const QList<Expected> all = expectedControls();
-    for (const QString& name : ReportLayouts::names()) {
-        const std::optional<ReportLayout> l = ReportLayouts::byName(name);
-        QVERIFY(l);
-        for (const ReportSection* s : {&l->reportHeader, &l->pageHeader, &l->detail,
-                                       &l->pageFooter, &l->reportFooter}) {
-            QStringList expected, actual;
-            for (const Expected& e : all)
-                if (e.layout == name && e.section == s->name)
-                    expected << e.name;
-            for (const ReportControl& c : s->controls)
-                actual << c.name;
-            QCOMPARE(actual, expected);
+    QFile stored(QStringLiteral(LAYOUT_LISTINGS "/") + name + QStringLiteral(".txt"));
+    QVERIFY2(stored.open(QIODevice::ReadOnly | QIODevice::Text), qPrintable(stored.fileName()));
+    QCOMPARE(listing(*l), QString::fromUtf8(stored.readAll()));
+    for (const ReportSection* s :
+         {&l->reportHeader, &l->pageHeader, &l->detail, &l->pageFooter, &l->reportFooter})
+        for (const ReportControl& c : s->controls) {
+            QVERIFY2(c.left + c.width <= l->width, qPrintable(c.name));
+            QVERIFY2(c.top + c.height <= s->height, qPrintable(c.name));
+            QVERIFY2((c.kind == ReportControlKind::Line) == (c.height == 0), qPrintable(c.name));
         }
-    }
+    QVERIFY(l->pageFooter.controls.isEmpty());
     QCOMPARE(ReportLayouts::names(),
              (QStringList{"rptIncome", "rptProperty", "rptTenantLease", "rptMortgageLoan",
                           "rptVendor", "rptNotes"}));
+    QVERIFY(!ReportLayouts::byName("rptNothing"));
 }
 
 void tst_reports::commands_data()

@@ -392,6 +392,16 @@ Status Connection::checkInPlace() const
                  SQLITE_CANTOPEN};
 }
 
+qint64 Connection::changesMade() const { return sqlite3_total_changes(handle()); }
+
+Result<qint64> Connection::dataVersion() const
+{
+    Result<QVariant> version = scalar(QStringLiteral("PRAGMA data_version"));
+    if (!version)
+        return version.error();
+    return version.value().toLongLong();
+}
+
 QString Connection::filePath() const { return shared->path; }
 sqlite3* Connection::handle() const { return shared->db; }
 bool Connection::isInTransaction() const { return sqlite3_get_autocommit(handle()) == 0; }

@@ -64,6 +64,12 @@ public:
     // no longer find. Every statement that changes data checks it first.
     Status checkInPlace() const;
 
+    // How many rows this program has changed in the file so far, through any of its connections
+    // (they share one handle); and the file's version, which moves when another program commits.
+    // Together they tell whether the data may have changed since they were last read.
+    qint64 changesMade() const;
+    Result<qint64> dataVersion() const;
+
     QString filePath() const;
     sqlite3* handle() const;
     bool isInTransaction() const;

@@ -38,6 +38,13 @@ public:
     // The plain decimal form, as a user would type it back: "1234.5", "-50", "0".
     QString toString() const;
 
+    // To the cent, half away from zero, as the display patterns with two decimals show it.
+    constexpr Money roundedToCents() const
+    {
+        const std::int64_t cents = units_ / 100, rest = units_ % 100;
+        return fromCents(cents + (rest >= 50 ? 1 : rest <= -50 ? -1 : 0));
+    }
+
     constexpr Money operator-() const { return fromUnits(-units_); }
     constexpr Money operator+(Money other) const { return fromUnits(units_ + other.units_); }
     constexpr Money operator-(Money other) const { return fromUnits(units_ - other.units_); }

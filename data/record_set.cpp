@@ -3,6 +3,7 @@
 #include "dates.h"
 #include "money.h"
 #include "sqlite_statement.h"
+#include "write_notices.h"
 
 #include <QBitArray>
 #include <QHash>
@@ -209,6 +210,7 @@ struct RecordSet::Impl {
     QVariantList params;
     bool updatable = false;
     QString table;       // quoted, when updatable
+    QString tableName;   // as the database names it, when updatable
     QString keysSql;     // the keys of the result, in its order
     std::vector<qint64> keys;
     QList<QVariantList> rows; // the rows of a read-only set, read at opening
@@ -217,6 +219,11 @@ struct RecordSet::Impl {
     mutable QHash<qint64, QVariantList> cache;
     mutable long long rowsRead = 0;
     static constexpr int cacheLimit = 8 * PageSize;
+
+    // What the file was when the set last read its keys: this program's count of changed rows and
+    // the file's version (another program's commits move it).
+    qint64 changesSeen = -1;
+    qint64 versionSeen = -1;
 
     long long current = -1; // index of the current record; -1 before the first, size at the end
     bool currentDeleted = false;
@@ -308,6 +315,7 @@ Status RecordSet::open(const Connection& connection, const QString& source,
     if (std::optional<UpdatableSource> u = updatableSource(connection, source)) {
         fresh->updatable = true;
         fresh->table = quoted(u->table);
+        fresh->tableName = u->table;
         fresh->keysSql = QStringLiteral("SELECT %1.rowid FROM %1%2").arg(fresh->table, u->tail);
         rowsSql = QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(fresh->table);
     }
@@ -363,6 +371,7 @@ Status RecordSet::requery()
         }
         d->keys = std::move(keys);
         d->cache.clear();
+        noteRead();
     } else {
         Result<Rows> all = d->conn->select(source_, d->params);
         if (!all)
@@ -373,6 +382,30 @@ Status RecordSet::requery()
     d->currentDeleted = false;
     emit recordsChanged();
     return moveToIndex(0);
+}
+
+void RecordSet::noteRead()
+{
+    d->changesSeen = d->conn->changesMade();
+    d->versionSeen = d->conn->dataVersion().valueOr(-1);
+}
+
+// One row written by the set itself: the keys it holds are still those of the file, unless
+// something else was written before it.
+void RecordSet::noteOwnWrite()
+{
+    if (d->conn->changesMade() == d->changesSeen + 1)
+        d->changesSeen = d->conn->changesMade();
+}
+
+Status RecordSet::refresh()
+{
+    if (!isOpen())
+        return fail(Error{QStringLiteral("The set of records is not open.")});
+    if (!d->updatable || d->conn->changesMade() != d->changesSeen
+        || d->conn->dataVersion().valueOr(-2) != d->versionSeen)
+        return requery();
+    return writePending(true);
 }
 
 Status RecordSet::fail(const Error& e)
@@ -568,7 +601,9 @@ Status RecordSet::writePending(bool dropUntouchedNew)
             values.append(d->buffer[c]);
         }
     }
-    if (editMode_ == EditMode::Adding) {
+    const bool adding = editMode_ == EditMode::Adding;
+    RowFields before;
+    if (adding) {
         if (names.isEmpty() && dropUntouchedNew) {
             editMode_ = EditMode::None;
             d->adding = false;
@@ -586,6 +621,7 @@ Status RecordSet::writePending(bool dropUntouchedNew)
         d->keys.push_back(sqlite3_last_insert_rowid(conn.handle()));
         d->adding = false;
     } else if (!names.isEmpty()) {
+        before = storedFields(d->current);
         values.append(QVariant::fromValue<qlonglong>(d->keys[size_t(d->current)]));
         Result<int> r = conn.execute(QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = ?")
                                          .arg(d->table, names.join(QStringLiteral(" = ?, "))),
@@ -595,10 +631,48 @@ Status RecordSet::writePending(bool dropUntouchedNew)
         if (r.value() == 0)
             return Error{QStringLiteral("The record was deleted by another window.")};
     }
+    const bool wrote = adding || !names.isEmpty();
     editMode_ = EditMode::None;
     // Read the written record back: the database fills defaults and the counter.
     d->cache.remove(d->keys[size_t(d->current)]);
-    return loadCurrent();
+    Status loaded = loadCurrent();
+    if (wrote) {
+        noteOwnWrite();
+        announce(adding ? CommittedWrite::Kind::Insert : CommittedWrite::Kind::Update, before,
+                 fieldsOf(d->buffer));
+    }
+    return loaded;
+}
+
+RowFields RecordSet::fieldsOf(const QVariantList& row) const
+{
+    RowFields fields;
+    for (int c = 0; c < columns_.size() && c < row.size(); ++c)
+        fields.insert(columns_[c].name, row[c]);
+    return fields;
+}
+
+RowFields RecordSet::storedFields(long long index) const
+{
+    Result<QVariantList> row = d->storedRow(index, int(columns_.size()));
+    return row ? fieldsOf(row.value()) : RowFields();
+}
+
+// A write that the engine has committed is told (one inside a unit of work of the caller's is
+// committed only with it, and is not).
+void RecordSet::announce(CommittedWrite::Kind kind, const RowFields& before,
+                         const RowFields& after) const
+{
+    if (d->conn->isInTransaction())
+        return;
+    CommittedWrite write;
+    write.file = d->conn->filePath();
+    write.table = d->tableName;
+    write.kind = kind;
+    write.before = before;
+    write.after = after;
+    write.changesSoFar = d->conn->changesMade();
+    emit WriteNotices::instance().committed(write);
 }
 
 Status RecordSet::deleteCurrent()
@@ -612,6 +686,7 @@ Status RecordSet::deleteCurrent()
         return {};
     }
     const qint64 key = d->keys[size_t(d->current)];
+    const RowFields before = storedFields(d->current);
     Result<int> r = d->conn->execute(
         QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(d->table), {QVariant::fromValue<qlonglong>(key)});
     if (!r)
@@ -621,6 +696,10 @@ Status RecordSet::deleteCurrent()
     d->cache.remove(key);
     d->currentDeleted = true;
     d->buffer.clear();
+    if (r.value() > 0) {
+        noteOwnWrite();
+        announce(CommittedWrite::Kind::Delete, before, {});
+    }
     emit recordsChanged();
     return {};
 }

@@ -306,7 +306,9 @@ void RecordEditor::Add()
     });
 }
 
-Status RecordEditor::reopenForAdd() { return datPrimaryRS.requery(); }
+// Re-opened when another window or program may have saved since: a new record goes on a set that
+// shows what the others saved.
+Status RecordEditor::reopenForAdd() { return datPrimaryRS.refresh(); }
 void RecordEditor::newRecordAdded() { focusFirstField(); }
 
 void RecordEditor::Save()

@@ -113,6 +113,8 @@ protected:
     // The window's connection to its database; empty when it could not be opened.
     const Connection* connection() const { return db ? &*db : nullptr; }
     void focusFirstField();
+    // Shows the current record again as the record set holds it (after a write read it back).
+    void showCurrentRecord() { datPrimaryRS_MoveComplete(); }
     // The area beside the fields where an editor adds its own controls (a picture, a picker).
     QGridLayout* extraArea() const;
     // Puts a widget right of a field's or picker's input, in the same row (a "..." button).

@@ -2,11 +2,11 @@
 
 #include "data/dates.h"
 #include "data/statements.h"
-#include "data/year_totals.h"
 #include "controls/pickers.h"
 #include "editors/vendor_window.h"
 #include "platform/desktop.h"
 #include "platform/prompts.h"
+#include "summary/portfolio_summary.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -162,7 +162,7 @@ LedgerWindow::LedgerWindow(const LedgerKind& kind, const QString& programFolder,
     : RecordEditor(describe(kind), programFolder, parent)
     , kind_(kind)
     , context(std::move(ledgerContext))
-    , totals(context.totals)
+    , summary(context.summary)
 {
     QToolButton* addVendor = createSmallButton(QStringLiteral("cmdAddVendor"), tr("Add a vendor"));
     connect(addVendor, &QToolButton::clicked, this, &LedgerWindow::cmdAddVendor_Click);
@@ -174,8 +174,8 @@ LedgerWindow::LedgerWindow(const LedgerKind& kind, const QString& programFolder,
     Puiblic_Module::registerVendorPicker(kind.vendorCaller, picker(vendorPicker));
 
     createTotals();
-    if (totals)
-        connect(totals, &YearTotals::changed, this, &LedgerWindow::showTotals);
+    if (summary)
+        connect(summary, &PortfolioSummary::changed, this, &LedgerWindow::showTotals);
     showTotals();
 }
 
@@ -227,11 +227,14 @@ void LedgerWindow::createTotals()
 // without it), the labels keep their design texts.
 void LedgerWindow::showTotals()
 {
-    if (!totals || totals->year() == 0)
+    if (!summary || !summary->isComputed())
         return;
-    lblBalance->setText(profitLine(totals->year(), totals->income(), totals->expense()));
-    const QString total = kind_.expense ? QStringLiteral("-") + totals->expenseText()
-                                        : totals->incomeText();
+    const PortfolioFigures& f = summary->figures();
+    lblBalance->setText(profitLine(f.year, f.income, f.expense));
+    // The expense window writes its total after a minus, as a debit.
+    const QString total = kind_.expense
+                              ? QStringLiteral("-") + f.expense.format(MoneyFormat::Summary)
+                              : f.income.format(MoneyFormat::Summary);
     lblTotal->setText(total + QLatin1Char(' '));
     // A screen reader hears the figure as it is shown: "Total Income: $1,200.00".
     lblTotal->setAccessibleName(kind_.totalHeading + QStringLiteral(": ") + total);
@@ -266,41 +269,44 @@ void LedgerWindow::newRecordAdded()
 
 void LedgerWindow::fieldEdited(const QString& control)
 {
-    if (control == datePickerName || control == dateBox)
-        return;
-    if (records().editMode() != RecordSet::EditMode::Adding
-        || !records().value(QStringLiteral("RecDate")).isNull())
-        return;
+    if (control != datePickerName && control != dateBox
+        && records().editMode() == RecordSet::EditMode::Adding)
+        giveDate(DateWhenEmpty::Leave);
+}
+
+// The one step that writes the transaction's date: a record without a date takes the picker's.
+// At Save an empty picker first shows today, so that no transaction is stored without a date;
+// while typing, a date the user emptied stays empty until then. The picker and the hidden box
+// show the same column, so the date a user picked is what both hold, and what is stored.
+void LedgerWindow::giveDate(DateWhenEmpty whenEmpty)
+{
     DatePicker* date = datePicker();
-    if (date && !date->isEmpty())
+    if (!date)
+        return;
+    if (date->isEmpty()) {
+        if (whenEmpty == DateWhenEmpty::Today)
+            setFieldText(datePickerName, todayText());
+    } else if (records().value(QStringLiteral("RecDate")).isNull()) {
         setFieldText(datePickerName, Dates::format(date->value(), Dates::ShortDate));
+    }
 }
 
 // ---- Save ----
 
-// The date picker gets today when it is empty; then the amount and the payee are required, in
+// A transaction is never stored without a date; then the amount and the payee are required, in
 // this order.
 bool LedgerWindow::checkBeforeSave()
 {
     if (records().absolutePosition() == 0)
         return false; // no transaction to save: the command ends quietly
-    if (DatePicker* date = datePicker(); date && date->isEmpty())
-        setFieldText(datePickerName, todayText());
+    giveDate(DateWhenEmpty::Today);
     return requiredFieldsFilled();
-}
-
-// RecDate is never stored empty. The picker and the hidden box show the same column, so a date
-// picked by the user is what both hold, and what is stored.
-void LedgerWindow::prepareSave()
-{
-    if (fieldText(dateBox).isEmpty())
-        setFieldText(dateBox, todayText());
 }
 
 // The saved transaction stays current and shows as stored ("1250.5" typed shows $1,250.50).
 void LedgerWindow::afterSave()
 {
-    moveTo(records().absolutePosition());
+    showCurrentRecord(); // as the write read it back; nothing is read again
     if (kind_.expense)
         offerLoanUpdate();
 }

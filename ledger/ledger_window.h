@@ -4,10 +4,10 @@
 // amount column, category list, payee label, Add command, the totals shown and, for expenses,
 // the offer to open the loan editor after a loan payment is saved.
 //
-// The window shows the current year's totals as the summary computes them. They follow the
-// summary's YearTotals whenever it reports a change; the pickers show the current record's
-// values whenever a record is shown or a picker's box changes (RecordBinding). Nothing polls, so
-// an idle window costs no processor time.
+// The window shows the current year's totals as the portfolio summary computes them, and follows
+// the summary whenever its figures change; the pickers show the current record's values whenever
+// a record is shown or a picker's box changes (RecordBinding). Nothing polls, so an idle window
+// costs no processor time.
 
 #include "data/money.h"
 #include "editors/record_editor.h"
@@ -21,11 +21,11 @@ class QToolButton;
 namespace halvo {
 
 class DatePicker;
-class YearTotals;
+class PortfolioSummary;
 
 // What a ledger window gets from the main window.
 struct LedgerContext {
-    YearTotals* totals = nullptr;             // the summary's current-year totals
+    PortfolioSummary* summary = nullptr;      // the current year's totals
     std::function<void()> showCategoryEditor; // shows frmCategory, not modal, with the focus
     std::function<void()> showLoanEditor;     // shows frmLoan, not modal, with the focus
 };
@@ -72,7 +72,6 @@ protected:
     void afterOpen() override;
     void newRecordAdded() override;
     bool checkBeforeSave() override;
-    void prepareSave() override;
     void afterSave() override;
     void afterRefresh() override;
     void fieldEdited(const QString& control) override;
@@ -80,7 +79,7 @@ protected:
 private:
     const LedgerKind& kind_;
     LedgerContext context;
-    QPointer<YearTotals> totals;
+    QPointer<PortfolioSummary> summary;
     QLabel* lbltitle = nullptr;
     QLabel* lblTotal = nullptr;
     QLabel* lblBalance = nullptr;
@@ -88,6 +87,8 @@ private:
     void createTotals();
     QToolButton* createSmallButton(const QString& name, const QString& purpose);
     DatePicker* datePicker() const;
+    enum class DateWhenEmpty { Leave, Today };
+    void giveDate(DateWhenEmpty whenEmpty);
     void showTotals();
     void offerLoanUpdate();
 };

@@ -123,12 +123,12 @@ frmMain::frmMain(const QString& programFolder, QWidget* parent)
     createSummary();
     createStatusBar();
 
-    // The summary adds up the current year's ledger with aggregate statements over that year's
-    // dates, so the frame holds no record set over the whole ledger between ticks.
+    // The summary follows what the windows save as they save it; the timer is for what it is not
+    // told (another program's changes, a restore, the turn of the year).
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);
-    connect(Timer1, &QTimer::timeout, Picture1, &SummaryPanel::tick);
+    connect(Timer1, &QTimer::timeout, portfolio, &PortfolioSummary::tick);
 
     applyPlacement(MainPlacement::read());
 }
@@ -262,7 +262,8 @@ void frmMain::createSummary()
     scroller->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroller->setWidgetResizable(true);
     scroller->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
-    Picture1 = new SummaryPanel(folder);
+    portfolio = new PortfolioSummary(folder, this);
+    Picture1 = new SummaryPanel(portfolio);
     scroller->setWidget(Picture1);
     scroller->setFixedWidth(Picture1->sizeHint().width()
                             + scroller->style()->pixelMetric(QStyle::PM_ScrollBarExtent)
@@ -365,7 +366,7 @@ QWidget* frmMain::openWindow(const QString& entryName)
     if (factory == factories.constEnd())
         return nullptr;
     // A window that cannot be made is passed over; the frame carries on as before.
-    QWidget* window = (*factory)(WindowContext{folder, this, Picture1, Picture1->yearTotals()});
+    QWidget* window = (*factory)(WindowContext{folder, this, portfolio});
     if (!window)
         return nullptr;
     QMdiSubWindow* sub = area->addSubWindow(window);

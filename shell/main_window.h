@@ -32,18 +32,16 @@ class QToolBar;
 
 namespace halvo {
 
+class PortfolioSummary;
 class SummaryPanel;
-class YearTotals;
 class frmMain;
 
 // What a child window is given when it is made.
 struct WindowContext {
     QString programFolder;
     frmMain* main = nullptr;
-    SummaryPanel* summary = nullptr; // lblIncome and lblExpense hold the current year's totals
-    // The current year's income and expense as the summary shows them, for windows that show
-    // them too without knowing the summary (the income and expense windows).
-    YearTotals* totals = nullptr;
+    // The portfolio's figures, for windows that show them too (the income and expense windows).
+    PortfolioSummary* summary = nullptr;
 };
 
 using WindowFactory = std::function<QWidget*(const WindowContext&)>;
@@ -85,11 +83,13 @@ public:
 
     QString programFolder() const { return folder; }
     QMdiArea* mdiArea() const { return area; }
-    SummaryPanel* summary() const { return Picture1; }
+    PortfolioSummary* summary() const { return portfolio; }
+    SummaryPanel* summaryPanel() const { return Picture1; }
 
     QToolBar* Toolbar1 = nullptr;
     QToolBar* LeftToolbar = nullptr;
     QLineEdit* txtDate = nullptr;
+    PortfolioSummary* portfolio = nullptr; // the figures Picture1 shows; Timer1 ticks it
     SummaryPanel* Picture1 = nullptr;
     QStatusBar* sbStatusBar = nullptr;
     QLabel* statusText = nullptr; // panel 1

@@ -2,8 +2,6 @@
 
 #include "platform/twips.h"
 
-#include "platform/desktop.h"
-
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QGridLayout>
@@ -60,6 +58,8 @@ const QString failedTotal = QStringLiteral("$0.00");
 const char* const valueLabelMark = "halvoSummaryValue";
 // The caption label beside a value label, whose text names the figure.
 const char* const captionMark = "halvoSummaryCaption";
+// The amount a value label shows, as money.
+const char* const amountMark = "halvoSummaryAmount";
 
 // What a screen reader reads of a value label: the figure as a sighted user reads the row, its
 // caption and its amount ("Market Value: $100,000.00", "2026 Profit/Loss: $1,084.50"), as its
@@ -96,8 +96,8 @@ public:
     // accessibility bus passes a value change on only for objects that have one). Read only.
     QVariant currentValue() const override
     {
-        const auto amount = Money::parse(QString(label()->text()).remove(QLatin1Char(' ')));
-        return double(amount.valueOr(Money()).units()) / Money::Scale;
+        const Money amount = label()->property(amountMark).value<Money>();
+        return double(amount.units()) / Money::Scale;
     }
     void setCurrentValue(const QVariant&) override {}
     QVariant maximumValue() const override { return {}; }
@@ -129,13 +129,16 @@ constexpr int indent = 120;
 
 } // namespace
 
-SummaryPanel::SummaryPanel(const QString& programFolder, QWidget* parent)
-    : QWidget(parent), reader(programFolder), shownTotals(new YearTotals(this))
+SummaryPanel::SummaryPanel(PortfolioSummary* summary, QWidget* parent)
+    : QWidget(parent), summary(summary)
 {
     setObjectName(QStringLiteral("Picture1"));
     setAccessibleName(tr("Portfolio summary"));
     installAccessibleValues();
     createLayout();
+    if (summary)
+        connect(summary, &PortfolioSummary::changed, this, &SummaryPanel::showFigures);
+    showFigures();
 }
 
 void SummaryPanel::createLayout()
@@ -164,7 +167,7 @@ void SummaryPanel::createLayout()
             } else {
                 caption = new QLabel(tr("Profit/Loss:"), this);
                 caption->setObjectName(QStringLiteral("lblPandL"));
-                profitCaption = caption;
+                profitCaption_ = caption;
             }
             caption->setToolTip(tr(row.hint));
             grid->addWidget(caption, line, 1);
@@ -199,27 +202,38 @@ QLabel* SummaryPanel::createValueLabel(const QString& name, const QLabel* captio
 
 QLabel* SummaryPanel::valueLabel(const QString& name) const { return values.value(name); }
 
-Money SummaryPanel::shown(const QString& name) const
+// Every figure as the summary last computed it, each in the summary's format. Until its first
+// computation the labels keep "$ 0.00" and the profit caption "Profit/Loss:".
+void SummaryPanel::showFigures()
 {
-    const QLabel* label = values.value(name);
-    if (!label)
-        return {};
-    // "$ 0.00" before the first tick has a blank that a typed amount would not.
-    auto amount = Money::parse(QString(label->text()).remove(QLatin1Char(' ')));
-    return amount.valueOr(Money());
+    if (!summary || !summary->isComputed())
+        return;
+    const PortfolioFigures& f = summary->figures();
+    const std::pair<const char*, std::optional<Money>> shown[] = {
+        {"lblMortgageValue", f.marketValue},   {"lblMortgageLoans", f.loanBalance},
+        {"lblEquity", f.equity()},             {"lblMortgagePmt", f.mortgage},
+        {"lblInsAmt", f.premiums},             {"lblSecurityDep", f.deposits},
+        {"lblMangFee", f.managementFees},      {"lblRentAmt", f.monthlyRents},
+        {"lblIncome", f.income},               {"lblExpense", f.expense},
+        {"lblAnnualProfitandLoss", f.profit()}, {"lblNet", f.netWorth()},
+        {"lblCashBalance", f.cashBalance()}};
+    const QString profitCaption = QString::number(f.year) + tr(" Profit/Loss: ");
+    if (profitCaption_->text() != profitCaption) {
+        profitCaption_->setText(profitCaption);
+        announceName(values.value(QStringLiteral("lblAnnualProfitandLoss")));
+    }
+    for (const auto& [name, amount] : shown)
+        showAmount(values.value(QString::fromLatin1(name)), amount);
+    colourAll();
 }
 
-void SummaryPanel::write(const QString& name, Money amount)
+// A total whose statement failed shows "$0.00".
+void SummaryPanel::showAmount(QLabel* label, const std::optional<Money>& amount)
 {
-    showText(name, amount.format(MoneyFormat::Summary));
-}
-
-void SummaryPanel::writeFailed(const QString& name) { showText(name, failedTotal); }
-
-void SummaryPanel::showText(const QString& name, const QString& text)
-{
-    QLabel* label = values.value(name);
-    if (!label || label->text() == text)
+    const Money value = amount.value_or(Money());
+    const QString text = amount ? value.format(MoneyFormat::Summary) : failedTotal;
+    label->setProperty(amountMark, QVariant::fromValue(value));
+    if (label->text() == text)
         return;
     label->setText(text);
     // A screen reader following the strip hears the new amount, in the value and in the name.
@@ -234,49 +248,6 @@ void SummaryPanel::announceName(QLabel* label)
     QAccessible::updateAccessibility(&renamed);
 }
 
-void SummaryPanel::tick()
-{
-    const int year = Clock::today().year();
-    const PortfolioTotals totals = reader.read(year);
-    const auto show = [this](const char* name, const std::optional<Money>& total) {
-        total ? write(QString::fromLatin1(name), *total) : writeFailed(QString::fromLatin1(name));
-    };
-
-    // Loans. A failed total counts as 0 in the equity, as the sum it stands for was never taken.
-    show("lblMortgageValue", totals.marketValue);
-    show("lblMortgageLoans", totals.loanBalance);
-    write(QStringLiteral("lblEquity"),
-          totals.marketValue.value_or(Money()) - totals.loanBalance.value_or(Money()));
-    show("lblMortgagePmt", totals.mortgage);
-    show("lblInsAmt", totals.premiums);
-    show("lblSecurityDep", totals.deposits);
-    show("lblMangFee", totals.managementFees);
-    show("lblRentAmt", totals.monthlyRents);
-
-    // The current year's ledger.
-    write(QStringLiteral("lblIncome"), totals.ledger.income);
-    write(QStringLiteral("lblExpense"), totals.ledger.expense);
-    const QString profitCaptionText = QString::number(year) + tr(" Profit/Loss: ");
-    if (profitCaption->text() != profitCaptionText) {
-        profitCaption->setText(profitCaptionText);
-        announceName(values.value(QStringLiteral("lblAnnualProfitandLoss")));
-    }
-
-    // Profit, net worth and cash balance are worked out from the amounts as the labels show
-    // them, to the cent, so that Net Worth is Cash Balance plus Equity exactly as shown. The
-    // arithmetic is exact: the shown amounts are read back as money, not as floating point.
-    const Money income = shown(QStringLiteral("lblIncome"));
-    const Money expense = shown(QStringLiteral("lblExpense"));
-    const Money equity = shown(QStringLiteral("lblEquity"));
-    write(QStringLiteral("lblAnnualProfitandLoss"), income - expense);
-    write(QStringLiteral("lblNet"), income - expense + equity);
-    write(QStringLiteral("lblCashBalance"), income - expense);
-
-    colourAll();
-    shownTotals->setShown(year, values.value(QStringLiteral("lblIncome"))->text(),
-                          values.value(QStringLiteral("lblExpense"))->text());
-}
-
 void SummaryPanel::colourAll()
 {
     for (const char* name : colourOrder) {
@@ -284,7 +255,7 @@ void SummaryPanel::colourAll()
         if (!label)
             continue;
         QPalette colours = label->palette();
-        colours.setColor(QPalette::WindowText, shown(label->objectName()).isNegative()
+        colours.setColor(QPalette::WindowText, label->property(amountMark).value<Money>().isNegative()
                                                    ? QColor(255, 0, 0)
                                                    : palette().color(QPalette::ButtonText));
         label->setPalette(colours);

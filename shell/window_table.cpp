@@ -21,6 +21,7 @@
 #include "reports/select_category.h"
 #include "reports/property_selection.h"
 #include "update/update_command.h"
+#include "summary/portfolio_summary.h"
 #include "version.h"
 
 namespace halvo {
@@ -46,7 +47,7 @@ WindowFactory ledger()
                     frame->openWindow(QString::fromLatin1(entry));
             };
         };
-        LedgerContext services{context.totals, show("mnuDatafrmCategory"), show("mnuDatafrmLoan")};
+        LedgerContext services{context.summary, show("mnuDatafrmCategory"), show("mnuDatafrmLoan")};
         return new Window(context.programFolder, services);
     };
 }
@@ -114,7 +115,8 @@ void installWindows(frmMain& main)
     main.registerCommand(QStringLiteral("VendorReport"), listReport(main, "cmdVendor"));
 
     // A restore needs the database file free: every child window closes (one with a change the
-    // user keeps declines, and the restore does not happen) and the reports let their rows go.
+    // user keeps declines, and the restore does not happen), the reports let their rows go and
+    // the summary lets go of the file. Afterwards the summary reads the file in place at once.
     QPointer<frmMain> frame(&main);
     auto backup = std::make_shared<BackupCommands>(BackupHost{
         &main, main.programFolder(),
@@ -122,11 +124,14 @@ void installWindows(frmMain& main)
             if (!frame || !frame->closeChildWindows())
                 return false;
             DataEnvironment::end();
+            frame->summary()->release();
             return true;
         },
         [frame] {
-            if (frame)
-                frame->openWindow(frmMain::entryForKey(QStringLiteral("Property")));
+            if (!frame)
+                return;
+            frame->summary()->tick();
+            frame->openWindow(frmMain::entryForKey(QStringLiteral("Property")));
         }});
     main.registerCommand(QStringLiteral("BackupBackup"), [backup] { backup->Backup(); });
     main.registerCommand(QStringLiteral("RestoreDatabase"), [backup] { backup->Restore(); });

@@ -1,6 +1,7 @@
 // A second program for the tests, working on a database file the way another process would:
 //   ledger_writer write <file>  adds ledger rows one by one, printing how many are committed
 //   ledger_writer hold <file>   takes the file's exclusive lock and keeps it until killed
+//   ledger_writer add <file> <yyyy-MM-dd> <cents>   adds one ledger income and ends
 
 #include "data/connection.h"
 #include "data/connection_string.h"
@@ -17,7 +18,7 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() != 3)
+    if (args.size() < 3)
         return 2;
     Result<Connection> c = Connection::openFile(args[2], DatabasePassword);
     if (!c) {
@@ -32,6 +33,16 @@ int main(int argc, char* argv[])
         std::fflush(stdout);
         for (;;)
             QThread::sleep(1);
+    }
+    if (args[1] == QLatin1String("add") && args.size() == 5) {
+        const bool added =
+            c.value()
+                .execute(QStringLiteral("INSERT INTO tblFinance (NickName, RecDate, Income) "
+                                        "VALUES ('ELM', ?, ?)"),
+                         {QDate::fromString(args[3], Qt::ISODate),
+                          QVariant::fromValue(Money::fromCents(args[4].toLongLong()))})
+                .ok();
+        return added ? 0 : 1;
     }
     const QString insert = QStringLiteral(
         "INSERT INTO tblFinance (NickName, RecDate, Payee, Category, Memo, Income) "

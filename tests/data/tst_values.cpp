@@ -3,14 +3,12 @@
 
 #include "data/dates.h"
 #include "data/money.h"
-#include "data/year_totals.h"
 
 #include <QSignalSpy>
 #include <QTest>
 #include <limits>
 
 using halvo::Money;
-using halvo::YearTotals;
 namespace Dates = halvo::Dates;
 
 class TestValues : public QObject {
@@ -33,9 +31,8 @@ private slots:
     void readsStoredAmounts();
     void refusesStoredValuesThatAreNoAmount_data();
     void refusesStoredValuesThatAreNoAmount();
-    void yearTotalsReadBackWhatIsShown_data();
-    void yearTotalsReadBackWhatIsShown();
-    void yearTotalsChangeOnlyWhenTheyDiffer();
+    void roundsToTheCentAsShown_data();
+    void roundsToTheCentAsShown();
 };
 
 void TestValues::parsesWhatUsersType_data()
@@ -234,56 +231,26 @@ void TestValues::refusesStoredValuesThatAreNoAmount()
     QVERIFY(!read.error().description.isEmpty());
 }
 
-void TestValues::yearTotalsReadBackWhatIsShown_data()
+void TestValues::roundsToTheCentAsShown_data()
 {
+    QTest::addColumn<QString>("exact");
     QTest::addColumn<QString>("shown");
-    QTest::addColumn<qint64>("cents");
-    QTest::newRow("income") << "$1,234.50" << qint64(123450);
-    QTest::newRow("negative") << "-$150.00" << qint64(-15000);
-    QTest::newRow("before the first tick") << "$ 0.00" << qint64(0);
-    QTest::newRow("millions") << "$1,000,000.01" << qint64(100000001);
-    QTest::newRow("not an amount") << "n/a" << qint64(0);
-    QTest::newRow("nothing") << "" << qint64(0);
+    QTest::newRow("half a cent up") << "1.005" << "$1.01";
+    QTest::newRow("just under half") << "1.0049" << "$1.00";
+    QTest::newRow("a loss, half a cent away from zero") << "-1.005" << "-$1.01";
+    QTest::newRow("a loss just under half") << "-0.0049" << "$0.00";
+    QTest::newRow("whole cents stay") << "1234.5" << "$1,234.50";
 }
 
-void TestValues::yearTotalsReadBackWhatIsShown()
+// What the summary holds is exactly what it shows: rounded as the two-decimal format rounds.
+void TestValues::roundsToTheCentAsShown()
 {
+    QFETCH(QString, exact);
     QFETCH(QString, shown);
-    QFETCH(qint64, cents);
-    YearTotals totals;
-    totals.setShown(2026, shown, shown);
-    QCOMPARE(totals.incomeText(), shown);
-    QCOMPARE(totals.expenseText(), shown);
-    QCOMPARE(totals.income(), Money::fromCents(cents));
-    QCOMPARE(totals.expense(), Money::fromCents(cents));
-}
-
-void TestValues::yearTotalsChangeOnlyWhenTheyDiffer()
-{
-    YearTotals totals;
-    QSignalSpy changed(&totals, &YearTotals::changed);
-    QCOMPARE(totals.incomeText(), QStringLiteral("$ 0.00"));
-    QCOMPARE(totals.expenseText(), QStringLiteral("$ 0.00"));
-    QCOMPARE(totals.income(), Money());
-
-    totals.setShown(2026, QStringLiteral("$1,234.50"), QStringLiteral("-$150.00"));
-    QCOMPARE(changed.count(), 1);
-    QCOMPARE(totals.year(), 2026);
-    QCOMPARE(totals.income(), Money::fromCents(123450));
-    QCOMPARE(totals.expense(), Money::fromCents(-15000));
-
-    // The summary writes them every second; only a real change is passed on.
-    totals.setShown(2026, QStringLiteral("$1,234.50"), QStringLiteral("-$150.00"));
-    QCOMPARE(changed.count(), 1);
-    totals.setShown(2026, QStringLiteral("$1,234.50"), QStringLiteral("$0.00"));
-    QCOMPARE(changed.count(), 2);
-    totals.setShown(2026, QStringLiteral("$1,234.51"), QStringLiteral("$0.00"));
-    QCOMPARE(changed.count(), 3);
-    // A new year with the same amounts is a change too.
-    totals.setShown(2027, QStringLiteral("$1,234.51"), QStringLiteral("$0.00"));
-    QCOMPARE(changed.count(), 4);
-    QCOMPARE(totals.year(), 2027);
-    QCOMPARE(totals.expense(), Money());
+    const Money m = Money::parse(exact).value();
+    QCOMPARE(m.roundedToCents().format(halvo::MoneyFormat::Summary), shown);
+    QCOMPARE(m.format(halvo::MoneyFormat::Summary), shown);
+    QCOMPARE(m.roundedToCents().units() % 100, 0);
 }
 
 QTEST_APPLESS_MAIN(TestValues)

@@ -291,6 +291,14 @@ void TestPattern::refreshShowsWhatOthersSaved()
     press(*window, QStringLiteral("Refresh"));
     QCOMPARE(countText(*window, editor), QStringLiteral("Record Count: 3"));
     QCOMPARE(window->records().absolutePosition(), 1);
+    // Add, too, shows what was saved elsewhere since; the notes window adds to the set as it
+    // stands.
+    const EditorCase& e = caseOf(editor);
+    QVERIFY(db.connect()
+                .execute(QStringLiteral("INSERT INTO %1 (%2) VALUES ('E5')").arg(e.table, e.listColumn))
+                .ok());
+    press(*window, e.addCommand);
+    QCOMPARE(window->records().recordCount(), editor == QLatin1String("frmNote") ? 4 : 5);
 }
 
 void TestPattern::pickersTakeNoTyping()

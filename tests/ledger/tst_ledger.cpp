@@ -2,11 +2,11 @@
 // the pickers, Delete and Refresh, the date stored, the loan question after a loan payment, a new
 // vendor handed back, the totals from the summary, the grid, and the keyboard.
 
-#include "data/year_totals.h"
 #include "editors/vendor_window.h"
 #include "ledger/ledger_window.h"
 #include "platform/desktop.h"
 #include "platform/twips.h"
+#include "summary/portfolio_summary.h"
 #include "tests/editors/editor_test_support.h"
 
 #include <QAccessible>
@@ -321,6 +321,8 @@ private slots:
     void pickersShowTheCurrentRecord();
     void totals_data();
     void totals();
+    void totalsFollowASaveAtOnce_data();
+    void totalsFollowASaveAtOnce();
     void grid_data();
     void grid();
     void keyboard_data();
@@ -650,22 +652,33 @@ void TestLedger::totals()
     QFETCH(QString, spoken);
     TempDatabase db;
     ScriptedSession session;
-    YearTotals summary;
+    PortfolioSummary summary(db.folder());
     LedgerContext context;
-    context.totals = &summary;
+    context.summary = &summary;
     auto label = [](LedgerWindow& w, const char* name) {
         QLabel* l = w.findChild<QLabel*>(QString::fromLatin1(name));
         return l ? l->text() : QStringLiteral("<none>");
+    };
+    // This year's ledger, one row holding the income and the expense.
+    const auto ledgerHolds = [&](const char* in, const char* out) {
+        run(db, QStringLiteral("DELETE FROM tblFinance"));
+        QVERIFY(db.connect()
+                    .execute(QStringLiteral("INSERT INTO tblFinance (RecDate, Income, Expense) "
+                                            "VALUES ('2026-03-01', ?, ?)"),
+                             {QVariant::fromValue(Money::parse(QString::fromLatin1(in)).value()),
+                              QVariant::fromValue(Money::parse(QString::fromLatin1(out)).value())})
+                    .ok());
+        summary.tick();
     };
 
     // Opened while the summary shows other figures, then the summary recomputes; or opened
     // before the summary's first computation.
     if (fromSummary)
-        summary.setShown(2026, QStringLiteral("$5.00"), QStringLiteral("$7.00"));
+        ledgerHolds("5", "7");
     auto ledger = makeLedger(window, db.folder(), context);
     if (fromSummary) {
         QCOMPARE(label(*ledger, "lblBalance"), QStringLiteral("2026 P/L: -$2.00"));
-        summary.setShown(2026, income, expense);
+        ledgerHolds(qPrintable(income), qPrintable(expense));
     }
     QCOMPARE(label(*ledger, "lbltitle"), title);
     QCOMPARE(label(*ledger, "lblTotal"), total);
@@ -680,6 +693,50 @@ void TestLedger::totals()
         QCOMPARE(label(*another, "lblTotal"), total);
         QCOMPARE(label(*another, "lblBalance"), balance);
     }
+}
+
+void TestLedger::totalsFollowASaveAtOnce_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QStringList>("seen");
+    QTest::newRow("income") << "frmIncome"
+                            << QStringList{"$0.00 | 2026 P/L: $0.00", "$75.50 | 2026 P/L: $75.50",
+                                           "$0.00 | 2026 P/L: $0.00"};
+    QTest::newRow("expense") << "frmExpense"
+                             << QStringList{"-$0.00 | 2026 P/L: $0.00",
+                                            "-$75.50 | 2026 P/L: -$75.50",
+                                            "-$0.00 | 2026 P/L: $0.00"};
+}
+
+// The window's totals follow its own Save and Delete at once, with no tick of the summary.
+void TestLedger::totalsFollowASaveAtOnce()
+{
+    QFETCH(QString, window);
+    QFETCH(QStringList, seen);
+    TempDatabase db;
+    run(db, lists);
+    ScriptedSession session;
+    PortfolioSummary summary(db.folder());
+    summary.tick();
+    LedgerContext context;
+    context.summary = &summary;
+    auto ledger = makeLedger(window, db.folder(), context);
+    QStringList shown;
+    const auto look = [&] {
+        shown << ledger->findChild<QLabel*>(QStringLiteral("lblTotal"))->text().trimmed() + " | "
+                     + ledger->findChild<QLabel*>(QStringLiteral("lblBalance"))->text();
+    };
+    look();
+    press(*ledger, ledger->description().addCommand);
+    type(*ledger, QStringLiteral("txtAmount"), QStringLiteral("75.50"));
+    choose(*ledger, QStringLiteral("cboVendor"), QStringLiteral("Acme"));
+    press(*ledger, QStringLiteral("Save"));
+    look();
+    session.prompts.queueAnswer(Prompts::Answer::Yes);
+    press(*ledger, QStringLiteral("Delete"));
+    look();
+    QCOMPARE(shown, seen);
+    QCOMPARE(summary.fullReadings(), 1);
 }
 
 void TestLedger::grid_data()

@@ -271,7 +271,7 @@ void tst_shell_main_window::loadShowsVersionDateAndStartsSummary()
     QVERIFY(main.Timer1->isActive());
     QCOMPARE(main.Timer1->interval(), 1000);
     // Until the first tick the summary shows its design-time values.
-    QCOMPARE(main.summary()->valueLabel(QStringLiteral("lblNet"))->text(), QStringLiteral("$ 0.00"));
+    QCOMPARE(main.summaryPanel()->valueLabel(QStringLiteral("lblNet"))->text(), QStringLiteral("$ 0.00"));
     // The date follows a resize (not midnight).
     Clock::fixAt(QDateTime(QDate(2027, 1, 1), QTime(0, 0, 1)));
     main.resize(main.size() + QSize(40, 0));
@@ -404,9 +404,8 @@ void tst_shell_main_window::sameWindowOpensOnce()
         [&] {
             QCOMPARE(context.programFolder, folder.path());
             QCOMPARE(context.main, &main);
+            QVERIFY(context.summary);
             QCOMPARE(context.summary, main.summary());
-            QVERIFY(context.totals);
-            QCOMPARE(context.totals, main.summary()->yearTotals());
         }();
         auto* child = new FakeChild(&log, key);
         child->setObjectName(QStringLiteral("frm") + key);
@@ -702,8 +701,8 @@ void tst_shell_main_window::negativeAmountsAreDrawnRed()
             }
         return count;
     };
-    QVERIFY(redPixels(main.summary()->valueLabel(QStringLiteral("lblEquity"))) > 10);
-    QCOMPARE(redPixels(main.summary()->valueLabel(QStringLiteral("lblMortgageValue"))), 0);
+    QVERIFY(redPixels(main.summaryPanel()->valueLabel(QStringLiteral("lblEquity"))) > 10);
+    QCOMPARE(redPixels(main.summaryPanel()->valueLabel(QStringLiteral("lblMortgageValue"))), 0);
 }
 
 void tst_shell_main_window::aboutBox()

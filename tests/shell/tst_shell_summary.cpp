@@ -3,15 +3,16 @@
 #include "shell_test_support.h"
 
 #include "data/money.h"
+#include "data/record_set.h"
 #include "platform/desktop.h"
-#include "shell/ledger_totals.h"
-#include "shell/portfolio_totals.h"
 #include "shell/summary_panel.h"
+#include "summary/ledger_totals.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 
@@ -39,6 +40,12 @@ void addLoan(const ProgramFolder& f, const char* value, const char* balance, con
 {
     f.exec(QStringLiteral("INSERT INTO tblLoan (NickName, Value, LoanAmt, Mortgage) VALUES ('Elm', ?, ?, ?)"),
            {money(value), money(balance), money(payment)});
+}
+
+// An amount as a label shows it, read back as a user reads it.
+Money shownAmount(const SummaryPanel& panel, const char* name)
+{
+    return Money::parse(panel.valueLabel(QString::fromLatin1(name))->text()).value();
 }
 
 QColor colourOf(const QLabel* label) { return label->palette().color(QPalette::WindowText); }
@@ -77,18 +84,20 @@ private slots:
     void restoredFileIsReadAgain();
     void valuesAreReadByScreenReaders_data();
     void valuesAreReadByScreenReaders();
-    void yearTotalsAreWhatTheSummaryShows();
+    void followsWhatTheWindowsSave();
+    void anotherProgramsWriteShowsAtTheTick();
 };
 
 void tst_shell_summary::emptyDatabase()
 {
     ProgramFolder folder;
-    SummaryPanel panel(folder.path());
+    PortfolioSummary summary(folder.path());
+    SummaryPanel panel(&summary);
     // Until the first tick, the design-time texts.
     for (const QString& name : valueNames)
         QCOMPARE(panel.valueLabel(name)->text(), QStringLiteral("$ 0.00"));
     QCOMPARE(panel.lblPandL()->text(), QStringLiteral("Profit/Loss:"));
-    panel.tick();
+    summary.tick();
     for (const QString& name : valueNames) {
         QCOMPARE(panel.valueLabel(name)->text(), QStringLiteral("$0.00"));
         QCOMPARE(colourOf(panel.valueLabel(name)), buttonText(&panel));
@@ -100,8 +109,9 @@ void tst_shell_summary::negativeEquityInRed()
 {
     ProgramFolder folder;
     addLoan(folder, "100000", "150000", "1234.56");
-    SummaryPanel panel(folder.path());
-    panel.tick();
+    PortfolioSummary summary(folder.path());
+    SummaryPanel panel(&summary);
+    summary.tick();
     const QColor red(255, 0, 0);
     QCOMPARE(panel.valueLabel("lblMortgageValue")->text(), QStringLiteral("$100,000.00"));
     QCOMPARE(panel.valueLabel("lblMortgageLoans")->text(), QStringLiteral("$150,000.00"));
@@ -116,7 +126,7 @@ void tst_shell_summary::negativeEquityInRed()
 
     // Back above zero, the colour returns to the button text.
     folder.exec(QStringLiteral("UPDATE tblLoan SET Value = ?"), {money("200000")});
-    panel.tick();
+    summary.tick();
     QCOMPARE(panel.valueLabel("lblEquity")->text(), QStringLiteral("$50,000.00"));
     QCOMPARE(colourOf(panel.valueLabel("lblEquity")), buttonText(&panel));
 }
@@ -132,8 +142,9 @@ void tst_shell_summary::totalsOfEveryTable()
     folder.exec(QStringLiteral("INSERT INTO tblTenant (Nickname, DepAmt, ManagementFee, MonthlyRentAmt) "
                                "VALUES ('Elm', ?, ?, ?), ('Oak', ?, NULL, ?)"),
                 {money("1500"), money("95.25"), money("1250"), money("2000"), money("1800")});
-    SummaryPanel panel(folder.path());
-    panel.tick();
+    PortfolioSummary summary(folder.path());
+    SummaryPanel panel(&summary);
+    summary.tick();
     QCOMPARE(panel.valueLabel("lblMortgageValue")->text(), QStringLiteral("$1,250,000.10"));
     QCOMPARE(panel.valueLabel("lblMortgageLoans")->text(), QStringLiteral("$120,000.05"));
     QCOMPARE(panel.valueLabel("lblEquity")->text(), QStringLiteral("$1,130,000.05"));
@@ -164,8 +175,9 @@ void tst_shell_summary::onlyThisYearsLedger()
     ProgramFolder folder;
     addLedger(folder, QDate(2026, 6, 15), money("1000"), money("0"));
     addLedger(folder, date, money("500"), money("200"));
-    SummaryPanel panel(folder.path());
-    panel.tick();
+    PortfolioSummary summary(folder.path());
+    SummaryPanel panel(&summary);
+    summary.tick();
     QCOMPARE(panel.valueLabel("lblIncome")->text(), counted ? "$1,500.00" : "$1,000.00");
     QCOMPARE(panel.valueLabel("lblExpense")->text(), counted ? "$200.00" : "$0.00");
     QCOMPARE(panel.valueLabel("lblAnnualProfitandLoss")->text(), counted ? "$1,300.00" : "$1,000.00");
@@ -183,14 +195,15 @@ void tst_shell_summary::netWorthIsCashPlusEquityAsShown()
     addLedger(folder, QDate(2026, 3, 1), money("0.0050"), money("0.0049"));
     addLedger(folder, QDate(2026, 3, 2), money("10.3333"), QVariant());
     addLedger(folder, QDate(2026, 3, 3), QVariant(), money("20.6666"));
-    SummaryPanel panel(folder.path());
-    panel.tick();
-    const Money net = panel.shown("lblNet");
-    const Money cash = panel.shown("lblCashBalance");
-    const Money equity = panel.shown("lblEquity");
+    PortfolioSummary summary(folder.path());
+    SummaryPanel panel(&summary);
+    summary.tick();
+    const Money net = shownAmount(panel, "lblNet");
+    const Money cash = shownAmount(panel, "lblCashBalance");
+    const Money equity = shownAmount(panel, "lblEquity");
     QCOMPARE(net, cash + equity);
-    QCOMPARE(panel.shown("lblAnnualProfitandLoss"),
-             panel.shown("lblIncome") - panel.shown("lblExpense"));
+    QCOMPARE(shownAmount(panel, "lblAnnualProfitandLoss"),
+             shownAmount(panel, "lblIncome") - shownAmount(panel, "lblExpense"));
     QCOMPARE(panel.valueLabel("lblCashBalance")->text(), QStringLiteral("-$10.33"));
     QCOMPARE(colourOf(panel.valueLabel("lblCashBalance")), QColor(255, 0, 0));
     QCOMPARE(colourOf(panel.valueLabel("lblAnnualProfitandLoss")), QColor(255, 0, 0));
@@ -269,8 +282,9 @@ void tst_shell_summary::failedStepsShowZeroAndOthersGoOn()
                                "MonthlyRentAmt CURRENCY)"));
     folder.exec(QStringLiteral("INSERT INTO tblTenant (Nickname, DepAmt, MonthlyRentAmt) "
                                "SELECT Nickname, DepAmt, MonthlyRentAmt FROM tblTenantBefore"));
-    SummaryPanel panel(folder.path());
-    panel.tick();
+    PortfolioSummary summary(folder.path());
+    SummaryPanel panel(&summary);
+    summary.tick();
     QCOMPARE(panel.valueLabel("lblInsAmt")->text(), QStringLiteral("$0.00"));
     QCOMPARE(panel.valueLabel("lblMangFee")->text(), QStringLiteral("$0.00"));
     QCOMPARE(panel.valueLabel("lblRentAmt")->text(), QStringLiteral("$700.00"));
@@ -282,8 +296,9 @@ void tst_shell_summary::failedStepsShowZeroAndOthersGoOn()
 void tst_shell_summary::missingDatabaseShowsZeros()
 {
     ProgramFolder folder(false);
-    SummaryPanel panel(folder.path());
-    panel.tick();
+    PortfolioSummary summary(folder.path());
+    SummaryPanel panel(&summary);
+    summary.tick();
     for (const QString& name : valueNames)
         QCOMPARE(panel.valueLabel(name)->text(), QStringLiteral("$0.00"));
     QCOMPARE(panel.lblPandL()->text(), QStringLiteral("2026 Profit/Loss: "));
@@ -294,15 +309,16 @@ void tst_shell_summary::missingDatabaseShowsZeros()
 void tst_shell_summary::newRowsShowOnNextTick()
 {
     ProgramFolder folder;
-    SummaryPanel panel(folder.path());
-    panel.tick();
+    PortfolioSummary summary(folder.path());
+    SummaryPanel panel(&summary);
+    summary.tick();
     addLedger(folder, QDate(2026, 12, 7), money("0"), money("99.99"));
-    panel.tick();
+    summary.tick();
     QCOMPARE(panel.valueLabel("lblExpense")->text(), QStringLiteral("$99.99"));
     QCOMPARE(panel.valueLabel("lblNet")->text(), QStringLiteral("-$99.99"));
     // At the turn of the year the new year's rows are the ones counted.
     Clock::fixAt(QDateTime(QDate(2027, 1, 1), QTime(0, 0)));
-    panel.tick();
+    summary.tick();
     QCOMPARE(panel.valueLabel("lblExpense")->text(), QStringLiteral("$0.00"));
     QCOMPARE(panel.lblPandL()->text(), QStringLiteral("2027 Profit/Loss: "));
 }
@@ -310,7 +326,8 @@ void tst_shell_summary::newRowsShowOnNextTick()
 void tst_shell_summary::captionsAndHints()
 {
     ProgramFolder folder;
-    SummaryPanel panel(folder.path());
+    PortfolioSummary summary(folder.path());
+    SummaryPanel panel(&summary);
     QStringList headings, captions, hints;
     for (QLabel* l : panel.findChildren<QLabel*>()) {
         if (l->font().bold())
@@ -343,21 +360,23 @@ void tst_shell_summary::idleTicksLeaveDatabaseAlone()
 {
     ProgramFolder folder;
     addLoan(folder, "100", "40", "1");
-    PortfolioReader reader(folder.path());
-    QCOMPARE(reader.read(2026).marketValue, std::optional<Money>(Money::fromCents(10000)));
-    QCOMPARE(reader.read(2026).loanBalance, std::optional<Money>(Money::fromCents(4000)));
-    QCOMPARE(reader.readings(), 1);
-    // Any row written, through any connection, is read at the next tick.
+    PortfolioSummary summary(folder.path());
+    summary.tick();
+    QCOMPARE(summary.figures().marketValue, std::optional<Money>(Money::fromCents(10000)));
+    QCOMPARE(summary.fullReadings(), 1);
+    for (int i = 0; i < 100; ++i)
+        summary.tick();
+    QCOMPARE(summary.fullReadings(), 1);
+    // A row written without a record set, through any connection, is read at the next tick.
     addLedger(folder, QDate(2026, 1, 2), money("5"), money("0"));
-    QCOMPARE(reader.read(2026).ledger.income, Money::fromCents(500));
-    QCOMPARE(reader.readings(), 2);
+    summary.tick();
+    QCOMPARE(summary.figures().income, Money::fromCents(500));
+    QCOMPARE(summary.fullReadings(), 2);
     // So is another year's ledger, at the turn of the year.
-    QCOMPARE(reader.read(2027).ledger.income, Money());
-    QCOMPARE(reader.readings(), 3);
-    // And in any case once a minute.
-    for (int i = 0; i < PortfolioReader::RereadAfter; ++i)
-        (void)reader.read(2027);
-    QCOMPARE(reader.readings(), 4);
+    Clock::fixAt(QDateTime(QDate(2027, 1, 1), QTime(0, 0)));
+    summary.tick();
+    QCOMPARE(summary.figures().income, Money());
+    QCOMPARE(summary.fullReadings(), 3);
 }
 
 void tst_shell_summary::restoredFileIsReadAgain()
@@ -367,14 +386,15 @@ void tst_shell_summary::restoredFileIsReadAgain()
     ProgramFolder backup;
     addLoan(folder, "100", "0", "0");
     addLoan(backup, "250", "0", "0");
-    SummaryPanel panel(folder.path());
-    panel.tick();
+    PortfolioSummary summary(folder.path());
+    SummaryPanel panel(&summary);
+    summary.tick();
     QCOMPARE(panel.valueLabel("lblMortgageValue")->text(), QStringLiteral("$100.00"));
     releaseDatabase(databasePath(backup.path()));
     releaseDatabase(databasePath(folder.path()));
     QVERIFY(QFile::remove(databasePath(folder.path())));
     QVERIFY(QFile::copy(databasePath(backup.path()), databasePath(folder.path())));
-    panel.tick();
+    summary.tick();
     QCOMPARE(panel.valueLabel("lblMortgageValue")->text(), QStringLiteral("$250.00"));
 }
 
@@ -415,13 +435,14 @@ void tst_shell_summary::valuesAreReadByScreenReaders()
     QFETCH(double, number);
     ProgramFolder folder;
     addPortfolio(folder);
-    SummaryPanel panel(folder.path());
+    PortfolioSummary summary(folder.path());
+    SummaryPanel panel(&summary);
     QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(panel.valueLabel(name));
     QVERIFY(reader);
     QCOMPARE(reader->role(), QAccessible::StaticText);
     QCOMPARE(reader->text(QAccessible::Name), before);
     QCOMPARE(reader->text(QAccessible::Value), QStringLiteral("$ 0.00"));
-    panel.tick();
+    summary.tick();
     QCOMPARE(panel.valueLabel(name)->text(), amount);
     QCOMPARE(reader->text(QAccessible::Name), spoken);
     QCOMPARE(reader->text(QAccessible::Value), amount);
@@ -430,41 +451,68 @@ void tst_shell_summary::valuesAreReadByScreenReaders()
     QCOMPARE(reader->valueInterface()->currentValue().toDouble(), number);
 }
 
-void tst_shell_summary::yearTotalsAreWhatTheSummaryShows()
+// A ledger row saved, edited and deleted as the windows do it, through a record set: the strip
+// shows each at once, with no tick, and reads nothing from the database for it.
+void tst_shell_summary::followsWhatTheWindowsSave()
+{
+    ProgramFolder folder;
+    addPortfolio(folder); // this year: one row of $1,234.50 income and $150.00 expense
+    PortfolioSummary summary(folder.path());
+    SummaryPanel panel(&summary);
+    summary.tick();
+    const int readings = summary.fullReadings();
+    QSignalSpy changed(&summary, &PortfolioSummary::changed);
+    RecordSet ledger;
+    QVERIFY(ledger.open(folder.db(), QStringLiteral("tblFinance")));
+    QStringList seen;
+    const auto shown = [&](const char* what) {
+        seen << QStringLiteral("%1: %2 %3 %4")
+                    .arg(QString::fromLatin1(what), panel.valueLabel("lblIncome")->text(),
+                         panel.valueLabel("lblAnnualProfitandLoss")->text(),
+                         panel.valueLabel("lblNet")->text());
+    };
+    QVERIFY(ledger.addNew());
+    QVERIFY(ledger.setValue(QStringLiteral("RecDate"), QDate(2026, 6, 1)));
+    QVERIFY(ledger.setValue(QStringLiteral("Income"), QStringLiteral("200")));
+    QVERIFY(ledger.update());
+    shown("saved");
+    QVERIFY(ledger.setValue(QStringLiteral("Income"), QStringLiteral("250.25")));
+    QVERIFY(ledger.update());
+    shown("edited");
+    QVERIFY(ledger.setValue(QStringLiteral("RecDate"), QDate(2025, 12, 31)));
+    QVERIFY(ledger.update());
+    shown("moved to last year");
+    QVERIFY(ledger.moveFirst());
+    QVERIFY(ledger.deleteCurrent());
+    shown("the first deleted");
+    QCOMPARE(seen, (QStringList{"saved: $1,434.50 $1,284.50 $61,284.50",
+                                "edited: $1,484.75 $1,334.75 $61,334.75",
+                                "moved to last year: $1,234.50 $1,084.50 $61,084.50",
+                                "the first deleted: $0.00 $0.00 $60,000.00"}));
+    QCOMPARE(changed.count(), 4);
+    summary.tick();
+    QCOMPARE(summary.fullReadings(), readings);
+}
+
+// Another program's write is not told: the next tick finds it and reads everything again.
+void tst_shell_summary::anotherProgramsWriteShowsAtTheTick()
 {
     ProgramFolder folder;
     addPortfolio(folder);
-    SummaryPanel panel(folder.path());
-    YearTotals* totals = panel.yearTotals();
-    QVERIFY(totals);
-    QSignalSpy changed(totals, &YearTotals::changed);
-    QCOMPARE(totals->incomeText(), QStringLiteral("$ 0.00"));
-    QCOMPARE(totals->income(), Money());
-
-    panel.tick();
-    QCOMPARE(changed.count(), 1);
-    QCOMPARE(totals->year(), 2026);
-    QCOMPARE(totals->incomeText(), QStringLiteral("$1,234.50"));
-    QCOMPARE(totals->expenseText(), QStringLiteral("$150.00"));
-    QCOMPARE(totals->income(), Money::fromCents(123450));
-    QCOMPARE(totals->expense(), Money::fromCents(15000));
-
-    // Idle ticks change nothing; a new row does, at the next tick.
-    panel.tick();
-    QCOMPARE(changed.count(), 1);
-    addLedger(folder, QDate(2026, 4, 1), money("-2000"), QVariant());
-    panel.tick();
-    QCOMPARE(changed.count(), 2);
-    QCOMPARE(totals->incomeText(), QStringLiteral("-$765.50"));
-    QCOMPARE(totals->income(), Money::fromCents(-76550));
-
-    // At the turn of the year, the new year's totals.
-    Clock::fixAt(QDateTime(QDate(2027, 1, 1), QTime(0, 0)));
-    panel.tick();
-    QCOMPARE(changed.count(), 3);
-    QCOMPARE(totals->year(), 2027);
-    QCOMPARE(totals->incomeText(), QStringLiteral("$0.00"));
-    QCOMPARE(totals->expense(), Money());
+    PortfolioSummary summary(folder.path());
+    SummaryPanel panel(&summary);
+    summary.tick();
+    QCOMPARE(panel.valueLabel("lblIncome")->text(), QStringLiteral("$1,234.50"));
+    QProcess other;
+    other.start(QStringLiteral(LEDGER_WRITER),
+                {QStringLiteral("add"), databasePath(folder.path()), QStringLiteral("2026-07-04"),
+                 QStringLiteral("1000")});
+    QVERIFY(other.waitForFinished(10000));
+    QCOMPARE(other.exitCode(), 0);
+    QCOMPARE(panel.valueLabel("lblIncome")->text(), QStringLiteral("$1,234.50"));
+    summary.tick();
+    QCOMPARE(panel.valueLabel("lblIncome")->text(), QStringLiteral("$1,244.50"));
+    QCOMPARE(summary.fullReadings(), 2);
 }
 
 QTEST_MAIN(tst_shell_summary)

@@ -5,7 +5,7 @@
 #include "data/connection.h"
 #include "data/connection_string.h"
 #include "data/record_set.h"
-#include "shell/portfolio_totals.h"
+#include "summary/portfolio_summary.h"
 
 #include <QDate>
 #include <QFile>
@@ -56,7 +56,7 @@ private:
     RecordSet adder;                    // a ledger window's set, where new records are added
     RecordSet editor;                   // re-opened on the one record that is changed
     std::optional<Transaction> holding; // only when confirming early
-    PortfolioReader summary;            // the main window's totals, read as its timer reads them
+    PortfolioSummary summary;           // the main window's totals, ticked as its timer ticks them
     qlonglong rowsMade = 0;
     int unitsHeld = 0;
 
@@ -250,7 +250,7 @@ void Writer::summaryTick()
     const QFileInfo file(options.file);
     if (file.absoluteFilePath() != QFileInfo(databasePath(file.absolutePath())).absoluteFilePath())
         return;
-    (void)summary.read(QDate::currentDate().year());
+    summary.tick();
     if (options.secondDescriptor) {
         QFile file(options.file);
         if (file.open(QIODevice::ReadOnly))

@@ -1,0 +1,37 @@
+#pragma once
+// What the record sets have written, told as it is committed: which file and table, whether a row
+// was added, changed or removed, and the row's fields before and after. Whoever shows totals of
+// the data (the portfolio summary) follows it at once instead of reading the database again; a
+// write made any other way (a statement of a window's own, another program) is not told here.
+
+#include <QHash>
+#include <QObject>
+#include <QString>
+#include <QVariant>
+
+namespace halvo {
+
+using RowFields = QHash<QString, QVariant>; // by column name as the table writes it
+
+struct CommittedWrite {
+    enum class Kind { Insert, Update, Delete };
+    QString file;  // the database file, its absolute path
+    QString table; // as the database names it: "tblFinance"
+    Kind kind = Kind::Insert;
+    RowFields before; // empty for an insert
+    RowFields after;  // empty for a delete
+    // The engine's count of rows changed through the file's handle, once the write was made: a
+    // follower that has seen this count knows of every change up to it.
+    qint64 changesSoFar = 0;
+};
+
+class WriteNotices : public QObject {
+    Q_OBJECT
+public:
+    static WriteNotices& instance();
+
+signals:
+    void committed(const halvo::CommittedWrite& write);
+};
+
+} // namespace halvo

@@ -1,7 +1,9 @@
 // The income window on a ledger of 1,000,000 rows, 750,000 of them income (targets: opening
-// within 1 s and 80 MB of peak memory growth; Save of a new income within 20 ms), each beside
+// within 1 s and 80 MB of peak memory growth; Save of a new income within 20 ms; Add Income
+// within 50 ms), each beside
 // the naive way: the whole ledger of the kind read into memory at opening, as a client-side
-// static cursor would, and a Save that reads the transactions again afterwards.
+// static cursor would, a Save that reads the transactions again afterwards, and an Add that
+// reads them again first.
 
 #include "bench/bench_support.h"
 #include "data/statements.h"
@@ -105,7 +107,6 @@ void fillNewIncome(frmIncome& window, int n)
     window.Add();
     QLineEdit* amount = window.box(QStringLiteral("txtAmount"));
     amount->setText(QString::number(100 + n));
-    emit amount->textEdited(amount->text());
     Picker* payees = window.picker(QStringLiteral("cboVendor"));
     payees->setCurrentIndex(n % payees->count());
     emit payees->activated(payees->currentIndex());
@@ -140,13 +141,18 @@ void saveIncome(benchmark::State& state, bool readAgain)
     state.counters["rows_read"] = double(rows);
 }
 
-// Add re-reads the transactions before it adds one; not a target, but what the user waits for.
-void addIncome(benchmark::State& state)
+// Add re-opens the transactions only when another window or program may have saved since
+// (target 50 ms), beside the Add that read them again every time.
+void addIncome(benchmark::State& state, bool readAgain)
 {
     frmIncome window(folder, {});
     window.resize(1000, 600);
     window.show();
-    bench::timeEach(state, [&] { window.Add(); });
+    bench::timeEach(state, [&] {
+        if (readAgain)
+            (void)window.records().requery();
+        window.Add();
+    });
 }
 
 } // namespace
@@ -172,7 +178,11 @@ int main(int argc, char** argv)
     benchmark::RegisterBenchmark("naive: Save, then the transactions read again",
                                  [](benchmark::State& s) { saveIncome(s, true); })
         ->Unit(benchmark::kMillisecond)->Iterations(10);
-    benchmark::RegisterBenchmark("Add Income, 1M ledger rows", addIncome)
+    benchmark::RegisterBenchmark("Add Income, 1M ledger rows (target 50 ms)",
+                                 [](benchmark::State& s) { addIncome(s, false); })
+        ->Unit(benchmark::kMillisecond)->Iterations(10);
+    benchmark::RegisterBenchmark("before: Add, the transactions read again first",
+                                 [](benchmark::State& s) { addIncome(s, true); })
         ->Unit(benchmark::kMillisecond)->Iterations(10);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -1,20 +1,30 @@
-// One tick of the portfolio summary on a database with 1,000,000 ledger rows over ten years and
-// 10,000 loans, tenants and policies (target: 5 ms median), measured beside the literal tick:
-// seven SUM statements each on its own, and the whole ledger walked through a record set, each
-// row's date written in the short date form and searched for the year's four digits.
-// The two must agree to the cent.
+// The portfolio summary on a database with 1,000,000 ledger rows over ten years and 10,000 loans,
+// tenants and policies, each target beside the way it was done before, in the same run:
+// - a saved income shows in the summary by the time Save returns (target: within 5 ms of it),
+//   beside a Save whose income the next tick finds by reading every total again;
+// - a tick with nothing changed (target: under 0.1 ms), beside the tick that opened a connection
+//   and asked the database for its change counters every second;
+// - a full reading (what a restore, another program's write or the turn of the year costs),
+//   beside the literal tick: seven SUM statements each on its own and the whole ledger walked
+//   through a record set, each row's date written in the short date form and searched for the
+//   year's four digits. The two must agree to the cent.
 
 #include "bench/bench_support.h"
 #include "data/dates.h"
 #include "data/record_set.h"
 #include "data/statements.h"
 #include "platform/desktop.h"
-#include "shell/ledger_totals.h"
+#include "controls/pickers.h"
+#include "ledger/ledger_window.h"
+#include "platform/prompts.h"
 #include "shell/summary_panel.h"
+#include "summary/ledger_totals.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 
 using namespace halvo;
 
@@ -93,40 +103,125 @@ LedgerTotals literalTick(RecordSet& ledger, const QString& connectionString)
     return result;
 }
 
-void summaryTick(benchmark::State& state)
+// An income typed into the income window as a user types it, on a window that follows the
+// summary as the main window's do.
+struct IncomeWindow {
+    PortfolioSummary summary{db->folder()};
+    SummaryPanel panel{&summary};
+    frmIncome window{db->folder(), LedgerContext{&summary, {}, {}}};
+    int n = 0;
+
+    IncomeWindow()
+    {
+        window.resize(1000, 600);
+        window.show();
+        summary.tick();
+    }
+    void typeOne()
+    {
+        window.Add();
+        QLineEdit* amount = window.box(QStringLiteral("txtAmount"));
+        amount->setText(QString::number(++n));
+        Picker* payees = window.picker(QStringLiteral("cboVendor"));
+        payees->setCurrentIndex(0);
+        emit payees->activated(0);
+    }
+    QString shownIncome() const { return panel.valueLabel(QStringLiteral("lblIncome"))->text(); }
+};
+
+void saveShownInSummary(benchmark::State& state)
 {
-    SummaryPanel panel(db->folder());
-    bench::timeEach(state, [&] { panel.tick(); });
-    // The tick's totals against the long way.
+    IncomeWindow w;
+    std::vector<double> ms;
+    QElapsedTimer timer;
+    for (auto _ : state) {
+        state.PauseTiming();
+        w.typeOne();
+        const QString before = w.shownIncome();
+        state.ResumeTiming();
+        timer.start();
+        w.window.Save();
+        ms.push_back(timer.nsecsElapsed() / 1e6);
+        if (w.shownIncome() == before)
+            state.SkipWithError("the summary did not follow the Save");
+    }
+    state.counters["median_ms"] = bench::median(ms);
+    state.counters["full_readings"] = w.summary.fullReadings();
+}
+
+// Before: nothing told the summary; its next tick, up to a second later, read every total again.
+void saveThenNextTickReadsAll(benchmark::State& state)
+{
+    IncomeWindow w;
+    std::vector<double> ms;
+    QElapsedTimer timer;
+    for (auto _ : state) {
+        state.PauseTiming();
+        w.typeOne();
+        state.ResumeTiming();
+        timer.start();
+        w.window.Save();
+        w.summary.release(); // so that the tick cannot know, and reads everything
+        w.summary.tick();
+        ms.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    state.counters["median_ms"] = bench::median(ms);
+    state.counters["waited_ms_at_most"] = 1000;
+}
+
+void idleTick(benchmark::State& state)
+{
+    PortfolioSummary summary(db->folder());
+    summary.tick();
+    const int readings = summary.fullReadings();
+    std::vector<double> us;
+    QElapsedTimer timer;
+    for (auto _ : state) {
+        timer.start();
+        summary.tick();
+        us.push_back(timer.nsecsElapsed() / 1e3);
+    }
+    state.counters["median_us"] = bench::median(us);
+    if (summary.fullReadings() != readings)
+        state.SkipWithError("an idle tick read the database");
+}
+
+// Before: every tick opened a connection by its connection string and asked for this program's
+// change count and the file's version, beside the file's status.
+void idleTickOpeningAConnection(benchmark::State& state)
+{
+    const QString connectionString = standardConnectionString(db->folder());
+    std::vector<double> us;
+    QElapsedTimer timer;
+    for (auto _ : state) {
+        timer.start();
+        QFileInfo file(databasePath(db->folder()));
+        benchmark::DoNotOptimize(file.size());
+        const Connection c = Connection::open(connectionString).value();
+        benchmark::DoNotOptimize(c.scalar(QStringLiteral("SELECT total_changes()")).value());
+        benchmark::DoNotOptimize(c.dataVersion().value());
+        us.push_back(timer.nsecsElapsed() / 1e3);
+    }
+    state.counters["median_us"] = bench::median(us);
+}
+
+// A full reading, as after another program's write: every total read again, checked against the
+// long way.
+void fullReading(benchmark::State& state)
+{
+    PortfolioSummary summary(db->folder());
+    SummaryPanel panel(&summary);
+    bench::timeEach(state, [&] {
+        summary.release();
+        summary.tick();
+    });
     const Connection c = Connection::open(standardConnectionString(db->folder())).value();
     const LedgerTotals walked = walkLedgerTotals(c, year).value();
     if (panel.valueLabel(QStringLiteral("lblIncome"))->text()
             != walked.income.format(MoneyFormat::Summary)
         || panel.valueLabel(QStringLiteral("lblExpense"))->text()
                != walked.expense.format(MoneyFormat::Summary))
-        state.SkipWithError("the tick's totals differ from the walk's");
-}
-
-// The tick right after a row was saved: the totals are read from the database again.
-void summaryTickAfterChange(benchmark::State& state)
-{
-    SummaryPanel panel(db->folder());
-    panel.tick();
-    const Connection c = Connection::open(standardConnectionString(db->folder())).value();
-    std::vector<double> ms;
-    QElapsedTimer timer;
-    for (auto _ : state) {
-        state.PauseTiming();
-        if (!c.execute(QStringLiteral("INSERT INTO tblFinance (NickName, RecDate, Income, Expense) "
-                                      "VALUES ('PROP1', ?, 10000, 0)"),
-                       {QDate(year, 6, 30)}))
-            state.SkipWithError("cannot add a ledger row");
-        state.ResumeTiming();
-        timer.start();
-        panel.tick();
-        ms.push_back(timer.nsecsElapsed() / 1e6);
-    }
-    state.counters["median_ms"] = bench::median(ms);
+        state.SkipWithError("the reading's totals differ from the walk's");
 }
 
 void literalSummaryTick(benchmark::State& state)
@@ -152,19 +247,39 @@ int main(int argc, char** argv)
     bench::LargeDatabase large(1000000);
     db = &large;
     addMasterRows(Connection::openFile(large.path(), DatabasePassword).value(), 10000);
+    if (!Connection::openFile(large.path(), DatabasePassword)
+             .value()
+             .execute(QStringLiteral("INSERT INTO tblVendor (Company) VALUES ('Payee 0')")))
+        std::abort();
+    ScriptedPrompts answers; // a message would be answered, and seen as an error below
+    setPrompts(&answers);
     // The ledger runs over ten years; the summary counts this one.
     Clock::fixAt(QDateTime(QDate(year, 6, 30), QTime(12, 0)));
 
-    benchmark::RegisterBenchmark("summary tick, 1M ledger, 10k loans/tenants/policies",
-                                 summaryTick)
-        ->Unit(benchmark::kMillisecond)->Iterations(50);
-    benchmark::RegisterBenchmark("summary tick after a saved row (totals read again)",
-                                 summaryTickAfterChange)
-        ->Unit(benchmark::kMillisecond)->Iterations(20);
+    benchmark::RegisterBenchmark("Save of an income, shown in the summary when Save returns "
+                                 "(target 5 ms)",
+                                 saveShownInSummary)
+        ->Unit(benchmark::kMillisecond)->Iterations(30);
+    benchmark::RegisterBenchmark("before: Save, then the next tick reads every total again",
+                                 saveThenNextTickReadsAll)
+        ->Unit(benchmark::kMillisecond)->Iterations(10);
+    benchmark::RegisterBenchmark("tick with nothing changed (target 0.1 ms)", idleTick)
+        ->Unit(benchmark::kMicrosecond)->Iterations(1000);
+    benchmark::RegisterBenchmark("before: tick opening a connection and asking for its counters",
+                                 idleTickOpeningAConnection)
+        ->Unit(benchmark::kMicrosecond)->Iterations(1000);
+    benchmark::RegisterBenchmark("full reading, 1M ledger, 10k loans/tenants/policies",
+                                 fullReading)
+        ->Unit(benchmark::kMillisecond)->Iterations(30);
     benchmark::RegisterBenchmark("literal tick: 7 SUMs + record set walk of the ledger",
                                  literalSummaryTick)
         ->Unit(benchmark::kMillisecond)->Iterations(2);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    setPrompts(nullptr);
+    if (!answers.shown.isEmpty()) {
+        std::fprintf(stderr, "a message was shown: %s\n", qPrintable(answers.texts().join('|')));
+        return 1;
+    }
     return 0;
 }

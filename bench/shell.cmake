@@ -1,4 +1,5 @@
-# The portfolio summary's tick on a large database, beside the literal walk of the ledger.
+# The portfolio summary on a large database: a Save followed, an idle tick and a full reading,
+# each beside the way it was done before.
 add_executable(bench_summary bench_summary.cpp)
 target_link_libraries(bench_summary PRIVATE halvo_bench_support halvo_shell)
 

@@ -70,7 +70,7 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     bench::LargeDatabase db(1'000'000);
-    frmMain main(db.folder());
+    frmMain main(Folders::portableAt(db.folder()));
     installWindows(main);
     main.resize(1400, 900);
     main.show();

@@ -145,14 +145,14 @@ QString ConnectionString::filePath() const
     return QDir::cleanPath(QDir::current().absoluteFilePath(withSlashes(dataSource)));
 }
 
-QString databasePath(const QString& programFolder)
+QString databasePath(const QString& dataFolder)
 {
-    return QDir(programFolder).filePath(DatabaseFileName);
+    return QDir(dataFolder).filePath(DatabaseFileName);
 }
 
-QString standardConnectionString(const QString& programFolder)
+QString standardConnectionString(const QString& dataFolder)
 {
-    return jetProvider + written(databasePath(programFolder)) + jetTail;
+    return jetProvider + written(databasePath(dataFolder)) + jetTail;
 }
 
 QString fixedRelativeConnectionString() { return jetProvider + DatabaseFileName + jetTail; }

@@ -11,7 +11,7 @@ inline const QString DatabaseFileName = QStringLiteral("halvo0905.mdb");
 inline const QString DatabasePassword = QStringLiteral("vintra");
 
 enum class ConnectionForm {
-    Standard,      // the program folder's file; every window but the two below
+    Standard,      // the data folder's file; every window but the two below
     FixedRelative, // "Data Source=halvo0905.mdb": the tenant editor's primary record set
     Report,        // the report connection, also relative
     Compaction,    // the full path of the file, the source side of compaction
@@ -24,7 +24,7 @@ struct ConnectionString {
 
     // The file the data source names. A relative data source resolves against the process's
     // current folder at the moment of the call, so the two relative forms find the database
-    // only while the current folder is the program folder.
+    // only while the current folder is the data folder.
     QString filePath() const;
 };
 
@@ -32,7 +32,7 @@ struct ConnectionString {
 // quotes, as the texts built here quote a path that holds a semicolon.
 Result<ConnectionString> parseConnectionString(const QString& text);
 
-QString standardConnectionString(const QString& programFolder);
+QString standardConnectionString(const QString& dataFolder);
 QString fixedRelativeConnectionString();
 QString reportConnectionString();
 QString compactionConnectionString(const QString& filePath);
@@ -41,7 +41,7 @@ QString compactionConnectionString(const QString& filePath);
 // in the given folder; any other text as it is.
 QString connectionStringIn(const QString& text, const QString& folder);
 
-// The database file in a program folder.
-QString databasePath(const QString& programFolder);
+// The database file in a data folder.
+QString databasePath(const QString& dataFolder);
 
 } // namespace halvo

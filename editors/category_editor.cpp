@@ -22,8 +22,8 @@ EditorDescription frmCategory::describe()
     return d;
 }
 
-frmCategory::frmCategory(const QString& programFolder, QWidget* parent)
-    : RecordEditor(describe(), programFolder, parent)
+frmCategory::frmCategory(const QString& dataFolder, QWidget* parent)
+    : RecordEditor(describe(), dataFolder, parent)
 {
 }
 

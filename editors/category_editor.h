@@ -9,7 +9,7 @@ namespace halvo {
 class frmCategory : public RecordEditor {
     Q_OBJECT
 public:
-    explicit frmCategory(const QString& programFolder, QWidget* parent = nullptr);
+    explicit frmCategory(const QString& dataFolder, QWidget* parent = nullptr);
     static EditorDescription describe();
 
 protected:

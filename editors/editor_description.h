@@ -93,7 +93,7 @@ struct EditorDescription {
     QString name;    // "frmVendor"
     QString caption; // "Vendor"
     QString recordSource;
-    QString connectionString; // empty: the standard one of the program folder
+    QString connectionString; // empty: the standard one of the data folder
     QString countBox;         // "txtFields(8)"; empty: the window keeps no record count
     QString addCommand;       // "AddVendor"
     QString addCaption;       // "Add Vendor"

@@ -51,8 +51,8 @@ EditorDescription frmInsurance::describe()
     return d;
 }
 
-frmInsurance::frmInsurance(const QString& programFolder, QWidget* parent)
-    : RecordEditor(describe(), programFolder, parent)
+frmInsurance::frmInsurance(const QString& dataFolder, QWidget* parent)
+    : RecordEditor(describe(), dataFolder, parent)
 {
     box(premiumBox)->setText(QStringLiteral("$ 0.00")); // until a record is shown
 }

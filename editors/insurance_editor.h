@@ -9,7 +9,7 @@ namespace halvo {
 class frmInsurance : public RecordEditor {
     Q_OBJECT
 public:
-    explicit frmInsurance(const QString& programFolder, QWidget* parent = nullptr);
+    explicit frmInsurance(const QString& dataFolder, QWidget* parent = nullptr);
     static EditorDescription describe();
 };
 

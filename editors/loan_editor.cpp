@@ -70,8 +70,8 @@ EditorDescription frmLoan::describe()
     return d;
 }
 
-frmLoan::frmLoan(const QString& programFolder, QWidget* parent)
-    : RecordEditor(describe(), programFolder, parent)
+frmLoan::frmLoan(const QString& dataFolder, QWidget* parent)
+    : RecordEditor(describe(), dataFolder, parent)
 {
     box(equityBox)->setFocusPolicy(Qt::NoFocus);
 }

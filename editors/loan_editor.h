@@ -8,7 +8,7 @@ namespace halvo {
 class frmLoan : public RecordEditor {
     Q_OBJECT
 public:
-    explicit frmLoan(const QString& programFolder, QWidget* parent = nullptr);
+    explicit frmLoan(const QString& dataFolder, QWidget* parent = nullptr);
     static EditorDescription describe();
 
     // Market value minus loan balance, as the two boxes show them; nothing when either box does

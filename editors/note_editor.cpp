@@ -65,8 +65,8 @@ EditorDescription frmNote::describe()
     return d;
 }
 
-frmNote::frmNote(const QString& programFolder, QWidget* parent)
-    : RecordEditor(describe(), programFolder, parent)
+frmNote::frmNote(const QString& dataFolder, QWidget* parent)
+    : RecordEditor(describe(), dataFolder, parent)
 {
     auto* label = new QLabel(tr("&Filter:"), this);
     cboPropSelect = new Picker(this);

@@ -9,7 +9,7 @@ namespace halvo {
 class frmNote : public RecordEditor {
     Q_OBJECT
 public:
-    explicit frmNote(const QString& programFolder, QWidget* parent = nullptr);
+    explicit frmNote(const QString& dataFolder, QWidget* parent = nullptr);
     static EditorDescription describe();
 
     Picker* filterPicker() const { return cboPropSelect; }

@@ -4,6 +4,7 @@
 #include "data/statements.h"
 #include "controls/pickers.h"
 #include "maintenance/copy_if_present.h"
+#include "platform/program_files.h"
 #include "platform/prompts.h"
 
 #include <QDir>
@@ -21,7 +22,6 @@ namespace {
 const QString nicknameBox = QStringLiteral("txtNickName");
 const QString imageBox = QStringLiteral("txtFields(5)");
 const QString pictureFolder = QStringLiteral("Prop");
-const QString defaultPicture = QStringLiteral("default_prop.jpg");
 
 QStringList halfSteps()
 {
@@ -97,8 +97,8 @@ EditorDescription frmProperty::describe()
     return d;
 }
 
-frmProperty::frmProperty(const QString& programFolder, QWidget* parent)
-    : RecordEditor(describe(), programFolder, parent)
+frmProperty::frmProperty(const Folders& folders, QWidget* parent)
+    : RecordEditor(describe(), folders.data, parent), programFolder(folders.program)
 {
     // The picture path is chosen with the "..." button beside it, not typed.
     QLineEdit* path = box(imageBox);
@@ -153,7 +153,7 @@ void frmProperty::FillOwnerList()
     Picker* owners = ownerPicker();
     owners->clear();
     showOwnerPicker(true);
-    Result<Connection> c = Connection::open(standardConnectionString(programFolder()));
+    Result<Connection> c = Connection::open(standardConnectionString(dataFolder()));
     if (!c)
         return;
     Result<Rows> rows = c.value().select(Statements::PropertiesByOwner);
@@ -173,7 +173,7 @@ void frmProperty::FillOwnerList()
 
 void frmProperty::cboNickname_Click(const QString& lastName)
 {
-    Result<Connection> c = Connection::open(standardConnectionString(programFolder()));
+    Result<Connection> c = Connection::open(standardConnectionString(dataFolder()));
     if (!c)
         return;
     Result<Rows> rows = c.value().select(Statements::AllProperties);
@@ -210,7 +210,7 @@ void frmProperty::afterRefresh() { showOwnerPicker(false); }
 
 void frmProperty::cmdAddImage_Click()
 {
-    const QString folder = QDir(programFolder()).filePath(pictureFolder);
+    const QString folder = QDir(dataFolder()).filePath(pictureFolder);
     QDir().mkpath(folder);
     const QString chosen = prompts().openFileName(
         this, tr("Add Image"), QString(),
@@ -224,7 +224,7 @@ void frmProperty::cmdAddImage_Click()
         return;
     setFieldText(imageBox, copy);
     ShowPropertyPicture();
-    QDir::setCurrent(programFolder()); // the relative database texts rely on it
+    QDir::setCurrent(dataFolder()); // the relative database texts rely on it
 }
 
 // The record's picture, or the program's default one when it has none. A picture that cannot be
@@ -232,7 +232,7 @@ void frmProperty::cmdAddImage_Click()
 void frmProperty::ShowPropertyPicture()
 {
     const QString named = fieldText(imageBox);
-    const QString path = named.isEmpty() ? QDir(programFolder()).filePath(defaultPicture) : named;
+    const QString path = named.isEmpty() ? defaultPicturePath(programFolder) : named;
     // A picture path that names the database file is never opened: that would drop the engine's
     // hold on it.
     if (heldByEngine(path))

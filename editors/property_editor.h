@@ -1,9 +1,10 @@
 #pragma once
 // frmProperty: the rental properties and their owners. A new property can take its owner's
 // details from a property already kept, and each property can show a picture, copied into the
-// program's "Prop" folder.
+// "Prop" folder of the user's data; one without a picture of its own shows the program's default.
 
 #include "editors/record_editor.h"
+#include "platform/folders.h"
 
 class QLabel;
 class QToolButton;
@@ -13,7 +14,7 @@ namespace halvo {
 class frmProperty : public RecordEditor {
     Q_OBJECT
 public:
-    explicit frmProperty(const QString& programFolder, QWidget* parent = nullptr);
+    explicit frmProperty(const Folders& folders, QWidget* parent = nullptr);
     static EditorDescription describe();
 
     // The owner picker, shown only while a new property is being entered.
@@ -38,6 +39,7 @@ protected:
     void fieldEdited(const QString& control) override;
 
 private:
+    QString programFolder; // where the default picture is
     QLabel* lblSelectionBox = nullptr;
     QLabel* ImageProperty = nullptr;
     QToolButton* addImageButton = nullptr;

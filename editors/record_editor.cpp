@@ -41,8 +41,8 @@ QString plainName(const Field& field)
 
 } // namespace
 
-RecordEditor::RecordEditor(EditorDescription description, QString programFolder, QWidget* parent)
-    : QWidget(parent), desc(std::move(description)), folder(std::move(programFolder))
+RecordEditor::RecordEditor(EditorDescription description, QString dataFolder, QWidget* parent)
+    : QWidget(parent), desc(std::move(description)), folder(std::move(dataFolder))
 {
     setObjectName(desc.name);
     setWindowTitle(desc.caption);

@@ -48,11 +48,11 @@ class RecordBinding;
 class RecordEditor : public QWidget {
     Q_OBJECT
 public:
-    RecordEditor(EditorDescription description, QString programFolder, QWidget* parent = nullptr);
+    RecordEditor(EditorDescription description, QString dataFolder, QWidget* parent = nullptr);
     ~RecordEditor() override;
 
     const EditorDescription& description() const { return desc; }
-    QString programFolder() const { return folder; }
+    QString dataFolder() const { return folder; }
     RecordSet& records() { return datPrimaryRS; }
 
     // A control of the window by its name ("txtFields(2)", "cboState", "Save", "DataGrid1").

@@ -84,8 +84,8 @@ EditorDescription frmTenant::describe()
     return d;
 }
 
-frmTenant::frmTenant(const QString& programFolder, QWidget* parent)
-    : RecordEditor(describe(), programFolder, parent)
+frmTenant::frmTenant(const QString& dataFolder, QWidget* parent)
+    : RecordEditor(describe(), dataFolder, parent)
 {
     // The address shows as a label would: it follows the property chosen, never typed.
     QLineEdit* address = box(addressLabel);

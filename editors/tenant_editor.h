@@ -12,7 +12,7 @@ namespace halvo {
 class frmTenant : public RecordEditor {
     Q_OBJECT
 public:
-    explicit frmTenant(const QString& programFolder, QWidget* parent = nullptr);
+    explicit frmTenant(const QString& dataFolder, QWidget* parent = nullptr);
     static EditorDescription describe();
 
     // The monthly fee for a rent ("$1,200.00", currency sign and thousands separators allowed)

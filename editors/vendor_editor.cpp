@@ -44,8 +44,8 @@ EditorDescription frmVendor::describe()
     return d;
 }
 
-frmVendor::frmVendor(const QString& programFolder, QWidget* parent)
-    : RecordEditor(describe(), programFolder, parent)
+frmVendor::frmVendor(const QString& dataFolder, QWidget* parent)
+    : RecordEditor(describe(), dataFolder, parent)
 {
     QLineEdit* web = box(QStringLiteral("txtWebSite"));
     QPalette p = web->palette();

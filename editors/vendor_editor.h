@@ -9,7 +9,7 @@ namespace halvo {
 class frmVendor : public RecordEditor {
     Q_OBJECT
 public:
-    explicit frmVendor(const QString& programFolder, QWidget* parent = nullptr);
+    explicit frmVendor(const QString& dataFolder, QWidget* parent = nullptr);
     static EditorDescription describe();
 
     // A blank record with the focus in the company box, for a window that asked for a vendor.

@@ -54,9 +54,9 @@ frmStartSplash::frmStartSplash(const QString& programFolder, Starter starter, QW
     lblPlatform = addLabel("lblPlatform", QStringLiteral("for Linux desktops"));
     lblVersion = addLabel("lblVersion", QStringLiteral("Version"));
     lblWarning = addLabel("lblWarning",
-                          QStringLiteral("Warning: this program is protected by copyright law. "
-                                         "Copying or passing it on without the maker's "
-                                         "permission is not allowed."));
+                          QStringLiteral("HALVO is free software under the GNU General Public "
+                                         "License, version 3 or later. It comes with no "
+                                         "warranty."));
     lblWarning->setWordWrap(true);
     lblCompany = addLabel("lblCompany", QStringLiteral("Corvane Software"));
     lblCopyright = addLabel("lblCopyright", QStringLiteral("Copyright \u00a9 Corvane Software"));
@@ -109,10 +109,12 @@ bool frmStartSplash::Form_Load()
 
     // A failed replacement still starts the program: the old version stands in its place.
     ProgramReplacement replacement(folder);
-    const Result<bool> replaced = replacement.apply();
-    if (!replaced)
-        prompts().message(nullptr, replaced.error().description, {}, Prompts::Buttons::Ok,
-                          Prompts::Icon::Warning);
+    if (replaces) {
+        const Result<bool> replaced = replacement.apply();
+        if (!replaced)
+            prompts().message(nullptr, replaced.error().description, {}, Prompts::Buttons::Ok,
+                              Prompts::Icon::Warning);
+    }
 
     if (!start(replacement.programPath(), folder)) {
         prompts().message(nullptr,

@@ -25,6 +25,10 @@ public:
                             QWidget* parent = nullptr);
     ~frmStartSplash() override;
 
+    // A system install's files are the distribution's to replace: there the launcher only
+    // starts the program and leaves any file waiting in its folder alone.
+    void setReplacesProgramFiles(bool replacesFiles) { replaces = replacesFiles; }
+
     // "Version " + the launcher's own major "." minor "." revision.
     static QString versionText();
 
@@ -46,6 +50,7 @@ public:
 private:
     QString folder;
     Starter start;
+    bool replaces = true;
 
     QLabel* addLabel(const char* name, const QString& text);
 };

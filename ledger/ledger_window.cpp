@@ -157,9 +157,9 @@ EditorDescription LedgerWindow::describe(const LedgerKind& kind)
     return d;
 }
 
-LedgerWindow::LedgerWindow(const LedgerKind& kind, const QString& programFolder,
+LedgerWindow::LedgerWindow(const LedgerKind& kind, const QString& dataFolder,
                            LedgerContext ledgerContext, QWidget* parent)
-    : RecordEditor(describe(kind), programFolder, parent)
+    : RecordEditor(describe(kind), dataFolder, parent)
     , kind_(kind)
     , context(std::move(ledgerContext))
     , summary(context.summary)
@@ -353,13 +353,13 @@ void LedgerWindow::cmdAddMemo_Click()
         context.showCategoryEditor();
 }
 
-frmIncome::frmIncome(const QString& programFolder, LedgerContext context, QWidget* parent)
-    : LedgerWindow(incomeKind(), programFolder, std::move(context), parent)
+frmIncome::frmIncome(const QString& dataFolder, LedgerContext context, QWidget* parent)
+    : LedgerWindow(incomeKind(), dataFolder, std::move(context), parent)
 {
 }
 
-frmExpense::frmExpense(const QString& programFolder, LedgerContext context, QWidget* parent)
-    : LedgerWindow(expenseKind(), programFolder, std::move(context), parent)
+frmExpense::frmExpense(const QString& dataFolder, LedgerContext context, QWidget* parent)
+    : LedgerWindow(expenseKind(), dataFolder, std::move(context), parent)
 {
 }
 

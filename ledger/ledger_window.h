@@ -59,7 +59,7 @@ bool isLoanPayment(const QString& category);
 class LedgerWindow : public RecordEditor {
     Q_OBJECT
 public:
-    LedgerWindow(const LedgerKind& kind, const QString& programFolder, LedgerContext context,
+    LedgerWindow(const LedgerKind& kind, const QString& dataFolder, LedgerContext context,
                  QWidget* parent = nullptr);
     static EditorDescription describe(const LedgerKind& kind);
     const LedgerKind& kind() const { return kind_; }
@@ -96,13 +96,13 @@ private:
 class frmIncome : public LedgerWindow {
     Q_OBJECT
 public:
-    frmIncome(const QString& programFolder, LedgerContext context, QWidget* parent = nullptr);
+    frmIncome(const QString& dataFolder, LedgerContext context, QWidget* parent = nullptr);
 };
 
 class frmExpense : public LedgerWindow {
     Q_OBJECT
 public:
-    frmExpense(const QString& programFolder, LedgerContext context, QWidget* parent = nullptr);
+    frmExpense(const QString& dataFolder, LedgerContext context, QWidget* parent = nullptr);
 };
 
 } // namespace halvo

@@ -111,16 +111,16 @@ QString BackupCommands::snapshotFileName(const QDateTime& moment)
 
 QString BackupCommands::backupFolder() const
 {
-    return QDir(host.programFolder).filePath(QStringLiteral("backup"));
+    return QDir(host.dataFolder).filePath(QStringLiteral("backup"));
 }
 
-QString BackupCommands::liveDatabase() const { return databasePath(host.programFolder); }
+QString BackupCommands::liveDatabase() const { return databasePath(host.dataFolder); }
 
 // The folder is looked up by its exact name, "backup"; a folder that differs only in letter case
 // is not taken for it.
 bool BackupCommands::makeBackupFolder()
 {
-    const QStringList folders = QDir(host.programFolder).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    const QStringList folders = QDir(host.dataFolder).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     if (folders.contains(QStringLiteral("backup")))
         return true;
     if (::mkdir(QFile::encodeName(backupFolder()).constData(), 0777) == 0)
@@ -188,7 +188,7 @@ void BackupCommands::Restore()
                           Prompts::Icon::Question)
         != Prompts::Answer::Yes)
         return;
-    const QStringList folders = QDir(host.programFolder).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    const QStringList folders = QDir(host.dataFolder).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     if (!folders.contains(QStringLiteral("backup"))) {
         prompts().message(host.window, QStringLiteral("No backups found..."));
         return;

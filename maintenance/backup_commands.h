@@ -1,6 +1,6 @@
 #pragma once
 // The Backup menu's two commands and the File menu's snapshot: copies of the live database in the
-// "backup" folder of the program folder, and one of them put back in the live file's place. Every
+// "backup" folder of the data folder, and one of them put back in the live file's place. Every
 // copy is made through the database engine and checked before the user is told it is there; a
 // restore replaces the live file only with a whole database of ours, in one step, and keeps the
 // file it replaced.
@@ -17,7 +17,7 @@ namespace halvo {
 // What the commands need of the main window.
 struct BackupHost {
     QWidget* window = nullptr; // parent of the messages and dialogs
-    QString programFolder;
+    QString dataFolder;
     // Closes every window that uses the database; false when one stays open.
     std::function<bool()> closeDatabaseWindows;
     // Shows the property editor, opening it if it is not open.

@@ -1,5 +1,5 @@
 #pragma once
-// Copying a file the user chose (a property's picture, a backup) into the program's folders.
+// Copying a file the user chose (a property's picture, a backup) into the data folder.
 
 #include <QString>
 

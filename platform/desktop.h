@@ -1,6 +1,6 @@
 #pragma once
 // The desktop around the program: opening an address with the user's mail program or browser,
-// the clock, and the program folder.
+// the clock, and the folder of the running executable.
 
 #include <QDate>
 #include <QDateTime>

@@ -2,18 +2,38 @@
 
 #include "prompts.h"
 
+#include <QDir>
+#include <QFile>
 #include <QSettings>
 
 namespace halvo {
 
+const QString Settings::FileName = QStringLiteral("settings.ini");
+
 namespace {
 const QString group = QStringLiteral("Settings");
+QString keptFile; // empty: the user's configuration folder
 
-QSettings store()
+QSettings configurationStore()
 {
     return QSettings(QSettings::IniFormat, QSettings::UserScope, programTitle(), programTitle());
 }
+
+QSettings store()
+{
+    if (keptFile.isEmpty())
+        return configurationStore();
+    return QSettings(keptFile, QSettings::IniFormat);
+}
 } // namespace
+
+void Settings::keepIn(const QString& dataFolder)
+{
+    keptFile = QDir(dataFolder).filePath(FileName);
+    const QString earlier = configurationStore().fileName();
+    if (!QFile::exists(keptFile) && QFile::exists(earlier))
+        QFile::copy(earlier, keptFile);
+}
 
 QString Settings::value(const QString& key, const QString& defaultValue)
 {

@@ -105,13 +105,13 @@ Result<QWidget*> DataCommand::show(QDate today, QWidget* parent)
 
 // ---- the environment ----
 
-DataEnvironment& DataEnvironment::instance(const QString& programFolder)
+DataEnvironment& DataEnvironment::instance(const QString& dataFolder)
 {
     std::unique_ptr<DataEnvironment>& environment = theInstance();
-    if (environment && environment->programFolder() != programFolder)
+    if (environment && environment->dataFolder() != dataFolder)
         environment.reset();
     if (!environment) {
-        environment = std::make_unique<DataEnvironment>(programFolder);
+        environment = std::make_unique<DataEnvironment>(dataFolder);
         // Ended while the windows still exist: its previews are windows, and its record sets
         // must not outlive the database they read.
         static QCoreApplication* watched = nullptr;
@@ -127,7 +127,7 @@ DataEnvironment* DataEnvironment::existing() { return theInstance().get(); }
 
 void DataEnvironment::end() { theInstance().reset(); }
 
-DataEnvironment::DataEnvironment(const QString& programFolder) : folder(programFolder)
+DataEnvironment::DataEnvironment(const QString& dataFolder) : folder(dataFolder)
 {
     auto add = [this](const char* name, const QString& query, ReportLayout report) {
         commands.push_back(std::make_unique<DataCommand>(*this, QString::fromLatin1(name), query,
@@ -150,7 +150,7 @@ DataEnvironment::~DataEnvironment()
     connection.reset();
 }
 
-// The connection finds the database in the program folder, as the editors do, not in whatever
+// The connection finds the database in the data folder, as the editors do, not in whatever
 // the current folder happens to be: a report then reads the same file as every other window,
 // whichever folder the program was started from.
 Result<Connection> DataEnvironment::HALVODatabase()

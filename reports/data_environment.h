@@ -80,21 +80,21 @@ private:
 
 class DataEnvironment {
 public:
-    // The one instance, made on first use for the program folder given. Asked for another folder
-    // (a test's next program folder), the instance is made anew for it.
-    static DataEnvironment& instance(const QString& programFolder);
+    // The one instance, made on first use for the data folder given. Asked for another folder
+    // (a test's next data folder), the instance is made anew for it.
+    static DataEnvironment& instance(const QString& dataFolder);
     // The instance as it is, or null before first use.
     static DataEnvironment* existing();
     // Ends the instance: its previews close, its record sets and its connection go, so that the
     // database file is free (before a restore replaces it, or at the end of a test).
     static void end();
 
-    explicit DataEnvironment(const QString& programFolder);
+    explicit DataEnvironment(const QString& dataFolder);
     ~DataEnvironment();
     DataEnvironment(const DataEnvironment&) = delete;
     DataEnvironment& operator=(const DataEnvironment&) = delete;
 
-    QString programFolder() const { return folder; }
+    QString dataFolder() const { return folder; }
     // The connection HALVODatabase, opened on first use.
     Result<Connection> HALVODatabase();
 

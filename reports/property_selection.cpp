@@ -55,9 +55,9 @@ const PropertyReport& noteReport()
     return report;
 }
 
-PropertySelection::PropertySelection(const PropertyReport& report, const QString& programFolder,
+PropertySelection::PropertySelection(const PropertyReport& report, const QString& dataFolder,
                                      QWidget* parent)
-    : ReportSelection(programFolder, report.caption, QStringLiteral("cboNickname"),
+    : ReportSelection(dataFolder, report.caption, QStringLiteral("cboNickname"),
                       QStringLiteral("Select Property:"), parent)
     , report_(report)
 {

@@ -27,7 +27,7 @@ const PropertyReport& noteReport();
 class PropertySelection : public ReportSelection {
     Q_OBJECT
 public:
-    PropertySelection(const PropertyReport& report, const QString& programFolder,
+    PropertySelection(const PropertyReport& report, const QString& dataFolder,
                       QWidget* parent = nullptr);
     const PropertyReport& report() const { return report_; }
 
@@ -46,8 +46,8 @@ private:
 class frmSelectProperty : public PropertySelection {
     Q_OBJECT
 public:
-    explicit frmSelectProperty(const QString& programFolder, QWidget* parent = nullptr)
-        : PropertySelection(incomeReport(), programFolder, parent)
+    explicit frmSelectProperty(const QString& dataFolder, QWidget* parent = nullptr)
+        : PropertySelection(incomeReport(), dataFolder, parent)
     {
     }
 };
@@ -55,8 +55,8 @@ public:
 class frmSelectNote : public PropertySelection {
     Q_OBJECT
 public:
-    explicit frmSelectNote(const QString& programFolder, QWidget* parent = nullptr)
-        : PropertySelection(noteReport(), programFolder, parent)
+    explicit frmSelectNote(const QString& dataFolder, QWidget* parent = nullptr)
+        : PropertySelection(noteReport(), dataFolder, parent)
     {
     }
 };

@@ -33,12 +33,12 @@ QStringList noteYears(int currentYear)
     return years;
 }
 
-bool showReport(const QString& programFolder, const QString& commandName,
+bool showReport(const QString& dataFolder, const QString& commandName,
                 const std::optional<ReportQuery>& query,
                 const std::function<void(ReportLayout&)>& setHeadings, QWidget* previewParent,
                 QWidget* messageParent)
 {
-    DataEnvironment& environment = DataEnvironment::instance(programFolder);
+    DataEnvironment& environment = DataEnvironment::instance(dataFolder);
     Status prepared = environment.prepare(commandName, query);
     Result<QWidget*> shown = prepared ? Result<QWidget*>(nullptr) : Result<QWidget*>(prepared.error());
     if (prepared) {
@@ -56,16 +56,16 @@ bool showReport(const QString& programFolder, const QString& commandName,
     return true;
 }
 
-bool showListReport(const QString& programFolder, const QString& commandName, QWidget* parent)
+bool showListReport(const QString& dataFolder, const QString& commandName, QWidget* parent)
 {
-    return showReport(programFolder, commandName, std::nullopt, {}, parent);
+    return showReport(dataFolder, commandName, std::nullopt, {}, parent);
 }
 
-ReportSelection::ReportSelection(const QString& programFolder, const QString& caption,
+ReportSelection::ReportSelection(const QString& dataFolder, const QString& caption,
                                  const QString& listName, const QString& listLabel,
                                  QWidget* parent)
     : QWidget(parent)
-    , folder(programFolder)
+    , folder(dataFolder)
 {
     setWindowTitle(caption);
     Label1 = new QLabel(listLabel, this);

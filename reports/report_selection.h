@@ -33,20 +33,20 @@ QStringList noteYears(int currentYear);
 // once the rows are there. The preview is a window of its own over `previewParent` (if any);
 // a message stands over `messageParent`, or else over the preview's parent. True when the report
 // is shown.
-bool showReport(const QString& programFolder, const QString& commandName,
+bool showReport(const QString& dataFolder, const QString& commandName,
                 const std::optional<ReportQuery>& query,
                 const std::function<void(ReportLayout&)>& setHeadings, QWidget* previewParent,
                 QWidget* messageParent = nullptr);
 // A list report (cmdProperty, cmdTenant, cmdLoan, cmdVendor): its stored query, no heading or
 // title to set.
-bool showListReport(const QString& programFolder, const QString& commandName, QWidget* parent);
+bool showListReport(const QString& dataFolder, const QString& commandName, QWidget* parent);
 
 class ReportSelection : public QWidget {
     Q_OBJECT
 public:
     ~ReportSelection() override;
 
-    QString programFolder() const { return folder; }
+    QString dataFolder() const { return folder; }
     bool isLoaded() const { return loaded; }
 
     QLabel* Label1 = nullptr;
@@ -61,14 +61,14 @@ public:
 protected:
     // `listName` and `listLabel` name the first list and its label ("cboNickname",
     // "Select Property:").
-    ReportSelection(const QString& programFolder, const QString& caption, const QString& listName,
+    ReportSelection(const QString& dataFolder, const QString& caption, const QString& listName,
                     const QString& listLabel, QWidget* parent);
 
     Picker* choiceList() const { return choice; }
     // Fills both lists from the database and the clock.
     virtual void fillLists() = 0;
     void fillYears(const QStringList& years);
-    // Opens a look-up record set on the program folder's database, as the editors open theirs.
+    // Opens a look-up record set on the data folder's database, as the editors open theirs.
     Status openLookUp(RecordSet& set, const QString& source);
     // The property list: `allText` selected, then every nickname in the look-up's order (a row
     // with no nickname adds none).

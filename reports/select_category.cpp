@@ -11,8 +11,8 @@ namespace {
 const QString AllCategories = QStringLiteral("All Categories");
 }
 
-frmSelectCategory::frmSelectCategory(const QString& programFolder, QWidget* parent)
-    : ReportSelection(programFolder, QStringLiteral("Generate Category Report"),
+frmSelectCategory::frmSelectCategory(const QString& dataFolder, QWidget* parent)
+    : ReportSelection(dataFolder, QStringLiteral("Generate Category Report"),
                       QStringLiteral("cboCategory"), QStringLiteral("Select Category:"), parent)
 {
     setObjectName(QStringLiteral("frmSelectCategory"));

@@ -9,7 +9,7 @@ namespace halvo {
 class frmSelectCategory : public ReportSelection {
     Q_OBJECT
 public:
-    explicit frmSelectCategory(const QString& programFolder, QWidget* parent = nullptr);
+    explicit frmSelectCategory(const QString& dataFolder, QWidget* parent = nullptr);
 
     Picker* cboCategory = nullptr;
     RecordSet datPrimaryRS; // the categories, in the table's order

@@ -30,9 +30,8 @@ QStringList frmAbout::systemInfoPrograms = {
     QStringLiteral("hardinfo2"), QStringLiteral("hardinfo"), QStringLiteral("kinfocenter"),
     QStringLiteral("lshw-gtk"), QStringLiteral("gnome-system-monitor")};
 
-frmAbout::frmAbout(const QString& programFolder, QWidget* parent) : QDialog(parent)
+frmAbout::frmAbout(QWidget* parent) : QDialog(parent)
 {
-    Q_UNUSED(programFolder);
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(tr("About HALVO"));
     setModal(true);
@@ -56,7 +55,10 @@ frmAbout::frmAbout(const QString& programFolder, QWidget* parent) : QDialog(pare
     lblDescription->setWordWrap(true);
     lblDescription->setMinimumWidth(320);
     lblDisclaimer = new QLabel(
-        tr("HALVO is made by %1. Copyright \u00A9 2026 %1. All rights reserved.").arg(MakerName),
+        tr("HALVO is made by %1. Copyright \u00A9 2026 %1. HALVO is free software: you may "
+           "share and change it under the GNU General Public License, version 3 or later. It "
+           "comes with no warranty.")
+            .arg(MakerName),
         this);
     lblDisclaimer->setObjectName(QStringLiteral("lblDisclaimer"));
     lblDisclaimer->setWordWrap(true);

@@ -16,7 +16,7 @@ namespace halvo {
 class frmAbout : public QDialog {
     Q_OBJECT
 public:
-    explicit frmAbout(const QString& programFolder, QWidget* parent = nullptr);
+    explicit frmAbout(QWidget* parent = nullptr);
 
     QLabel* lbltitle = nullptr;
     QLabel* lblVersion = nullptr;

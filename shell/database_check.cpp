@@ -53,10 +53,10 @@ DatabaseFileCheck openFailure(DatabaseFileCheck check, const Error& error, qint6
 
 } // namespace
 
-DatabaseFileCheck checkDatabaseFile(const QString& programFolder)
+DatabaseFileCheck checkDatabaseFile(const QString& dataFolder)
 {
     DatabaseFileCheck check;
-    check.path = QFileInfo(databasePath(programFolder)).absoluteFilePath();
+    check.path = QFileInfo(databasePath(dataFolder)).absoluteFilePath();
     // The file-system checks come first, each on what the path holds without opening it, so
     // that nothing at the path is created, followed through (a folder) or read as a device.
     const QFileInfo file(check.path);
@@ -111,7 +111,7 @@ QString databaseFileMessage(const DatabaseFileCheck& check)
     // what brings the program back: the user's records are in that one file.
     const QString leftAlone = tr("%1 has left the file as it is.").arg(program);
     const QString putBack =
-        tr("Put the database file, or a backup copy of it, in the program folder and start %1 "
+        tr("Put the database file, or a backup copy of it, in that folder and start %1 "
            "again.")
             .arg(program);
     switch (check.state) {

@@ -1,5 +1,5 @@
 #pragma once
-// Whether the database file in the program folder is one the program can work on, judged before
+// Whether the database file in the data folder is one the program can work on, judged before
 // any window that writes to it is shown. A file that is not the user's database, or that cannot
 // be worked on, is named to the user and left exactly as it is: the first-run window would
 // otherwise offer to save a password into it.
@@ -30,7 +30,7 @@ struct DatabaseFileCheck {
 };
 
 // Looks at the file and opens it, never creating or writing it.
-DatabaseFileCheck checkDatabaseFile(const QString& programFolder);
+DatabaseFileCheck checkDatabaseFile(const QString& dataFolder);
 
 // What the user is told about a file that is not Usable.
 QString databaseFileMessage(const DatabaseFileCheck& check);

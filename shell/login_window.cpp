@@ -16,8 +16,8 @@
 
 namespace halvo {
 
-frmLogin::frmLogin(const QString& programFolder, QWidget* parent)
-    : QWidget(parent, Qt::Window), folder(programFolder)
+frmLogin::frmLogin(const QString& dataFolder, QWidget* parent)
+    : QWidget(parent, Qt::Window), folder(dataFolder)
 {
     setObjectName(QStringLiteral("frmLogin"));
     setWindowTitle(tr("Login"));

@@ -12,7 +12,7 @@ namespace halvo {
 class frmLogin : public QWidget {
     Q_OBJECT
 public:
-    explicit frmLogin(const QString& programFolder, QWidget* parent = nullptr);
+    explicit frmLogin(const QString& dataFolder, QWidget* parent = nullptr);
 
     QLineEdit* txtPass = nullptr;
     VeyHyperLinkLabel* Login = nullptr;

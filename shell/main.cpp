@@ -2,20 +2,25 @@
 
 #include "shell/startup.h"
 
-#include "platform/desktop.h"
+#include "platform/folders.h"
 #include "platform/prompts.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(halvo::programTitle());
+    // The desktop matches the running program to its menu entry and icon by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.corvane.halvo"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.corvane.halvo"),
+                                                 QIcon(QStringLiteral(":/halvo/logo.png"))));
     // The program ends when the session says so (Close, Exit, or the last window closed),
     // never merely because the login window was hidden.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    halvo::Startup startup(halvo::applicationFolder());
+    halvo::Startup startup(halvo::runningFolders());
     QObject::connect(&startup, &halvo::Startup::finished, &app, &QApplication::quit,
                      Qt::QueuedConnection);
     if (!startup.start())

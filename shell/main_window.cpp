@@ -101,8 +101,8 @@ void MainPlacement::write() const
     Settings::setValue(keyHeight, QString::number(height));
 }
 
-frmMain::frmMain(const QString& programFolder, QWidget* parent)
-    : QMainWindow(parent), folder(programFolder)
+frmMain::frmMain(const Folders& folders, QWidget* parent)
+    : QMainWindow(parent), folder(folders)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(programTitle());
@@ -262,7 +262,7 @@ void frmMain::createSummary()
     scroller->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroller->setWidgetResizable(true);
     scroller->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
-    portfolio = new PortfolioSummary(folder, this);
+    portfolio = new PortfolioSummary(folder.data, this);
     Picture1 = new SummaryPanel(portfolio);
     scroller->setWidget(Picture1);
     scroller->setFixedWidth(Picture1->sizeHint().width()
@@ -463,20 +463,20 @@ void frmMain::closeEvent(QCloseEvent* event)
 
 void frmMain::ChangePassword_Click()
 {
-    frmChangePass dialog(folder, this);
+    frmChangePass dialog(folder.data, this);
     dialog.exec();
 }
 
 void frmMain::mnuHelpAbout_Click()
 {
-    frmAbout about(folder, this);
+    frmAbout about(this);
     about.exec();
 }
 
 void frmMain::Help_Click()
 {
     QString failure;
-    QWidget* window = HelpWindow::show(folder, helpWindow, this, &failure);
+    QWidget* window = HelpWindow::show(folder.program, helpWindow, this, &failure);
     if (!window) {
         prompts().message(this, failure);
         return;

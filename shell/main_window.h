@@ -8,11 +8,13 @@
 // entry (and its toolbar button) is shown unavailable:
 //
 //     main.registerWindow(QStringLiteral("mnuDatafrmTenant"), [](const WindowContext& c) {
-//         return new frmTenant(c.programFolder);
+//         return new frmTenant(c.folders.data);
 //     });
 //     main.registerCommand(QStringLiteral("BackupBackup"), [&] { ... });
 //
 // The table of every window the program has is in window_table.cpp (installWindows).
+
+#include "platform/folders.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -38,7 +40,7 @@ class frmMain;
 
 // What a child window is given when it is made.
 struct WindowContext {
-    QString programFolder;
+    Folders folders;
     frmMain* main = nullptr;
     // The portfolio's figures, for windows that show them too (the income and expense windows).
     PortfolioSummary* summary = nullptr;
@@ -61,7 +63,7 @@ struct MainPlacement {
 class frmMain : public QMainWindow {
     Q_OBJECT
 public:
-    explicit frmMain(const QString& programFolder, QWidget* parent = nullptr);
+    explicit frmMain(const Folders& folders, QWidget* parent = nullptr);
     ~frmMain() override;
 
     // Makes an entry (and its toolbar button) available and opens `factory`'s window from it.
@@ -81,7 +83,8 @@ public:
     // The Data entry a toolbar button's key stands for ("Tenant" → "mnuDatafrmTenant").
     static QString entryForKey(const QString& key);
 
-    QString programFolder() const { return folder; }
+    const Folders& folders() const { return folder; }
+    QString dataFolder() const { return folder.data; }
     QMdiArea* mdiArea() const { return area; }
     PortfolioSummary* summary() const { return portfolio; }
     SummaryPanel* summaryPanel() const { return Picture1; }
@@ -114,7 +117,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    QString folder;
+    Folders folder;
     QMdiArea* area = nullptr;
     QHash<QString, QAction*> entries;
     QHash<QString, WindowFactory> factories;

@@ -26,7 +26,7 @@ bool sodiumReady()
 
 } // namespace
 
-PasswordStore::PasswordStore(const QString& programFolder) : folder(programFolder) {}
+PasswordStore::PasswordStore(const QString& dataFolder) : folder(dataFolder) {}
 
 Result<std::optional<QVariant>> PasswordStore::readFirst() const
 {

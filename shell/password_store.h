@@ -25,7 +25,7 @@ enum class StoredPassword {
 
 class PasswordStore {
 public:
-    explicit PasswordStore(const QString& programFolder);
+    explicit PasswordStore(const QString& dataFolder);
 
     // What the first row holds, or why it cannot be read.
     Result<StoredPassword> read() const;

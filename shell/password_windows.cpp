@@ -28,8 +28,8 @@ public:
 
 } // namespace
 
-frmSetPass::frmSetPass(const QString& programFolder, QWidget* parent)
-    : QWidget(parent, Qt::Window), folder(programFolder)
+frmSetPass::frmSetPass(const QString& dataFolder, QWidget* parent)
+    : QWidget(parent, Qt::Window), folder(dataFolder)
 {
     setObjectName(QStringLiteral("frmSetPass"));
     setWindowTitle(tr("User Password"));
@@ -85,8 +85,8 @@ void frmSetPass::closeEvent(QCloseEvent* event)
     emit closedByUser();
 }
 
-frmChangePass::frmChangePass(const QString& programFolder, QWidget* parent)
-    : QDialog(parent), folder(programFolder)
+frmChangePass::frmChangePass(const QString& dataFolder, QWidget* parent)
+    : QDialog(parent), folder(dataFolder)
 {
     setObjectName(QStringLiteral("frmChangePass"));
     setWindowTitle(tr("Change Password"));

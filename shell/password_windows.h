@@ -14,7 +14,7 @@ namespace halvo {
 class frmSetPass : public QWidget {
     Q_OBJECT
 public:
-    explicit frmSetPass(const QString& programFolder, QWidget* parent = nullptr);
+    explicit frmSetPass(const QString& dataFolder, QWidget* parent = nullptr);
 
     QLineEdit* txtUserPass = nullptr;
     QLineEdit* txtConfirmPass = nullptr;
@@ -40,7 +40,7 @@ private:
 class frmChangePass : public QDialog {
     Q_OBJECT
 public:
-    explicit frmChangePass(const QString& programFolder, QWidget* parent = nullptr);
+    explicit frmChangePass(const QString& dataFolder, QWidget* parent = nullptr);
 
     QLineEdit* txtOldPass = nullptr;
     QLineEdit* txtNewPass = nullptr;

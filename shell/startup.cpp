@@ -9,13 +9,16 @@
 
 #include "platform/instance_lock.h"
 #include "platform/prompts.h"
+#include "platform/settings.h"
+
+#include "data/connection_string.h"
 
 #include <QTimer>
 
 namespace halvo {
 
-Startup::Startup(const QString& programFolder, const QString& lockFolder, QObject* parent)
-    : QObject(parent), folder(programFolder),
+Startup::Startup(const Folders& folders, const QString& lockFolder, QObject* parent)
+    : QObject(parent), folders(folders),
       lock(std::make_unique<InstanceLock>(QStringLiteral("halvo.lock"), lockFolder))
 {
 }
@@ -34,10 +37,19 @@ bool Startup::start()
     // start here, before any window that could save a password into it: the user is told what
     // is wrong with which file, and the file is left as it is. Only a database that opens and
     // whose tblUser can be read goes on to the first run or the login.
-    DatabaseFileCheck file = checkDatabaseFile(folder);
+    // The first start of an install that keeps its data apart from its programs puts the empty
+    // database into the data folder.
+    if (Status placed = placeDeliveredFile(folders, DatabaseFileName); !placed) {
+        prompts().message(nullptr, placed.error().description, {}, Prompts::Buttons::Ok,
+                          Prompts::Icon::Critical);
+        return false;
+    }
+    Settings::keepIn(folders.data);
+
+    DatabaseFileCheck file = checkDatabaseFile(folders.data);
     Result<StoredPassword> stored = StoredPassword::Unreadable;
     if (file.state == DatabaseFile::Usable) {
-        stored = PasswordStore(folder).read();
+        stored = PasswordStore(folders.data).read();
         if (!stored) {
             file.state = DatabaseFile::Unreadable;
             file.detail = stored.error().description;
@@ -49,8 +61,8 @@ bool Startup::start()
         return false;
     }
 
-    setPass = std::make_unique<frmSetPass>(folder);
-    login = std::make_unique<frmLogin>(folder);
+    setPass = std::make_unique<frmSetPass>(folders.data);
+    login = std::make_unique<frmLogin>(folders.data);
     connect(setPass.get(), &frmSetPass::passwordSaved, this, &Startup::showLogin);
     connect(setPass.get(), &frmSetPass::closedByUser, this, &Startup::finished);
     connect(login.get(), &frmLogin::loggedIn, this, &Startup::openMain);
@@ -75,7 +87,7 @@ void Startup::showLogin()
 void Startup::openMain()
 {
     if (!main) {
-        main = std::make_unique<frmMain>(folder);
+        main = std::make_unique<frmMain>(folders);
         installWindows(*main);
         connect(main.get(), &frmMain::closed, this, &Startup::finished);
     }

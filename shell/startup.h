@@ -2,6 +2,8 @@
 // The program's start: one running copy only, then the first-run window or the login, then the
 // main window. The session owns the three windows for the whole run.
 
+#include "platform/folders.h"
+
 #include <QObject>
 #include <QString>
 #include <memory>
@@ -17,7 +19,7 @@ class Startup : public QObject {
     Q_OBJECT
 public:
     // lockFolder: where the running copy's lock lives (empty: the user's runtime folder).
-    explicit Startup(const QString& programFolder, const QString& lockFolder = {},
+    explicit Startup(const Folders& folders, const QString& lockFolder = {},
                      QObject* parent = nullptr);
     ~Startup() override;
 
@@ -35,7 +37,7 @@ signals:
     void finished();
 
 private:
-    QString folder;
+    Folders folders;
     std::unique_ptr<InstanceLock> lock;
     std::unique_ptr<frmSetPass> setPass;
     std::unique_ptr<frmLogin> login;

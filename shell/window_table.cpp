@@ -31,7 +31,13 @@ namespace {
 template <class Window>
 WindowFactory editor()
 {
-    return [](const WindowContext& context) { return new Window(context.programFolder); };
+    return [](const WindowContext& context) { return new Window(context.folders.data); };
+}
+
+// The property editor also shows the program's default picture.
+WindowFactory propertyEditor()
+{
+    return [](const WindowContext& context) { return new frmProperty(context.folders); };
 }
 
 // The ledger windows read the summary's totals and open the category and loan editors through
@@ -48,7 +54,7 @@ WindowFactory ledger()
             };
         };
         LedgerContext services{context.summary, show("mnuDatafrmCategory"), show("mnuDatafrmLoan")};
-        return new Window(context.programFolder, services);
+        return new Window(context.folders.data, services);
     };
 }
 
@@ -57,7 +63,7 @@ Command listReport(frmMain& main, const char* commandName)
 {
     return [frame = QPointer<frmMain>(&main), commandName] {
         if (frame)
-            showListReport(frame->programFolder(), QString::fromLatin1(commandName), frame);
+            showListReport(frame->dataFolder(), QString::fromLatin1(commandName), frame);
     };
 }
 
@@ -95,7 +101,7 @@ Command noteReport(frmMain& main)
 //   File:   SavetoDisk, CheckForUpdates (made, and left unavailable as the window was designed)
 void installWindows(frmMain& main)
 {
-    main.registerWindow(QStringLiteral("mnufrmProperty"), editor<frmProperty>());
+    main.registerWindow(QStringLiteral("mnufrmProperty"), propertyEditor());
     main.registerWindow(QStringLiteral("mnuDatafrmTenant"), editor<frmTenant>());
     main.registerWindow(QStringLiteral("mnuDatafrmLoan"), editor<frmLoan>());
     main.registerWindow(QStringLiteral("mnuDatafrmInsurance"), editor<frmInsurance>());
@@ -119,7 +125,7 @@ void installWindows(frmMain& main)
     // the summary lets go of the file. Afterwards the summary reads the file in place at once.
     QPointer<frmMain> frame(&main);
     auto backup = std::make_shared<BackupCommands>(BackupHost{
-        &main, main.programFolder(),
+        &main, main.dataFolder(),
         [frame] {
             if (!frame || !frame->closeChildWindows())
                 return false;
@@ -139,9 +145,14 @@ void installWindows(frmMain& main)
     if (QAction* saveToDisk = main.entry(QStringLiteral("SavetoDisk")))
         saveToDisk->setEnabled(false);
 
-    auto update = std::make_shared<UpdateCommand>(&main, main.programFolder(),
-                                                  ProgramVersion().text());
-    main.registerCommand(QStringLiteral("CheckForUpdates"), [update] { update->CheckForUpdates(); });
+    // The update replaces files in the program folder; an install whose program files are not
+    // its own (a package, which the distribution updates) has no update command at all.
+    if (main.folders().portable()) {
+        auto update = std::make_shared<UpdateCommand>(&main, main.folders().program,
+                                                      ProgramVersion().text());
+        main.registerCommand(QStringLiteral("CheckForUpdates"),
+                             [update] { update->CheckForUpdates(); });
+    }
     if (QAction* checkForUpdates = main.entry(QStringLiteral("CheckForUpdates")))
         checkForUpdates->setEnabled(false);
 

@@ -57,8 +57,8 @@ LedgerTotals contribution(const RowFields& row, int year)
 
 } // namespace
 
-PortfolioSummary::PortfolioSummary(QString programFolder, QObject* parent)
-    : QObject(parent), folder(std::move(programFolder))
+PortfolioSummary::PortfolioSummary(QString dataFolder, QObject* parent)
+    : QObject(parent), folder(std::move(dataFolder))
 {
     connect(&WriteNotices::instance(), &WriteNotices::committed, this, &PortfolioSummary::follow);
 }

@@ -47,7 +47,7 @@ struct PortfolioFigures {
 class PortfolioSummary : public QObject {
     Q_OBJECT
 public:
-    explicit PortfolioSummary(QString programFolder, QObject* parent = nullptr);
+    explicit PortfolioSummary(QString dataFolder, QObject* parent = nullptr);
     ~PortfolioSummary() override;
 
     const PortfolioFigures& figures() const { return figures_; }

@@ -43,7 +43,7 @@ inline std::unique_ptr<RecordEditor> makeEditor(const QString& name, const QStri
     else if (name == QLatin1String("frmNote"))
         editor = std::make_unique<frmNote>(folder);
     else
-        editor = std::make_unique<frmProperty>(folder);
+        editor = std::make_unique<frmProperty>(Folders::portableAt(folder));
     editor->setAttribute(Qt::WA_DeleteOnClose, false); // the test owns it
     editor->resize(900, 500);
     editor->show();

@@ -199,22 +199,29 @@ void tst_launcher::splashTexts()
 
 void tst_launcher::installedLauncher_data()
 {
+    QTest::addColumn<bool>("systemInstall"); // in <prefix>/bin, with <prefix>/share/halvo
     QTest::addColumn<Files>("before");
     QTest::addColumn<QByteArray>("ran");
     QTest::addColumn<QStringList>("after");
 
-    QTest::newRow("no update file") << Files{{Halvo, program("old")}} << QByteArray("old\n")
+    QTest::newRow("no update file") << false << Files{{Halvo, program("old")}}
+                                    << QByteArray("old\n")
                                     << QStringList{Halvo, "halvoStart", "started"};
     QTest::newRow("update file")
-        << Files{{Halvo, program("old")}, {Update, program("new")}} << QByteArray("new\n")
-        << QStringList{Halvo, "halvoStart", "started"};
+        << false << Files{{Halvo, program("old")}, {Update, program("new")}}
+        << QByteArray("new\n") << QStringList{Halvo, "halvoStart", "started"};
     QTest::newRow("lower-case update name")
-        << Files{{Halvo, program("old")}, {"halvoupdate.exe", program("new")}}
+        << false << Files{{Halvo, program("old")}, {"halvoupdate.exe", program("new")}}
         << QByteArray("old\n") << QStringList{Halvo, "halvoStart", "halvoupdate.exe", "started"};
+    // The distribution updates a system install: the launcher only starts the program.
+    QTest::newRow("system install with an update file")
+        << true << Files{{Halvo, program("old")}, {Update, program("new")}}
+        << QByteArray("old\n") << QStringList{Halvo, "halvoStart", Update, "started"};
 }
 
 void tst_launcher::installedLauncher()
 {
+    QFETCH(bool, systemInstall);
     QFETCH(Files, before);
     QFETCH(QByteArray, ran);
     QFETCH(QStringList, after);
@@ -224,10 +231,14 @@ void tst_launcher::installedLauncher()
                                                QCoreApplication::applicationDirPath())
                           + "/halvoStart";
     QVERIFY2(QFile::exists(built), qPrintable(built));
-    QTemporaryDir folder;
-    const QDir dir(folder.path());
+    QTemporaryDir prefix;
+    const QString bin = prefix.filePath(systemInstall ? "bin" : "");
+    QVERIFY(QDir().mkpath(bin));
+    if (systemInstall)
+        QVERIFY(QDir().mkpath(prefix.filePath("share/halvo")));
+    const QDir dir(bin);
     QVERIFY(QFile::copy(built, dir.filePath("halvoStart")));
-    writeFiles(folder.path(), before);
+    writeFiles(bin, before);
     // The main program as installed is executable; a downloaded update is not yet.
     QFile::setPermissions(dir.filePath(Halvo),
                           QFile::permissions(dir.filePath(Halvo)) | QFile::ExeOwner);
@@ -237,7 +248,7 @@ void tst_launcher::installedLauncher()
     QVERIFY(launcher.waitForFinished(20000));
     QCOMPARE(launcher.exitCode(), 0);
     QTRY_VERIFY(QFile::exists(dir.filePath("started")));
-    QTRY_COMPARE(filesIn(folder.path()).value("started"), ran);
+    QTRY_COMPARE(filesIn(bin).value("started"), ran);
     QStringList names = dir.entryList(QDir::Files);
     QCOMPARE(names, after);
     QVERIFY(isExecutable(dir.filePath(Halvo)));

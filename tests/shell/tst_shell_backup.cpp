@@ -59,7 +59,7 @@ void tst_shell_backup::backupWhileAnEditorHoldsAChange()
     folder.exec(QStringLiteral("INSERT INTO tblVendor (Company) VALUES ('City Water')"));
     folder.exec(QStringLiteral("INSERT INTO tblFinance (NickName, RecDate, Payee, Income, Expense) "
                                "VALUES ('ELM', '2026-03-01', 'Carl Diaz', 12500000, 0)"));
-    frmMain main(folder.path());
+    frmMain main(Folders::portableAt(folder.path()));
     installWindows(main);
     main.show();
     main.summary()->tick();
@@ -98,7 +98,7 @@ void tst_shell_backup::restoreClosesWindowsAndReportsAndReopens()
     ProgramFolder folder;
     folder.exec(QStringLiteral("INSERT INTO tblFinance (NickName, RecDate, Payee, Income, Expense) "
                                "VALUES ('ELM', '2026-03-01', 'Carl Diaz', 12500000, 0)"));
-    frmMain main(folder.path());
+    frmMain main(Folders::portableAt(folder.path()));
     installWindows(main);
     main.show();
     main.entry(QStringLiteral("BackupBackup"))->trigger();

@@ -183,7 +183,7 @@ void tst_shell_bad_files::startOnTheFile_data()
     QTest::addColumn<Window>("window");
 
     const QString putBack = QStringLiteral(
-        "Put the database file, or a backup copy of it, in the program folder and start HALVO "
+        "Put the database file, or a backup copy of it, in that folder and start HALVO "
         "again.");
     const QString leftAlone = QStringLiteral("HALVO has left the file as it is. ");
 
@@ -256,7 +256,7 @@ void tst_shell_bad_files::startOnTheFile()
     const QStringList before = snapshot(folder, window == Window::None);
 
     {
-        Startup startup(folder.path(), folder.lockFolder());
+        Startup startup(Folders::portableAt(folder.path()), folder.lockFolder());
         QCOMPARE(startup.start(), window != Window::None);
         if (message.isEmpty()) {
             QVERIFY(folder.scripted.shown.isEmpty());

@@ -164,7 +164,7 @@ void tst_shell_main_window::menuEntries()
     QFETCH(QStringList, names);
     QFETCH(QStringList, captions);
     ProgramFolder folder;
-    frmMain main(folder.path());
+    frmMain main(Folders::portableAt(folder.path()));
     QMenu* found = main.menuBar()->findChild<QMenu*>(menu);
     QVERIFY(found);
     QStringList actualNames, actualCaptions;
@@ -212,7 +212,7 @@ void tst_shell_main_window::accessKeysOpenMenus()
     QFETCH(int, key);
     QFETCH(QString, menu);
     ProgramFolder folder;
-    frmMain main(folder.path());
+    frmMain main(Folders::portableAt(folder.path()));
     main.show();
     QVERIFY(QTest::qWaitForWindowActive(&main));
     QMenu* found = main.menuBar()->findChild<QMenu*>(menu);
@@ -226,7 +226,7 @@ void tst_shell_main_window::helpFromTheKeyboard()
     // Help is a command on the menu bar itself: Alt+H and F1 run it (here without a help file,
     // so it reports that).
     ProgramFolder folder;
-    frmMain main(folder.path());
+    frmMain main(Folders::portableAt(folder.path()));
     main.show();
     QVERIFY(QTest::qWaitForWindowActive(&main));
     QTest::keyClick(&main, Qt::Key_H, Qt::AltModifier);
@@ -238,7 +238,7 @@ void tst_shell_main_window::helpFromTheKeyboard()
 void tst_shell_main_window::toolbarButtons()
 {
     ProgramFolder folder;
-    frmMain main(folder.path());
+    frmMain main(Folders::portableAt(folder.path()));
     QStringList texts;
     for (QAction* a : main.Toolbar1->actions()) {
         if (a->data().isValid()) {
@@ -259,7 +259,7 @@ void tst_shell_main_window::toolbarButtons()
 void tst_shell_main_window::loadShowsVersionDateAndStartsSummary()
 {
     ProgramFolder folder;
-    frmMain main(folder.path());
+    frmMain main(Folders::portableAt(folder.path()));
     QCOMPARE(main.windowTitle(), QStringLiteral("HALVO"));
     QCOMPARE(main.statusText->text(), QStringLiteral("Status"));
     QVERIFY(!main.Timer1->isActive());
@@ -287,7 +287,7 @@ void tst_shell_main_window::statusBarToggles()
 {
     ProgramFolder folder;
     {
-        frmMain main(folder.path());
+        frmMain main(Folders::portableAt(folder.path()));
         main.show();
         QVERIFY(main.mnuViewStatusBar->isChecked());
         QVERIFY(main.sbStatusBar->isVisible());
@@ -300,7 +300,7 @@ void tst_shell_main_window::statusBarToggles()
         main.close();
     }
     // Not remembered: the next run shows it again.
-    frmMain main(folder.path());
+    frmMain main(Folders::portableAt(folder.path()));
     main.show();
     QVERIFY(main.mnuViewStatusBar->isChecked());
     QVERIFY(main.sbStatusBar->isVisible());
@@ -310,7 +310,7 @@ void tst_shell_main_window::placementDefaults()
 {
     ProgramFolder folder;
     QCOMPARE(settingsValues(), (QStringList{"", "", "", ""}));
-    frmMain main(folder.path());
+    frmMain main(Folders::portableAt(folder.path()));
     main.show();
     QCOMPARE(QRect(main.pos(), main.size()), pixels(&main, 1000, 1000, 6500, 6500));
     // Closed where it opened, it keeps exactly the values it was placed with.
@@ -331,7 +331,7 @@ void tst_shell_main_window::placementKept()
     ProgramFolder folder;
     QRect closedAt;
     {
-        frmMain main(folder.path());
+        frmMain main(Folders::portableAt(folder.path()));
         main.show();
         if (maximised) {
             main.showMaximized();
@@ -350,7 +350,7 @@ void tst_shell_main_window::placementKept()
                                   QString::number(pixelsToTwips(closedAt.width(), 96.0)),
                                   QString::number(pixelsToTwips(closedAt.height(), 96.0))}));
     // The next run opens there, in a normal window.
-    frmMain next(folder.path());
+    frmMain next(Folders::portableAt(folder.path()));
     next.show();
     QVERIFY(!next.isMaximized());
     QCOMPARE(QRect(next.pos(), next.size()), closedAt);
@@ -360,7 +360,7 @@ void tst_shell_main_window::minimisedCloseKeepsStoredPlacement()
 {
     ProgramFolder folder;
     storePlacement(300, 450, 9000, 7000);
-    frmMain main(folder.path());
+    frmMain main(Folders::portableAt(folder.path()));
     main.show();
     main.move(10, 10);
     main.showMinimized();
@@ -394,7 +394,7 @@ void tst_shell_main_window::sameWindowOpensOnce()
 {
     QFETCH(QString, key);
     ProgramFolder folder;
-    frmMain main(folder.path());
+    frmMain main(Folders::portableAt(folder.path()));
     const QString entryName = frmMain::entryForKey(key);
     QVERIFY(!entryName.isEmpty());
     int made = 0;
@@ -402,7 +402,7 @@ void tst_shell_main_window::sameWindowOpensOnce()
     main.registerWindow(entryName, [&](const WindowContext& context) {
         ++made;
         [&] {
-            QCOMPARE(context.programFolder, folder.path());
+            QCOMPARE(context.folders.data, folder.path());
             QCOMPARE(context.main, &main);
             QVERIFY(context.summary);
             QCOMPARE(context.summary, main.summary());
@@ -468,7 +468,7 @@ void tst_shell_main_window::everyDataButtonOpensItsWindow()
     QFETCH(QString, window);
     QFETCH(QString, caption);
     ProgramFolder folder;
-    frmMain main(folder.path());
+    frmMain main(Folders::portableAt(folder.path()));
     installWindows(main);
     main.show();
     // The property editor opens with the frame.
@@ -508,7 +508,7 @@ void tst_shell_main_window::hiddenChildShowsAgain()
 {
     QFETCH(bool, frameHides);
     ProgramFolder folder;
-    frmMain main(folder.path());
+    frmMain main(Folders::portableAt(folder.path()));
     QStringList log;
     int made = 0;
     main.registerWindow(QStringLiteral("IncomeandExpense"), [&](const WindowContext&) {
@@ -553,7 +553,7 @@ void tst_shell_main_window::reportEntriesOpenTheirWindows()
     folder.exec(QStringLiteral("INSERT INTO tblBuilding (BldNickName) VALUES ('ELM')"));
     folder.exec(QStringLiteral("INSERT INTO tblCategory (Income) VALUES ('Rent')"));
     {
-        frmMain main(folder.path());
+        frmMain main(Folders::portableAt(folder.path()));
         installWindows(main);
         main.show();
         QVERIFY(QTest::qWaitForWindowActive(&main));
@@ -615,7 +615,7 @@ void tst_shell_main_window::listReportEntriesShowTheirReports()
     QFETCH(QString, caption);
     ProgramFolder folder;
     {
-        frmMain main(folder.path());
+        frmMain main(Folders::portableAt(folder.path()));
         installWindows(main);
         main.show();
         const int open = main.mdiArea()->subWindowList().size();
@@ -638,7 +638,7 @@ void tst_shell_main_window::closingClosesChildrenFirst()
 {
     ProgramFolder folder;
     QStringList log;
-    frmMain main(folder.path());
+    frmMain main(Folders::portableAt(folder.path()));
     for (const QString& key : {QStringLiteral("Tenant"), QStringLiteral("Loan")}) {
         main.registerWindow(frmMain::entryForKey(key), [&log, key](const WindowContext&) {
             return new FakeChild(&log, key);
@@ -661,7 +661,7 @@ void tst_shell_main_window::childDecliningKeepsFrameOpen()
 {
     ProgramFolder folder;
     QStringList log;
-    frmMain main(folder.path());
+    frmMain main(Folders::portableAt(folder.path()));
     FakeChild* child = nullptr;
     main.registerWindow(QStringLiteral("mnuDatafrmNote"), [&](const WindowContext&) {
         child = new FakeChild(&log, QStringLiteral("Note"));
@@ -687,7 +687,7 @@ void tst_shell_main_window::negativeAmountsAreDrawnRed()
     folder.exec(QStringLiteral("INSERT INTO tblLoan (NickName, Value, LoanAmt) VALUES ('Elm', ?, ?)"),
                 {QVariant::fromValue(Money::fromCents(10000000)),
                  QVariant::fromValue(Money::fromCents(15000000))});
-    frmMain main(folder.path());
+    frmMain main(Folders::portableAt(folder.path()));
     main.resize(1000, 800);
     main.show();
     main.summary()->tick();
@@ -708,7 +708,7 @@ void tst_shell_main_window::negativeAmountsAreDrawnRed()
 void tst_shell_main_window::aboutBox()
 {
     ProgramFolder folder;
-    frmAbout about(folder.path());
+    frmAbout about;
     QCOMPARE(about.windowTitle(), QStringLiteral("About HALVO"));
     QCOMPARE(about.lbltitle->text(), QStringLiteral("HALVO"));
     QCOMPARE(about.lblVersion->text(), QStringLiteral("Version 1.0.8"));
@@ -718,6 +718,11 @@ void tst_shell_main_window::aboutBox()
     QVERIFY(!about.Image2->pixmap().isNull());
     QCOMPARE(about.OK->Caption(), QStringLiteral("OK"));
     QCOMPARE(about.SystemInfo->Caption(), QStringLiteral("System Info..."));
+    QCOMPARE(about.lblDisclaimer->text(),
+             QStringLiteral("HALVO is made by Corvane Software. Copyright \u00A9 2026 Corvane "
+                            "Software. HALVO is free software: you may share and change it under "
+                            "the GNU General Public License, version 3 or later. It comes with no "
+                            "warranty."));
     QCOMPARE(about.QuenHyperLink->Caption(), about.QuenHyperLink->URL());
     QVERIFY(about.QuenHyperLink->URL().startsWith(QStringLiteral("https://")));
     about.show();
@@ -785,7 +790,7 @@ void tst_shell_main_window::systemInfoUnavailable()
                             QStringLiteral("MSINFO"), folder.path());
     const QStringList programs = frmAbout::systemInfoPrograms;
     frmAbout::systemInfoPrograms = {QStringLiteral("no-such-system-information-program")};
-    frmAbout about(folder.path());
+    frmAbout about;
     about.SystemInfo_Click();
     frmAbout::systemInfoPrograms = programs;
     Registry::clear();
@@ -802,7 +807,7 @@ void tst_shell_main_window::helpShowsGuide()
     QVERIFY(help.open(QIODevice::WriteOnly));
     help.write("<html><body><h1><a name=\"contents\"></a>Contents</h1><p>Starting HALVO</p></body></html>");
     help.close();
-    frmMain main(folder.path());
+    frmMain main(Folders::portableAt(folder.path()));
     main.show();
     main.entry(QStringLiteral("Help"))->trigger();
     QVERIFY(folder.scripted.shown.isEmpty());
@@ -818,7 +823,7 @@ void tst_shell_main_window::helpShowsGuide()
 void tst_shell_main_window::helpMissingFileIsReported()
 {
     ProgramFolder folder;
-    frmMain main(folder.path());
+    frmMain main(Folders::portableAt(folder.path()));
     main.Help_Click();
     QCOMPARE(folder.scripted.shown.size(), 1);
     QVERIFY(folder.scripted.shown[0].text.contains(helpFilePath(folder.path())));
@@ -833,7 +838,7 @@ void tst_shell_main_window::installedHelpFileIsAGuide()
     const QString programDir = qEnvironmentVariable("HALVO_TEST_PROGRAM_DIR");
     if (programDir.isEmpty())
         QSKIP("not run from the build tree");
-    frmMain main(programDir);
+    frmMain main(Folders::portableAt(programDir));
     main.Help_Click();
     auto* window = main.findChild<HelpWindow*>();
     QVERIFY(window);

@@ -113,7 +113,7 @@ void tst_shell_password::startupChoosesWindow()
     QFETCH(bool, firstRun);
     ProgramFolder folder;
     store(folder, stored);
-    Startup startup(folder.path(), folder.lockFolder());
+    Startup startup(Folders::portableAt(folder.path()), folder.lockFolder());
     QVERIFY(startup.start());
     QCOMPARE(startup.setPassWindow()->isVisible(), firstRun);
     QCOMPARE(startup.loginWindow()->isVisible(), !firstRun);
@@ -126,9 +126,9 @@ void tst_shell_password::secondCopyIsRefused()
 {
     ProgramFolder folder;
     store(folder, Stored::Hashed);
-    Startup first(folder.path(), folder.lockFolder());
+    Startup first(Folders::portableAt(folder.path()), folder.lockFolder());
     QVERIFY(first.start());
-    Startup second(folder.path(), folder.lockFolder());
+    Startup second(Folders::portableAt(folder.path()), folder.lockFolder());
     QVERIFY(!second.start());
     QCOMPARE(folder.scripted.shown.size(), 1);
     const ShownMessage& shown = folder.scripted.shown.first();
@@ -191,7 +191,7 @@ void tst_shell_password::wrongTriesThenRightOpensMain()
 {
     ProgramFolder folder;
     store(folder, Stored::Hashed);
-    Startup startup(folder.path(), folder.lockFolder());
+    Startup startup(Folders::portableAt(folder.path()), folder.lockFolder());
     QVERIFY(startup.start());
     frmLogin* login = startup.loginWindow();
     for (const char* wrong : {"secret", "SECRET", "Secret "}) {
@@ -226,7 +226,7 @@ void tst_shell_password::closingLoginEndsProgram()
 {
     ProgramFolder folder;
     store(folder, Stored::Hashed);
-    Startup startup(folder.path(), folder.lockFolder());
+    Startup startup(Folders::portableAt(folder.path()), folder.lockFolder());
     QVERIFY(startup.start());
     QSignalSpy finished(&startup, &Startup::finished);
     QCOMPARE(startup.loginWindow()->cmdExit->Caption(), QStringLiteral("Close"));
@@ -238,7 +238,7 @@ void tst_shell_password::closingLoginEndsProgram()
 void tst_shell_password::firstPasswordMismatch()
 {
     ProgramFolder folder;
-    Startup startup(folder.path(), folder.lockFolder());
+    Startup startup(Folders::portableAt(folder.path()), folder.lockFolder());
     QVERIFY(startup.start());
     frmSetPass* setPass = startup.setPassWindow();
     setPass->txtUserPass->setText(QStringLiteral("Secret"));
@@ -258,7 +258,7 @@ void tst_shell_password::firstPasswordMismatch()
 void tst_shell_password::firstPasswordIsStoredHashed()
 {
     ProgramFolder folder;
-    Startup startup(folder.path(), folder.lockFolder());
+    Startup startup(Folders::portableAt(folder.path()), folder.lockFolder());
     QVERIFY(startup.start());
     frmSetPass* setPass = startup.setPassWindow();
     setPass->txtUserPass->setText(QStringLiteral("Tr0ub4dor&3"));
@@ -284,7 +284,7 @@ void tst_shell_password::emptyFirstPasswordThenRealOne()
 {
     ProgramFolder folder;
     {
-        Startup startup(folder.path(), folder.lockFolder());
+        Startup startup(Folders::portableAt(folder.path()), folder.lockFolder());
         QVERIFY(startup.start());
         startup.setPassWindow()->Save_Click(); // both boxes empty
         QVERIFY(startup.loginWindow()->isVisible());
@@ -294,7 +294,7 @@ void tst_shell_password::emptyFirstPasswordThenRealOne()
     }
     // The next start treats the password as not set, and a password saved then is the one
     // in force: it replaces the empty row rather than standing behind it.
-    Startup startup(folder.path(), folder.lockFolder());
+    Startup startup(Folders::portableAt(folder.path()), folder.lockFolder());
     QVERIFY(startup.start());
     QVERIFY(startup.setPassWindow()->isVisible());
     startup.setPassWindow()->txtUserPass->setText(QStringLiteral("Later"));
@@ -318,7 +318,7 @@ void tst_shell_password::failedFirstSaveStaysOnWindow()
     ProgramFolder folder;
     if (!databaseMissing)
         failWrites(folder);
-    Startup startup(folder.path(), folder.lockFolder());
+    Startup startup(Folders::portableAt(folder.path()), folder.lockFolder());
     QVERIFY(startup.start());
     if (databaseMissing)
         store(folder, Stored::NoDatabase);

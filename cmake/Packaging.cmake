@@ -50,12 +50,12 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Corvane Software")
 set(CPACK_PACKAGE_CONTACT "Corvane Software <halvo@corvane.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "record keeper for rental property owners")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-"record keeper for rental property owners
- HALVO keeps, in one encrypted database file, a landlord's properties and
- owners, tenants and leases, mortgage loans, insurance policies, vendors,
- dated notes, and a ledger of income and expenses. It shows live portfolio
- totals, prints reports with a preview, and backs up its database.")
+# CPack puts the summary above this as the synopsis line.
+set(CPACK_PACKAGE_DESCRIPTION
+"HALVO keeps, in one encrypted database file, a landlord's properties and
+owners, tenants and leases, mortgage loans, insurance policies, vendors,
+dated notes, and a ledger of income and expenses. It shows live portfolio
+totals, prints reports with a preview, and backs up its database.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

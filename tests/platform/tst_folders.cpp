@@ -98,7 +98,12 @@ void TestFolders::readOnlyPortableFolder()
                                       | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
     QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther
                                               | QFile::ExeOther));
-    QStringList command{QCoreApplication::applicationFilePath(), "readOnlyPortableFolder"};
+    // The child runs from a copy beside the folder: "nobody" may not enter the build tree.
+    const QString self = root->filePath("tst_folders");
+    QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), self));
+    QVERIFY(QFile::setPermissions(self, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther
+                                            | QFile::ExeOther));
+    QStringList command{self, "readOnlyPortableFolder"};
     if (geteuid() == 0)
         command = QStringList{"--reuid=65534", "--regid=65534", "--clear-groups"} + command;
     QProcess child;

@@ -5,8 +5,13 @@
 // The replacement never leaves the folder without a main program: the old one is moved aside
 // first, the update is moved in, and only then is the old one removed. When a step fails, what was
 // done is undone and the old program stands where it stood.
+//
+// Only an update signed by Corvane Software is put in place: its signature, "HALVOUpdate.exe.sig"
+// beside it, must check against the update key. An update that does not pass is removed with its
+// signature, so that it is not tried again at every start, and the old program stays.
 
 #include "core/result.h"
+#include "update/update_signature.h"
 
 #include <QString>
 
@@ -18,9 +23,13 @@ public:
     static const QString ProgramFileName; // "halvo"
     static const QString AsideFileName;   // "halvo.old", the old program while it is replaced
 
-    explicit ProgramReplacement(const QString& programFolder);
+    // `updateKey` is the public key the update's signature is checked against.
+    explicit ProgramReplacement(
+        const QString& programFolder,
+        const UpdateSignature::Key& updateKey = UpdateSignature::builtInKey());
 
     QString updatePath() const;
+    QString signaturePath() const; // the update's signature, "HALVOUpdate.exe.sig"
     QString programPath() const;
     QString asidePath() const;
 
@@ -32,6 +41,11 @@ public:
 
 private:
     QString folder;
+    UpdateSignature::Key key;
+
+    // Succeeds when the update's signature checks; otherwise the update and its signature are
+    // removed and the failure says why.
+    Status checkSignature() const;
 };
 
 } // namespace halvo

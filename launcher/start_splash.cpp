@@ -24,10 +24,12 @@ bool startDetached(const QString& program, const QString& folder)
 
 } // namespace
 
-frmStartSplash::frmStartSplash(const QString& programFolder, Starter starter, QWidget* parent)
+frmStartSplash::frmStartSplash(const QString& programFolder, Starter starter, QWidget* parent,
+                               const UpdateSignature::Key& updateKey)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
     , folder(programFolder)
     , start(starter ? std::move(starter) : Starter(startDetached))
+    , key(updateKey)
 {
     setObjectName(QStringLiteral("frmStartSplash"));
     fraMainFrame = new QFrame(this);
@@ -108,7 +110,7 @@ bool frmStartSplash::Form_Load()
     lblProductName->setText(programTitle());
 
     // A failed replacement still starts the program: the old version stands in its place.
-    ProgramReplacement replacement(folder);
+    ProgramReplacement replacement(folder, key);
     if (replaces) {
         const Result<bool> replaced = replacement.apply();
         if (!replaced)

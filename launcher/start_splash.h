@@ -3,6 +3,8 @@
 // panel is loaded (Form_Load): it puts a waiting update in place, starts the main program and
 // ends, so the panel itself is never displayed.
 
+#include "update/update_signature.h"
+
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -20,9 +22,11 @@ public:
     using Starter = std::function<bool(const QString& program, const QString& folder)>;
 
     // `programFolder` holds the launcher and the main program; `start` defaults to starting a
-    // detached process.
+    // detached process; a waiting update is put in place only when its signature checks against
+    // `updateKey`.
     explicit frmStartSplash(const QString& programFolder, Starter start = {},
-                            QWidget* parent = nullptr);
+                            QWidget* parent = nullptr,
+                            const UpdateSignature::Key& updateKey = UpdateSignature::builtInKey());
     ~frmStartSplash() override;
 
     // A system install's files are the distribution's to replace: there the launcher only
@@ -50,6 +54,7 @@ public:
 private:
     QString folder;
     Starter start;
+    UpdateSignature::Key key;
     bool replaces = true;
 
     QLabel* addLabel(const char* name, const QString& text);

@@ -3,9 +3,32 @@
 #include "internet_transfer.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QSaveFile>
 
 namespace halvo::Puiblic_Module {
+
+namespace {
+
+// Writes exactly `bytes` to `targetPath` under a temporary name and gives it the name only once
+// all of it is written.
+Status writeWhole(const QString& targetPath, const QByteArray& bytes)
+{
+    QSaveFile file(targetPath);
+    if (!file.open(QIODevice::WriteOnly))
+        return Error{targetPath + QStringLiteral(": ") + file.errorString()};
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return Error{targetPath + QStringLiteral(": ") + file.errorString()};
+    }
+    QCoreApplication::processEvents();
+    if (!file.commit())
+        return Error{targetPath + QStringLiteral(": ") + file.errorString()};
+    QCoreApplication::processEvents();
+    return {};
+}
+
+} // namespace
 
 QString downloadFileName(const QString& url)
 {
@@ -25,19 +48,33 @@ Status DownloadFileAs(InternetTransfer& Inet1, const QString& url, const QString
     Result<QByteArray> body = Inet1.OpenURL(url);
     if (!body)
         return body.error();
+    return writeWhole(targetPath, body.value());
+}
 
-    QSaveFile file(targetPath);
-    if (!file.open(QIODevice::WriteOnly))
-        return Error{targetPath + QStringLiteral(": ") + file.errorString()};
-    if (file.write(body.value()) != body.value().size()) {
-        file.cancelWriting();
-        return Error{targetPath + QStringLiteral(": ") + file.errorString()};
+SignedDownload DownloadSignedFileAs(InternetTransfer& Inet1, const QString& url,
+                                    const QString& targetPath, const UpdateSignature::Key& key)
+{
+    // The file comes first: when it is not on the server at all, that is what the user is told,
+    // not that its signature is missing.
+    const Result<QByteArray> body = Inet1.OpenURL(url);
+    if (!body)
+        return SignedDownload::NotDownloaded;
+    const Result<QByteArray> signature = Inet1.OpenURL(UpdateSignature::pathFor(url));
+    if (!signature)
+        return SignedDownload::SignatureNotDownloaded;
+    if (!UpdateSignature::checks(body.value(), signature.value(), key))
+        return SignedDownload::SignatureMismatch;
+
+    // The signature goes first, so that a failed write never costs the file already there; a
+    // signature left without its file checks against nothing and is removed.
+    const QString signaturePath = UpdateSignature::pathFor(targetPath);
+    if (!writeWhole(signaturePath, signature.value()))
+        return SignedDownload::NotDownloaded;
+    if (!writeWhole(targetPath, body.value())) {
+        QFile::remove(signaturePath);
+        return SignedDownload::NotDownloaded;
     }
-    QCoreApplication::processEvents();
-    if (!file.commit())
-        return Error{targetPath + QStringLiteral(": ") + file.errorString()};
-    QCoreApplication::processEvents();
-    return {};
+    return SignedDownload::Kept;
 }
 
 } // namespace halvo::Puiblic_Module

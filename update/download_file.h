@@ -2,6 +2,7 @@
 // DownloadFile: one file of the update server into a folder, under the last element of its URL.
 
 #include "core/result.h"
+#include "update/update_signature.h"
 
 #include <QString>
 
@@ -25,6 +26,21 @@ Status DownloadFile(InternetTransfer& Inet1, const QString& url, const QString& 
 // error page never leaves a cut-off or wrong file under the name, and a file already there stays
 // as it was.
 Status DownloadFileAs(InternetTransfer& Inet1, const QString& url, const QString& targetPath);
+
+// How a signed download ended.
+enum class SignedDownload {
+    Kept,                   // the file and its signature are in place
+    NotDownloaded,          // the file did not arrive or could not be written
+    SignatureNotDownloaded, // the file arrived, its signature did not
+    SignatureMismatch,      // the signature does not check against the key
+};
+
+// The same for a signed file: its signature is fetched from `url` + ".sig" and checked against
+// `key` before anything is written. Only a file whose signature checks is written to
+// `targetPath`, and its signature beside it (UpdateSignature::pathFor); otherwise the files there
+// stay as they were.
+SignedDownload DownloadSignedFileAs(InternetTransfer& Inet1, const QString& url,
+                                    const QString& targetPath, const UpdateSignature::Key& key);
 
 } // namespace Puiblic_Module
 } // namespace halvo

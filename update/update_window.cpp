@@ -25,6 +25,7 @@ namespace {
 const QString VersionPath = QStringLiteral("/HALVOUpdate/version.txt");
 const QString ProgramPath = QStringLiteral("/HALVOUpdate/HALVOUpdate.exe");
 const QString HelpPath = QStringLiteral("/HALVOUpdate/HALVOHELP.HLP");
+const QString ProgramFileName = QStringLiteral("HALVOUpdate.exe");
 const QString VersionFileName = QStringLiteral("version.txt");
 const QString HelpBackupName = QStringLiteral("HALVOHELP.bak");
 
@@ -43,14 +44,38 @@ std::optional<QString> firstLine(const QString& path)
     return QString::fromUtf8(line);
 }
 
+using Puiblic_Module::SignedDownload;
+
+// What became of one download, as a sentence of the status; empty when it was kept. `what` is
+// "application update" or "help file update", `file` the name it has in the program folder.
+QString downloadSentence(SignedDownload outcome, const QString& what, const QString& file)
+{
+    const QString notKept = QStringLiteral("The ") + what + QStringLiteral(" was not kept: ");
+    switch (outcome) {
+    case SignedDownload::Kept:
+        return {};
+    case SignedDownload::NotDownloaded:
+        return what.left(1).toUpper() + what.mid(1) + QStringLiteral(" could not be downloaded.");
+    case SignedDownload::SignatureNotDownloaded:
+        return notKept + QStringLiteral("the signature of \"") + file
+               + QStringLiteral("\" could not be downloaded.");
+    case SignedDownload::SignatureMismatch:
+        return notKept + QStringLiteral("\"") + file
+               + QStringLiteral("\" does not carry a valid signature from Corvane Software.");
+    }
+    return {};
+}
+
 } // namespace
 
 const QString frmUpdate::Caption = QStringLiteral("HALVO Update");
 
-frmUpdate::frmUpdate(const QString& programFolder, const QString& programVersion, QWidget* parent)
+frmUpdate::frmUpdate(const QString& programFolder, const QString& programVersion, QWidget* parent,
+                     const UpdateSignature::Key& updateKey)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
     , folder(programFolder)
     , localVersion(programVersion)
+    , key(updateKey)
 {
     setObjectName(QStringLiteral("frmUpdate"));
     setWindowTitle(Caption);
@@ -169,44 +194,70 @@ std::optional<QString> frmUpdate::serverVersion()
 
 // The new program and then the help file. A download that fails does not stop the next one, and
 // the status says which of them did not arrive, so that the user is never told of an update that
-// is not there.
+// is not there. A download whose signature does not check is not kept: no file of Corvane
+// Software's name that it did not make is ever put to use.
 void frmUpdate::downloadUpdate()
 {
     QPointer<frmUpdate> alive(this);
     setStatus(QStringLiteral("Downloading application update..."));
-    const bool program =
-        bool(Puiblic_Module::DownloadFile(*Inet1, url(ProgramPath), folder + QLatin1Char('/')));
+    const QString update = QDir(folder).filePath(ProgramFileName);
+    const SignedDownload program =
+        Puiblic_Module::DownloadSignedFileAs(*Inet1, url(ProgramPath), update, key);
     if (!alive)
         return;
+    // An update refused now leaves none behind from an earlier check either, so that the
+    // launcher finds nothing the status has said was not kept.
+    if (program == SignedDownload::SignatureNotDownloaded
+        || program == SignedDownload::SignatureMismatch) {
+        QFile::remove(update);
+        QFile::remove(UpdateSignature::pathFor(update));
+    }
 
     // The help file keeps the one spelling of its name that the help window reads, whatever its
     // name on the server: on a file system that tells letter case apart, the server's spelling
     // would be a second file that nothing reads. The old one is kept as "HALVOHELP.bak" unless a
     // file of that name is there already (then the move fails and the old one is simply
-    // replaced); if the new one does not arrive, the old one is put back, so that the program is
+    // replaced); if the new one is not kept, the old one is put back, so that the program is
     // never left without its help.
     const QString help = helpFilePath(folder);
     const QString backup = QDir(folder).filePath(HelpBackupName);
     const bool movedAside = QFileInfo::exists(help) && QFile::rename(help, backup);
     setStatus(QStringLiteral("Downloading help file update..."));
-    const bool helpFile = bool(Puiblic_Module::DownloadFileAs(*Inet1, url(HelpPath), help));
+    const SignedDownload helpFile =
+        Puiblic_Module::DownloadSignedFileAs(*Inet1, url(HelpPath), help, key);
     if (!alive)
         return;
-    if (!helpFile && movedAside)
+    if (helpFile != SignedDownload::Kept && movedAside)
         QFile::rename(backup, help);
+    showDownloaded(program, helpFile);
+}
 
-    if (program && helpFile)
+void frmUpdate::showDownloaded(SignedDownload program, SignedDownload help)
+{
+    using enum SignedDownload;
+    if (program == Kept && help == Kept) {
         setStatus(QStringLiteral(
             "Download complete... Restart application for updates to take affect."));
-    else if (!program && !helpFile)
+        return;
+    }
+    if (program == NotDownloaded && help == NotDownloaded) {
         setStatus(QStringLiteral("Application update and help file update could not be "
                                  "downloaded. Please, check your network connection."));
-    else if (!program)
-        setStatus(QStringLiteral(
-            "Application update could not be downloaded. Please, check your network connection."));
-    else
-        setStatus(QStringLiteral("Help file update could not be downloaded. Restart application "
-                                 "for the application update to take effect."));
+        return;
+    }
+    // One sentence for each download that was not kept, then what the user can do about it.
+    QStringList sentences;
+    for (const QString& sentence :
+         {downloadSentence(program, QStringLiteral("application update"), ProgramFileName),
+          downloadSentence(help, QStringLiteral("help file update"), HelpFileName)})
+        if (!sentence.isEmpty())
+            sentences << sentence;
+    if (program == Kept)
+        sentences << QStringLiteral("Restart application for the application update to take "
+                                    "effect.");
+    else if (program == NotDownloaded || help == NotDownloaded)
+        sentences << QStringLiteral("Please, check your network connection.");
+    setStatus(sentences.join(QLatin1Char(' ')));
 }
 
 void frmUpdate::endCheck()

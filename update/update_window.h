@@ -2,11 +2,15 @@
 // frmUpdate ("HALVO Update"): the check for a newer program on the update server, and the small
 // status window that shows how far it has come. When the server's version differs from the
 // program's, the new program is downloaded into the program folder as "HALVOUpdate.exe", where
-// the launcher puts it in place at the next start, and the help file is renewed beside it.
+// the launcher puts it in place at the next start, and the help file is renewed beside it. Each
+// of them is kept only when its signature checks against the update key (update_signature.h).
 //
 // The window is not modal: while a download waits, window events run and the main window stays
 // usable. A check started while one is still running is refused; the running one's window comes
 // forward instead.
+
+#include "update/download_file.h"
+#include "update/update_signature.h"
 
 #include <QString>
 #include <QWidget>
@@ -23,9 +27,11 @@ class InternetTransfer;
 class frmUpdate : public QWidget {
     Q_OBJECT
 public:
-    // `programVersion` is the program's own version text, major "." minor "." revision.
+    // `programVersion` is the program's own version text, major "." minor "." revision;
+    // `updateKey` is the public key the downloads' signatures are checked against.
     frmUpdate(const QString& programFolder, const QString& programVersion,
-              QWidget* parent = nullptr);
+              QWidget* parent = nullptr,
+              const UpdateSignature::Key& updateKey = UpdateSignature::builtInKey());
     ~frmUpdate() override;
 
     static const QString Caption;
@@ -51,6 +57,7 @@ signals:
 private:
     QString folder;
     QString localVersion;
+    UpdateSignature::Key key;
     bool checking = false;
 
     void place();
@@ -60,6 +67,8 @@ private:
     // fetched or read.
     std::optional<QString> serverVersion();
     void downloadUpdate();
+    void showDownloaded(Puiblic_Module::SignedDownload program,
+                        Puiblic_Module::SignedDownload help);
     void endCheck();
 };
 

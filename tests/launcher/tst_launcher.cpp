@@ -1,6 +1,8 @@
 // The launcher on real program folders: which files stand under which names afterwards, whether
 // the main program was started, and the messages the user is shown when the update cannot be put
-// in place. Then the real halvoStart, copied into a folder with a stand-in main program.
+// in place. Updates are signed with a key pair made by the test; the real halvoStart, copied into
+// a folder with a stand-in main program, checks against the program's own key, for which the test
+// has no secret key.
 
 #include "launcher/program_replacement.h"
 #include "launcher/start_splash.h"
@@ -15,6 +17,7 @@
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <sodium.h>
 #include <unistd.h>
 
 using namespace halvo;
@@ -56,12 +59,38 @@ QByteArray program(const char* version)
 
 const QString Halvo = QStringLiteral("halvo");
 const QString Update = QStringLiteral("HALVOUpdate.exe");
+const QString Signature = QStringLiteral("HALVOUpdate.exe.sig");
+
+struct KeyPair {
+    UpdateSignature::Key publicKey{};
+    QByteArray secretKey;
+};
+
+KeyPair makeKeyPair()
+{
+    KeyPair keys;
+    keys.secretKey.resize(crypto_sign_SECRETKEYBYTES);
+    crypto_sign_keypair(keys.publicKey.data(),
+                        reinterpret_cast<unsigned char*>(keys.secretKey.data()));
+    return keys;
+}
+
+QByteArray signedBy(const KeyPair& keys, const QByteArray& content)
+{
+    QByteArray signature(crypto_sign_BYTES, '\0');
+    crypto_sign_detached(reinterpret_cast<unsigned char*>(signature.data()), nullptr,
+                         reinterpret_cast<const unsigned char*>(content.constData()),
+                         content.size(),
+                         reinterpret_cast<const unsigned char*>(keys.secretKey.constData()));
+    return signature;
+}
 
 } // namespace
 
 class tst_launcher : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
     void replace_data();
@@ -73,7 +102,22 @@ private slots:
 
 private:
     ScriptedPrompts scripted;
+    KeyPair keys;      // the key the launcher checks against in these tests
+    KeyPair otherKeys; // anyone else's
+
+    Files withSignature(Files files, const KeyPair& signer) const
+    {
+        files[Signature] = signedBy(signer, files.value(Update));
+        return files;
+    }
 };
+
+void tst_launcher::initTestCase()
+{
+    QVERIFY(sodium_init() >= 0);
+    keys = makeKeyPair();
+    otherKeys = makeKeyPair();
+}
 
 void tst_launcher::init()
 {
@@ -95,14 +139,21 @@ void tst_launcher::replace_data()
     QTest::addColumn<QString>("messageEnd");
 
     const Files oldOnly{{Halvo, "old program"}};
-    const Files both{{Halvo, "old program"}, {Update, "new program"}};
+    const Files unsignedUpdate{{Halvo, "old program"}, {Update, "new program"}};
+    const Files both = withSignature(unsignedUpdate, keys);
     const Files newOnly{{Halvo, "new program"}};
+    Files changedSignature = both;
+    changedSignature[Signature][10] = char(changedSignature[Signature][10] ^ 0x01);
+    const QString notSigned = "The application update could not be installed: \"HALVOUpdate.exe\" "
+                              "does not carry a valid signature from Corvane Software.";
+    const QString removed = " It has been removed; the current version is kept.";
 
     QTest::newRow("no update file") << oldOnly << Obstacle::None << oldOnly << QString()
                                     << QString();
     QTest::newRow("update file") << both << Obstacle::None << newOnly << QString() << QString();
     QTest::newRow("update without a main program")
-        << Files{{Update, "new program"}} << Obstacle::None << newOnly << QString() << QString();
+        << withSignature({{Update, "new program"}}, keys) << Obstacle::None << newOnly << QString()
+        << QString();
     const Files lower{{Halvo, "old program"}, {"halvoupdate.exe", "new program"}};
     QTest::newRow("lower-case update name") << lower << Obstacle::None << lower << QString()
                                             << QString();
@@ -110,7 +161,8 @@ void tst_launcher::replace_data()
     QTest::newRow("upper-case update name") << upper << Obstacle::None << upper << QString()
                                             << QString();
     QTest::newRow("old program left aside by an earlier start")
-        << Files{{Halvo, "old program"}, {Update, "new program"}, {"halvo.old", "older"}}
+        << withSignature({{Halvo, "old program"}, {Update, "new program"}, {"halvo.old", "older"}},
+                         keys)
         << Obstacle::None << newOnly << QString() << QString();
     QTest::newRow("read-only folder")
         << both << Obstacle::ReadOnlyFolder << both
@@ -121,6 +173,20 @@ void tst_launcher::replace_data()
         << both << Obstacle::AsideIsFolder << both
         << "The application update could not be installed: \"halvo.old\" could not be removed ("
         << "). The current version is kept.";
+    // Only an update that Corvane Software signed is put in place; any other is removed, so that
+    // it is not tried at every start, and the old program runs.
+    QTest::newRow("signature with one byte changed")
+        << changedSignature << Obstacle::None << oldOnly << notSigned << removed;
+    QTest::newRow("signed with another key") << withSignature(unsignedUpdate, otherKeys)
+                                             << Obstacle::None << oldOnly << notSigned << removed;
+    QTest::newRow("signature missing")
+        << unsignedUpdate << Obstacle::None << oldOnly
+        << "The application update could not be installed: its signature "
+           "\"HALVOUpdate.exe.sig\" is missing."
+        << removed;
+    QTest::newRow("update changed after signing")
+        << Files{{Halvo, "old program"}, {Update, "new program!"}, {Signature, both[Signature]}}
+        << Obstacle::None << oldOnly << notSigned << removed;
 }
 
 void tst_launcher::replace()
@@ -149,24 +215,31 @@ void tst_launcher::replace()
     }
 
     QStringList started;
-    frmStartSplash splash(path, [&](const QString& program, const QString& in) {
-        started << program << in;
-        return true;
-    });
+    frmStartSplash splash(
+        path,
+        [&](const QString& program, const QString& in) {
+            started << program << in;
+            return true;
+        },
+        nullptr, keys.publicKey);
     QVERIFY(splash.Form_Load());
 
     writable.dismiss();
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QCOMPARE(started, (QStringList{QDir(path).filePath(Halvo), path}));
     QCOMPARE(filesIn(path), after);
-    QVERIFY(isExecutable(QDir(path).filePath(Halvo)) || after == before);
+    // A program put in place can run; one left alone is as it was.
+    QVERIFY(isExecutable(QDir(path).filePath(Halvo)) || after.value(Halvo) == before.value(Halvo));
     if (messageStart.isEmpty()) {
         QCOMPARE(scripted.texts(), QStringList());
     } else {
         QCOMPARE(scripted.shown.size(), 1);
         const QString text = scripted.shown.first().text;
-        QVERIFY2(text.startsWith(messageStart) && text.endsWith(messageEnd), qPrintable(text));
+        QVERIFY2(text.startsWith(messageStart) && text.endsWith(messageEnd)
+                     && text.size() >= messageStart.size() + messageEnd.size(),
+                 qPrintable(text));
         QCOMPARE(scripted.shown.first().title, QStringLiteral("HALVO"));
+        QCOMPARE(scripted.shown.first().icon, Prompts::Icon::Warning);
     }
     QVERIFY(!splash.isVisible());
 }
@@ -201,15 +274,17 @@ void tst_launcher::installedLauncher_data()
 {
     QTest::addColumn<bool>("systemInstall"); // in <prefix>/bin, with <prefix>/share/halvo
     QTest::addColumn<Files>("before");
-    QTest::addColumn<QByteArray>("ran");
+    QTest::addColumn<QByteArray>("ran"); // empty: the launcher waits at its warning
     QTest::addColumn<QStringList>("after");
 
     QTest::newRow("no update file") << false << Files{{Halvo, program("old")}}
                                     << QByteArray("old\n")
                                     << QStringList{Halvo, "halvoStart", "started"};
-    QTest::newRow("update file")
-        << false << Files{{Halvo, program("old")}, {Update, program("new")}}
-        << QByteArray("new\n") << QStringList{Halvo, "halvoStart", "started"};
+    // The installed launcher checks against the program's own key, not the test's: the update
+    // is refused and removed, and the warning waits for the user.
+    QTest::newRow("update signed with a key not the program's")
+        << false << withSignature({{Halvo, program("old")}, {Update, program("new")}}, keys)
+        << QByteArray() << QStringList{Halvo, "halvoStart"};
     QTest::newRow("lower-case update name")
         << false << Files{{Halvo, program("old")}, {"halvoupdate.exe", program("new")}}
         << QByteArray("old\n") << QStringList{Halvo, "halvoStart", "halvoupdate.exe", "started"};
@@ -245,6 +320,16 @@ void tst_launcher::installedLauncher()
 
     QProcess launcher;
     launcher.start(dir.filePath("halvoStart"), {});
+    if (ran.isEmpty()) {
+        QTRY_COMPARE_WITH_TIMEOUT(dir.entryList(QDir::Files), after, 20000);
+        QTest::qWait(200);
+        QCOMPARE(launcher.state(), QProcess::Running);
+        launcher.kill();
+        QVERIFY(launcher.waitForFinished(20000));
+        QCOMPARE(dir.entryList(QDir::Files), after);
+        QCOMPARE(filesIn(bin).value(Halvo), program("old"));
+        return;
+    }
     QVERIFY(launcher.waitForFinished(20000));
     QCOMPARE(launcher.exitCode(), 0);
     QTRY_VERIFY(QFile::exists(dir.filePath("started")));

@@ -1,6 +1,6 @@
 // The update check against a real HTTP server on 127.0.0.1 started by the test: what the status
 // window says, the message the user is shown, the requests made and the files left in the program
-// folder afterwards.
+// folder afterwards. The files on the server are signed with a key pair made by the test.
 
 #include "update/download_file.h"
 #include "update/internet_transfer.h"
@@ -20,6 +20,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+#include <sodium.h>
 
 using namespace halvo;
 
@@ -40,6 +41,8 @@ const QString BothFailed = QStringLiteral("Application update and help file upda
 const QString VersionPath = QStringLiteral("/HALVOUpdate/version.txt");
 const QString ProgramPath = QStringLiteral("/HALVOUpdate/HALVOUpdate.exe");
 const QString HelpPath = QStringLiteral("/HALVOUpdate/HALVOHELP.HLP");
+const QString ProgramSignaturePath = ProgramPath + ".sig";
+const QString HelpSignaturePath = HelpPath + ".sig";
 
 const QByteArray NewProgram = QByteArray("#!/bin/sh\n# new program\n") + QByteArray(80000, 'p');
 const QByteArray NewHelp = QByteArray("<html><body>new help</body></html>") + QByteArray(40000, 'h');
@@ -137,6 +140,30 @@ void setHost(const QString& folder, const QString& host)
 
 enum class Server { Up, Down };
 
+struct KeyPair {
+    UpdateSignature::Key publicKey{};
+    QByteArray secretKey;
+};
+
+KeyPair makeKeyPair()
+{
+    KeyPair keys;
+    keys.secretKey.resize(crypto_sign_SECRETKEYBYTES);
+    crypto_sign_keypair(keys.publicKey.data(),
+                        reinterpret_cast<unsigned char*>(keys.secretKey.data()));
+    return keys;
+}
+
+QByteArray signedBy(const KeyPair& keys, const QByteArray& content)
+{
+    QByteArray signature(crypto_sign_BYTES, '\0');
+    crypto_sign_detached(reinterpret_cast<unsigned char*>(signature.data()), nullptr,
+                         reinterpret_cast<const unsigned char*>(content.constData()),
+                         content.size(),
+                         reinterpret_cast<const unsigned char*>(keys.secretKey.constData()));
+    return signature;
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Route)
@@ -157,6 +184,8 @@ private slots:
 
 private:
     ScriptedPrompts scripted;
+    KeyPair keys;      // the key the window checks against in these tests
+    KeyPair otherKeys; // anyone else's
 };
 
 void tst_update::initTestCase()
@@ -164,6 +193,9 @@ void tst_update::initTestCase()
     // The test's server is reached directly, never through a proxy of the machine.
     for (const char* name : {"http_proxy", "HTTP_PROXY", "all_proxy", "ALL_PROXY"})
         qunsetenv(name);
+    QVERIFY(sodium_init() >= 0);
+    keys = makeKeyPair();
+    otherKeys = makeKeyPair();
 }
 
 void tst_update::init()
@@ -179,8 +211,11 @@ void tst_update::check_data()
     QTest::addColumn<Server>("server");
     QTest::addColumn<Route>("version");
     QTest::addColumn<Route>("program");
+    QTest::addColumn<Route>("programSignature");
     QTest::addColumn<Route>("help");
-    QTest::addColumn<bool>("backupThere"); // "HALVOHELP.bak" exists before the check
+    QTest::addColumn<Route>("helpSignature");
+    QTest::addColumn<bool>("backupThere");   // "HALVOHELP.bak" exists before the check
+    QTest::addColumn<bool>("earlierUpdate"); // a signed "HALVOUpdate.exe" of an earlier check
     QTest::addColumn<QString>("status");   // empty: the window is hidden
     QTest::addColumn<QStringList>("messages");
     QTest::addColumn<QStringList>("requests");
@@ -191,47 +226,114 @@ void tst_update::check_data()
     const Route program{200, NewProgram};
     const Route help{200, NewHelp};
     const Route missing{404, "not found"};
+    const Route programSigned{200, signedBy(keys, NewProgram)};
+    const Route helpSigned{200, signedBy(keys, NewHelp)};
+    Route programChanged = programSigned;
+    programChanged.body[0] = char(programChanged.body[0] ^ 0x01);
+    Route helpChanged = helpSigned;
+    helpChanged.body[63] = char(helpChanged.body[63] ^ 0x80);
+    const Route programOtherKey{200, signedBy(otherKeys, NewProgram)};
     const QByteArray none = "(missing)";
-    const QStringList all{VersionPath, ProgramPath, HelpPath};
+    const QStringList all{VersionPath, ProgramPath, ProgramSignaturePath, HelpPath,
+                          HelpSignaturePath};
     const QStringList versionOnly{VersionPath};
+    const QStringList noProgram{VersionPath, ProgramPath, HelpPath, HelpSignaturePath};
+    const QString programNotSigned = "The application update was not kept: \"HALVOUpdate.exe\" "
+                                     "does not carry a valid signature from Corvane Software.";
 
     QTest::newRow("same version with blanks")
-        << Server::Up << Route{200, "  1.0.8 \t\r\nignored second line\r\n"} << program << help
-        << false << Latest << QStringList{} << versionOnly << none << OldHelp << none;
+        << Server::Up << Route{200, "  1.0.8 \t\r\nignored second line\r\n"} << program
+        << programSigned << help << helpSigned << false << false << Latest << QStringList{}
+        << versionOnly << none << OldHelp << none;
     QTest::newRow("older version on the server")
-        << Server::Up << Route{200, "1.0.7\r\n"} << program << help << false << Complete
-        << QStringList{} << all << NewProgram << NewHelp << OldHelp;
+        << Server::Up << Route{200, "1.0.7\r\n"} << program << programSigned << help << helpSigned
+        << false << false << Complete << QStringList{} << all << NewProgram << NewHelp << OldHelp;
     QTest::newRow("newer version without line end")
-        << Server::Up << Route{200, "1.1.0"} << program << help << false << Complete
-        << QStringList{} << all << NewProgram << NewHelp << OldHelp;
+        << Server::Up << Route{200, "1.1.0"} << program << programSigned << help << helpSigned
+        << false << false << Complete << QStringList{} << all << NewProgram << NewHelp << OldHelp;
     QTest::newRow("server down")
-        << Server::Down << Route{} << program << help << false << QString()
-        << QStringList{NetworkMessage} << QStringList{} << none << OldHelp << none;
+        << Server::Down << Route{} << program << programSigned << help << helpSigned << false
+        << false << QString() << QStringList{NetworkMessage} << QStringList{} << none << OldHelp
+        << none;
     QTest::newRow("version file 404")
-        << Server::Up << missing << program << help << false << QString()
-        << QStringList{NetworkMessage} << versionOnly << none << OldHelp << none;
+        << Server::Up << missing << program << programSigned << help << helpSigned << false << false
+        << QString() << QStringList{NetworkMessage} << versionOnly << none << OldHelp << none;
     QTest::newRow("version file cut off")
         << Server::Up << Route{200, QByteArray("1.0.7\r\n") + QByteArray(4000, ' '), true}
-        << program << help << false << QString() << QStringList{NetworkMessage} << versionOnly
-        << none << OldHelp << none;
-    QTest::newRow("version file empty")
-        << Server::Up << Route{200, ""} << program << help << false << QString()
+        << program << programSigned << help << helpSigned << false << false << QString()
         << QStringList{NetworkMessage} << versionOnly << none << OldHelp << none;
-    QTest::newRow("program 404")
-        << Server::Up << Route{200, "1.0.7"} << missing << help << false << ProgramFailed
-        << QStringList{} << all << none << NewHelp << OldHelp;
+    QTest::newRow("version file empty")
+        << Server::Up << Route{200, ""} << program << programSigned << help << helpSigned << false
+        << false << QString() << QStringList{NetworkMessage} << versionOnly << none << OldHelp
+        << none;
+    QTest::newRow("program 404") << Server::Up << Route{200, "1.0.7"} << missing << programSigned
+                                 << help << helpSigned << false << false << ProgramFailed
+                                 << QStringList{} << noProgram << none << NewHelp << OldHelp;
     QTest::newRow("program cut off mid-way")
-        << Server::Up << Route{200, "1.0.7"} << Route{200, NewProgram, true} << help << false
-        << ProgramFailed << QStringList{} << all << none << NewHelp << OldHelp;
+        << Server::Up << Route{200, "1.0.7"} << Route{200, NewProgram, true} << programSigned
+        << help << helpSigned << false << false << ProgramFailed << QStringList{} << noProgram
+        << none << NewHelp << OldHelp;
     QTest::newRow("help cut off mid-way: the old help is put back")
-        << Server::Up << Route{200, "1.0.7"} << program << Route{200, NewHelp, true} << false
-        << HelpFailed << QStringList{} << all << NewProgram << OldHelp << none;
-    QTest::newRow("both 404")
-        << Server::Up << Route{200, "1.0.7"} << missing << missing << false << BothFailed
-        << QStringList{} << all << none << OldHelp << none;
+        << Server::Up << Route{200, "1.0.7"} << program << programSigned
+        << Route{200, NewHelp, true} << helpSigned << false << false << HelpFailed << QStringList{}
+        << QStringList{VersionPath, ProgramPath, ProgramSignaturePath, HelpPath} << NewProgram
+        << OldHelp << none;
+    QTest::newRow("both 404") << Server::Up << Route{200, "1.0.7"} << missing << programSigned
+                              << missing << helpSigned << false << false << BothFailed
+                              << QStringList{} << QStringList{VersionPath, ProgramPath, HelpPath}
+                              << none << OldHelp << none;
     QTest::newRow("existing HALVOHELP.bak")
-        << Server::Up << Route{200, "1.0.7"} << program << help << true << Complete
-        << QStringList{} << all << NewProgram << NewHelp << OldBackup;
+        << Server::Up << Route{200, "1.0.7"} << program << programSigned << help << helpSigned
+        << true << false << Complete << QStringList{} << all << NewProgram << NewHelp << OldBackup;
+
+    // A download is kept only with a signature that checks against the key; the status says
+    // which was not kept and why.
+    QTest::newRow("program signature with one byte changed")
+        << Server::Up << Route{200, "1.0.7"} << program << programChanged << help << helpSigned
+        << false << false << programNotSigned << QStringList{} << all << none << NewHelp << OldHelp;
+    QTest::newRow("program signed with another key")
+        << Server::Up << Route{200, "1.0.7"} << program << programOtherKey << help << helpSigned
+        << false << false << programNotSigned << QStringList{} << all << none << NewHelp << OldHelp;
+    QTest::newRow("program signature missing")
+        << Server::Up << Route{200, "1.0.7"} << program << missing << help << helpSigned << false
+        << false
+        << "The application update was not kept: the signature of \"HALVOUpdate.exe\" could "
+           "not be downloaded."
+        << QStringList{} << all << none << NewHelp << OldHelp;
+    QTest::newRow("program refused: the earlier check's update goes too")
+        << Server::Up << Route{200, "1.0.7"} << program << programChanged << help << helpSigned
+        << false << true << programNotSigned << QStringList{} << all << none << NewHelp << OldHelp;
+    QTest::newRow("earlier check's update replaced")
+        << Server::Up << Route{200, "1.0.7"} << program << programSigned << help << helpSigned
+        << false << true << Complete << QStringList{} << all << NewProgram << NewHelp << OldHelp;
+    QTest::newRow("help signature with one byte changed: the old help is put back")
+        << Server::Up << Route{200, "1.0.7"} << program << programSigned << help << helpChanged
+        << false << false
+        << "The help file update was not kept: \"HALVOHelp.hlp\" does not carry a valid "
+           "signature from Corvane Software. Restart application for the application update to "
+           "take effect."
+        << QStringList{} << all << NewProgram << OldHelp << none;
+    QTest::newRow("help signature missing beside an existing HALVOHELP.bak")
+        << Server::Up << Route{200, "1.0.7"} << program << programSigned << help << missing << true
+        << false
+        << "The help file update was not kept: the signature of \"HALVOHelp.hlp\" could not be "
+           "downloaded. Restart application for the application update to take effect."
+        << QStringList{} << all << NewProgram << OldHelp << OldBackup;
+    QTest::newRow("program signature missing, help 404")
+        << Server::Up << Route{200, "1.0.7"} << program << missing << missing << helpSigned << false
+        << false
+        << "The application update was not kept: the signature of \"HALVOUpdate.exe\" could "
+           "not be downloaded. Help file update could not be downloaded. Please, check your "
+           "network connection."
+        << QStringList{} << QStringList{VersionPath, ProgramPath, ProgramSignaturePath, HelpPath}
+        << none << OldHelp << none;
+    QTest::newRow("both signed with another key")
+        << Server::Up << Route{200, "1.0.7"} << program << programOtherKey << help
+        << Route{200, signedBy(otherKeys, NewHelp)} << false << false
+        << programNotSigned
+               + " The help file update was not kept: \"HALVOHelp.hlp\" does not "
+                 "carry a valid signature from Corvane Software."
+        << QStringList{} << all << none << OldHelp << none;
 }
 
 void tst_update::check()
@@ -239,8 +341,11 @@ void tst_update::check()
     QFETCH(Server, server);
     QFETCH(Route, version);
     QFETCH(Route, program);
+    QFETCH(Route, programSignature);
     QFETCH(Route, help);
+    QFETCH(Route, helpSignature);
     QFETCH(bool, backupThere);
+    QFETCH(bool, earlierUpdate);
     QFETCH(QString, status);
     QFETCH(QStringList, messages);
     QFETCH(QStringList, requests);
@@ -253,7 +358,11 @@ void tst_update::check()
     const QDir dir(folder.path());
     TestServer http;
     QVERIFY(http.start());
-    http.routes = {{VersionPath, version}, {ProgramPath, program}, {HelpPath, help}};
+    http.routes = {{VersionPath, version},
+                   {ProgramPath, program},
+                   {ProgramSignaturePath, programSignature},
+                   {HelpPath, help},
+                   {HelpSignaturePath, helpSignature}};
     const quint16 port = server == Server::Up ? http.port() : closedPort();
     setHost(folder.path(), QStringLiteral("127.0.0.1:%1").arg(port));
     writeFile(helpFilePath(folder.path()), OldHelp);
@@ -261,8 +370,12 @@ void tst_update::check()
     writeFile(dir.filePath("version.txt"), "1.0.8\r\n");
     if (backupThere)
         writeFile(dir.filePath("HALVOHELP.bak"), OldBackup);
+    if (earlierUpdate) {
+        writeFile(dir.filePath("HALVOUpdate.exe"), "earlier program");
+        writeFile(dir.filePath("HALVOUpdate.exe.sig"), signedBy(keys, "earlier program"));
+    }
 
-    frmUpdate window(folder.path(), ProgramVersion);
+    frmUpdate window(folder.path(), ProgramVersion, nullptr, keys.publicKey);
     QCOMPARE(window.windowTitle(), QStringLiteral("HALVO Update"));
     QCOMPARE(window.lblMessage->text(), QStringLiteral("Status..."));
     QVERIFY(window.CheckForUpdates());
@@ -281,8 +394,15 @@ void tst_update::check()
     QCOMPARE(contentOf(dir.filePath("HALVOUpdate.exe")), programFile);
     QCOMPARE(contentOf(helpFilePath(folder.path())), helpFile);
     QCOMPARE(contentOf(dir.filePath("HALVOHELP.bak")), backupFile);
+    // Each downloaded file has its signature beside it, and only it.
+    const QByteArray none = "(missing)";
+    QCOMPARE(contentOf(dir.filePath("HALVOUpdate.exe.sig")),
+             programFile == none ? none : signedBy(keys, programFile));
+    QCOMPARE(contentOf(dir.filePath("HALVOHelp.hlp.sig")),
+             helpFile == NewHelp ? signedBy(keys, NewHelp) : none);
     // No half-written file is left behind under any name.
-    const QStringList known{"HALVOHelp.hlp", "halvo.ini", "HALVOUpdate.exe", "HALVOHELP.bak",
+    const QStringList known{"HALVOHelp.hlp",   "HALVOHelp.hlp.sig",   "halvo.ini",
+                            "HALVOUpdate.exe", "HALVOUpdate.exe.sig", "HALVOHELP.bak",
                             "version.txt"};
     for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden))
         QVERIFY2(known.contains(name), qPrintable(name));

@@ -37,10 +37,19 @@ public:
     SharedHandle(const SharedHandle&) = delete;
     SharedHandle& operator=(const SharedHandle&) = delete;
 
-    sqlite3* const db;
+    // The file keyed anew in this one's place: the connections that share the handle go on with
+    // it. The old engine handle has been closed.
+    void moveTo(sqlite3* newDb, dev_t newDevice, ino_t newInode)
+    {
+        db = newDb;
+        device = newDevice;
+        inode = newInode;
+    }
+
+    sqlite3* db;
     const QString path;
-    const dev_t device;
-    const ino_t inode;
+    dev_t device;
+    ino_t inode;
 };
 
 } // namespace detail
@@ -62,6 +71,18 @@ QHash<QString, std::shared_ptr<SharedHandle>>& registry()
 QString registryKey(const QString& path, const QString& password)
 {
     return path + QLatin1Char('\n') + password;
+}
+
+QHash<QString, QString>& fileKeys()
+{
+    static QHash<QString, QString> keys;
+    return keys;
+}
+
+// The key a password text stands for: the fixed password names the file's own key.
+QString engineKey(const QString& path, const QString& password)
+{
+    return password == DatabasePassword ? fileKey(path) : password;
 }
 
 bool sameFile(const SharedHandle& handle, const struct stat& now)
@@ -181,6 +202,23 @@ Result<sqlite3*> keyAndCheck(sqlite3* db, const QString& path, const QString& pa
     return db;
 }
 
+// Opens the engine's handle on the file and proves the key on it.
+Result<sqlite3*> openKeyed(const QString& path, const QString& password, qint64 size)
+{
+    sqlite3* db = nullptr;
+    const QByteArray name = QFile::encodeName(path);
+    const int rc = sqlite3_open_v2(name.constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK) {
+        Error e = engineError(db, rc, QStringLiteral("The database file \"%1\" cannot be opened").arg(path));
+        sqlite3_close_v2(db);
+        return e;
+    }
+    Result<sqlite3*> checked = keyAndCheck(db, path, password, size);
+    if (!checked)
+        sqlite3_close_v2(db);
+    return checked;
+}
+
 Result<std::shared_ptr<SharedHandle>> openHandle(const QString& path, const QString& password)
 {
     struct stat info {};
@@ -200,20 +238,10 @@ Result<std::shared_ptr<SharedHandle>> openHandle(const QString& path, const QStr
         registry().remove(key);
     }
 
-    sqlite3* db = nullptr;
-    const QByteArray name = QFile::encodeName(path);
-    const int rc = sqlite3_open_v2(name.constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    if (rc != SQLITE_OK) {
-        Error e = engineError(db, rc, QStringLiteral("The database file \"%1\" cannot be opened").arg(path));
-        sqlite3_close_v2(db);
-        return e;
-    }
-    Result<sqlite3*> checked = keyAndCheck(db, path, password, qint64(info.st_size));
-    if (!checked) {
-        sqlite3_close_v2(db);
+    Result<sqlite3*> checked = openKeyed(path, password, qint64(info.st_size));
+    if (!checked)
         return checked.error();
-    }
-    auto handle = std::make_shared<SharedHandle>(db, path, info.st_dev, info.st_ino);
+    auto handle = std::make_shared<SharedHandle>(checked.value(), path, info.st_dev, info.st_ino);
     registry().insert(key, handle);
     return handle;
 }
@@ -243,7 +271,8 @@ Result<Connection> Connection::open(const QString& connectionString)
 Result<Connection> Connection::openFile(const QString& path, const QString& password)
 {
     const QString absolute = QFileInfo(path).absoluteFilePath();
-    Result<std::shared_ptr<SharedHandle>> handle = openHandle(absolute, password);
+    Result<std::shared_ptr<SharedHandle>> handle =
+        openHandle(absolute, engineKey(absolute, password));
     if (!handle)
         return handle.error();
     return Connection(handle.value());
@@ -445,6 +474,71 @@ void releaseDatabase(const QString& path)
         else
             ++it;
     }
+}
+
+void setFileKey(const QString& path, const QString& key)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    if (key == DatabasePassword)
+        fileKeys().remove(absolute);
+    else
+        fileKeys().insert(absolute, key);
+}
+
+QString fileKey(const QString& path)
+{
+    return fileKeys().value(QFileInfo(path).absoluteFilePath(), DatabasePassword);
+}
+
+Status replaceOpenDatabase(const QString& path, const QString& newKey,
+                           const std::function<Status()>& putInPlace)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    const QString oldKey = fileKey(absolute);
+    const std::shared_ptr<SharedHandle> handle = registry().value(registryKey(absolute, oldKey));
+    const QSet<const SharedHandle*>& handles = SharedHandle::open();
+    const bool others = std::any_of(handles.cbegin(), handles.cend(), [&](const SharedHandle* h) {
+        return h->path == absolute && h != handle.get();
+    });
+    if (others)
+        return Error{QStringLiteral("The database file \"%1\" is open with another key.").arg(absolute)};
+
+    if (handle) {
+        if (sqlite3_get_autocommit(handle->db) == 0)
+            return Error{QStringLiteral("The database file \"%1\" is in the middle of a change.")
+                             .arg(absolute)};
+        // Closing the last handle empties the write-ahead log into the file and removes it, so
+        // that no log of the old file is left for the new one to read. A statement still running
+        // keeps the handle open, and nothing is changed.
+        if (int rc = sqlite3_close(handle->db); rc != SQLITE_OK)
+            return engineError(handle->db, rc,
+                               QStringLiteral("The database file \"%1\" is still being read").arg(absolute));
+    }
+    const Status placed = putInPlace();
+    const QString key = placed ? newKey : oldKey;
+    if (placed)
+        setFileKey(absolute, newKey);
+    if (!handle)
+        return placed;
+
+    registry().remove(registryKey(absolute, oldKey));
+    struct stat info {};
+    Result<sqlite3*> reopened = statOf(absolute, info)
+                                    ? openKeyed(absolute, key, qint64(info.st_size))
+                                    : Result<sqlite3*>(Error{QStringLiteral(
+                                          "The database file \"%1\" does not exist.").arg(absolute)});
+    if (!reopened) {
+        // The connections that still hold the handle read nothing and write nothing from now
+        // on: an empty database in memory stands in, and the file's place no longer matches it.
+        sqlite3* none = nullptr;
+        sqlite3_open_v2(":memory:", &none, SQLITE_OPEN_READWRITE, nullptr);
+        handle->moveTo(none, 0, 0);
+        return Error{QStringLiteral("The database file \"%1\" could not be opened again: %2")
+                         .arg(absolute, reopened.error().description)};
+    }
+    handle->moveTo(reopened.value(), info.st_dev, info.st_ino);
+    registry().insert(registryKey(absolute, key), handle);
+    return placed;
 }
 
 bool heldByEngine(const QString& path)

@@ -23,31 +23,6 @@ namespace {
 const QString databaseFilter = QStringLiteral("All Files (*.*);;Database Files(*.mdb)");
 const QString databaseFiles = QStringLiteral("Database Files(*.mdb)");
 
-// Shown while a copy takes longer than a moment; the window stays responsive behind it, and
-// Cancel stops the copy with nothing written.
-class CopyProgressWindow {
-public:
-    CopyProgressWindow(QWidget* parent, const QString& text)
-        : dialog(text, QObject::tr("Cancel"), 0, 1000, parent)
-    {
-        dialog.setWindowTitle(programTitle());
-        dialog.setWindowModality(Qt::WindowModal);
-        dialog.setMinimumDuration(500);
-        dialog.setAutoClose(false);
-        dialog.setAutoReset(false);
-    }
-    CopyProgress callback()
-    {
-        return [this](qint64 done, qint64 total) {
-            dialog.setValue(total > 0 ? int(done * 1000 / total) : 1000);
-            return !dialog.wasCanceled();
-        };
-    }
-
-private:
-    QProgressDialog dialog;
-};
-
 // An older backup that has this day's name (1 November and 11 January give one name) is moved
 // aside under a name with its own date, rather than replaced; one of the same day is replaced,
 // as a second backup on a day always was.
@@ -88,6 +63,24 @@ void tellFailure(QWidget* parent, const QString& text, const QString& title)
 }
 
 } // namespace
+
+CopyProgressWindow::CopyProgressWindow(QWidget* parent, const QString& text)
+    : dialog(text, QObject::tr("Cancel"), 0, 1000, parent)
+{
+    dialog.setWindowTitle(programTitle());
+    dialog.setWindowModality(Qt::WindowModal);
+    dialog.setMinimumDuration(500);
+    dialog.setAutoClose(false);
+    dialog.setAutoReset(false);
+}
+
+CopyProgress CopyProgressWindow::callback()
+{
+    return [this](qint64 done, qint64 total) {
+        dialog.setValue(total > 0 ? int(done * 1000 / total) : 1000);
+        return !dialog.wasCanceled();
+    };
+}
 
 BackupCommands::BackupCommands(BackupHost host) : host(std::move(host)) {}
 

@@ -11,6 +11,8 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace halvo {
@@ -213,6 +215,119 @@ Status checkCopy(const QString& path, const QString& password, bool fully)
 
 QString partialName(const QString& target) { return target + QStringLiteral(".partial"); }
 
+// Opens a file of ours to be written, keyed, without the registry of shared handles: it is a
+// working copy, never the live file.
+Result<sqlite3*> openWritable(const QString& path, const QString& key)
+{
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE,
+                             nullptr);
+    if (rc == SQLITE_OK) {
+        const QByteArray bytes = key.toUtf8();
+        rc = sqlite3_key(db, bytes.constData(), int(bytes.size()));
+    }
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(db, detail::cipherPageSize, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) {
+        Error e = engineError(db, rc, QStringLiteral("\"%1\" could not be opened").arg(path));
+        sqlite3_close_v2(db);
+        return e;
+    }
+    return db;
+}
+
+// A rename is only lasting once the folder that holds the name is on the disk.
+Status syncFolderOf(const QString& path)
+{
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0)
+        return {};
+    ::fsync(fd);
+    ::close(fd);
+    return {};
+}
+
+// Tells the progress how far the export has come, by the size of the file it writes against
+// the size of the one it reads; a progress that answers false stops the export.
+struct ExportProgress {
+    const CopyProgress* progress;
+    QByteArray target;
+    qint64 total;
+    static int tick(void* self)
+    {
+        auto* p = static_cast<ExportProgress*>(self);
+        struct stat info {};
+        const qint64 done = ::stat(p->target.constData(), &info) == 0 ? qint64(info.st_size) : 0;
+        return (*p->progress)(std::min(done, p->total), p->total) ? 0 : 1;
+    }
+};
+
+// Every table of the database `from` is open on, written anew into a new file keyed with `key`
+// (cipher page size and all), checked in full, and put at `target` once whole.
+Status writeCopy(sqlite3* from, const QString& target, const QString& key,
+                 const std::optional<QString>& passwordRow, const CopyProgress& progress,
+                 qint64 total)
+{
+    const QString partial = partialName(target);
+    QFile::remove(partial);
+    QFile::remove(partial + QStringLiteral("-journal"));
+    Status made = [&]() -> Status {
+        // The source was opened to be written, not to make files: an empty file is made first
+        // for the engine to fill.
+        QFile empty(partial);
+        if (!empty.open(QIODevice::WriteOnly))
+            return fileError(QStringLiteral("The copy could not be written:"), partial, empty);
+        empty.close();
+        Result<detail::Statement> attach =
+            detail::Statement::prepare(from, QStringLiteral("ATTACH DATABASE ? AS rekeyed KEY ?"));
+        if (!attach)
+            return attach.error();
+        if (Status bound = attach.value().bind({partial, key}); !bound)
+            return bound;
+        if (Status attached = attach.value().run(); !attached)
+            return attached;
+        ExportProgress tracker{&progress, QFile::encodeName(partial), total};
+        if (progress && total > 0)
+            sqlite3_progress_handler(from, 20000, &ExportProgress::tick, &tracker);
+        Status exported = [&]() -> Status {
+            if (int rc = sqlite3_exec(from,
+                                      "PRAGMA rekeyed.cipher_page_size = 4096;"
+                                      "SELECT sqlcipher_export('rekeyed');",
+                                      nullptr, nullptr, nullptr);
+                rc != SQLITE_OK)
+                return rc == SQLITE_INTERRUPT
+                           ? Status(Error{QStringLiteral("The copy was stopped.")})
+                           : Status(engineError(from, rc, QStringLiteral("The copy could not be written")));
+            if (!passwordRow)
+                return {};
+            if (int rc = sqlite3_exec(from, "DELETE FROM rekeyed.tblUser;", nullptr, nullptr, nullptr);
+                rc != SQLITE_OK)
+                return engineError(from, rc, QStringLiteral("The copy's password could not be written"));
+            Result<detail::Statement> row = detail::Statement::prepare(
+                from, QStringLiteral("INSERT INTO rekeyed.tblUser (Password) VALUES (?)"));
+            if (!row)
+                return row.error();
+            if (Status bound = row.value().bind({*passwordRow}); !bound)
+                return bound;
+            return row.value().run();
+        }();
+        sqlite3_progress_handler(from, 0, nullptr, nullptr);
+        const int detached = sqlite3_exec(from, "DETACH DATABASE rekeyed;", nullptr, nullptr, nullptr);
+        if (!exported)
+            return exported;
+        if (detached != SQLITE_OK)
+            return engineError(from, detached, QStringLiteral("The copy could not be finished"));
+        return checkCopy(partial, key, true);
+    }();
+    if (!made) {
+        QFile::remove(partial);
+        QFile::remove(partial + QStringLiteral("-journal"));
+        return made;
+    }
+    return putInPlace(partial, target);
+}
+
 } // namespace
 
 Status copyLiveDatabase(const Connection& live, const QString& target, const QString& password,
@@ -243,34 +358,76 @@ Status copyLiveDatabase(const Connection& live, const QString& target, const QSt
 Status writeCompactedCopy(const Connection& live, const QString& target,
                           const QString& password)
 {
-    const QString partial = partialName(target);
-    QFile::remove(partial);
-    Status made = [&]() -> Status {
-        // The live file was opened to be written, not to make files: an empty file is made
-        // first for the engine to fill.
-        QFile empty(partial);
-        if (!empty.open(QIODevice::WriteOnly))
-            return fileError(QStringLiteral("The copy could not be written:"), partial, empty);
-        empty.close();
-        if (Result<int> attached = live.execute(
-                QStringLiteral("ATTACH DATABASE ? AS compacted KEY ?"), {partial, password});
-            !attached)
-            return attached.error();
-        Status exported = live.executeScript(
-            QStringLiteral("PRAGMA compacted.cipher_page_size = 4096;"
-                           "SELECT sqlcipher_export('compacted');"));
-        Status detached = live.executeScript(QStringLiteral("DETACH DATABASE compacted;"));
-        if (!exported)
-            return exported;
-        if (!detached)
-            return detached;
-        return checkCopy(partial, password, true);
-    }();
-    if (!made) {
-        QFile::remove(partial);
-        return made;
+    return writeCopy(live.handle(), target, password, std::nullopt, {}, 0);
+}
+
+Status writeRekeyedCopy(const QString& source, const QString& sourceKey, const QString& target,
+                        const QString& key, const std::optional<QString>& passwordRow,
+                        const CopyProgress& progress)
+{
+    // The export writes into a copy of the source's bytes, opened to be written; the source
+    // itself (a backup of the user's) is only read.
+    const QString working = target + QStringLiteral(".source");
+    Result<ByteSource> from = fromFile(source);
+    if (!from)
+        return from.error();
+    if (Status copied = copyBytes(from.value(), working, {}); !copied) {
+        QFile::remove(working);
+        return copied;
     }
-    return putInPlace(partial, target);
+    Result<sqlite3*> opened = openWritable(working, sourceKey);
+    Status made = opened ? writeCopy(opened.value(), target, key, passwordRow, progress,
+                                     from.value().size)
+                         : Status(opened.error());
+    if (opened)
+        sqlite3_close_v2(opened.value());
+    QFile::remove(working);
+    QFile::remove(working + QStringLiteral("-journal"));
+    return made;
+}
+
+Status rekeyLiveDatabase(const Connection& live, const QString& newKey,
+                         const std::optional<QString>& passwordRow, const CopyProgress& progress)
+{
+    if (live.isInTransaction())
+        return Error{QStringLiteral("The database is in the middle of a change; try again when "
+                                    "it is saved.")};
+    const QString path = live.filePath();
+    const QString incoming = path + QStringLiteral(".rekeyed");
+    Result<qint64> size = live.fileSize();
+    if (!size)
+        return size.error();
+    const qint64 changesBefore = live.changesMade();
+    // The copy is read through a connection of its own, so that the windows may go on reading
+    // through theirs while the progress is shown. It is the engine's too, which shares its locks
+    // on the file with the windows' connection.
+    Status written = [&]() -> Status {
+        Result<sqlite3*> reader = openWritable(path, fileKey(path));
+        if (!reader)
+            return reader.error();
+        Status made = writeCopy(reader.value(), incoming, newKey, passwordRow, progress,
+                                size.value());
+        sqlite3_close_v2(reader.value());
+        return made;
+    }();
+    if (!written)
+        return written;
+    Status replaced = replaceOpenDatabase(path, newKey, [&]() -> Status {
+        // A change saved while the copy was written is not in it: nothing is replaced.
+        if (live.changesMade() != changesBefore)
+            return Error{QStringLiteral("A change was saved while the database was being keyed "
+                                        "anew; nothing was changed. Try again.")};
+        // The last handle's close has emptied the log into the old file and removed it; a log
+        // still there would be read into the new file.
+        if (QFileInfo(path + QStringLiteral("-wal")).size() > 0)
+            return Error{QStringLiteral("The database's log could not be emptied; nothing was "
+                                        "changed. Try again.")};
+        if (Status moved = moveOver(incoming, path); !moved)
+            return moved;
+        return syncFolderOf(path);
+    });
+    QFile::remove(incoming);
+    return replaced;
 }
 
 Status replaceLiveDatabase(const QString& chosen, const QString& live,

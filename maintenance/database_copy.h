@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <functional>
+#include <optional>
 
 namespace halvo {
 
@@ -27,6 +28,25 @@ Status copyLiveDatabase(const Connection& live, const QString& target, const QSt
 // checked in full.
 Status writeCompactedCopy(const Connection& live, const QString& target,
                           const QString& password);
+
+// A copy of every table written anew, like the compacted copy, but keyed with `key` (the engine's
+// text of a key: a password, or x'...' for a raw key with its salt). With `passwordRow`, the
+// copy's tblUser holds exactly that one row. `source` is a database of ours keyed with
+// `sourceKey`, which is read and not changed; the copy is checked in full before it is put at
+// `target`.
+Status writeRekeyedCopy(const QString& source, const QString& sourceKey, const QString& target,
+                        const QString& key, const std::optional<QString>& passwordRow,
+                        const CopyProgress& progress = {});
+
+// Keys the live database anew: every table is written into a new file keyed with `newKey`
+// beside it, checked in full, and renamed over the live file in one step, and every connection
+// goes on with the new file (replaceOpenDatabase). Until the rename the live file is as it was,
+// so a program killed at any moment leaves a file that opens with the old key or the new one.
+// With `passwordRow`, the new file's tblUser holds exactly that row. Refused with nothing
+// changed while a unit of work is open, and when a change is saved while the copy is written.
+Status rekeyLiveDatabase(const Connection& live, const QString& newKey,
+                         const std::optional<QString>& passwordRow,
+                         const CopyProgress& progress = {});
 
 // Puts the database at `chosen` in the live file's place. The chosen file has been found a whole
 // database of ours with checkDatabaseCopy, before anything was closed for it; it is copied beside

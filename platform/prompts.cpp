@@ -2,6 +2,9 @@
 
 #include <QFileDialog>
 #include <QFileIconProvider>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QMessageBox>
 
 namespace halvo {
@@ -29,6 +32,7 @@ QMessageBox::StandardButtons toQt(Prompts::Buttons buttons)
     case Prompts::Buttons::YesNo: return QMessageBox::Yes | QMessageBox::No;
     case Prompts::Buttons::YesNoCancel:
         return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case Prompts::Buttons::YesNoDontAsk: return QMessageBox::Yes | QMessageBox::No;
     case Prompts::Buttons::Ok: break;
     }
     return QMessageBox::Ok;
@@ -60,7 +64,25 @@ Prompts::Answer QtPrompts::message(QWidget* parent, const QString& text, const Q
 {
     QMessageBox box(toQt(icon), title.isEmpty() ? programTitle() : title, text, toQt(buttons),
                     parent);
-    return fromQt(box.exec());
+    QAbstractButton* dontAsk = nullptr;
+    if (buttons == Buttons::YesNoDontAsk)
+        dontAsk = box.addButton(QMessageBox::tr("&Don't ask again"), QMessageBox::RejectRole);
+    const int chosen = box.exec();
+    if (dontAsk && box.clickedButton() == dontAsk)
+        return Answer::DontAsk;
+    return fromQt(chosen);
+}
+
+std::optional<QString> QtPrompts::password(QWidget* parent, const QString& text,
+                                           const QString& title)
+{
+    bool ok = false;
+    const QString typed =
+        QInputDialog::getText(parent, title.isEmpty() ? programTitle() : title, text,
+                              QLineEdit::Password, {}, &ok);
+    if (!ok)
+        return std::nullopt;
+    return typed;
 }
 
 namespace {
@@ -123,6 +145,14 @@ Prompts::Answer ScriptedPrompts::message(QWidget*, const QString& text, const QS
 {
     shown.append({text, title.isEmpty() ? programTitle() : title, buttons, icon});
     return answers.isEmpty() ? firstButton(buttons) : answers.takeFirst();
+}
+
+std::optional<QString> ScriptedPrompts::password(QWidget*, const QString& text, const QString&)
+{
+    passwordQuestions.append(text);
+    if (passwords.isEmpty())
+        return std::nullopt;
+    return passwords.takeFirst();
 }
 
 QString ScriptedPrompts::openFileName(QWidget*, const QString& caption, const QString& folder,

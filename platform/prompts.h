@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 class QWidget;
 
@@ -14,14 +15,18 @@ namespace halvo {
 class Prompts {
 public:
     enum class Icon { None, Information, Warning, Critical, Question };
-    enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
-    enum class Answer { Ok, Cancel, Yes, No };
+    // YesNoDontAsk: Yes, No and "Don't ask again", a question the user may put away for good.
+    enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, YesNoDontAsk };
+    enum class Answer { Ok, Cancel, Yes, No, DontAsk };
 
     virtual ~Prompts() = default;
 
     // A message box; an empty title means the program's title.
     virtual Answer message(QWidget* parent, const QString& text, const QString& title = {},
                            Buttons buttons = Buttons::Ok, Icon icon = Icon::None) = 0;
+    // Asks for a password (typed as "*"); none when the user cancelled.
+    virtual std::optional<QString> password(QWidget* parent, const QString& text,
+                                            const QString& title) = 0;
     // File dialogs; an empty result means the user cancelled. The folder may end in a file name,
     // which the dialog then proposes; filters are separated by ";;", and the one named selected
     // is chosen when the dialog opens.
@@ -35,6 +40,8 @@ class QtPrompts : public Prompts {
 public:
     Answer message(QWidget* parent, const QString& text, const QString& title, Buttons buttons,
                    Icon icon) override;
+    std::optional<QString> password(QWidget* parent, const QString& text,
+                                    const QString& title) override;
     QString openFileName(QWidget* parent, const QString& caption, const QString& folder,
                          const QString& filter, const QString& selectedFilter = {}) override;
     QString saveFileName(QWidget* parent, const QString& caption, const QString& folder,
@@ -57,17 +64,23 @@ struct ShownFileDialog {
     QString selectedFilter;
 };
 
-// Answers message boxes and file dialogs from queues filled by a test. A message box with no
-// queued answer is answered with its first button (OK or Yes); a file dialog with none, cancelled.
+// Answers message boxes, password questions and file dialogs from queues filled by a test. A
+// message box with no queued answer is answered with its first button (OK or Yes); a password
+// question or a file dialog with none, cancelled.
 class ScriptedPrompts : public Prompts {
 public:
     Answer message(QWidget* parent, const QString& text, const QString& title, Buttons buttons,
                    Icon icon) override;
+    std::optional<QString> password(QWidget* parent, const QString& text,
+                                    const QString& title) override;
     QString openFileName(QWidget* parent, const QString& caption, const QString& folder,
                          const QString& filter, const QString& selectedFilter = {}) override;
     QString saveFileName(QWidget* parent, const QString& caption, const QString& folder,
                          const QString& filter, const QString& selectedFilter = {}) override;
 
+    void queuePassword(const QString& typed) { passwords.append(typed); }
+    QStringList passwords;       // answers to password questions, in order
+    QStringList passwordQuestions; // the text of every password question, in order
     void queueAnswer(Answer answer) { answers.append(answer); }
     void queueFileName(const QString& path) { fileNames.append(path); }
 

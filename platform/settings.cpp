@@ -29,6 +29,10 @@ QSettings store()
 
 void Settings::keepIn(const QString& dataFolder)
 {
+    if (dataFolder.isEmpty()) {
+        keptFile.clear();
+        return;
+    }
     keptFile = QDir(dataFolder).filePath(FileName);
     const QString earlier = configurationStore().fileName();
     if (!QFile::exists(keptFile) && QFile::exists(earlier))

@@ -12,7 +12,8 @@ public:
 
     // Keeps the settings in `dataFolder` from now on. Settings an earlier version kept in the
     // user's configuration folder are carried over the first time. Until this is called (the
-    // tests), they are kept in the user's configuration folder under the program's title.
+    // tests), or after it is called with no folder, they are kept in the user's configuration
+    // folder under the program's title.
     static void keepIn(const QString& dataFolder);
 
     // Reads a key of the group "Settings"; the default when the key is not there.

@@ -2,6 +2,7 @@
 
 #include "data/connection.h"
 #include "data/connection_string.h"
+#include "lock/file_lock.h"
 #include "platform/prompts.h"
 
 #include <QCoreApplication>
@@ -98,8 +99,16 @@ DatabaseFileCheck checkDatabaseFile(const QString& dataFolder)
     // The rest only the key can tell. Opening never creates or writes a file it cannot read,
     // and the handle it leaves is the one every window will share.
     const Result<Connection> opened = Connection::openFile(check.path, DatabasePassword);
-    if (!opened)
-        return openFailure(check, opened.error(), size);
+    if (!opened) {
+        check = openFailure(check, opened.error(), size);
+        // Only the user's password can tell a locked file from one keyed elsewhere: the login
+        // asks for it, and says so when it opens nothing.
+        if (check.state == DatabaseFile::OtherPassword) {
+            const Result<QByteArray> salt = fileSalt(check.path);
+            if (salt && isLockSalt(salt.value()))
+                check.state = DatabaseFile::Locked;
+        }
+    }
     return check;
 }
 
@@ -115,7 +124,8 @@ QString databaseFileMessage(const DatabaseFileCheck& check)
            "again.")
             .arg(program);
     switch (check.state) {
-    case DatabaseFile::Usable: return {};
+    case DatabaseFile::Usable:
+    case DatabaseFile::Locked: return {};
     case DatabaseFile::Missing:
         return tr("The database file \"%1\" was not found.\n\n%2 keeps all its records in this "
                   "file and has not made a new one in its place. %3")

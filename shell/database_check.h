@@ -10,6 +10,8 @@ namespace halvo {
 
 enum class DatabaseFile {
     Usable,        // an encrypted HALVO database that opens with the program's password
+    Locked,        // whole pages that begin with a password's salt: locked with the user's
+                   // password, which the login tries
     Missing,       // nothing at the database's path
     Folder,        // a folder where the file belongs
     Empty,         // a file of 0 bytes

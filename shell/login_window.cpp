@@ -2,10 +2,12 @@
 
 #include "controls/links.h"
 #include "password_fields.h"
-#include "password_store.h"
+#include "database_lock.h"
 
 #include "hyperlink/vey_hyperlink_label.h"
+#include "platform/desktop.h"
 #include "platform/prompts.h"
+#include "platform/settings.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -13,8 +15,59 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace halvo {
+
+namespace {
+
+// Wrong passwords in a row, and the moment the login takes the next one. Both are kept in the
+// settings, so that closing and starting the program does not cut the wait short. The first four
+// wrong passwords cost nothing; from the fifth the login waits, 1 second, then twice as long
+// after each further one, up to 30 seconds.
+class LoginWait {
+public:
+    static constexpr int freeTries = 4;
+    static constexpr int longestWait = 30;
+
+    int secondsLeft() const
+    {
+        const QDateTime until = QDateTime::fromString(Settings::value(untilKey), Qt::ISODate);
+        if (!until.isValid())
+            return 0;
+        const qint64 left = Clock::now().secsTo(until);
+        // A clock put back does not make the wait longer than the longest.
+        return int(std::clamp<qint64>(left, 0, longestWait));
+    }
+    // Counts a wrong password; the seconds until the next try.
+    int wrong()
+    {
+        const int count = Settings::value(countKey).toInt() + 1;
+        Settings::setValue(countKey, QString::number(count));
+        if (count <= freeTries)
+            return 0;
+        const int wait = count - freeTries > 5 ? longestWait
+                                               : std::min(longestWait, 1 << (count - freeTries - 1));
+        Settings::setValue(untilKey, Clock::now().addSecs(wait).toString(Qt::ISODate));
+        return wait;
+    }
+    void right()
+    {
+        Settings::setValue(countKey, {});
+        Settings::setValue(untilKey, {});
+    }
+
+private:
+    const QString countKey = QStringLiteral("WrongPasswords");
+    const QString untilKey = QStringLiteral("LoginWaitUntil");
+};
+
+QString seconds(int n)
+{
+    return n == 1 ? QObject::tr("1 second") : QObject::tr("%1 seconds").arg(n);
+}
+
+} // namespace
 
 frmLogin::frmLogin(const QString& dataFolder, QWidget* parent)
     : QWidget(parent, Qt::Window), folder(dataFolder)
@@ -39,16 +92,27 @@ frmLogin::frmLogin(const QString& dataFolder, QWidget* parent)
 
 void frmLogin::Login_Click()
 {
+    LoginWait wait;
+    if (const int left = wait.secondsLeft(); left > 0) {
+        prompts().message(this, tr("Wait %1 before you try again.").arg(seconds(left)),
+                          tr("Login Failed"), Prompts::Buttons::Ok, Prompts::Icon::Critical);
+        return;
+    }
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const Result<bool> right = PasswordStore(folder).matches(txtPass->text());
+    const Result<bool> right = passwordOpens(folder, txtPass->text());
     QApplication::restoreOverrideCursor();
     // A password that cannot be read counts as a wrong one.
     if (!right || !right.value()) {
-        prompts().message(this, tr("Password is incorrect!"), tr("Login Failed"),
-                          Prompts::Buttons::Ok, Prompts::Icon::Critical);
+        QString text = tr("Password is incorrect!");
+        if (const int next = wait.wrong(); next > 0)
+            text += tr("\n\nYou can try again in %1.").arg(seconds(next));
+        prompts().message(this, text, tr("Login Failed"), Prompts::Buttons::Ok,
+                          Prompts::Icon::Critical);
         return;
     }
+    wait.right();
     hide();
+    offerToLock(this, folder, txtPass->text());
     emit loggedIn();
 }
 

@@ -2,9 +2,12 @@
 
 #include "controls/links.h"
 #include "password_fields.h"
+#include "database_lock.h"
 #include "password_store.h"
 
 #include "hyperlink/vey_hyperlink_label.h"
+#include "data/connection_string.h"
+#include "lock/file_lock.h"
 #include "platform/prompts.h"
 
 #include <QApplication>
@@ -75,6 +78,7 @@ void frmSetPass::Save_Click()
                           tr("Set Pass Failed"), Prompts::Buttons::Ok, Prompts::Icon::Critical);
         return;
     }
+    offerToLock(this, folder, txtUserPass->text());
     hide();
     emit passwordSaved();
 }
@@ -119,7 +123,7 @@ void frmChangePass::Save_Click()
     PasswordStore store(folder);
     Result<bool> oldIsRight = [&] {
         BusyPointer busy;
-        return store.matches(txtOldPass->text());
+        return passwordOpens(folder, txtOldPass->text());
     }();
     if (!oldIsRight) {
         prompts().message(this,
@@ -138,7 +142,11 @@ void frmChangePass::Save_Click()
                           tr("Password Error"), Prompts::Buttons::Ok, Prompts::Icon::Critical);
         return;
     }
+    // A locked file is keyed anew with the new password, which the stored one follows; the old
+    // password opens it no more.
     Status replaced = [&] {
+        if (isLockedFile(databasePath(folder)))
+            return lockDatabase(this, folder, txtNewPass->text());
         BusyPointer busy;
         return store.replace(txtNewPass->text());
     }();

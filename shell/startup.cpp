@@ -55,7 +55,11 @@ bool Startup::start()
             file.detail = stored.error().description;
         }
     }
-    if (file.state != DatabaseFile::Usable) {
+    // A locked file has a password by being locked: the login opens it, and what it holds is
+    // read from then on.
+    if (file.state == DatabaseFile::Locked)
+        stored = StoredPassword::Set;
+    if (file.state != DatabaseFile::Usable && file.state != DatabaseFile::Locked) {
         prompts().message(nullptr, databaseFileMessage(file), {}, Prompts::Buttons::Ok,
                           Prompts::Icon::Critical);
         return false;

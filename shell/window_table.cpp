@@ -158,7 +158,7 @@ void installWindows(frmMain& main)
 
     // Windows that add a vendor open the one vendor editor through the main window, so it is
     // still made at most once and brought forward when it is open already.
-    Puiblic_Module::setVendorWindowOpener([frame = QPointer<frmMain>(&main)]() -> frmVendor* {
+    ::Puiblic_Module::setVendorWindowOpener([frame = QPointer<frmMain>(&main)]() -> frmVendor* {
         if (!frame)
             return nullptr;
         return qobject_cast<frmVendor*>(frame->openWindow(QStringLiteral("mnuDatafrmVendor")));

@@ -6,6 +6,8 @@
 #include "data/connection_string.h"
 #include "data/schema.h"
 #include "platform/prompts.h"
+#include "platform/settings.h"
+#include "shell/database_lock.h"
 
 #include <QSettings>
 #include <QTemporaryDir>
@@ -19,6 +21,7 @@ public:
     explicit ProgramFolder(bool withDatabase = true)
     {
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+        Settings::keepIn({});
         if (withDatabase) {
             const Status made = createDatabase(databasePath(path()), DatabasePassword);
             if (!made)
@@ -26,11 +29,15 @@ public:
                        qPrintable(made.error().description));
         }
         setPrompts(&scripted);
+        // The question whether to lock the file with the password is asked only where a test
+        // asks for it.
+        Settings::setValue(DontOfferLockKey, QStringLiteral("1"));
     }
     ~ProgramFolder()
     {
         setPrompts(nullptr);
         releaseDatabase(databasePath(path()));
+        setFileKey(databasePath(path()), DatabasePassword);
     }
 
     QString path() const { return dir.path(); }

@@ -130,6 +130,8 @@ QStringList snapshot(const ProgramFolder& folder, bool badFile)
     QStringList seen = QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden
                                                      | QDir::System | QDir::NoDotAndDotDot);
     seen.removeAll(QStringLiteral("run"));
+    // The settings the start carries over into the data folder are not the database's.
+    seen.removeAll(QStringLiteral("settings.ini"));
     const QString path = filePath(folder);
     const QFileInfo at(path);
     if (at.isDir()) {

@@ -1,0 +1,229 @@
+// The database file locked with the user's password, on real files: the question after the first
+// password, the login that opens the file, the changed password, the sqlcipher command line, the
+// wait after wrong passwords, and backups restored into a locked file.
+
+#include "shell_test_support.h"
+
+#include "lock/file_lock.h"
+#include "maintenance/backup_commands.h"
+#include "platform/desktop.h"
+#include "shell/login_window.h"
+#include "shell/password_store.h"
+#include "shell/password_windows.h"
+
+#include <QDir>
+#include <QLineEdit>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QStandardPaths>
+
+using namespace halvo;
+using testing::ProgramFolder;
+
+namespace {
+
+// Forgets the key the login found, as a new start of the program does.
+void restart(const ProgramFolder& folder)
+{
+    releaseDatabase(databasePath(folder.path()));
+    setFileKey(databasePath(folder.path()), DatabasePassword);
+}
+
+bool opensWithFixedPassword(const ProgramFolder& folder)
+{
+    restart(folder);
+    const bool opens = Connection::openFile(databasePath(folder.path()), DatabasePassword).ok();
+    restart(folder);
+    return opens;
+}
+
+// The login as the user meets it: the text typed and Login; the last message's text, or empty
+// when the main window opened without one.
+QString login(const ProgramFolder& folder, const QString& typed, bool* opened = nullptr)
+{
+    frmLogin window(folder.path());
+    QSignalSpy in(&window, &frmLogin::loggedIn);
+    const qsizetype before = folder.scripted.shown.size();
+    window.txtPass->setText(typed);
+    window.Login_Click();
+    if (opened)
+        *opened = in.count() == 1;
+    return folder.scripted.shown.size() > before ? folder.scripted.shown.last().text : QString();
+}
+
+void firstPassword(ProgramFolder& folder, const QString& password, Prompts::Answer lockAnswer)
+{
+    Settings::setValue(DontOfferLockKey, {});
+    folder.scripted.queueAnswer(lockAnswer);
+    frmSetPass window(folder.path());
+    window.txtUserPass->setText(password);
+    window.txtConfirmPass->setText(password);
+    window.Save_Click();
+}
+
+QString lockQuestion()
+{
+    return QStringLiteral("Lock the database file with your password?\n\nThen only your password "
+                          "opens the file and its backups, here or anywhere they are copied. "
+                          "Without the password the records cannot be read by anyone, so keep "
+                          "it safe.");
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Prompts::Answer)
+
+class tst_shell_lock : public QObject {
+    Q_OBJECT
+private slots:
+    void firstPasswordOffersTheLock_data();
+    void firstPasswordOffersTheLock();
+    void loginOffersTheLockOnce();
+    void changedPasswordKeysTheFileAnew();
+    void commandLineOpensTheLockedFile();
+    void wrongPasswordsMakeTheLoginWait();
+};
+
+void tst_shell_lock::firstPasswordOffersTheLock_data()
+{
+    QTest::addColumn<Prompts::Answer>("answer");
+    QTest::addColumn<bool>("locked");
+    QTest::addColumn<bool>("neverAskedAgain");
+    QTest::newRow("Yes locks the file") << Prompts::Answer::Yes << true << false;
+    QTest::newRow("No leaves it for the next start") << Prompts::Answer::No << false << false;
+    QTest::newRow("Don't ask again") << Prompts::Answer::DontAsk << false << true;
+}
+
+void tst_shell_lock::firstPasswordOffersTheLock()
+{
+    QFETCH(Prompts::Answer, answer);
+    QFETCH(bool, locked);
+    QFETCH(bool, neverAskedAgain);
+    ProgramFolder folder;
+    firstPassword(folder, QStringLiteral("Secret"), answer);
+    QCOMPARE(folder.scripted.texts(), QStringList{lockQuestion()});
+    QCOMPARE(folder.scripted.shown.first().title, QStringLiteral("Lock Database File"));
+    QCOMPARE(folder.scripted.shown.first().buttons, Prompts::Buttons::YesNoDontAsk);
+
+    QCOMPARE(opensWithFixedPassword(folder), !locked);
+    bool opened = false;
+    QCOMPARE(login(folder, QStringLiteral("secret"), &opened), QStringLiteral("Password is incorrect!"));
+    QVERIFY(!opened);
+    QCOMPARE(login(folder, QStringLiteral("Secret"), &opened), QString());
+    QVERIFY(opened);
+    // What the file holds is read with the key the login found.
+    QCOMPARE(folder.db().select(QStringLiteral("SELECT count(*) FROM tblUser")).value().values,
+             (QList<QVariantList>{{1}}));
+
+    // The login right after does not ask again; "Don't ask again" holds for later starts.
+    QCOMPARE(folder.scripted.shown.size(), 2);
+    QCOMPARE(!Settings::value(DontOfferLockKey).isEmpty(), neverAskedAgain);
+}
+
+void tst_shell_lock::loginOffersTheLockOnce()
+{
+    ProgramFolder folder;
+    folder.exec(QStringLiteral("INSERT INTO tblUser (Password) VALUES (?)"),
+                {PasswordStore::hash(QStringLiteral("Secret")).value()});
+    Settings::setValue(DontOfferLockKey, {});
+    folder.scripted.queueAnswer(Prompts::Answer::No);
+    bool opened = false;
+    QCOMPARE(login(folder, QStringLiteral("Secret"), &opened), lockQuestion());
+    QVERIFY(opened);
+    // Asked once a run: the next login of this run goes straight in.
+    QCOMPARE(login(folder, QStringLiteral("Secret"), &opened), QString());
+    QVERIFY(opensWithFixedPassword(folder));
+}
+
+void tst_shell_lock::changedPasswordKeysTheFileAnew()
+{
+    ProgramFolder folder;
+    firstPassword(folder, QStringLiteral("Secret"), Prompts::Answer::Yes);
+    QCOMPARE(login(folder, QStringLiteral("Secret")), QString());
+    folder.exec(QStringLiteral("INSERT INTO tblNotes (Notes) VALUES ('kept through the change')"));
+
+    frmChangePass change(folder.path());
+    change.txtOldPass->setText(QStringLiteral("Secret"));
+    change.txtNewPass->setText(QStringLiteral("Other"));
+    change.txtConfirmPass->setText(QStringLiteral("Other"));
+    change.Save_Click();
+    QCOMPARE(folder.scripted.shown.last().text, QStringLiteral("Password has been changed!"));
+    // The windows still open go on with the file keyed anew.
+    QCOMPARE(folder.db().scalar(QStringLiteral("SELECT Notes FROM tblNotes")).value().toString(),
+             QStringLiteral("kept through the change"));
+
+    restart(folder);
+    QVERIFY(!opensWithFixedPassword(folder));
+    bool opened = false;
+    QCOMPARE(login(folder, QStringLiteral("Secret"), &opened), QStringLiteral("Password is incorrect!"));
+    QVERIFY(!opened);
+    QCOMPARE(login(folder, QStringLiteral("Other"), &opened), QString());
+    QVERIFY(opened);
+    QCOMPARE(folder.db().scalar(QStringLiteral("SELECT Notes FROM tblNotes")).value().toString(),
+             QStringLiteral("kept through the change"));
+}
+
+// Exactly the README's commands.
+void tst_shell_lock::commandLineOpensTheLockedFile()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("argon2")).isEmpty()
+        || QStandardPaths::findExecutable(QStringLiteral("sqlcipher")).isEmpty())
+        QSKIP("argon2 and sqlcipher are installed by scripts/setup");
+    ProgramFolder folder;
+    firstPassword(folder, QStringLiteral("Pass word \"quoted\""), Prompts::Answer::Yes);
+    restart(folder);
+    QProcess shell;
+    shell.setWorkingDirectory(folder.path());
+    shell.start(QStringLiteral("bash"),
+                {QStringLiteral("-c"),
+                 QStringLiteral(
+                     "salt=$(head -c 16 halvo0905.mdb)\n"
+                     "key=$(printf '%s' \"$1\" | argon2 \"$salt\" -id -t 3 -m 16 -p 1 -l 32 -r)\n"
+                     "sqlcipher halvo0905.mdb \"PRAGMA key = \\\"x'$key'\\\";\" "
+                     "'PRAGMA cipher_page_size = 4096;' 'SELECT count(*) FROM tblUser;'"),
+                 QStringLiteral("bash"), QStringLiteral("Pass word \"quoted\"")});
+    QVERIFY(shell.waitForFinished(30000));
+    QCOMPARE(QString::fromUtf8(shell.readAllStandardOutput()).trimmed(), QStringLiteral("1"));
+}
+
+void tst_shell_lock::wrongPasswordsMakeTheLoginWait()
+{
+    ProgramFolder folder;
+    folder.exec(QStringLiteral("INSERT INTO tblUser (Password) VALUES (?)"),
+                {PasswordStore::hash(QStringLiteral("Secret")).value()});
+    const QDateTime start(QDate(2026, 12, 8), QTime(9, 0));
+    Clock::fixAt(start);
+    bool opened = false;
+    // Three wrong, then the right one opens at once, and the count starts again.
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(login(folder, QStringLiteral("wrong")), QStringLiteral("Password is incorrect!"));
+    QCOMPARE(login(folder, QStringLiteral("Secret"), &opened), QString());
+    QVERIFY(opened);
+
+    const QStringList waits{{}, {}, {}, {}, QStringLiteral("1 second"), QStringLiteral("2 seconds"),
+                            QStringLiteral("4 seconds"), QStringLiteral("8 seconds"),
+                            QStringLiteral("16 seconds"), QStringLiteral("30 seconds"),
+                            QStringLiteral("30 seconds")};
+    QDateTime now = start;
+    for (const QString& wait : waits) {
+        const QString said = login(folder, QStringLiteral("wrong"));
+        QCOMPARE(said, wait.isEmpty() ? QStringLiteral("Password is incorrect!")
+                                      : QStringLiteral("Password is incorrect!\n\nYou can try "
+                                                       "again in %1.").arg(wait));
+        if (wait.isEmpty())
+            continue;
+        // During the wait even the right password is not tried, also after a new start.
+        QCOMPARE(login(folder, QStringLiteral("Secret"), &opened),
+                 QStringLiteral("Wait %1 before you try again.").arg(wait));
+        QVERIFY(!opened);
+        now = now.addSecs(wait.section(QLatin1Char(' '), 0, 0).toInt());
+        Clock::fixAt(now);
+    }
+    QCOMPARE(login(folder, QStringLiteral("Secret"), &opened), QString());
+    QVERIFY(opened);
+    QCOMPARE(login(folder, QStringLiteral("wrong")), QStringLiteral("Password is incorrect!"));
+    Clock::fixAt({});
+}
+
+QTEST_MAIN(tst_shell_lock)
+#include "tst_shell_lock.moc"

@@ -5,6 +5,7 @@
 
 #include "data/connection.h"
 #include "data/connection_string.h"
+#include "lock/file_lock.h"
 #include "platform/desktop.h"
 #include "platform/prompts.h"
 
@@ -12,6 +13,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProgressDialog>
+#include <QScopeGuard>
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
@@ -60,6 +62,35 @@ QString keptName(const QString& live, const QDateTime& moment)
 void tellFailure(QWidget* parent, const QString& text, const QString& title)
 {
     prompts().message(parent, text, title, Prompts::Buttons::Ok, Prompts::Icon::Critical);
+}
+
+// The key that opens a backup as a whole database of ours: the live file's, the fixed password,
+// or, for a backup locked with another password, the key of the password the user gives for it.
+// An error with no text: the user cancelled.
+Result<QString> backupKey(const QString& source, const QString& liveKey, QWidget* parent = nullptr)
+{
+    const Status withLive = checkDatabaseCopy(source, liveKey);
+    if (withLive)
+        return liveKey;
+    if (liveKey != DatabasePassword && checkDatabaseCopy(source, DatabasePassword))
+        return QString(DatabasePassword);
+    const Result<QByteArray> salt = fileSalt(source);
+    if (!salt || !isLockSalt(salt.value()))
+        return withLive.error();
+    const std::optional<QString> typed = prompts().password(
+        parent,
+        QStringLiteral("The backup \"%1\" is locked with another password. Enter the password "
+                       "it was made with:")
+            .arg(source),
+        QStringLiteral("Restore from Backup"));
+    if (!typed)
+        return Error{QString()};
+    Result<QString> key = lockKey(*typed, salt.value());
+    if (!key)
+        return key.error();
+    if (!checkDatabaseCopy(source, key.value()))
+        return Error{QStringLiteral("the password does not open it.")};
+    return key;
 }
 
 } // namespace
@@ -155,8 +186,9 @@ void BackupCommands::Backup()
     Result<Connection> db = Connection::openFile(live, DatabasePassword);
     if (!db)
         return failed(db.error().description);
+    // The backup is the file's bytes: a locked file's backup is locked with the same key.
     CopyProgressWindow progress(host.window, QStringLiteral("Backing up the database..."));
-    if (Status copied = copyLiveDatabase(db.value(), target, DatabasePassword, progress.callback());
+    if (Status copied = copyLiveDatabase(db.value(), target, fileKey(live), progress.callback());
         !copied)
         return failed(copied.error().description);
     // The copy carries the moment it was made by the program's clock, which tells a later
@@ -198,16 +230,46 @@ void BackupCommands::Restore()
         return;
     }
     const QString leftAlone = QStringLiteral("The current data is left as it is.");
+    const QString live = liveDatabase();
     // The chosen file is looked at before anything is closed or replaced: only a whole database
-    // of ours, which the password opens, takes the live file's place.
-    if (Status whole = checkDatabaseCopy(source, DatabasePassword); !whole) {
-        tellFailure(host.window,
-                    QStringLiteral("The file \"%1\" cannot be restored: %2\r\n\r\n%3")
-                        .arg(source, whole.error().description, leftAlone),
-                    title);
+    // of ours, which its key opens, takes the live file's place.
+    const Result<QString> sourceKey = backupKey(source, fileKey(live), host.window);
+    if (!sourceKey) {
+        if (!sourceKey.error().description.isEmpty())
+            tellFailure(host.window,
+                        QStringLiteral("The file \"%1\" cannot be restored: %2\r\n\r\n%3")
+                            .arg(source, sourceKey.error().description, leftAlone),
+                        title);
         return;
     }
-    const QString live = liveDatabase();
+    // A backup keyed otherwise than the live file takes its key, written anew beside it before
+    // anything is replaced; into a locked file it also takes the password in force, so that the
+    // password that opens the file stays the one the user knows.
+    QString restoring = source;
+    const QString rekeyed = live + QStringLiteral(".restoring-keyed");
+    const auto removeRekeyed = qScopeGuard([&] { QFile::remove(rekeyed); });
+    if (sourceKey.value() != fileKey(live)) {
+        std::optional<QString> passwordRow;
+        if (isLockKey(fileKey(live))) {
+            Result<Connection> db = Connection::openFile(live, DatabasePassword);
+            Result<QVariant> row = db ? db.value().scalar(QStringLiteral(
+                                            "SELECT Password FROM tblUser ORDER BY rowid LIMIT 1"))
+                                      : Result<QVariant>(db.error());
+            if (row)
+                passwordRow = row.value().toString();
+        }
+        CopyProgressWindow progress(host.window, QStringLiteral("Restoring the database..."));
+        if (Status keyed = writeRekeyedCopy(source, sourceKey.value(), rekeyed, fileKey(live),
+                                            passwordRow, progress.callback());
+            !keyed) {
+            tellFailure(host.window,
+                        QStringLiteral("The file \"%1\" cannot be restored: %2\r\n\r\n%3")
+                            .arg(source, keyed.error().description, leftAlone),
+                        title);
+            return;
+        }
+        restoring = rekeyed;
+    }
     if (host.closeDatabaseWindows && !host.closeDatabaseWindows()) {
         tellFailure(host.window,
                     QStringLiteral("The backup was not restored: a window that shows the data "
@@ -219,7 +281,7 @@ void BackupCommands::Restore()
     const QString kept = keptName(live, Clock::now());
     Status replaced = [&] {
         CopyProgressWindow progress(host.window, QStringLiteral("Restoring the database..."));
-        return replaceLiveDatabase(source, live, kept, progress.callback());
+        return replaceLiveDatabase(restoring, live, kept, progress.callback());
     }();
     if (!replaced) {
         tellFailure(host.window,
@@ -255,7 +317,7 @@ void BackupCommands::SaveToDisk()
     const QString title = QStringLiteral("Save Database to Disk");
     const QString snapshot = QDir(backupFolder()).filePath(snapshotFileName(Clock::now()));
     Result<Connection> db = Connection::openFile(live, DatabasePassword);
-    Status made = db ? writeCompactedCopy(db.value(), snapshot, DatabasePassword)
+    Status made = db ? writeCompactedCopy(db.value(), snapshot, fileKey(live))
                      : Status(db.error());
     if (!made) {
         tellFailure(host.window,

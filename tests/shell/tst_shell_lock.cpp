@@ -69,6 +69,24 @@ QString lockQuestion()
                           "it safe.");
 }
 
+QString note(const ProgramFolder& folder)
+{
+    return folder.db().scalar(QStringLiteral("SELECT Notes FROM tblNotes")).value().toString();
+}
+
+// A database holding one note, keyed with the fixed password, or locked with `password`.
+void makeBackup(const QString& path, const QString& text, const QString& password)
+{
+    ProgramFolder other;
+    other.exec(QStringLiteral("INSERT INTO tblNotes (Notes) VALUES (?)"), {text});
+    if (!password.isEmpty()) {
+        firstPassword(other, password, Prompts::Answer::Yes);
+        restart(other);
+    }
+    releaseDatabase(databasePath(other.path()));
+    QVERIFY(QFile::copy(databasePath(other.path()), path));
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Prompts::Answer)
@@ -82,6 +100,8 @@ private slots:
     void changedPasswordKeysTheFileAnew();
     void commandLineOpensTheLockedFile();
     void wrongPasswordsMakeTheLoginWait();
+    void restoreIntoALockedFile_data();
+    void restoreIntoALockedFile();
 };
 
 void tst_shell_lock::firstPasswordOffersTheLock_data()
@@ -223,6 +243,91 @@ void tst_shell_lock::wrongPasswordsMakeTheLoginWait()
     QVERIFY(opened);
     QCOMPARE(login(folder, QStringLiteral("wrong")), QStringLiteral("Password is incorrect!"));
     Clock::fixAt({});
+}
+
+void tst_shell_lock::restoreIntoALockedFile_data()
+{
+    QTest::addColumn<QString>("madeWith"); // the backup's password; empty: the fixed one
+    QTest::addColumn<QStringList>("typed"); // answers to the password question
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<QString>("noteAfter");
+    const QString proceed = QStringLiteral("Restoring from backup will replace current data. Do "
+                                           "you wish to proceed?");
+    const QString restored = QStringLiteral("Backup has been restored...");
+    // Made by Backup Database from the locked file itself.
+    QTest::newRow("locked with the same key") << QStringLiteral("Secret") << QStringList{}
+                                                   << QStringList{proceed, restored}
+                                                   << QStringLiteral("from the backup");
+    QTest::newRow("keyed with the fixed password") << QString() << QStringList{}
+                                                   << QStringList{proceed, restored}
+                                                   << QStringLiteral("from the backup");
+    QTest::newRow("another password, given") << QStringLiteral("Older")
+                                             << QStringList{QStringLiteral("Older")}
+                                             << QStringList{proceed, restored}
+                                             << QStringLiteral("from the backup");
+    QTest::newRow("another password, wrong")
+        << QStringLiteral("Older") << QStringList{QStringLiteral("older")}
+        << QStringList{proceed,
+                       QStringLiteral("The file \"%1\" cannot be restored: the password does "
+                                      "not open it.\r\n\r\nThe current data is left as it is.")}
+        << QStringLiteral("live");
+    QTest::newRow("another password, cancelled") << QStringLiteral("Older") << QStringList{}
+                                                 << QStringList{proceed} << QStringLiteral("live");
+}
+
+void tst_shell_lock::restoreIntoALockedFile()
+{
+    QFETCH(QString, madeWith);
+    QFETCH(QStringList, typed);
+    QFETCH(QStringList, messages);
+    QFETCH(QString, noteAfter);
+    // The backup is made first: a folder of its own installs its own prompts and settings.
+    const bool sameKey = madeWith == QStringLiteral("Secret");
+    QTemporaryDir made;
+    if (!sameKey)
+        makeBackup(made.filePath(QStringLiteral("backup.mdb")), QStringLiteral("from the backup"),
+                   madeWith);
+    ProgramFolder folder;
+    folder.exec(QStringLiteral("INSERT INTO tblNotes (Notes) VALUES ('from the backup')"));
+    firstPassword(folder, QStringLiteral("Secret"), Prompts::Answer::Yes);
+    QCOMPARE(login(folder, QStringLiteral("Secret")), QString());
+    BackupCommands commands({nullptr, folder.path(), [] { return true; }, {}});
+    QString backup;
+    if (sameKey) {
+        commands.Backup();
+        backup = QDir(commands.backupFolder()).filePath(BackupCommands::backupFileName(Clock::today()));
+    } else {
+        QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("backup")));
+        backup = QDir(folder.path()).filePath(QStringLiteral("backup/HALVO_1212026.mdb"));
+        QVERIFY(QFile::copy(made.filePath(QStringLiteral("backup.mdb")), backup));
+    }
+    folder.exec(QStringLiteral("UPDATE tblNotes SET Notes = 'live'"));
+
+    folder.scripted.shown.clear();
+    for (const QString& answer : typed)
+        folder.scripted.queuePassword(answer);
+    folder.scripted.queueFileName(backup);
+    commands.Restore();
+    for (QString& m : messages)
+        if (m.contains(QLatin1String("%1")))
+            m = m.arg(backup);
+    QCOMPARE(folder.scripted.texts(), messages);
+    const bool otherPassword = !madeWith.isEmpty() && madeWith != QStringLiteral("Secret");
+    QCOMPARE(folder.scripted.passwordQuestions.size(), otherPassword ? 1 : 0);
+    if (otherPassword)
+        QCOMPARE(folder.scripted.passwordQuestions.first(),
+                 QStringLiteral("The backup \"%1\" is locked with another password. Enter the "
+                                "password it was made with:")
+                     .arg(backup));
+
+    // Whatever the backup was keyed with, the file is locked with the password in force.
+    QCOMPARE(note(folder), noteAfter);
+    restart(folder);
+    QVERIFY(!opensWithFixedPassword(folder));
+    bool opened = false;
+    QCOMPARE(login(folder, QStringLiteral("Secret"), &opened), QString());
+    QVERIFY(opened);
+    QCOMPARE(note(folder), noteAfter);
 }
 
 QTEST_MAIN(tst_shell_lock)

@@ -6,3 +6,7 @@ target_link_libraries(bench_summary PRIVATE halvo_bench_support halvo_shell)
 # The program at rest with every Data window open, beside the same windows kept by polling.
 add_executable(bench_idle bench_idle.cpp)
 target_link_libraries(bench_idle PRIVATE halvo_bench_support halvo_shell)
+
+# The login to a file locked with the password, and the locking.
+add_executable(bench_lock bench_lock.cpp)
+target_link_libraries(bench_lock PRIVATE halvo_bench_support halvo_shell)

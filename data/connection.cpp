@@ -64,6 +64,9 @@ using detail::Statement;
 // and keying a file again each time would cost more than all its queries.
 QHash<QString, std::shared_ptr<SharedHandle>>& registry()
 {
+    // The set of open handles is made first, so that it is destroyed last: the handles this
+    // registry still holds at the program's end take themselves out of it as they close.
+    (void)SharedHandle::open();
     static QHash<QString, std::shared_ptr<SharedHandle>> handles;
     return handles;
 }

@@ -417,11 +417,12 @@ Status rekeyLiveDatabase(const Connection& live, const QString& newKey,
         if (live.changesMade() != changesBefore)
             return Error{QStringLiteral("A change was saved while the database was being keyed "
                                         "anew; nothing was changed. Try again.")};
-        // The last handle's close has emptied the log into the old file and removed it; a log
-        // still there would be read into the new file.
-        if (QFileInfo(path + QStringLiteral("-wal")).size() > 0)
-            return Error{QStringLiteral("The database's log could not be emptied; nothing was "
-                                        "changed. Try again.")};
+        // The last handle's close has emptied the log into the old file and removed it. A log
+        // still there means another program has the file open (the sqlcipher command line): it
+        // would be read into the new file.
+        if (QFileInfo::exists(path + QStringLiteral("-wal")))
+            return Error{QStringLiteral("Another program has the database file open; nothing was "
+                                        "changed. Close it and try again.")};
         if (Status moved = moveOver(incoming, path); !moved)
             return moved;
         return syncFolderOf(path);

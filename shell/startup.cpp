@@ -1,6 +1,7 @@
 #include "startup.h"
 
 #include "database_check.h"
+#include "idle_lock.h"
 #include "login_window.h"
 #include "main_window.h"
 #include "password_store.h"
@@ -94,6 +95,7 @@ void Startup::openMain()
         main = std::make_unique<frmMain>(folders);
         installWindows(*main);
         connect(main.get(), &frmMain::closed, this, &Startup::finished);
+        idle = std::make_unique<IdleLock>(folders.data);
     }
     main->show();
     main->activateWindow();

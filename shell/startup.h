@@ -14,6 +14,7 @@ class InstanceLock;
 class frmLogin;
 class frmMain;
 class frmSetPass;
+class IdleLock;
 
 class Startup : public QObject {
     Q_OBJECT
@@ -31,6 +32,8 @@ public:
     frmLogin* loginWindow() const { return login.get(); }
     // The main window, once the login has opened it.
     frmMain* mainWindow() const { return main.get(); }
+    // Locks the program when the user is away, once the main window is open.
+    IdleLock* idleLock() const { return idle.get(); }
 
 signals:
     // The program's work is over: the user closed the last window, or chose Close or Exit.
@@ -42,6 +45,7 @@ private:
     std::unique_ptr<frmSetPass> setPass;
     std::unique_ptr<frmLogin> login;
     std::unique_ptr<frmMain> main;
+    std::unique_ptr<IdleLock> idle;
 
     void showLogin();
     void openMain();

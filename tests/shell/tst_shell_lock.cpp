@@ -7,7 +7,12 @@
 #include "lock/file_lock.h"
 #include "maintenance/backup_commands.h"
 #include "platform/desktop.h"
+#include "editors/record_editor.h"
+#include "hyperlink/vey_hyperlink_label.h"
+#include "shell/idle_lock.h"
 #include "shell/login_window.h"
+#include "shell/main_window.h"
+#include "shell/window_table.h"
 #include "shell/password_store.h"
 #include "shell/password_windows.h"
 
@@ -102,6 +107,9 @@ private slots:
     void wrongPasswordsMakeTheLoginWait();
     void restoreIntoALockedFile_data();
     void restoreIntoALockedFile();
+    void timeAwayFromTheSetting_data();
+    void timeAwayFromTheSetting();
+    void lockWhenAwayKeepsPendingEdits();
 };
 
 void tst_shell_lock::firstPasswordOffersTheLock_data()
@@ -328,6 +336,65 @@ void tst_shell_lock::restoreIntoALockedFile()
     QCOMPARE(login(folder, QStringLiteral("Secret"), &opened), QString());
     QVERIFY(opened);
     QCOMPARE(note(folder), noteAfter);
+}
+
+void tst_shell_lock::timeAwayFromTheSetting_data()
+{
+    QTest::addColumn<QString>("setting");
+    QTest::addColumn<int>("minutes"); // 0: never
+    QTest::newRow("not set") << QString() << 15;
+    QTest::newRow("five") << QStringLiteral("5") << 5;
+    QTest::newRow("never") << QStringLiteral("never") << 0;
+    QTest::newRow("Never, with blanks") << QStringLiteral(" Never ") << 0;
+    QTest::newRow("zero") << QStringLiteral("0") << 0;
+    QTest::newRow("negative") << QStringLiteral("-3") << 15;
+    QTest::newRow("not a number") << QStringLiteral("ten") << 15;
+}
+
+void tst_shell_lock::timeAwayFromTheSetting()
+{
+    QFETCH(QString, setting);
+    QFETCH(int, minutes);
+    QCOMPARE(IdleLock::minutesFrom(setting).value_or(0), minutes);
+}
+
+void tst_shell_lock::lockWhenAwayKeepsPendingEdits()
+{
+    ProgramFolder folder;
+    firstPassword(folder, QStringLiteral("Secret"), Prompts::Answer::Yes);
+    QCOMPARE(login(folder, QStringLiteral("Secret")), QString());
+    frmMain main(Folders::portableAt(folder.path()));
+    installWindows(main);
+    main.show();
+    auto* vendors = qobject_cast<RecordEditor*>(main.openWindow(QStringLiteral("mnuDatafrmVendor")));
+    QVERIFY(vendors);
+    QTest::mouseClick(vendors->link(QStringLiteral("AddVendor")), Qt::LeftButton, {}, QPoint(2, 2));
+    QLineEdit* company = vendors->box(QStringLiteral("txtFields(2)"));
+    QTest::keyClicks(company, QStringLiteral("Quick Plumbing"));
+
+    IdleLock idle(folder.path());
+    idle.lockNow();
+    QVERIFY(!main.isVisible());
+    frmLocked* locked = idle.lockWindow();
+    QVERIFY(locked->isVisible());
+    QCOMPARE(locked->windowTitle(), QStringLiteral("HALVO is locked"));
+    locked->close(); // only the password opens it
+    QVERIFY(locked->isVisible());
+
+    folder.scripted.shown.clear();
+    locked->txtPass->setText(QStringLiteral("secret"));
+    locked->Unlock_Click();
+    QCOMPARE(folder.scripted.texts(), QStringList{QStringLiteral("Password is incorrect!")});
+    QVERIFY(!main.isVisible());
+    locked->txtPass->setText(QStringLiteral("Secret"));
+    locked->Unlock_Click();
+    QVERIFY(main.isVisible());
+    QVERIFY(!locked->isVisible());
+    // The change typed before the lock is there, not saved, and saves as ever.
+    QCOMPARE(company->text(), QStringLiteral("Quick Plumbing"));
+    QCOMPARE(folder.db().scalar(QStringLiteral("SELECT count(*) FROM tblVendor")).value().toInt(), 0);
+    QTest::mouseClick(vendors->link(QStringLiteral("Save")), Qt::LeftButton, {}, QPoint(2, 2));
+    QCOMPARE(folder.db().scalar(QStringLiteral("SELECT count(*) FROM tblVendor")).value().toInt(), 1);
 }
 
 QTEST_MAIN(tst_shell_lock)

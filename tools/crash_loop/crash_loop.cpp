@@ -1,4 +1,5 @@
 #include "crash_loop.h"
+#include "writer.h"
 
 #include "ledger_log.h"
 
@@ -117,6 +118,8 @@ Killed Loop::startAndKill(int round, std::uint64_t writerSeed, bool fromStart, i
         args.append(QStringLiteral("--confirm-early"));
     if (options.secondDescriptor)
         args.append(QStringLiteral("--second-descriptor"));
+    if (options.rekey)
+        args.append(QStringLiteral("--rekey"));
     // The writer's output goes to files, not to pipes: the loop then never wakes on a line the
     // writer has just printed, so the moment of the kill owes nothing to where the writer is in
     // its work, and a full pipe never holds the writer up.
@@ -163,6 +166,11 @@ Killed Loop::startAndKill(int round, std::uint64_t writerSeed, bool fromStart, i
 Ledger Loop::readLedger() const
 {
     Ledger l;
+    // Keyed anew at the kill or not, the file opens with the old key or the new one.
+    if (options.rekey && !useKeyThatOpens(options.file)) {
+        l.problem = QStringLiteral("the file opens with neither key");
+        return l;
+    }
     {
         Result<Connection> c = Connection::openFile(options.file, DatabasePassword);
         if (!c) {

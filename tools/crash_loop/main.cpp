@@ -21,6 +21,8 @@
 // --confirm-early makes the writer confirm work before it is committed, and --second-descriptor
 // makes it read the file through a descriptor of its own after each tick, which drops the
 // engine's locks: with either the loop must report lost rows, which shows that it can.
+// --rekey makes the writer key the file anew now and then, alternating two keys: a kill in the
+// middle must leave a file that opens with one of them, holding everything confirmed.
 //
 // The exit code is 0 only when nothing confirmed was lost and the file stayed whole.
 
@@ -63,7 +65,9 @@ int main(int argc, char* argv[])
     const QCommandLineOption generation(QStringLiteral("generation"),
                                         QStringLiteral("The writer's run."), QStringLiteral("n"),
                                         QStringLiteral("1"));
-    parser.addOptions({kills, seed, file, confirmEarly, secondDescriptor, writer, generation});
+    const QCommandLineOption rekey(QStringLiteral("rekey"),
+                                   QStringLiteral("Let the writer key the file anew now and then."));
+    parser.addOptions({kills, seed, file, confirmEarly, secondDescriptor, rekey, writer, generation});
     parser.process(app);
 
     std::uint64_t seedValue =
@@ -71,7 +75,8 @@ int main(int argc, char* argv[])
                            : (std::uint64_t(std::random_device{}()) << 32) | std::random_device{}();
     if (parser.isSet(writer))
         return runWriter({parser.value(writer), seedValue, parser.value(generation).toLongLong(),
-                          parser.isSet(confirmEarly), parser.isSet(secondDescriptor)});
+                          parser.isSet(confirmEarly), parser.isSet(secondDescriptor),
+                          parser.isSet(rekey)});
 
     LoopOptions options;
     options.kills = parser.value(kills).toInt();
@@ -79,6 +84,7 @@ int main(int argc, char* argv[])
     options.program = QCoreApplication::applicationFilePath();
     options.confirmEarly = parser.isSet(confirmEarly);
     options.secondDescriptor = parser.isSet(secondDescriptor);
+    options.rekey = parser.isSet(rekey);
     QTemporaryDir folder;
     options.file = parser.isSet(file) ? parser.value(file) : databasePath(folder.path());
     const int code = runLoop(options);

@@ -1,5 +1,7 @@
 #include "writer.h"
 
+#include "maintenance/database_copy.h"
+
 #include "ledger_log.h"
 
 #include "data/connection.h"
@@ -271,7 +273,14 @@ Status Writer::writeOneUnit()
         written = deleteThroughRecordSet(unit);
     else if (kind < 97)
         written = severalInOneTransaction(unit);
-    else if (!holding)
+    else if (!holding && options.rekey) {
+        const QStringList keys = rekeyKeys();
+        const QString other = fileKey(options.file) == keys[0] ? keys[1] : keys[0];
+        // Refused while the other program reads the file: the file stays as it was, and so
+        // does the writer's work.
+        (void)rekeyLiveDatabase(conn, other, std::nullopt);
+        return {};
+    } else if (!holding)
         // What a backup does first; a kill can land in the middle of it.
         return conn.checkpoint();
     else
@@ -283,8 +292,32 @@ Status Writer::writeOneUnit()
 
 } // namespace
 
+QStringList rekeyKeys()
+{
+    return {DatabasePassword,
+            QStringLiteral("x'%1%2'").arg(QString(64, QLatin1Char('7')),
+                                          QString::fromLatin1(QByteArrayLiteral("CrashLoopSalt016").toHex()))};
+}
+
+bool useKeyThatOpens(const QString& path)
+{
+    for (const QString& key : rekeyKeys()) {
+        releaseDatabase(path);
+        setFileKey(path, key);
+        if (Connection::openFile(path, DatabasePassword))
+            return true;
+    }
+    releaseDatabase(path);
+    setFileKey(path, DatabasePassword);
+    return false;
+}
+
 int runWriter(const WriterOptions& options)
 {
+    if (options.rekey && !useKeyThatOpens(options.file)) {
+        std::fprintf(stderr, "The file opens with neither key.\n");
+        return 1;
+    }
     Result<Connection> conn = Connection::openFile(options.file, DatabasePassword);
     if (!conn) {
         std::fprintf(stderr, "%s\n", qPrintable(conn.error().description));

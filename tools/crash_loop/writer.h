@@ -20,7 +20,17 @@ struct WriterOptions {
     // writer reads the file's first bytes through a descriptor of its own, as the program once
     // did on every opening of a connection.
     bool secondDescriptor = false;
+    // Now and then the writer keys the file anew, with the other of the two keys (rekeyKeys()),
+    // as locking it with the password and changing the password do; a kill may land in the
+    // middle, and the file must then open with one of the two.
+    bool rekey = false;
 };
+
+// The fixed password and a raw key with its salt, as a password's key is written.
+QStringList rekeyKeys();
+// Lets every connection of the process open the file with whichever of the two keys opens it;
+// false when neither does.
+bool useKeyThatOpens(const QString& path);
 
 // Writes until killed; returns only on a failure (the exit code).
 int runWriter(const WriterOptions& options);

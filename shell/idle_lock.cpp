@@ -1,0 +1,134 @@
+#include "idle_lock.h"
+
+#include "database_lock.h"
+#include "password_fields.h"
+
+#include "controls/links.h"
+#include "hyperlink/vey_hyperlink_label.h"
+#include "platform/prompts.h"
+#include "platform/settings.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace halvo {
+
+const QString IdleLock::SettingKey = QStringLiteral("LockWhenAwayMinutes");
+
+frmLocked::frmLocked(const QString& dataFolder, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::CustomizeWindowHint),
+      folder(dataFolder)
+{
+    setObjectName(QStringLiteral("frmLocked"));
+    setWindowTitle(tr("%1 is locked").arg(programTitle()));
+    auto* grid = new QGridLayout;
+    auto* said = new QLabel(tr("%1 was locked while you were away. Your work is kept as you "
+                               "left it.")
+                                .arg(programTitle()),
+                            this);
+    said->setWordWrap(true);
+    grid->addWidget(said, 0, 0, 1, 2);
+    txtPass = addPasswordRow(grid, 1, this, tr("&Enter login password"), QStringLiteral("txtPass"));
+    Unlock = makeLink(this, QStringLiteral("Unlock"), tr("Unlock"));
+    connect(Unlock, &VeyHyperLinkLabel::Click, this, &frmLocked::Unlock_Click);
+    connect(txtPass, &QLineEdit::returnPressed, this, &frmLocked::Unlock_Click);
+    layOutWithLogo(this, grid, commandRow({Unlock}));
+    setTabOrder(txtPass, Unlock);
+    centreOnScreen(this);
+}
+
+void frmLocked::Unlock_Click()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const Result<bool> right = passwordOpens(folder, txtPass->text());
+    QApplication::restoreOverrideCursor();
+    if (!right || !right.value()) {
+        prompts().message(this, tr("Password is incorrect!"), tr("Login Failed"),
+                          Prompts::Buttons::Ok, Prompts::Icon::Critical);
+        return;
+    }
+    txtPass->clear();
+    emit unlocked();
+}
+
+// Only the password opens the program again.
+void frmLocked::closeEvent(QCloseEvent* event) { event->ignore(); }
+
+std::optional<int> IdleLock::minutesFrom(const QString& setting)
+{
+    const QString text = setting.trimmed();
+    if (text.compare(QLatin1String("never"), Qt::CaseInsensitive) == 0)
+        return std::nullopt;
+    bool isNumber = false;
+    const int minutes = text.toInt(&isNumber);
+    if (!isNumber || minutes < 0)
+        return 15;
+    if (minutes == 0)
+        return std::nullopt;
+    return minutes;
+}
+
+IdleLock::IdleLock(const QString& dataFolder, QObject* parent) : QObject(parent), folder(dataFolder)
+{
+    away.setSingleShot(true);
+    connect(&away, &QTimer::timeout, this, &IdleLock::lockNow);
+    if (const std::optional<int> minutes = minutesFrom(Settings::value(SettingKey))) {
+        away.setInterval(std::chrono::minutes(*minutes));
+        enabled = true;
+        away.start();
+    }
+    qApp->installEventFilter(this);
+}
+
+IdleLock::~IdleLock() { qApp->removeEventFilter(this); }
+
+bool IdleLock::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+        if (!isLocked() && enabled)
+            away.start();
+        break;
+    default: break;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void IdleLock::lockNow()
+{
+    if (isLocked())
+        return;
+    away.stop();
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w != window.get()) {
+            hidden.append(w);
+            w->hide();
+        }
+    if (!window) {
+        window = std::make_unique<frmLocked>(folder);
+        connect(window.get(), &frmLocked::unlocked, this, &IdleLock::unlock);
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+    window->txtPass->setFocus();
+}
+
+void IdleLock::unlock()
+{
+    window->hide();
+    for (const QPointer<QWidget>& w : std::as_const(hidden))
+        if (w)
+            w->show();
+    hidden.clear();
+    if (enabled)
+        away.start();
+}
+
+} // namespace halvo

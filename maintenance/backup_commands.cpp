@@ -66,7 +66,6 @@ void tellFailure(QWidget* parent, const QString& text, const QString& title)
 
 // The key that opens a backup as a whole database of ours: the live file's, the fixed password,
 // or, for a backup locked with another password, the key of the password the user gives for it.
-// An error with no text: the user cancelled.
 Result<QString> backupKey(const QString& source, const QString& liveKey, QWidget* parent = nullptr)
 {
     const Status withLive = checkDatabaseCopy(source, liveKey);
@@ -84,7 +83,7 @@ Result<QString> backupKey(const QString& source, const QString& liveKey, QWidget
             .arg(source),
         QStringLiteral("Restore from Backup"));
     if (!typed)
-        return Error{QString()};
+        return Error{QStringLiteral("it is locked with another password, which was not given.")};
     Result<QString> key = lockKey(*typed, salt.value());
     if (!key)
         return key.error();
@@ -235,11 +234,10 @@ void BackupCommands::Restore()
     // of ours, which its key opens, takes the live file's place.
     const Result<QString> sourceKey = backupKey(source, fileKey(live), host.window);
     if (!sourceKey) {
-        if (!sourceKey.error().description.isEmpty())
-            tellFailure(host.window,
-                        QStringLiteral("The file \"%1\" cannot be restored: %2\r\n\r\n%3")
-                            .arg(source, sourceKey.error().description, leftAlone),
-                        title);
+        tellFailure(host.window,
+                    QStringLiteral("The file \"%1\" cannot be restored: %2\r\n\r\n%3")
+                        .arg(source, sourceKey.error().description, leftAlone),
+                    title);
         return;
     }
     // A backup keyed otherwise than the live file takes its key, written anew beside it before

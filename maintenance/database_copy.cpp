@@ -132,6 +132,26 @@ Status copyBytes(const ByteSource& from, const QString& target, const CopyProgre
     return {};
 }
 
+// Opens a file with the engine's flags and keys it, outside the registry of shared handles.
+Result<sqlite3*> openKeyedFile(const QByteArray& name, int flags, const QString& path,
+                               const QString& key)
+{
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(name.constData(), &db, flags, nullptr);
+    if (rc == SQLITE_OK) {
+        const QByteArray bytes = key.toUtf8();
+        rc = sqlite3_key(db, bytes.constData(), int(bytes.size()));
+    }
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(db, detail::cipherPageSize, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) {
+        Error e = engineError(db, rc, QStringLiteral("\"%1\" could not be opened").arg(path));
+        sqlite3_close_v2(db);
+        return e;
+    }
+    return db;
+}
+
 // Opens a copy read-only without side files (no log, no shared memory: the copy's log is
 // empty by how it was made, and nothing writes to it), keyed with the password.
 Result<sqlite3*> openCopy(const QString& path, const QString& password)
@@ -144,21 +164,7 @@ Result<sqlite3*> openCopy(const QString& path, const QString& password)
         return Error{QStringLiteral("\"%1\" is the database file in use.").arg(path)};
     QUrl uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
     uri.setQuery(QStringLiteral("mode=ro&immutable=1"));
-    sqlite3* db = nullptr;
-    int rc = sqlite3_open_v2(uri.toEncoded().constData(), &db,
-                             SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
-    if (rc == SQLITE_OK) {
-        const QByteArray key = password.toUtf8();
-        rc = sqlite3_key(db, key.constData(), int(key.size()));
-    }
-    if (rc == SQLITE_OK)
-        rc = sqlite3_exec(db, detail::cipherPageSize, nullptr, nullptr, nullptr);
-    if (rc != SQLITE_OK) {
-        Error e = engineError(db, rc, QStringLiteral("\"%1\" could not be opened").arg(path));
-        sqlite3_close_v2(db);
-        return e;
-    }
-    return db;
+    return openKeyedFile(uri.toEncoded(), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, path, password);
 }
 
 Result<QStringList> column(sqlite3* db, const QString& sql)
@@ -219,21 +225,7 @@ QString partialName(const QString& target) { return target + QStringLiteral(".pa
 // working copy, never the live file.
 Result<sqlite3*> openWritable(const QString& path, const QString& key)
 {
-    sqlite3* db = nullptr;
-    int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE,
-                             nullptr);
-    if (rc == SQLITE_OK) {
-        const QByteArray bytes = key.toUtf8();
-        rc = sqlite3_key(db, bytes.constData(), int(bytes.size()));
-    }
-    if (rc == SQLITE_OK)
-        rc = sqlite3_exec(db, detail::cipherPageSize, nullptr, nullptr, nullptr);
-    if (rc != SQLITE_OK) {
-        Error e = engineError(db, rc, QStringLiteral("\"%1\" could not be opened").arg(path));
-        sqlite3_close_v2(db);
-        return e;
-    }
-    return db;
+    return openKeyedFile(QFile::encodeName(path), SQLITE_OPEN_READWRITE, path, key);
 }
 
 // A rename is only lasting once the folder that holds the name is on the disk.

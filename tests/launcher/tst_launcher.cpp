@@ -8,6 +8,7 @@
 #include "launcher/start_splash.h"
 
 #include "platform/prompts.h"
+#include "tests/support/signing_keys.h"
 
 #include <QDir>
 #include <QFile>
@@ -61,29 +62,9 @@ const QString Halvo = QStringLiteral("halvo");
 const QString Update = QStringLiteral("HALVOUpdate.exe");
 const QString Signature = QStringLiteral("HALVOUpdate.exe.sig");
 
-struct KeyPair {
-    UpdateSignature::Key publicKey{};
-    QByteArray secretKey;
-};
-
-KeyPair makeKeyPair()
-{
-    KeyPair keys;
-    keys.secretKey.resize(crypto_sign_SECRETKEYBYTES);
-    crypto_sign_keypair(keys.publicKey.data(),
-                        reinterpret_cast<unsigned char*>(keys.secretKey.data()));
-    return keys;
-}
-
-QByteArray signedBy(const KeyPair& keys, const QByteArray& content)
-{
-    QByteArray signature(crypto_sign_BYTES, '\0');
-    crypto_sign_detached(reinterpret_cast<unsigned char*>(signature.data()), nullptr,
-                         reinterpret_cast<const unsigned char*>(content.constData()),
-                         content.size(),
-                         reinterpret_cast<const unsigned char*>(keys.secretKey.constData()));
-    return signature;
-}
+using testing::KeyPair;
+using testing::makeKeyPair;
+using testing::signedBy;
 
 } // namespace
 

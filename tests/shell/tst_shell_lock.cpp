@@ -279,8 +279,13 @@ void tst_shell_lock::restoreIntoALockedFile_data()
                        QStringLiteral("The file \"%1\" cannot be restored: the password does "
                                       "not open it.\r\n\r\nThe current data is left as it is.")}
         << QStringLiteral("live");
-    QTest::newRow("another password, cancelled") << QStringLiteral("Older") << QStringList{}
-                                                 << QStringList{proceed} << QStringLiteral("live");
+    QTest::newRow("another password, cancelled")
+        << QStringLiteral("Older") << QStringList{}
+        << QStringList{proceed,
+                       QStringLiteral("The file \"%1\" cannot be restored: it is locked with "
+                                      "another password, which was not given.\r\n\r\nThe "
+                                      "current data is left as it is.")}
+        << QStringLiteral("live");
 }
 
 void tst_shell_lock::restoreIntoALockedFile()

@@ -9,6 +9,7 @@
 #include "hyperlink/vey_hyperlink_label.h"
 #include "platform/program_files.h"
 #include "platform/prompts.h"
+#include "tests/support/signing_keys.h"
 
 #include <QDir>
 #include <QFile>
@@ -140,29 +141,9 @@ void setHost(const QString& folder, const QString& host)
 
 enum class Server { Up, Down };
 
-struct KeyPair {
-    UpdateSignature::Key publicKey{};
-    QByteArray secretKey;
-};
-
-KeyPair makeKeyPair()
-{
-    KeyPair keys;
-    keys.secretKey.resize(crypto_sign_SECRETKEYBYTES);
-    crypto_sign_keypair(keys.publicKey.data(),
-                        reinterpret_cast<unsigned char*>(keys.secretKey.data()));
-    return keys;
-}
-
-QByteArray signedBy(const KeyPair& keys, const QByteArray& content)
-{
-    QByteArray signature(crypto_sign_BYTES, '\0');
-    crypto_sign_detached(reinterpret_cast<unsigned char*>(signature.data()), nullptr,
-                         reinterpret_cast<const unsigned char*>(content.constData()),
-                         content.size(),
-                         reinterpret_cast<const unsigned char*>(keys.secretKey.constData()));
-    return signature;
-}
+using testing::KeyPair;
+using testing::makeKeyPair;
+using testing::signedBy;
 
 } // namespace
 

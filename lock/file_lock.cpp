@@ -10,21 +10,21 @@ namespace halvo {
 
 namespace {
 
-bool sodiumReady()
-{
-    static const bool ready = sodium_init() >= 0;
-    return ready;
-}
-
 const QByteArray saltLetters =
     QByteArrayLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789");
 
 } // namespace
 
+bool passwordLibraryReady()
+{
+    static const bool ready = sodium_init() >= 0;
+    return ready;
+}
+
 QByteArray newLockSalt()
 {
     QByteArray salt(LockCost::saltBytes, Qt::Uninitialized);
-    if (!sodiumReady())
+    if (!passwordLibraryReady())
         return {};
     for (char& c : salt)
         c = saltLetters.at(int(randombytes_uniform(uint32_t(saltLetters.size()))));
@@ -45,7 +45,7 @@ Result<QString> lockKey(const QString& password, const QByteArray& salt)
 {
     if (!isLockSalt(salt))
         return Error{QStringLiteral("The database file does not carry a password's salt.")};
-    if (!sodiumReady())
+    if (!passwordLibraryReady())
         return Error{QStringLiteral("The password library could not be started.")};
     const QByteArray bytes = password.toUtf8();
     QByteArray key(LockCost::keyBytes, Qt::Uninitialized);

@@ -31,6 +31,9 @@ struct LockCost {
     static constexpr int saltBytes = 16;
 };
 
+// Whether the password library (libsodium) could be started; it is started on the first call.
+bool passwordLibraryReady();
+
 // A new salt: 16 letters and digits, drawn at random.
 QByteArray newLockSalt();
 // Whether 16 bytes are a salt of ours: letters and digits only. A file keyed with the fixed

@@ -1,5 +1,6 @@
 #include "database_lock.h"
 
+#include "password_fields.h"
 #include "password_store.h"
 
 #include "data/connection.h"
@@ -28,12 +29,6 @@ QSet<QString>& askedThisRun()
     static QSet<QString> asked;
     return asked;
 }
-
-class BusyPointer {
-public:
-    BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyPointer() { QApplication::restoreOverrideCursor(); }
-};
 
 } // namespace
 

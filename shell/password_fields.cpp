@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include <QApplication>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QIcon>
@@ -72,5 +73,8 @@ void layOutWithLogo(QWidget* window, QGridLayout* fields, QHBoxLayout* commands)
     layout->addLayout(commands);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
+
+BusyPointer::BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+BusyPointer::~BusyPointer() { QApplication::restoreOverrideCursor(); }
 
 } // namespace halvo

@@ -28,6 +28,15 @@ QHBoxLayout* commandRow(std::initializer_list<QWidget*> links);
 // the window exactly as large as what it holds.
 void layOutWithLogo(QWidget* window, QGridLayout* fields, QHBoxLayout* commands);
 
+// Deriving or hashing a password takes a noticeable moment; the pointer says so while it lives.
+class BusyPointer {
+public:
+    BusyPointer();
+    ~BusyPointer();
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
+};
+
 // Centres a top-level window on the screen it will appear on.
 void centreOnScreen(QWidget* window);
 

@@ -2,6 +2,7 @@
 
 #include "data/connection.h"
 #include "data/connection_string.h"
+#include "lock/file_lock.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -17,12 +18,6 @@ const QString deleteAllRows = QStringLiteral("DELETE FROM tblUser");
 const QString addRow = QStringLiteral("INSERT INTO tblUser (Password) VALUES (?)");
 
 QString tr(const char* text) { return QCoreApplication::translate("PasswordStore", text); }
-
-bool sodiumReady()
-{
-    static const bool ready = sodium_init() >= 0;
-    return ready;
-}
 
 } // namespace
 
@@ -78,7 +73,7 @@ Result<bool> PasswordStore::matches(const QString& typed) const
         // The empty password, or clear text written by an older file: compared exactly.
         return text == typed;
     }
-    if (!sodiumReady())
+    if (!passwordLibraryReady())
         return Error{tr("The password library could not be started.")};
     const QByteArray hashText = text.toUtf8();
     const QByteArray typedBytes = typed.toUtf8();
@@ -138,7 +133,7 @@ Result<QString> PasswordStore::hash(const QString& password)
 {
     if (password.isEmpty())
         return QString();
-    if (!sodiumReady())
+    if (!passwordLibraryReady())
         return Error{tr("The password library could not be started.")};
     const QByteArray bytes = password.toUtf8();
     char out[crypto_pwhash_STRBYTES];

@@ -20,17 +20,6 @@
 
 namespace halvo {
 
-namespace {
-
-// Hashing a password takes a noticeable moment; the pointer says so.
-class BusyPointer {
-public:
-    BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyPointer() { QApplication::restoreOverrideCursor(); }
-};
-
-} // namespace
-
 frmSetPass::frmSetPass(const QString& dataFolder, QWidget* parent)
     : QWidget(parent, Qt::Window), folder(dataFolder)
 {

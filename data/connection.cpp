@@ -307,27 +307,47 @@ Result<Money> Connection::sum(const QString& sql, const QVariantList& params) co
 
 Result<Rows> Connection::select(const QString& sql, const QVariantList& params) const
 {
+    Rows rows;
+    Status walked = eachRow(
+        sql, params,
+        [&rows](const QStringList&, QVariantList values) {
+            rows.values.append(std::move(values));
+            return true;
+        },
+        &rows.columns);
+    if (!walked)
+        return walked.error();
+    return rows;
+}
+
+Status Connection::eachRow(const QString& sql, const QVariantList& params,
+                           const std::function<bool(const QStringList&, QVariantList)>& take,
+                           QStringList* columnNames) const
+{
     Result<Statement> stmt = prepared(handle(), sql, params);
     if (!stmt)
         return stmt.error();
     Statement& s = stmt.value();
-    Rows rows;
+    QStringList columns;
     QList<ColumnKind> kinds;
     for (int i = 0; i < s.columnCount(); ++i) {
-        rows.columns.append(s.columnName(i));
+        columns.append(s.columnName(i));
         kinds.append(s.columnKind(i));
     }
+    if (columnNames)
+        *columnNames = columns;
     for (;;) {
         Result<bool> row = s.step();
         if (!row)
             return row.error();
         if (!row.value())
-            return rows;
+            return {};
         QVariantList values;
         values.reserve(kinds.size());
         for (int i = 0; i < kinds.size(); ++i)
             values.append(s.value(i, kinds[i]));
-        rows.values.append(std::move(values));
+        if (!take(columns, std::move(values)))
+            return {};
     }
 }
 

@@ -45,6 +45,12 @@ public:
     // A SUM statement's single value as money; no rows or only NULLs read as 0.
     Result<Money> sum(const QString& sql, const QVariantList& params = {}) const;
     Result<Rows> select(const QString& sql, const QVariantList& params = {}) const;
+    // Hands the rows over one at a time, so that memory stays flat however many there are (an
+    // export); `take` returns false to stop early. The column names are also given before the
+    // first row, where asked for, so that a statement without rows still names them.
+    Status eachRow(const QString& sql, const QVariantList& params,
+                   const std::function<bool(const QStringList& columns, QVariantList values)>& take,
+                   QStringList* columnNames = nullptr) const;
     // Runs one statement that returns no rows; the number of rows it changed.
     Result<int> execute(const QString& sql, const QVariantList& params = {}) const;
     // Runs statements separated by semicolons, with no parameters (schema, pragmas).

@@ -1,0 +1,418 @@
+#include "ledger_import.h"
+
+#include <QRegularExpression>
+#include <QSet>
+#include <algorithm>
+
+namespace halvo {
+
+namespace {
+
+// The amount indexes let the duplicate check find the rows of one amount in a few days without
+// reading the ledger; the date index alone would read every row of those days.
+const char* const importTables = R"(
+CREATE TABLE IF NOT EXISTS tblImportBatch (ID INTEGER PRIMARY KEY AUTOINCREMENT,
+    ImportedAt TEXT, Source TEXT COLLATE NOCASE, Lines INTEGER);
+CREATE TABLE IF NOT EXISTS tblImportLine (ID INTEGER PRIMARY KEY AUTOINCREMENT,
+    BatchID INTEGER, FinanceID INTEGER UNIQUE, Account TEXT, BankID TEXT);
+CREATE INDEX IF NOT EXISTS idxImportLineBank ON tblImportLine(Account, BankID);
+CREATE INDEX IF NOT EXISTS idxImportLineBatch ON tblImportLine(BatchID);
+CREATE TABLE IF NOT EXISTS tblPayeeRule (ID INTEGER PRIMARY KEY AUTOINCREMENT,
+    Match TEXT, Text TEXT COLLATE NOCASE, NickName TEXT COLLATE NOCASE,
+    Payee TEXT COLLATE NOCASE, Category TEXT COLLATE NOCASE);
+CREATE TABLE IF NOT EXISTS tblCsvMapping (ID INTEGER PRIMARY KEY AUTOINCREMENT,
+    Name TEXT COLLATE NOCASE UNIQUE, Mapping TEXT);
+CREATE INDEX IF NOT EXISTS idxFinanceIncome ON tblFinance(Income, RecDate);
+CREATE INDEX IF NOT EXISTS idxFinanceExpense ON tblFinance(Expense, RecDate);
+)";
+
+constexpr int DuplicateDays = 3;
+
+// Stored by word, so that the order of the enumeration may change.
+const QString matchNames[] = {QStringLiteral("starts"), QStringLiteral("contains"),
+                              QStringLiteral("is")};
+
+PayeeRule::Match matchFromName(const QString& name)
+{
+    for (int i = 0; i < 3; ++i)
+        if (matchNames[i] == name)
+            return PayeeRule::Match(i);
+    return PayeeRule::Match::StartsWith;
+}
+
+int particularity(PayeeRule::Match match)
+{
+    switch (match) {
+    case PayeeRule::Match::Is: return 0;
+    case PayeeRule::Match::StartsWith: return 1;
+    case PayeeRule::Match::Contains: break;
+    }
+    return 2;
+}
+
+QStringList payeeWords(const QString& payee)
+{
+    static const QRegularExpression apart(QStringLiteral("[^\\p{L}\\p{N}]+"));
+    return payee.toCaseFolded().split(apart, Qt::SkipEmptyParts);
+}
+
+QString text(const QVariant& value) { return value.toString(); }
+
+Status applyRules(QList<ImportLine>& lines, const QList<PayeeRule>& rules)
+{
+    for (ImportLine& line : lines) {
+        line.payee = line.bank.payee.trimmed().isEmpty() ? line.bank.memo.trimmed()
+                                                         : line.bank.payee.trimmed();
+        if (const PayeeRule* rule = ruleFor(rules, line.bank.payee)) {
+            line.fromRule = true;
+            if (!rule->property.isEmpty())
+                line.property = rule->property;
+            if (!rule->payee.isEmpty())
+                line.payee = rule->payee;
+            if (!rule->category.isEmpty())
+                line.category = rule->category;
+        }
+    }
+    return {};
+}
+
+// The bank ids already imported, by account, for the accounts of this statement.
+Result<QSet<QString>> importedIds(const Connection& connection, const Statement& statement)
+{
+    QSet<QString> accounts, ids;
+    for (const StatementLine& line : statement.lines)
+        accounts.insert(line.account);
+    for (const QString& account : accounts) {
+        Status read = connection.eachRow(
+            QStringLiteral("SELECT BankID FROM tblImportLine WHERE Account = ?"), {account},
+            [&](const QStringList&, QVariantList row) {
+                ids.insert(account + QLatin1Char('\n') + text(row[0]));
+                return true;
+            });
+        if (!read)
+            return read.error();
+    }
+    return ids;
+}
+
+// A ledger row of the same kind and amount within a few days, with a similar payee, typed by
+// hand or imported from the same account.
+Result<QString> matchingRow(const Connection& connection, const ImportLine& line)
+{
+    const QString sql = QStringLiteral(
+        "SELECT f.RecDate, f.Payee, i.Account FROM tblFinance f "
+        "LEFT JOIN tblImportLine i ON i.FinanceID = f.ID "
+        "WHERE f.%1 = ? AND f.RecDate BETWEEN ? AND ?")
+                            .arg(line.income() ? QStringLiteral("Income") : QStringLiteral("Expense"));
+    const Money amount = line.income() ? line.bank.amount : -line.bank.amount;
+    const QDate date = line.bank.date;
+    QString found;
+    Status read = connection.eachRow(
+        sql,
+        {QVariant::fromValue(amount), date.addDays(-DuplicateDays), date.addDays(DuplicateDays)},
+        [&](const QStringList&, QVariantList row) {
+            const QString payee = text(row[1]);
+            const bool sameAccount = row[2].isNull() || text(row[2]) == line.bank.account;
+            if (!sameAccount
+                || !(similarPayee(payee, line.bank.payee) || similarPayee(payee, line.payee)))
+                return true;
+            found = QStringLiteral("%1 to %2 on %3 is in the ledger")
+                        .arg(amount.format(MoneyFormat::Bound), payee,
+                             row[0].toDate().toString(QStringLiteral("M/d/yyyy")));
+            return false;
+        });
+    if (!read)
+        return read.error();
+    return found;
+}
+
+Status markDuplicates(const Connection& connection, const Statement& statement,
+                      QList<ImportLine>& lines)
+{
+    Result<QSet<QString>> imported = importedIds(connection, statement);
+    if (!imported)
+        return imported.error();
+    QSet<QString> seen = imported.value();
+    const QSet<QString>& before = imported.value();
+    for (ImportLine& line : lines) {
+        const QString key = line.bank.account + QLatin1Char('\n') + line.bank.bankId;
+        if (!line.bank.bankId.isEmpty() && seen.contains(key)) {
+            line.duplicateOf = before.contains(key)
+                                   ? QStringLiteral("imported before")
+                                   : QStringLiteral("the same bank id stands earlier in the file");
+        } else {
+            seen.insert(key);
+            Result<QString> match = matchingRow(connection, line);
+            if (!match)
+                return match.error();
+            line.duplicateOf = match.value();
+        }
+        line.ticked = line.duplicateOf.isEmpty() && !line.bank.amount.isZero();
+    }
+    return {};
+}
+
+QString stamp(const QDateTime& at) { return at.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")); }
+
+} // namespace
+
+Status ensureImportTables(const Connection& connection)
+{
+    return connection.executeScript(QString::fromUtf8(importTables));
+}
+
+bool PayeeRule::matches(const QString& bankPayee) const
+{
+    const QString wanted = text.trimmed();
+    if (wanted.isEmpty())
+        return false;
+    const QString payee = bankPayee.trimmed();
+    switch (match) {
+    case Match::StartsWith: return payee.startsWith(wanted, Qt::CaseInsensitive);
+    case Match::Contains: return payee.contains(wanted, Qt::CaseInsensitive);
+    case Match::Is: break;
+    }
+    return payee.compare(wanted, Qt::CaseInsensitive) == 0;
+}
+
+QString matchCaption(PayeeRule::Match match)
+{
+    switch (match) {
+    case PayeeRule::Match::StartsWith: return QStringLiteral("Payee starts with");
+    case PayeeRule::Match::Contains: return QStringLiteral("Payee contains");
+    case PayeeRule::Match::Is: break;
+    }
+    return QStringLiteral("Payee is");
+}
+
+Result<QList<PayeeRule>> loadPayeeRules(const Connection& connection)
+{
+    if (Status made = ensureImportTables(connection); !made)
+        return made.error();
+    Result<Rows> rows = connection.select(QStringLiteral(
+        "SELECT ID, Match, Text, NickName, Payee, Category FROM tblPayeeRule ORDER BY ID"));
+    if (!rows)
+        return rows.error();
+    QList<PayeeRule> rules;
+    for (const QVariantList& r : rows.value().values)
+        rules.append(PayeeRule{r[0].toLongLong(), matchFromName(text(r[1])), text(r[2]),
+                               text(r[3]), text(r[4]), text(r[5])});
+    std::stable_sort(rules.begin(), rules.end(), [](const PayeeRule& a, const PayeeRule& b) {
+        if (particularity(a.match) != particularity(b.match))
+            return particularity(a.match) < particularity(b.match);
+        return a.text.trimmed().size() > b.text.trimmed().size();
+    });
+    return rules;
+}
+
+Result<qint64> savePayeeRule(const Connection& connection, const PayeeRule& rule)
+{
+    if (rule.text.trimmed().isEmpty())
+        return Error{QStringLiteral("[Payee text] Please, enter required data.")};
+    if (Status made = ensureImportTables(connection); !made)
+        return made.error();
+    const QVariantList values{matchNames[int(rule.match)], rule.text.trimmed(), rule.property,
+                              rule.payee, rule.category};
+    if (rule.id != 0) {
+        Result<int> changed = connection.execute(
+            QStringLiteral("UPDATE tblPayeeRule SET Match = ?, Text = ?, NickName = ?, Payee = ?, "
+                           "Category = ? WHERE ID = ?"),
+            values + QVariantList{rule.id});
+        if (!changed)
+            return changed.error();
+        return rule.id;
+    }
+    Result<int> added = connection.execute(
+        QStringLiteral("INSERT INTO tblPayeeRule (Match, Text, NickName, Payee, Category) "
+                       "VALUES (?, ?, ?, ?, ?)"),
+        values);
+    if (!added)
+        return added.error();
+    Result<QVariant> id = connection.scalar(QStringLiteral("SELECT last_insert_rowid()"));
+    if (!id)
+        return id.error();
+    return id.value().toLongLong();
+}
+
+Status deletePayeeRule(const Connection& connection, qint64 id)
+{
+    Result<int> removed =
+        connection.execute(QStringLiteral("DELETE FROM tblPayeeRule WHERE ID = ?"), {id});
+    if (!removed)
+        return removed.error();
+    return {};
+}
+
+const PayeeRule* ruleFor(const QList<PayeeRule>& rules, const QString& bankPayee)
+{
+    for (const PayeeRule& rule : rules)
+        if (rule.matches(bankPayee))
+            return &rule;
+    return nullptr;
+}
+
+ImportLine::State ImportLine::state() const
+{
+    if (!duplicateOf.isEmpty())
+        return State::Duplicate;
+    return category.trimmed().isEmpty() ? State::NeedsCategory : State::New;
+}
+
+QString stateCaption(ImportLine::State state)
+{
+    switch (state) {
+    case ImportLine::State::New: return QStringLiteral("New");
+    case ImportLine::State::Duplicate: return QStringLiteral("Duplicate");
+    case ImportLine::State::NeedsCategory: break;
+    }
+    return QStringLiteral("Needs a category");
+}
+
+// Similar when the words of one begin the words of the other ("city water" and "city water dept
+// 123"), or when both begin with the same word of four letters or more ("amazon mktp" and
+// "amazon.com"); a bank's payee text is often cut short or carries a branch number after it.
+bool similarPayee(const QString& a, const QString& b)
+{
+    const QStringList x = payeeWords(a), y = payeeWords(b);
+    if (x.isEmpty() || y.isEmpty())
+        return false;
+    const qsizetype common = std::min(x.size(), y.size());
+    if (std::equal(x.begin(), x.begin() + common, y.begin()))
+        return true;
+    return x.first() == y.first() && x.first().size() >= 4;
+}
+
+Result<QList<ImportLine>> planImport(const Connection& connection, const Statement& statement)
+{
+    if (Status made = ensureImportTables(connection); !made)
+        return made.error();
+    Result<QList<PayeeRule>> rules = loadPayeeRules(connection);
+    if (!rules)
+        return rules.error();
+    QList<ImportLine> lines;
+    lines.reserve(statement.lines.size());
+    for (const StatementLine& bank : statement.lines) {
+        ImportLine line;
+        line.bank = bank;
+        lines.append(std::move(line));
+    }
+    if (Status ruled = applyRules(lines, rules.value()); !ruled)
+        return ruled.error();
+    if (Status marked = markDuplicates(connection, statement, lines); !marked)
+        return marked.error();
+    return lines;
+}
+
+namespace {
+
+Status checkWritable(const ImportLine& line)
+{
+    const QString where = line.bank.line > 0 ? QStringLiteral("Line %1").arg(line.bank.line)
+                                             : QStringLiteral("The line of %1")
+                                                   .arg(line.bank.date.toString(u"M/d/yyyy"));
+    if (line.bank.amount.isZero())
+        return Error{QStringLiteral("%1 has an amount of 0, which the ledger does not show.").arg(where)};
+    if (line.payee.trimmed().isEmpty())
+        return Error{QStringLiteral("%1 has no payee: choose one.").arg(where)};
+    if (!line.bank.date.isValid())
+        return Error{QStringLiteral("%1 has no date.").arg(where)};
+    return {};
+}
+
+Status writeLine(const Connection& connection, qint64 batch, const ImportLine& line)
+{
+    const Money amount = line.income() ? line.bank.amount : -line.bank.amount;
+    const QVariant zero = QVariant::fromValue(Money());
+    Result<int> added = connection.execute(
+        QStringLiteral("INSERT INTO tblFinance (NickName, RecDate, CheckNo, Payee, Category, Memo, "
+                       "Income, Expense) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
+        {line.property, line.bank.date, line.bank.number, line.payee.trimmed(), line.category,
+         line.bank.memo, line.income() ? QVariant::fromValue(amount) : zero,
+         line.income() ? zero : QVariant::fromValue(amount)});
+    if (!added)
+        return added.error();
+    Result<int> kept = connection.execute(
+        QStringLiteral("INSERT INTO tblImportLine (BatchID, FinanceID, Account, BankID) "
+                       "VALUES (?, last_insert_rowid(), ?, ?)"),
+        {batch, line.bank.account, line.bank.bankId});
+    if (!kept)
+        return kept.error();
+    return {};
+}
+
+} // namespace
+
+Result<ImportBatch> writeImport(const Connection& connection, const QList<ImportLine>& lines,
+                                const QString& source)
+{
+    int count = 0;
+    for (const ImportLine& line : lines) {
+        if (!line.ticked)
+            continue;
+        if (Status fit = checkWritable(line); !fit)
+            return fit.error();
+        ++count;
+    }
+    if (count == 0)
+        return Error{QStringLiteral("No line is ticked: nothing was imported.")};
+    if (Status made = ensureImportTables(connection); !made)
+        return made.error();
+    Transaction work(connection);
+    if (!work.status())
+        return work.status().error();
+    ImportBatch batch{0, source, QDateTime::currentDateTime(), count};
+    Result<int> opened = connection.execute(
+        QStringLiteral("INSERT INTO tblImportBatch (ImportedAt, Source, Lines) VALUES (?, ?, ?)"),
+        {stamp(batch.importedAt), source, count});
+    if (!opened)
+        return opened.error();
+    Result<QVariant> id = connection.scalar(QStringLiteral("SELECT last_insert_rowid()"));
+    if (!id)
+        return id.error();
+    batch.id = id.value().toLongLong();
+    for (const ImportLine& line : lines)
+        if (line.ticked)
+            if (Status written = writeLine(connection, batch.id, line); !written)
+                return written.error();
+    if (Status done = work.commit(); !done)
+        return done.error();
+    return batch;
+}
+
+Result<std::optional<ImportBatch>> lastImport(const Connection& connection)
+{
+    if (Status made = ensureImportTables(connection); !made)
+        return made.error();
+    Result<Rows> rows = connection.select(QStringLiteral(
+        "SELECT ID, Source, ImportedAt, Lines FROM tblImportBatch ORDER BY ID DESC LIMIT 1"));
+    if (!rows)
+        return rows.error();
+    if (rows.value().values.isEmpty())
+        return std::optional<ImportBatch>();
+    const QVariantList& r = rows.value().values.first();
+    return std::optional<ImportBatch>(ImportBatch{
+        r[0].toLongLong(), text(r[1]),
+        QDateTime::fromString(text(r[2]), QStringLiteral("yyyy-MM-dd HH:mm:ss")), r[3].toInt()});
+}
+
+Result<int> undoImport(const Connection& connection, qint64 batchId)
+{
+    Transaction work(connection);
+    if (!work.status())
+        return work.status().error();
+    Result<int> removed = connection.execute(
+        QStringLiteral("DELETE FROM tblFinance WHERE ID IN "
+                       "(SELECT FinanceID FROM tblImportLine WHERE BatchID = ?)"),
+        {batchId});
+    if (!removed)
+        return removed.error();
+    for (const char* sql : {"DELETE FROM tblImportLine WHERE BatchID = ?",
+                            "DELETE FROM tblImportBatch WHERE ID = ?"})
+        if (Result<int> gone = connection.execute(QString::fromLatin1(sql), {batchId}); !gone)
+            return gone.error();
+    if (Status done = work.commit(); !done)
+        return done.error();
+    return removed.value();
+}
+
+} // namespace halvo

@@ -1,0 +1,89 @@
+#pragma once
+// A bank statement into the ledger. Nothing is written until the user has seen every line: the
+// plan gives each line its property, payee and category (from the payee rules) and says whether
+// the ledger holds it already. Duplicates are flagged and left unticked, never dropped; the user
+// has the last word. The import is then written in one unit of work as one batch, which "Undo last
+// import" removes again, exactly its rows. Existing rows are never changed.
+//
+// Each imported row keeps the bank's id of it and its batch in tables of their own
+// (tblImportBatch, tblImportLine), so the ledger's columns and every report stay as they were.
+
+#include "statement.h"
+#include "data/connection.h"
+
+#include <QDateTime>
+#include <QList>
+#include <optional>
+
+namespace halvo {
+
+// Makes the import's tables, and the indexes the duplicate check looks amounts up by, in a file
+// that has none yet (every file made before the import existed). Harmless when they are there.
+Status ensureImportTables(const Connection& connection);
+
+struct PayeeRule {
+    enum class Match { StartsWith, Contains, Is };
+    qint64 id = 0;
+    Match match = Match::StartsWith;
+    QString text; // compared without regard to letter case
+    QString property, payee, category; // what a matching line gets; an empty one leaves it as is
+
+    bool matches(const QString& bankPayee) const;
+};
+
+// "Payee starts with", "Payee contains", "Payee is": as the rule window lists them.
+QString matchCaption(PayeeRule::Match match);
+
+// The rules, the most particular first: "is" before "starts with" before "contains", and among
+// those the longer text first; the first that matches a line is the one applied.
+Result<QList<PayeeRule>> loadPayeeRules(const Connection& connection);
+Result<qint64> savePayeeRule(const Connection& connection, const PayeeRule& rule);
+Status deletePayeeRule(const Connection& connection, qint64 id);
+const PayeeRule* ruleFor(const QList<PayeeRule>& rules, const QString& bankPayee);
+
+struct ImportLine {
+    enum class State { New, Duplicate, NeedsCategory };
+
+    StatementLine bank;
+    QString property; // NickName
+    QString payee;    // the ledger's Payee: a rule's vendor, else what the bank wrote
+    QString category;
+    bool fromRule = false;
+    // Why the line is taken for one the ledger has: empty when it is new.
+    QString duplicateOf;
+    bool ticked = true;
+
+    bool income() const { return !bank.amount.isNegative(); }
+    State state() const;
+};
+
+// "New", "Duplicate", "Needs a category".
+QString stateCaption(ImportLine::State state);
+
+// Whether two payees name the same party, as a bank and a user write them: letter case,
+// punctuation and extra words aside ("CITY WATER DEPT #123" and "City Water").
+bool similarPayee(const QString& a, const QString& b);
+
+// The lines as they would be imported. A line is a duplicate when its bank id was imported from
+// the same account before (or stands earlier in the same statement), or when the ledger holds a
+// row of the same kind and amount dated within 3 days of it with a similar payee, typed by hand
+// or imported from the same account.
+Result<QList<ImportLine>> planImport(const Connection& connection, const Statement& statement);
+
+struct ImportBatch {
+    qint64 id = 0;
+    QString source; // the statement's file name
+    QDateTime importedAt;
+    int lines = 0;
+};
+
+// Writes the ticked lines as one batch, all or none; the batch, or an error with nothing written.
+// A line that has neither payee nor amount cannot be written: the ledger requires both.
+Result<ImportBatch> writeImport(const Connection& connection, const QList<ImportLine>& lines,
+                                const QString& source);
+// The batch "Undo last import" would remove; none when nothing imported is left.
+Result<std::optional<ImportBatch>> lastImport(const Connection& connection);
+// Removes the batch's rows from the ledger, and the batch: how many rows went.
+Result<int> undoImport(const Connection& connection, qint64 batchId);
+
+} // namespace halvo

@@ -67,6 +67,12 @@ const Entry backupEntries[] = {
     {"RestoreDatabase", "Restore Database"},
 };
 
+const Entry statementEntries[] = {
+    {"ImportStatement", "&Import Statement..."},
+    {"UndoLastImport", "&Undo Last Import"},
+    {"ExportToCsv", "&Export to CSV..."},
+};
+
 const QString keyLeft = QStringLiteral("MainLeft");
 const QString keyTop = QStringLiteral("MainTop");
 const QString keyWidth = QStringLiteral("MainWidth");
@@ -155,6 +161,14 @@ void frmMain::createMenus()
     addEntry(file, QStringLiteral("CheckForUpdates"), tr("Check for Updates"))->setEnabled(false);
     connect(addEntry(file, QStringLiteral("ChangePassword"), tr("Change Password")),
             &QAction::triggered, this, &frmMain::ChangePassword_Click);
+    file->addSeparator();
+    // Bank statements in and tables out; available once the window table gives them a command.
+    for (const Entry& e : statementEntries) {
+        const QString name = QString::fromLatin1(e.name);
+        QAction* action = addEntry(file, name, tr(e.caption));
+        action->setEnabled(false);
+        connect(action, &QAction::triggered, this, [this, name] { chooseEntry(name); });
+    }
     file->addSeparator();
     connect(addEntry(file, QStringLiteral("mnuFileExit"), tr("E&xit")), &QAction::triggered, this,
             &QWidget::close);

@@ -15,6 +15,7 @@
 #include "editors/vendor_editor.h"
 #include "editors/vendor_window.h"
 #include "ledger/ledger_window.h"
+#include "ledger/statement_commands.h"
 #include "maintenance/backup_commands.h"
 #include "reports/data_environment.h"
 #include "reports/report_selection.h"
@@ -98,7 +99,8 @@ Command noteReport(frmMain& main)
 //   Report: CategoryReport, IncomeandExpense, MortgageLoan, NoteReport, PropertyOwned,
 //           TenantLease, VendorReport
 //   Backup: BackupBackup, RestoreDatabase
-//   File:   SavetoDisk, CheckForUpdates (made, and left unavailable as the window was designed)
+//   File:   SavetoDisk, CheckForUpdates (made, and left unavailable as the window was designed),
+//           ImportStatement, UndoLastImport, ExportToCsv
 void installWindows(frmMain& main)
 {
     main.registerWindow(QStringLiteral("mnufrmProperty"), propertyEditor());
@@ -142,6 +144,11 @@ void installWindows(frmMain& main)
     main.registerCommand(QStringLiteral("BackupBackup"), [backup] { backup->Backup(); });
     main.registerCommand(QStringLiteral("RestoreDatabase"), [backup] { backup->Restore(); });
     main.registerCommand(QStringLiteral("SavetoDisk"), [backup] { backup->SaveToDisk(); });
+
+    auto statements = std::make_shared<StatementCommands>(&main, main.dataFolder());
+    main.registerCommand(QStringLiteral("ImportStatement"), [statements] { statements->ImportStatement(); });
+    main.registerCommand(QStringLiteral("UndoLastImport"), [statements] { statements->UndoLastImport(); });
+    main.registerCommand(QStringLiteral("ExportToCsv"), [statements] { statements->ExportToCsv(); });
     if (QAction* saveToDisk = main.entry(QStringLiteral("SavetoDisk")))
         saveToDisk->setEnabled(false);
 

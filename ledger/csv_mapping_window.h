@@ -1,0 +1,57 @@
+#pragma once
+// frmCsvMapping: how a CSV file is read. The user picks the columns, the date order, the decimal
+// mark, the delimiter and the encoding, sees the first lines as they will be imported, and saves
+// it all by name for the next file from the same bank. When every day in the file could also be
+// a month, the date order is the user's to choose: the window never guesses it.
+
+#include "statements/csv_mapping.h"
+#include "data/connection.h"
+
+#include <QDialog>
+#include <QMap>
+
+class QGridLayout;
+class QLabel;
+class QLineEdit;
+class QSpinBox;
+class QTableWidget;
+class VeyHyperLinkLabel;
+
+namespace halvo {
+
+class Picker;
+
+class frmCsvMapping : public QDialog {
+    Q_OBJECT
+public:
+    frmCsvMapping(const Connection& connection, const QByteArray& file, QWidget* parent = nullptr);
+
+    CsvMapping mapping() const;
+    void setMapping(const CsvMapping& mapping);
+    // The statement the file gives with the mapping shown, or why it gives none.
+    Result<Statement> statement() const;
+    // Saves the mapping and closes; tells the user why not when it cannot.
+    void Import_Click();
+
+    Picker* cboSaved = nullptr;
+    QLineEdit* txtName = nullptr;
+    QLabel* lblProblem = nullptr;
+    QTableWidget* grdPreview = nullptr;
+    QMap<QString, Picker*> pickers; // by object name: "cboDateOrder", "cboDateColumn", ...
+    QSpinBox* spnHeaderRows = nullptr;
+
+private:
+    Connection connection;
+    QByteArray bytes;
+    QList<CsvRow> rows;
+    bool filling = false;
+
+    Picker* addPicker(QGridLayout* grid, const char* name, const QString& label,
+                      const QStringList& items);
+    void refresh();
+    void fillColumns();
+    void guessColumns();
+    void showPreview();
+};
+
+} // namespace halvo

@@ -1,0 +1,49 @@
+#include "saved_mappings.h"
+
+#include "ledger_import.h"
+
+namespace halvo {
+
+Result<QStringList> mappingNames(const Connection& connection)
+{
+    if (Status made = ensureImportTables(connection); !made)
+        return made.error();
+    Result<Rows> rows =
+        connection.select(QStringLiteral("SELECT Name FROM tblCsvMapping ORDER BY Name"));
+    if (!rows)
+        return rows.error();
+    QStringList names;
+    for (const QVariantList& row : rows.value().values)
+        names.append(row[0].toString());
+    return names;
+}
+
+Result<CsvMapping> loadMapping(const Connection& connection, const QString& name)
+{
+    Result<QVariant> text = connection.scalar(
+        QStringLiteral("SELECT Mapping FROM tblCsvMapping WHERE Name = ?"), {name});
+    if (!text)
+        return text.error();
+    if (text.value().isNull())
+        return Error{QStringLiteral("No mapping is saved as \"%1\".").arg(name)};
+    Result<CsvMapping> mapping = CsvMapping::fromText(text.value().toString());
+    if (mapping)
+        mapping.value().name = name;
+    return mapping;
+}
+
+Status saveMapping(const Connection& connection, const CsvMapping& mapping)
+{
+    if (mapping.name.trimmed().isEmpty())
+        return Error{QStringLiteral("[Name] Please, enter required data.")};
+    if (Status made = ensureImportTables(connection); !made)
+        return made.error();
+    Result<int> saved = connection.execute(
+        QStringLiteral("INSERT OR REPLACE INTO tblCsvMapping (Name, Mapping) VALUES (?, ?)"),
+        {mapping.name.trimmed(), mapping.toText()});
+    if (!saved)
+        return saved.error();
+    return {};
+}
+
+} // namespace halvo

@@ -1,0 +1,193 @@
+// The statement windows as a user meets them: a CSV file through its mapping (the date order the
+// user's to choose when the file cannot tell it, the mapping saved by name), the lines before
+// they are written, choices that follow the same payee, and Undo Last Import.
+
+#include "ledger/csv_mapping_window.h"
+#include "ledger/export_window.h"
+#include "ledger/import_window.h"
+#include "ledger/statement_commands.h"
+#include "controls/pickers.h"
+#include "platform/prompts.h"
+#include "statements/saved_mappings.h"
+#include "tests/support/temp_database.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableWidget>
+#include <QTest>
+
+using namespace halvo;
+
+namespace {
+
+// Every day of March 4 and May 6 could be a month: the file cannot tell the order.
+const QByteArray bankFile = "\xEF\xBB\xBF"
+                            "Date,Description,Debit,Credit\r\n"
+                            "03/04/2026,\"ACE ROOFING, INC\",300.00,\r\n"
+                            "05/06/2026,J SMITH RENT,,\"1,200.00\"\r\n"
+                            "05/07/2026,HARDWARE DEPOT,12.99,\r\n"
+                            "05/09/2026,HARDWARE DEPOT,40.00,\r\n";
+
+QStringList previewRow(const frmCsvMapping& window, int row)
+{
+    QStringList cells;
+    for (int c = 0; c < window.grdPreview->columnCount(); ++c)
+        cells.append(window.grdPreview->item(row, c) ? window.grdPreview->item(row, c)->text()
+                                                      : QString());
+    return cells;
+}
+
+struct Prompted {
+    ScriptedPrompts prompts;
+    Prompted() { setPrompts(&prompts); }
+    ~Prompted() { setPrompts(nullptr); }
+};
+
+} // namespace
+
+class TestStatementWindows : public QObject {
+    Q_OBJECT
+private slots:
+    void csvMappingAsksForTheDateOrderAndIsSaved();
+    void previewFollowsTheUsersChoices();
+    void undoLastImport();
+    void exportQueries_data();
+    void exportQueries();
+};
+
+void TestStatementWindows::csvMappingAsksForTheDateOrderAndIsSaved()
+{
+    test::TempDatabase db;
+    Prompted p;
+    Connection c = db.connect();
+    frmCsvMapping window(c, bankFile);
+    // The header named the columns; the amounts are in debit and credit columns.
+    QCOMPARE(window.pickers["cboDateColumn"]->text(), QString("1: Date"));
+    QCOMPARE(window.pickers["cboPayeeColumn"]->text(), QString("2: Description"));
+    QCOMPARE(window.pickers["cboAmounts"]->text(), QString("Debit and credit columns"));
+    QCOMPARE(window.pickers["cboDateOrder"]->text(), QString("Choose the date order"));
+    QCOMPARE(window.lblProblem->text(),
+             QString("Choose the date order: day/month/year, month/day/year or year/month/day."));
+    window.Import_Click();
+    QCOMPARE(p.prompts.texts(),
+             QStringList{"Choose the date order: day/month/year, month/day/year or year/month/day."});
+
+    window.pickers["cboDateOrder"]->setCurrentIndex(2); // Month/Day/Year
+    QCOMPARE(window.lblProblem->text(), QString());
+    QCOMPARE(previewRow(window, 0),
+             QStringList({"3/4/2026", "ACE ROOFING, INC", "", "-$300.00", ""}));
+    QCOMPARE(previewRow(window, 1), QStringList({"5/6/2026", "J SMITH RENT", "", "$1,200.00", ""}));
+    p.prompts.shown.clear();
+    window.Import_Click();
+    QCOMPARE(p.prompts.texts(), QStringList{"[Name] Please, enter required data."});
+    QVERIFY(window.result() != QDialog::Accepted);
+
+    QTest::keyClicks(window.txtName, "First Bank");
+    window.Import_Click();
+    QCOMPARE(window.result(), int(QDialog::Accepted));
+    QCOMPARE(mappingNames(c).value(), QStringList{"First Bank"});
+
+    // The next file from the bank: the saved mapping reads it as it read the first.
+    frmCsvMapping next(c, bankFile);
+    next.cboSaved->setCurrentIndex(next.cboSaved->findText("First Bank"));
+    QCOMPARE(next.txtName->text(), QString("First Bank"));
+    QCOMPARE(next.pickers["cboDateOrder"]->text(), QString("Month/Day/Year"));
+    QCOMPARE(next.statement().value().lines.size(), 4);
+}
+
+void TestStatementWindows::previewFollowsTheUsersChoices()
+{
+    test::TempDatabase db;
+    Prompted p;
+    Connection c = db.connect();
+    QVERIFY(c.executeScript("INSERT INTO tblCategory (Income, Expense) VALUES ('Rent', 'Repairs');"
+                            "INSERT INTO tblFinance (RecDate, Payee, Expense) VALUES "
+                            "('2026-03-05', 'Ace Roofing', 3000000);"));
+    frmCsvMapping mapping(c, bankFile);
+    mapping.pickers["cboDateOrder"]->setCurrentIndex(2);
+    mapping.txtName->setText("First Bank");
+    frmImport window(c, planImport(c, mapping.statement().value()).value(), "may.csv");
+    QCOMPARE(window.lblSummary->text(),
+             QString("4 lines: 0 new, 1 duplicate, 3 need a category; 3 ticked."));
+    QCOMPARE(window.model()->index(0, ImportLinesModel::State).data().toString(), QString("Duplicate"));
+    QCOMPARE(window.model()->index(0, ImportLinesModel::State).data(Qt::ToolTipRole).toString(),
+             QString("$300.00 to Ace Roofing on 3/5/2026 is in the ledger"));
+
+    // A category chosen for one hardware line is the other's too; the rent's stays empty.
+    window.model()->setData(window.model()->index(2, ImportLinesModel::Category), "Repairs",
+                            Qt::EditRole);
+    QStringList categories;
+    for (int r = 0; r < 4; ++r)
+        categories.append(window.model()->index(r, ImportLinesModel::Category).data().toString());
+    QCOMPARE(categories, QStringList({"", "", "Repairs", "Repairs"}));
+    window.model()->setData(window.model()->index(1, ImportLinesModel::Tick), Qt::Unchecked,
+                            Qt::CheckStateRole);
+    QCOMPARE(window.lblSummary->text(),
+             QString("4 lines: 2 new, 1 duplicate, 1 needs a category; 2 ticked."));
+
+    window.Import_Click();
+    QCOMPARE(p.prompts.texts(), QStringList{"2 lines were imported from \"may.csv\"."});
+    QCOMPARE(c.select("SELECT Payee, Category, Expense FROM tblFinance ORDER BY ID").value().values,
+             QList<QVariantList>({{"Ace Roofing", QVariant(), QVariant::fromValue(Money::fromCents(30000))},
+                                  {"HARDWARE DEPOT", "Repairs", QVariant::fromValue(Money::fromCents(1299))},
+                                  {"HARDWARE DEPOT", "Repairs", QVariant::fromValue(Money::fromCents(4000))}}));
+}
+
+void TestStatementWindows::undoLastImport()
+{
+    test::TempDatabase db;
+    Prompted p;
+    Connection c = db.connect();
+    StatementCommands commands(nullptr, db.folder());
+    commands.UndoLastImport();
+    QCOMPARE(p.prompts.texts(), QStringList{"No import is left to undo."});
+
+    StatementLine rent{1, "First Bank", QDate(2026, 5, 6), Money::fromCents(120000), "J SMITH",
+                       {}, {}, "csv:1"};
+    QVERIFY(writeImport(c, planImport(c, Statement{{rent}}).value(), "may.csv"));
+    p.prompts.shown.clear();
+    p.prompts.queueAnswer(Prompts::Answer::No);
+    commands.UndoLastImport();
+    QCOMPARE(p.prompts.shown.value(0).title, QString("Undo Last Import"));
+    QVERIFY(p.prompts.shown.value(0).text.startsWith(
+        "Remove the 1 ledger line imported from \"may.csv\" on "));
+    QCOMPARE(c.scalar("SELECT COUNT(*) FROM tblFinance").value().toInt(), 1);
+    p.prompts.shown.clear();
+    p.prompts.queueAnswer(Prompts::Answer::Yes);
+    commands.UndoLastImport();
+    QCOMPARE(p.prompts.shown.value(1).text, QString("1 line was removed from the ledger."));
+    QCOMPARE(c.scalar("SELECT COUNT(*) FROM tblFinance").value().toInt(), 0);
+}
+
+void TestStatementWindows::exportQueries_data()
+{
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QString>("year");
+    QTest::addColumn<QString>("property");
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QString>("fileName");
+    QTest::newRow("whole ledger") << "Ledger" << "All Years" << "All Properties"
+                                  << "SELECT * FROM tblFinance ORDER BY RecDate, ID" << "ledger";
+    QTest::newRow("a year of one property")
+        << "Ledger" << "2026" << "ELM"
+        << "SELECT * FROM tblFinance WHERE RecDate >= ? AND RecDate < ? AND NickName = ? "
+           "ORDER BY RecDate, ID"
+        << "ledger-2026-ELM";
+    QTest::newRow("another table") << "Vendors" << "2026" << "ELM"
+                                   << "SELECT * FROM tblVendor ORDER BY ID" << "vendors";
+}
+
+void TestStatementWindows::exportQueries()
+{
+    QFETCH(QString, table);
+    QFETCH(QString, year);
+    QFETCH(QString, property);
+    QFETCH(QString, sql);
+    QFETCH(QString, fileName);
+    const ExportQuery q = exportQuery(table, year, property);
+    QCOMPARE(q.sql, sql);
+    QCOMPARE(q.fileName, fileName);
+}
+
+QTEST_MAIN(TestStatementWindows)
+#include "tst_statement_windows.moc"

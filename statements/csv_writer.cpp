@@ -12,47 +12,62 @@ namespace halvo {
 
 namespace {
 
-// Two decimals always, the third and fourth where the amount has them. Written by hand: an
-// export formats a million of them.
-QString moneyText(Money amount)
+// Two decimals always, the third and fourth where the amount has them. Written by hand, into
+// room for 24 characters: an export writes a million of them.
+char* writeMoney(char* out, Money amount)
 {
     const std::int64_t units = amount.units();
     const std::uint64_t size =
         units < 0 ? -static_cast<std::uint64_t>(units) : static_cast<std::uint64_t>(units);
-    char text[32];
-    char* end = text;
     if (units < 0)
-        *end++ = '-';
-    end = std::to_chars(end, text + sizeof text, size / Money::Scale).ptr;
-    *end++ = '.';
+        *out++ = '-';
+    out = std::to_chars(out, out + 20, size / Money::Scale).ptr;
+    *out++ = '.';
     std::uint64_t fraction = size % Money::Scale;
     for (std::uint64_t digit = Money::Scale / 10; digit > 0; digit /= 10) {
-        *end++ = char('0' + fraction / digit);
+        *out++ = char('0' + fraction / digit);
         fraction %= digit;
     }
-    while (end[-1] == '0' && end[-3] != '.')
-        --end;
-    return QString::fromLatin1(text, end - text);
+    while (out[-1] == '0' && out[-3] != '.')
+        --out;
+    return out;
 }
 
-// yyyy-MM-dd, by hand for the same reason.
-QString dateText(QDate date)
+// yyyy-MM-dd, by hand for the same reason, into room for 10 characters; nullptr for a year
+// that does not have four digits.
+char* writeDate(char* out, QDate date)
 {
     int year = 0, month = 0, day = 0;
     date.getDate(&year, &month, &day);
     if (year < 1 || year > 9999)
-        return date.toString(Qt::ISODate);
-    const char text[10] = {char('0' + year / 1000),
-                           char('0' + year / 100 % 10),
-                           char('0' + year / 10 % 10),
-                           char('0' + year % 10),
-                           '-',
-                           char('0' + month / 10),
-                           char('0' + month % 10),
-                           '-',
-                           char('0' + day / 10),
-                           char('0' + day % 10)};
-    return QString::fromLatin1(text, sizeof text);
+        return nullptr;
+    for (const int part : {year / 100, year % 100, -1, month, -1, day})
+        if (part < 0) {
+            *out++ = '-';
+        } else {
+            *out++ = char('0' + part / 10);
+            *out++ = char('0' + part % 10);
+        }
+    return out;
+}
+
+// Money, dates and whole numbers straight into the line, as plain ASCII; false for any other
+// value.
+bool appendPlainValue(QByteArray& out, const QVariant& value)
+{
+    char text[32];
+    char* end = nullptr;
+    const QMetaType type = value.metaType();
+    if (type == QMetaType::fromType<Money>())
+        end = writeMoney(text, value.value<Money>());
+    else if (type.id() == QMetaType::QDate)
+        end = writeDate(text, value.toDate());
+    else if (type.id() == QMetaType::LongLong)
+        end = std::to_chars(text, text + sizeof text, value.toLongLong()).ptr;
+    if (!end || value.isNull())
+        return false;
+    out.append(text, end - text);
+    return true;
 }
 
 bool needsQuotes(QStringView field)
@@ -123,7 +138,8 @@ public:
         for (qsizetype i = 0; i < values.size(); ++i) {
             if (i > 0)
                 block += ',';
-            appendField(block, csvValue(values[i]), utf8);
+            if (!appendPlainValue(block, values[i]))
+                appendField(block, csvValue(values[i]), utf8);
         }
         block += "\r\n";
         return block.size() >= blockBytes ? flush() : Status();
@@ -162,11 +178,14 @@ QString csvValue(const QVariant& value)
     if (value.isNull())
         return {};
     const QMetaType type = value.metaType();
+    char text[32];
     if (type == QMetaType::fromType<Money>())
-        return moneyText(value.value<Money>());
+        return QString::fromLatin1(text, writeMoney(text, value.value<Money>()) - text);
     switch (type.id()) {
     case QMetaType::QDate:
-        return dateText(value.toDate());
+        if (const char* end = writeDate(text, value.toDate()))
+            return QString::fromLatin1(text, end - text);
+        return value.toDate().toString(Qt::ISODate);
     case QMetaType::QTime:
         return value.toTime().toString(QStringLiteral("HH:mm:ss"));
     case QMetaType::Double:

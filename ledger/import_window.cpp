@@ -298,8 +298,8 @@ void frmImport::SaveRule_Click()
         lines->applyRule(rules.value());
 }
 
-frmPayeeRule::frmPayeeRule(const Connection& connection, const PayeeRule& proposed, bool income,
-                           QWidget* parent)
+frmPayeeRule::frmPayeeRule(const Connection& connection, const PayeeRule& proposed,
+                           std::optional<bool> income, QWidget* parent)
     : QDialog(parent), connection(connection), id(proposed.id)
 {
     setObjectName(QStringLiteral("frmPayeeRule"));
@@ -326,9 +326,14 @@ frmPayeeRule::frmPayeeRule(const Connection& connection, const PayeeRule& propos
     cboProperty = picker("cboProperty", listOf(connection, "tblBuilding", "BldNickName"),
                          proposed.property);
     cboPayee = picker("cboPayee", listOf(connection, "tblVendor", "Company"), proposed.payee);
-    cboCategory = picker("cboCategory",
-                         listOf(connection, "tblCategory", income ? "Income" : "Expense"),
-                         proposed.category);
+    QStringList categories;
+    if (!income || *income)
+        categories += listOf(connection, QStringLiteral("tblCategory"), QStringLiteral("Income"));
+    if (!income || !*income)
+        categories += listOf(connection, QStringLiteral("tblCategory"), QStringLiteral("Expense"));
+    categories.sort(Qt::CaseInsensitive);
+    categories.removeDuplicates();
+    cboCategory = picker("cboCategory", categories, proposed.category);
     addRow(grid, QStringLiteral("&Match:"), cboMatch);
     addRow(grid, QStringLiteral("&Text:"), txtText);
     addRow(grid, QStringLiteral("&Property:"), cboProperty);

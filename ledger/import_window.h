@@ -75,12 +75,13 @@ private:
 QString importSummary(const QList<ImportLine>& lines);
 
 // frmPayeeRule: one payee rule, as Save Rule proposes it from a line: the way the bank's payee is
-// matched, its text, and the property, payee and category a matching line gets.
+// matched, its text, and the property, payee and category a matching line gets. The categories
+// offered are those of the line's kind, or of both kinds for a rule of no line.
 class frmPayeeRule : public QDialog {
     Q_OBJECT
 public:
-    frmPayeeRule(const Connection& connection, const PayeeRule& proposed, bool income,
-                 QWidget* parent = nullptr);
+    frmPayeeRule(const Connection& connection, const PayeeRule& proposed,
+                 std::optional<bool> income, QWidget* parent = nullptr);
     PayeeRule rule() const;
     // Saves the rule; false (the user told why) when it cannot be.
     bool save();

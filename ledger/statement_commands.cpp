@@ -4,6 +4,7 @@
 #include "dialog_rows.h"
 #include "export_window.h"
 #include "import_window.h"
+#include "payee_rules_window.h"
 #include "platform/prompts.h"
 #include "statements/ofx_reader.h"
 
@@ -116,6 +117,18 @@ void StatementCommands::UndoLastImport()
                           .arg(removed.value() == 1 ? QStringLiteral("line was")
                                                     : QStringLiteral("lines were")),
                       UndoTitle);
+}
+
+void StatementCommands::PayeeRules()
+{
+    Result<Connection> connection = openDataFolder(folder);
+    if (!connection) {
+        prompts().message(parent, connection.error().description, QStringLiteral("Payee Rules"),
+                          Prompts::Buttons::Ok, Prompts::Icon::Warning);
+        return;
+    }
+    frmPayeeRules window(connection.value(), parent);
+    window.exec();
 }
 
 void StatementCommands::ExportToCsv()

@@ -1,7 +1,7 @@
 #pragma once
 // The File menu's statement commands: Import Statement (an OFX, QFX or CSV file into the ledger,
 // through the CSV mapping for a CSV file and the line preview for every file), Undo Last Import
-// and Export to CSV. Each asks and tells the user through the prompts.
+// Payee Rules and Export to CSV. Each asks and tells the user through the prompts.
 
 #include <QPointer>
 #include <QString>
@@ -23,6 +23,7 @@ public:
     // Imports the file at `path` as ImportStatement does once the user has chosen it.
     void importFile(const QString& path);
     void UndoLastImport();
+    void PayeeRules();
     void ExportToCsv();
 
 private:

@@ -70,6 +70,7 @@ const Entry backupEntries[] = {
 const Entry statementEntries[] = {
     {"ImportStatement", "&Import Statement..."},
     {"UndoLastImport", "&Undo Last Import"},
+    {"PayeeRules", "Payee &Rules..."},
     {"ExportToCsv", "&Export to CSV..."},
 };
 

@@ -100,7 +100,7 @@ Command noteReport(frmMain& main)
 //           TenantLease, VendorReport
 //   Backup: BackupBackup, RestoreDatabase
 //   File:   SavetoDisk, CheckForUpdates (made, and left unavailable as the window was designed),
-//           ImportStatement, UndoLastImport, ExportToCsv
+//           ImportStatement, UndoLastImport, PayeeRules, ExportToCsv
 void installWindows(frmMain& main)
 {
     main.registerWindow(QStringLiteral("mnufrmProperty"), propertyEditor());
@@ -148,6 +148,7 @@ void installWindows(frmMain& main)
     auto statements = std::make_shared<StatementCommands>(&main, main.dataFolder());
     main.registerCommand(QStringLiteral("ImportStatement"), [statements] { statements->ImportStatement(); });
     main.registerCommand(QStringLiteral("UndoLastImport"), [statements] { statements->UndoLastImport(); });
+    main.registerCommand(QStringLiteral("PayeeRules"), [statements] { statements->PayeeRules(); });
     main.registerCommand(QStringLiteral("ExportToCsv"), [statements] { statements->ExportToCsv(); });
     if (QAction* saveToDisk = main.entry(QStringLiteral("SavetoDisk")))
         saveToDisk->setEnabled(false);

@@ -5,6 +5,7 @@
 #include "ledger/csv_mapping_window.h"
 #include "ledger/export_window.h"
 #include "ledger/import_window.h"
+#include "ledger/payee_rules_window.h"
 #include "ledger/statement_commands.h"
 #include "controls/pickers.h"
 #include "platform/prompts.h"
@@ -51,6 +52,7 @@ private slots:
     void csvMappingAsksForTheDateOrderAndIsSaved();
     void previewFollowsTheUsersChoices();
     void undoLastImport();
+    void payeeRulesListedAsTriedAndDeletedOnlyWhenConfirmed();
     void exportQueries_data();
     void exportQueries();
 };
@@ -157,6 +159,38 @@ void TestStatementWindows::undoLastImport()
     commands.UndoLastImport();
     QCOMPARE(p.prompts.shown.value(1).text, QString("1 line was removed from the ledger."));
     QCOMPARE(c.scalar("SELECT COUNT(*) FROM tblFinance").value().toInt(), 0);
+}
+
+void TestStatementWindows::payeeRulesListedAsTriedAndDeletedOnlyWhenConfirmed()
+{
+    test::TempDatabase db;
+    Prompted p;
+    Connection c = db.connect();
+    for (const PayeeRule& rule : {PayeeRule{0, PayeeRule::Match::Contains, "DEPOT", "", "", "Supplies"},
+                                  PayeeRule{0, PayeeRule::Match::StartsWith, "HARDWARE", "ELM", "", ""},
+                                  PayeeRule{0, PayeeRule::Match::Is, "HARDWARE DEPOT", "", "Depot", ""}})
+        QVERIFY(savePayeeRule(c, rule));
+    frmPayeeRules window(c);
+    auto column = [&](int c) {
+        QStringList cells;
+        for (int r = 0; r < window.grdRules->rowCount(); ++r)
+            cells.append(window.grdRules->item(r, c)->text());
+        return cells;
+    };
+    QCOMPARE(column(0), QStringList({"Payee is", "Payee starts with", "Payee contains"}));
+    QCOMPARE(column(2), QStringList({"", "ELM", ""}));
+
+    window.grdRules->setCurrentCell(1, 0);
+    p.prompts.queueAnswer(Prompts::Answer::No);
+    window.Delete_Click();
+    QCOMPARE(p.prompts.texts(), QStringList{"Delete the rule \"Payee starts with HARDWARE\"? Lines "
+                                            "imported with it stay as they are."});
+    QCOMPARE(window.grdRules->rowCount(), 3);
+    p.prompts.queueAnswer(Prompts::Answer::Yes);
+    window.Delete_Click();
+    QCOMPARE(column(1), QStringList({"HARDWARE DEPOT", "DEPOT"}));
+    QCOMPARE(window.grdRules->currentRow(), 1);
+    QCOMPARE(c.scalar("SELECT COUNT(*) FROM tblPayeeRule").value().toInt(), 2);
 }
 
 void TestStatementWindows::exportQueries_data()

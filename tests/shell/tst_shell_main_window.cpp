@@ -135,11 +135,11 @@ void tst_shell_main_window::menuEntries_data()
     QTest::addColumn<QStringList>("captions");
     QTest::newRow("File") << "File"
                           << QStringList{"SavetoDisk", "CheckForUpdates", "ChangePassword",
-                                         "ImportStatement", "UndoLastImport", "ExportToCsv",
+                                         "ImportStatement", "UndoLastImport", "PayeeRules", "ExportToCsv",
                                          "mnuFileExit"}
                           << QStringList{"Save Database  to Disk", "Check for Updates",
                                          "Change Password", "&Import Statement...",
-                                         "&Undo Last Import", "&Export to CSV...", "E&xit"};
+                                         "&Undo Last Import", "Payee &Rules...", "&Export to CSV...", "E&xit"};
     QTest::newRow("View") << "mnuView" << QStringList{"mnuViewStatusBar"}
                           << QStringList{"Status &Bar"};
     QTest::newRow("Data") << "mnuData"

@@ -63,15 +63,20 @@ EditorLayout::EditorLayout(QWidget* window, const EditorDescription& description
     outer->addWidget(datControl);
     auto* middle = new QHBoxLayout;
     middle->addLayout(createFieldsArea(), desc.fields.isEmpty() ? 0 : 1);
+    // Tab follows the order the controls are made in (a window put into the frame keeps no
+    // other): the fields, then the commands, then the grid; a window whose grid is its only
+    // input starts at the grid, so that Tab goes on from it to the commands.
+    QTableView* grid = firstInput() ? nullptr : createGrid();
     extras = new QGridLayout;
     middle->addLayout(extras);
     outer->addLayout(middle, desc.grid.below ? 0 : 1);
     outer->addLayout(createBottomRow());
-    // Made last, so that Tab goes through the fields, then the commands, then the grid.
+    if (!grid)
+        grid = createGrid();
     if (desc.grid.below)
-        outer->insertWidget(2, createGrid(), 1);
+        outer->insertWidget(2, grid, 1);
     else
-        middle->insertWidget(0, createGrid(), desc.grid.widthTwips > 0 ? 0 : 1);
+        middle->insertWidget(0, grid, desc.grid.widthTwips > 0 ? 0 : 1);
     assignMnemonics();
 }
 

@@ -451,15 +451,18 @@ void tst_shell_main_window::everyDataButtonOpensItsWindow_data()
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("window");
     QTest::addColumn<QString>("caption");
-    QTest::newRow("Property") << "Property" << "frmProperty" << "Property Information";
-    QTest::newRow("Tenant") << "Tenant" << "frmTenant" << "Tenant";
-    QTest::newRow("Loan") << "Loan" << "frmLoan" << "Mortgage Loan";
-    QTest::newRow("Insurance") << "Insurance" << "frmInsurance" << "Insurance Information";
-    QTest::newRow("Income") << "Income" << "frmIncome" << "Income Record";
-    QTest::newRow("Expense") << "Expense" << "frmExpense" << "Expense Record";
-    QTest::newRow("Category") << "Category" << "frmCategory" << "Income and Expense Category";
-    QTest::newRow("Vendor") << "Vendor" << "frmVendor" << "Vendor";
-    QTest::newRow("Note") << "Note" << "frmNote" << "Note";
+    QTest::addColumn<QString>("add");
+    QTest::newRow("Property") << "Property" << "frmProperty" << "Property Information" << "AddProperty";
+    QTest::newRow("Tenant") << "Tenant" << "frmTenant" << "Tenant" << "AddTenant";
+    QTest::newRow("Loan") << "Loan" << "frmLoan" << "Mortgage Loan" << "AddLoan";
+    QTest::newRow("Insurance") << "Insurance" << "frmInsurance" << "Insurance Information"
+                               << "AddInsuranceCompany";
+    QTest::newRow("Income") << "Income" << "frmIncome" << "Income Record" << "AddIncome";
+    QTest::newRow("Expense") << "Expense" << "frmExpense" << "Expense Record" << "AddExpense";
+    QTest::newRow("Category") << "Category" << "frmCategory" << "Income and Expense Category"
+                              << "AddCategory";
+    QTest::newRow("Vendor") << "Vendor" << "frmVendor" << "Vendor" << "AddVendor";
+    QTest::newRow("Note") << "Note" << "frmNote" << "Note" << "AddNote";
 }
 
 // The program's own window table: each toolbar button, and the Data entry beside it, opens the
@@ -469,10 +472,12 @@ void tst_shell_main_window::everyDataButtonOpensItsWindow()
     QFETCH(QString, key);
     QFETCH(QString, window);
     QFETCH(QString, caption);
+    QFETCH(QString, add);
     ProgramFolder folder;
     frmMain main(Folders::portableAt(folder.path()));
     installWindows(main);
     main.show();
+    QVERIFY(QTest::qWaitForWindowActive(&main));
     // The property editor opens with the frame.
     QCOMPARE(main.mdiArea()->subWindowList().size(), 1);
     QCOMPARE(main.mdiArea()->subWindowList().first()->widget()->objectName(), "frmProperty");
@@ -486,6 +491,18 @@ void tst_shell_main_window::everyDataButtonOpensItsWindow()
     QCOMPARE(sub->widget()->objectName(), window);
     QCOMPARE(sub->widget()->windowTitle(), caption);
     QVERIFY(sub->widget()->isVisible());
+    // In the frame, Tab goes from the window's first input through its commands and comes round
+    // again, without sticking anywhere (a window of a grid alone once kept Tab in its grid).
+    QWidget* first = QApplication::focusWidget();
+    QVERIFY(first && sub->isAncestorOf(first));
+    QStringList visited;
+    do {
+        visited.append(QApplication::focusWidget()->objectName());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    } while (QApplication::focusWidget() != first && visited.size() < 80);
+    QCOMPARE(QApplication::focusWidget(), first);
+    for (const QString& command : {add, QStringLiteral("Save"), QStringLiteral("Close")})
+        QVERIFY2(visited.contains(command), qPrintable(visited.join(' ')));
 
     const QString entryName = frmMain::entryForKey(key);
     QVERIFY(main.entry(entryName)->isEnabled());

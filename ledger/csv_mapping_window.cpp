@@ -90,6 +90,7 @@ frmCsvMapping::frmCsvMapping(const Connection& connection, const QByteArray& fil
     lblProblem->setWordWrap(true);
     lblProblem->setStyleSheet(QStringLiteral("color: #b00000"));
     grdPreview = new QTableWidget(0, 5, this);
+    grdPreview->setTabKeyNavigation(false); // arrows move between cells, Tab leaves
     grdPreview->setObjectName(QStringLiteral("grdPreview"));
     grdPreview->setAccessibleName(QStringLiteral("The first lines as they will be imported"));
     grdPreview->setHorizontalHeaderLabels({QStringLiteral("Date"), QStringLiteral("Payee"),

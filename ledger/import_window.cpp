@@ -219,6 +219,7 @@ frmImport::frmImport(const Connection& connection, QList<ImportLine> planned,
     lblSummary = new QLabel(this);
     lblSummary->setObjectName(QStringLiteral("lblSummary"));
     grdLines = new QTableView(this);
+    grdLines->setTabKeyNavigation(false); // arrows move between cells, Tab leaves
     grdLines->setObjectName(QStringLiteral("grdLines"));
     grdLines->setAccessibleName(QStringLiteral("Statement lines"));
     grdLines->setModel(lines);

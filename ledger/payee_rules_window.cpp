@@ -24,6 +24,7 @@ frmPayeeRules::frmPayeeRules(const Connection& connection, QWidget* parent)
     setObjectName(QStringLiteral("frmPayeeRules"));
     setWindowTitle(Title);
     grdRules = new QTableWidget(0, 5, this);
+    grdRules->setTabKeyNavigation(false); // arrows move between cells, Tab leaves
     grdRules->setObjectName(QStringLiteral("grdRules"));
     grdRules->setAccessibleName(Title);
     grdRules->setHorizontalHeaderLabels({QStringLiteral("Match"), QStringLiteral("Text"),

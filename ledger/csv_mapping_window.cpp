@@ -131,6 +131,19 @@ frmCsvMapping::frmCsvMapping(const Connection& connection, const QByteArray& fil
     refresh();
     guessColumns();
     txtName->setFocus();
+    // The next file from a bank reads through the mapping saved for it: the first saved mapping
+    // that reads every line of this file is chosen, for the user to see and change.
+    for (int i = 1; i < cboSaved->count(); ++i) {
+        Result<CsvMapping> saved = loadMapping(connection, cboSaved->itemText(i));
+        if (!saved)
+            continue;
+        Result<QList<CsvRow>> read = readCsv(bytes, saved.value().encoding, saved.value().delimiter);
+        if (read && applyMapping(read.value(), saved.value())) {
+            cboSaved->setCurrentIndex(i);
+            cboSaved->setFocus();
+            break;
+        }
+    }
 }
 
 Picker* frmCsvMapping::addPicker(QGridLayout* grid, const char* name, const QString& label,

@@ -234,8 +234,9 @@ frmImport::frmImport(const Connection& connection, QList<ImportLine> planned,
                             this);
     hint->setBuddy(grdLines);
 
-    Import = makeLink(this, QStringLiteral("Import"), QStringLiteral("Import"));
+    // Made in the order they stand, which is the order Tab takes.
     SaveRule = makeLink(this, QStringLiteral("SaveRule"), QStringLiteral("Save Rule"));
+    Import = makeLink(this, QStringLiteral("Import"), QStringLiteral("Import"));
     Cancel = makeLink(this, QStringLiteral("Cancel"), QStringLiteral("Cancel"));
     connect(Import, &VeyHyperLinkLabel::Click, this, &frmImport::Import_Click);
     connect(SaveRule, &VeyHyperLinkLabel::Click, this, &frmImport::SaveRule_Click);

@@ -89,12 +89,15 @@ void TestStatementWindows::csvMappingAsksForTheDateOrderAndIsSaved()
     QCOMPARE(window.result(), int(QDialog::Accepted));
     QCOMPARE(mappingNames(c).value(), QStringList{"First Bank"});
 
-    // The next file from the bank: the saved mapping reads it as it read the first.
+    // The next file from the bank opens on the saved mapping, which reads it as it read the
+    // first; a file of other columns that it cannot read opens on a new mapping.
     frmCsvMapping next(c, bankFile);
-    next.cboSaved->setCurrentIndex(next.cboSaved->findText("First Bank"));
+    QCOMPARE(next.cboSaved->text(), QString("First Bank"));
     QCOMPARE(next.txtName->text(), QString("First Bank"));
     QCOMPARE(next.pickers["cboDateOrder"]->text(), QString("Month/Day/Year"));
     QCOMPARE(next.statement().value().lines.size(), 4);
+    frmCsvMapping other(c, "Posted,Amount,Payee\r\n2026-05-06,-12.00,HARDWARE DEPOT\r\n");
+    QCOMPARE(other.cboSaved->text(), QString("(new mapping)"));
 }
 
 void TestStatementWindows::previewFollowsTheUsersChoices()

@@ -119,28 +119,28 @@ void StatementCommands::UndoLastImport()
                       UndoTitle);
 }
 
-void StatementCommands::PayeeRules()
+// A window of its own over the data folder's file, or why the file cannot be opened.
+template <typename Window>
+static void showOverDataFolder(QWidget* parent, const QString& folder, const QString& title)
 {
     Result<Connection> connection = openDataFolder(folder);
     if (!connection) {
-        prompts().message(parent, connection.error().description, QStringLiteral("Payee Rules"),
-                          Prompts::Buttons::Ok, Prompts::Icon::Warning);
+        prompts().message(parent, connection.error().description, title, Prompts::Buttons::Ok,
+                          Prompts::Icon::Warning);
         return;
     }
-    frmPayeeRules window(connection.value(), parent);
+    Window window(connection.value(), parent);
     window.exec();
+}
+
+void StatementCommands::PayeeRules()
+{
+    showOverDataFolder<frmPayeeRules>(parent, folder, QStringLiteral("Payee Rules"));
 }
 
 void StatementCommands::ExportToCsv()
 {
-    Result<Connection> connection = openDataFolder(folder);
-    if (!connection) {
-        prompts().message(parent, connection.error().description, QStringLiteral("Export to CSV"),
-                          Prompts::Buttons::Ok, Prompts::Icon::Warning);
-        return;
-    }
-    frmExport window(connection.value(), parent);
-    window.exec();
+    showOverDataFolder<frmExport>(parent, folder, QStringLiteral("Export to CSV"));
 }
 
 } // namespace halvo

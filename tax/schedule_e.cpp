@@ -1,0 +1,305 @@
+#include "schedule_e.h"
+
+#include <QDate>
+#include <QSet>
+
+namespace halvo {
+
+namespace {
+
+struct Layout {
+    int fromYear;
+    QList<TaxLine> lines;
+};
+
+// The form's layouts by the first tax year they hold for, the latest last. Only the current one
+// is shipped; a year before it takes it too, until an older layout is added here.
+const QList<Layout>& layouts()
+{
+    static const QList<Layout> all{
+        {0,
+         {{3, QStringLiteral("Rents received")},
+          {4, QStringLiteral("Royalties received")},
+          {5, QStringLiteral("Advertising")},
+          {6, QStringLiteral("Auto and travel")},
+          {7, QStringLiteral("Cleaning and maintenance")},
+          {8, QStringLiteral("Commissions")},
+          {9, QStringLiteral("Insurance")},
+          {10, QStringLiteral("Legal and other professional fees")},
+          {11, QStringLiteral("Management fees")},
+          {12, QStringLiteral("Mortgage interest paid to banks, etc.")},
+          {13, QStringLiteral("Other interest")},
+          {14, QStringLiteral("Repairs")},
+          {15, QStringLiteral("Supplies")},
+          {16, QStringLiteral("Taxes")},
+          {17, QStringLiteral("Utilities")},
+          {18, QStringLiteral("Depreciation expense or depletion")},
+          {19, QStringLiteral("Other")},
+          {20, QStringLiteral("Total expenses")},
+          {21, QStringLiteral("Income or (loss)")}}},
+    };
+    return all;
+}
+
+constexpr int Rents = 3, Royalties = 4, FirstExpense = 5, LastExpense = 19, MortgageInterest = 12,
+              Depreciation = 18, TotalExpenses = 20, IncomeOrLoss = 21;
+
+// What a category's name says, the most particular words first: "Mortgage Interest" is interest
+// paid to a bank before it is other interest, a deposit kept is rent before a deposit is held.
+struct Suggestion {
+    bool income;
+    QStringList words; // every one of them in the name
+    int line;
+};
+
+const QList<Suggestion>& suggestions()
+{
+    static const QList<Suggestion> all{
+        {true, {"deposit", "kept"}, Rents},
+        {true, {"deposit", "forfeit"}, Rents},
+        {true, {"deposit"}, NotOnScheduleE},
+        {true, {"royalt"}, Royalties},
+        {true, {"rent"}, Rents},
+        {true, {"late fee"}, Rents},
+        {false, {"deposit"}, NotOnScheduleE},
+        {false, {"principal"}, NotOnScheduleE},
+        {false, {"improvement"}, NotOnScheduleE},
+        {false, {"capital"}, NotOnScheduleE},
+        {false, {"mortgage", "interest"}, MortgageInterest},
+        {false, {"interest"}, 13},
+        {false, {"advertis"}, 5},
+        {false, {"auto"}, 6},
+        {false, {"travel"}, 6},
+        {false, {"mileage"}, 6},
+        {false, {"clean"}, 7},
+        {false, {"maintenance"}, 7},
+        {false, {"commission"}, 8},
+        {false, {"insurance"}, 9},
+        {false, {"legal"}, 10},
+        {false, {"accounting"}, 10},
+        {false, {"professional"}, 10},
+        {false, {"management"}, 11},
+        {false, {"repair"}, 14},
+        {false, {"suppl"}, 15},
+        {false, {"tax"}, 16},
+        {false, {"utilit"}, 17},
+        {false, {"water"}, 17},
+        {false, {"electric"}, 17},
+        {false, {"gas"}, 17},
+        {false, {"sewer"}, 17},
+        {false, {"trash"}, 17},
+        {false, {"depreciation"}, Depreciation},
+        {false, {"other"}, 19},
+    };
+    return all;
+}
+
+QString kindName(bool income)
+{
+    return income ? QStringLiteral("Income") : QStringLiteral("Expense");
+}
+
+} // namespace
+
+const QList<TaxLine>& scheduleELines(int taxYear)
+{
+    const Layout* chosen = &layouts().first();
+    for (const Layout& layout : layouts())
+        if (layout.fromYear <= taxYear)
+            chosen = &layout;
+    return chosen->lines;
+}
+
+QString lineCaption(int taxYear, int line)
+{
+    if (line == NotOnScheduleE)
+        return QStringLiteral("Not on Schedule E");
+    for (const TaxLine& l : scheduleELines(taxYear))
+        if (l.number == line)
+            return QStringLiteral("%1 %2").arg(l.number).arg(l.caption);
+    return {};
+}
+
+QList<int> mappableLines(int taxYear, bool income)
+{
+    QList<int> lines{NotOnScheduleE};
+    for (const TaxLine& l : scheduleELines(taxYear))
+        if (income ? (l.number == Rents || l.number == Royalties)
+                   : (l.number >= FirstExpense && l.number <= LastExpense))
+            lines.append(l.number);
+    return lines;
+}
+
+std::optional<int> suggestedLine(bool income, const QString& category)
+{
+    const QString name = category.toLower();
+    for (const Suggestion& s : suggestions()) {
+        if (s.income != income)
+            continue;
+        if (std::all_of(s.words.cbegin(), s.words.cend(),
+                        [&](const QString& w) { return name.contains(w); }))
+            return s.line;
+    }
+    return std::nullopt;
+}
+
+Status ensureTaxTables(const Connection& connection)
+{
+    return connection.executeScript(QStringLiteral(
+        "CREATE TABLE IF NOT EXISTS tblCategoryLine (ID INTEGER PRIMARY KEY AUTOINCREMENT, "
+        "Kind TEXT NOT NULL, Category TEXT NOT NULL, Line INTEGER NOT NULL, "
+        "UNIQUE (Kind, Category));"));
+}
+
+Result<QMap<CategoryKey, int>> loadCategoryLines(const Connection& connection)
+{
+    if (Status made = ensureTaxTables(connection); !made)
+        return made.error();
+    Result<Rows> rows =
+        connection.select(QStringLiteral("SELECT Kind, Category, Line FROM tblCategoryLine"));
+    if (!rows)
+        return rows.error();
+    QMap<CategoryKey, int> lines;
+    for (const QVariantList& r : rows.value().values)
+        lines.insert({r[0].toString() == kindName(true), r[1].toString()}, r[2].toInt());
+    return lines;
+}
+
+Status saveCategoryLine(const Connection& connection, const CategoryKey& key,
+                        std::optional<int> line)
+{
+    if (Status made = ensureTaxTables(connection); !made)
+        return made;
+    const QVariantList which{kindName(key.income), key.category};
+    Result<int> done =
+        line ? connection.execute(QStringLiteral("INSERT OR REPLACE INTO tblCategoryLine "
+                                                 "(Kind, Category, Line) VALUES (?, ?, ?)"),
+                                  which + QVariantList{*line})
+             : connection.execute(
+                 QStringLiteral("DELETE FROM tblCategoryLine WHERE Kind = ? AND Category = ?"),
+                 which);
+    if (!done)
+        return done.error();
+    return {};
+}
+
+Result<int> offerFirstMapping(const Connection& connection)
+{
+    Result<QMap<CategoryKey, int>> lines = loadCategoryLines(connection);
+    if (!lines)
+        return lines.error();
+    Result<Rows> categories =
+        connection.select(QStringLiteral("SELECT Income, Expense FROM tblCategory"));
+    if (!categories)
+        return categories.error();
+    Transaction work(connection);
+    if (!work.status())
+        return work.status().error();
+    int given = 0;
+    for (const QVariantList& r : categories.value().values) {
+        for (bool income : {true, false}) {
+            const CategoryKey key{income, r[income ? 0 : 1].toString()};
+            if (key.category.isEmpty() || lines.value().contains(key))
+                continue;
+            if (std::optional<int> line = suggestedLine(income, key.category)) {
+                if (Status saved = saveCategoryLine(connection, key, line); !saved)
+                    return saved.error();
+                lines.value().insert(key, *line);
+                ++given;
+            }
+        }
+    }
+    if (Status committed = work.commit(); !committed)
+        return committed.error();
+    return given;
+}
+
+Result<Worksheet> scheduleEWorksheet(const Connection& connection, int year)
+{
+    Result<QMap<CategoryKey, int>> lines = loadCategoryLines(connection);
+    if (!lines)
+        return lines.error();
+    Result<Rows> addresses = connection.select(
+        QStringLiteral("SELECT BldNickName, BldPropAddress FROM tblBuilding"));
+    if (!addresses)
+        return addresses.error();
+    QMap<QString, QString> addressOf;
+    for (const QVariantList& r : addresses.value().values)
+        addressOf.insert(r[0].toString(), r[1].toString());
+
+    // The year's sums by property and category; the date index bounds the walk to the year.
+    Result<Rows> sums = connection.select(
+        QStringLiteral("SELECT COALESCE(NickName, ''), COALESCE(Category, ''), SUM(Income), "
+                       "SUM(Expense) FROM tblFinance WHERE RecDate >= ? AND RecDate < ? "
+                       "GROUP BY 1, 2 ORDER BY 1"),
+        {QDate(year, 1, 1), QDate(year + 1, 1, 1)});
+    if (!sums)
+        return sums.error();
+
+    QMap<QString, WorksheetColumn> columns;
+    QStringList unmapped;
+    bool uncategorised = false;
+    for (const QVariantList& r : sums.value().values) {
+        const QString property = r[0].toString();
+        const QString category = r[1].toString();
+        for (bool income : {true, false}) {
+            const Money amount = Money::fromUnits(r[income ? 2 : 3].toLongLong());
+            if (amount.isZero())
+                continue;
+            if (category.isEmpty()) {
+                uncategorised = true;
+                continue;
+            }
+            const auto line = lines.value().constFind({income, category});
+            if (line == lines.value().constEnd()) {
+                const QString named = QStringLiteral("\"%1\" (%2)").arg(category, kindName(income).toLower());
+                if (!unmapped.contains(named))
+                    unmapped.append(named);
+                continue;
+            }
+            WorksheetColumn& column = columns[property];
+            column.property = property;
+            column.address = addressOf.value(property);
+            if (*line != NotOnScheduleE)
+                column.lines[*line] += amount;
+        }
+    }
+    if (!unmapped.isEmpty())
+        return Error{QStringLiteral("%1 %2 of %3 %4 no Schedule E line: give %5 one in the "
+                                    "category editor.")
+                         .arg(unmapped.size() == 1 ? QStringLiteral("The category")
+                                                   : QStringLiteral("The categories"),
+                              unmapped.join(QStringLiteral(", ")))
+                         .arg(year)
+                         .arg(unmapped.size() == 1 ? QStringLiteral("has") : QStringLiteral("have"),
+                              unmapped.size() == 1 ? QStringLiteral("it") : QStringLiteral("them"))};
+    if (uncategorised)
+        return Error{QStringLiteral("Ledger rows of %1 have no category, so they cannot go on "
+                                    "Schedule E: give each one a category.")
+                         .arg(year)};
+
+    Worksheet sheet;
+    sheet.year = year;
+    for (WorksheetColumn& column : columns) {
+        Money expenses;
+        for (int line = FirstExpense; line <= LastExpense; ++line)
+            expenses += column.lines.value(line);
+        column.lines[TotalExpenses] = expenses;
+        column.lines[IncomeOrLoss] =
+            column.lines.value(Rents) + column.lines.value(Royalties) - expenses;
+        sheet.rents += column.lines.value(Rents);
+        sheet.royalties += column.lines.value(Royalties);
+        sheet.mortgageInterest += column.lines.value(MortgageInterest);
+        sheet.depreciation += column.lines.value(Depreciation);
+        sheet.totalExpenses += expenses;
+    }
+    // The properties in nickname order (the map's), the rows kept under none after them.
+    for (const WorksheetColumn& column : std::as_const(columns))
+        if (!column.property.isEmpty())
+            sheet.columns.append(column);
+    if (columns.contains(QString()))
+        sheet.columns.append(columns.value(QString()));
+    return sheet;
+}
+
+} // namespace halvo

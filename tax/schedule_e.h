@@ -1,0 +1,78 @@
+#pragma once
+// The year's rental schedule of the US return (Schedule E, Part I) from the ledger. Each income
+// and expense category goes to one line of the form or is "not on Schedule E" (loan principal,
+// capital improvements, deposits held); the worksheet adds up a tax year of the ledger by
+// property and line. The mapping lives in a table of its own (tblCategoryLine), so that the
+// category table keeps its two columns.
+
+#include "data/connection.h"
+#include "data/money.h"
+
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <optional>
+
+namespace halvo {
+
+// A category's line: a line number of the form, or this for "not on Schedule E".
+constexpr int NotOnScheduleE = 0;
+
+struct TaxLine {
+    int number = 0;
+    QString caption; // "Repairs"
+};
+
+// The form's lines 3 to 21 for a tax year. The numbers have moved over the years, so the layouts
+// are kept by the first year they hold for; the current one is shipped.
+const QList<TaxLine>& scheduleELines(int taxYear);
+// "14 Repairs"; "Not on Schedule E" for NotOnScheduleE; empty for a number the year has not.
+QString lineCaption(int taxYear, int line);
+// The lines a category of the kind may go to: income to rents and royalties, expenses to the
+// lines 5 to 19; the totals (20, 21) take no category.
+QList<int> mappableLines(int taxYear, bool income);
+
+// The line a category's name suggests, as offered for the categories a database starts with
+// ("Rent" to 3, "Mortgage Interest" to 12, "Security Deposit" to not on Schedule E); none when the
+// name says nothing the program knows.
+std::optional<int> suggestedLine(bool income, const QString& category);
+
+// Makes tblCategoryLine in a file that has none. Harmless when it is there.
+Status ensureTaxTables(const Connection& connection);
+
+struct CategoryKey {
+    bool income = false;
+    QString category;
+    bool operator<(const CategoryKey& other) const
+    {
+        return income != other.income ? income < other.income : category < other.category;
+    }
+};
+
+Result<QMap<CategoryKey, int>> loadCategoryLines(const Connection& connection);
+// Sets a category's line, or takes it away with std::nullopt.
+Status saveCategoryLine(const Connection& connection, const CategoryKey& key,
+                        std::optional<int> line);
+// Gives every category of the category table that has no line the one its name suggests; the
+// lines the user chose stay. How many were given one.
+Result<int> offerFirstMapping(const Connection& connection);
+
+struct WorksheetColumn {
+    QString property; // the nickname; empty for the rows kept under no property
+    QString address;
+    QMap<int, Money> lines; // 3 to 21; lines without an amount are missing
+};
+
+struct Worksheet {
+    int year = 0;
+    QList<WorksheetColumn> columns; // the properties in nickname order, the rows of none last
+    // The totals over all properties as the form names them: 23a rents, 23b royalties,
+    // 23c mortgage interest, 23d depreciation, 23e total expenses.
+    Money rents, royalties, mortgageInterest, depreciation, totalExpenses;
+};
+
+// A tax year of the ledger as the form's numbers. A category of that year without a line, or a
+// row without a category, stops it with a message naming the category.
+Result<Worksheet> scheduleEWorksheet(const Connection& connection, int year);
+
+} // namespace halvo

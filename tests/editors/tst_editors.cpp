@@ -47,6 +47,7 @@ private slots:
     void vendorGoesBackToTheWindowThatAskedForIt();
     void closingTheVendorWindowTakesBackTheRequest();
     void categoriesAreTypedIntoTheGrid();
+    void categoriesKeepTheirScheduleELine();
 };
 
 void TestEditors::nicknameIsStoredInCapitals()
@@ -287,6 +288,31 @@ void TestEditors::categoriesAreTypedIntoTheGrid()
     QVERIFY(rows.values[0][1].isNull()); // a row may hold only one of the two names
     QCOMPARE(rows.values[1][1].toString(), QStringLiteral("4000 Mortgage"));
     QCOMPARE(window->box(QStringLiteral("txtFields(30)"))->text(), QStringLiteral("Record Count: 2"));
+    QVERIFY(session.prompts.shown.isEmpty());
+}
+
+// A category the file starts with is offered the line its name suggests; a line the user chooses
+// is kept for the next opening, in a table of its own.
+void TestEditors::categoriesKeepTheirScheduleELine()
+{
+    TempDatabase db;
+    ScriptedSession session;
+    QVERIFY(db.connect().executeScript(
+        QStringLiteral("INSERT INTO tblCategory (Income, Expense) VALUES ('Rent', 'Pest Control');")));
+    auto lines = [](RecordEditor& window) {
+        return QStringList{window.findChild<Picker*>(QStringLiteral("cboIncomeLine"))->text(),
+                           window.findChild<Picker*>(QStringLiteral("cboExpenseLine"))->text()};
+    };
+    {
+        auto window = makeEditor(QStringLiteral("frmCategory"), db.folder());
+        QCOMPARE(lines(*window), QStringList({"3 Rents received", ""}));
+        auto* expense = window->findChild<Picker*>(QStringLiteral("cboExpenseLine"));
+        expense->setCurrentIndex(expense->findText(QStringLiteral("7 Cleaning and maintenance")));
+    }
+    auto window = makeEditor(QStringLiteral("frmCategory"), db.folder());
+    QCOMPARE(lines(*window), QStringList({"3 Rents received", "7 Cleaning and maintenance"}));
+    QCOMPARE(db.connect().select(QStringLiteral("SELECT Income, Expense FROM tblCategory")).value().values,
+             QList<QVariantList>({{"Rent", "Pest Control"}}));
     QVERIFY(session.prompts.shown.isEmpty());
 }
 

@@ -4,10 +4,14 @@
 #include "data/statements.h"
 #include "platform/desktop.h"
 #include "platform/prompts.h"
+#include "platform/twips.h"
 #include "tax/schedule_e.h"
 
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QLabel>
+#include <QScrollBar>
+#include <QTableView>
 
 namespace halvo {
 
@@ -53,6 +57,11 @@ frmCategory::frmCategory(const QString& dataFolder, QWidget* parent)
         area->addWidget(picker, row + 1, 0);
     }
     area->setRowStretch(4, 1);
+    // The pickers stand beside the grid, not over its two columns.
+    QTableView* view = grid();
+    view->setMinimumWidth(twipsToPixels(2 * 3000, view) + 2 * view->frameWidth()
+                          + view->verticalScrollBar()->sizeHint().width()
+                          + view->verticalHeader()->sizeHint().width());
 }
 
 Picker* frmCategory::lineOf(bool income) const

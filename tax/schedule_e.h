@@ -43,6 +43,7 @@ Status ensureTaxTables(const Connection& connection);
 struct CategoryKey {
     bool income = false;
     QString category;
+    bool operator==(const CategoryKey&) const = default;
     bool operator<(const CategoryKey& other) const
     {
         return income != other.income ? income < other.income : category < other.category;

@@ -1,6 +1,7 @@
 // A hand-computed tax year of four properties: the worksheet's lines and totals to the cent, the
 // categories given their first lines by their names, and the year stopped by a category with none.
 
+#include "maintenance/database_copy.h"
 #include "tax/schedule_e.h"
 #include "tests/support/temp_database.h"
 
@@ -56,6 +57,7 @@ private slots:
     void firstLinesByName_data();
     void firstLinesByName();
     void handComputedYear();
+    void linesGoWithTheBackupAndTheCompactedCopy();
 };
 
 void TestScheduleE::firstLinesByName_data()
@@ -116,6 +118,24 @@ void TestScheduleE::handComputedYear()
     QCOMPARE(sheet.mortgageInterest, money("610.25"));
     QCOMPARE(sheet.depreciation, money("727.27"));
     QCOMPARE(sheet.totalExpenses, money("3283.02"));
+}
+
+void TestScheduleE::linesGoWithTheBackupAndTheCompactedCopy()
+{
+    test::TempDatabase db;
+    Connection c = db.connect();
+    QVERIFY(saveCategoryLine(c, {false, "Pest Control"}, 7));
+    QVERIFY(saveCategoryLine(c, {true, "Security Deposit"}, NotOnScheduleE));
+    const QString backup = db.folder() + "/backup.mdb", compacted = db.folder() + "/compacted.mdb";
+    QVERIFY(copyLiveDatabase(c, backup, DatabasePassword));
+    QVERIFY(writeCompactedCopy(c, compacted, DatabasePassword));
+    for (const QString& copy : {backup, compacted}) {
+        const QMap<CategoryKey, int> lines =
+            loadCategoryLines(Connection::openFile(copy, DatabasePassword).value()).value();
+        QCOMPARE(lines, (QMap<CategoryKey, int>{{{false, "Pest Control"}, 7},
+                                                {{true, "Security Deposit"}, 0}}));
+        releaseDatabase(copy);
+    }
 }
 
 QTEST_MAIN(TestScheduleE)

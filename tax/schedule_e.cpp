@@ -165,11 +165,12 @@ Result<QMap<CategoryKey, int>> loadCategoryLines(const Connection& connection)
     return lines;
 }
 
-Status saveCategoryLine(const Connection& connection, const CategoryKey& key,
-                        std::optional<int> line)
+namespace {
+
+// The write itself, in a file whose table is there.
+Status writeCategoryLine(const Connection& connection, const CategoryKey& key,
+                         std::optional<int> line)
 {
-    if (Status made = ensureTaxTables(connection); !made)
-        return made;
     const QVariantList which{kindName(key.income), key.category};
     Result<int> done =
         line ? connection.execute(QStringLiteral("INSERT OR REPLACE INTO tblCategoryLine "
@@ -181,6 +182,16 @@ Status saveCategoryLine(const Connection& connection, const CategoryKey& key,
     if (!done)
         return done.error();
     return {};
+}
+
+} // namespace
+
+Status saveCategoryLine(const Connection& connection, const CategoryKey& key,
+                        std::optional<int> line)
+{
+    if (Status made = ensureTaxTables(connection); !made)
+        return made;
+    return writeCategoryLine(connection, key, line);
 }
 
 Result<int> offerFirstMapping(const Connection& connection)
@@ -202,7 +213,7 @@ Result<int> offerFirstMapping(const Connection& connection)
             if (key.category.isEmpty() || lines.value().contains(key))
                 continue;
             if (std::optional<int> line = suggestedLine(income, key.category)) {
-                if (Status saved = saveCategoryLine(connection, key, line); !saved)
+                if (Status saved = writeCategoryLine(connection, key, line); !saved)
                     return saved.error();
                 lines.value().insert(key, *line);
                 ++given;

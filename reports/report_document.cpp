@@ -179,6 +179,7 @@ struct ReportDocument::Private {
     std::vector<PageStart> pages;
     QHash<QString, QString> sumTexts; // by section and control name
     bool detailGrows = false;
+    int newPageColumn = -1; // the layout's new-page field, when the rows have it
 
     const Face& face(ReportFont f) const { return faces[size_t(f)]; }
     qreal top() const { return layout.margin; }
@@ -308,6 +309,12 @@ struct ReportDocument::Private {
         return b;
     }
 
+    bool beginsGroup(int row) const
+    {
+        return newPageColumn >= 0 && row > 0
+               && rows.valueAt(row, newPageColumn) != rows.valueAt(row - 1, newPageColumn);
+    }
+
     qreal detailHeight(int row) const
     {
         return detailGrows ? band(layout.detail, row).height : layout.detail.height;
@@ -416,6 +423,8 @@ struct ReportDocument::Private {
             return end;
         };
         for (; row < count; ++row, from = 0) {
+            if (row > start.row && beginsGroup(row))
+                break;
             const qreal height = detailHeight(row);
             const qreal rest = height - from;
             if (y + rest <= bottom + Slack) {
@@ -550,6 +559,7 @@ Status ReportDocument::paginate(const QPageSize& pageSize)
                                  [](const ReportControl& c) {
                                      return c.kind == ReportControlKind::TextBox && c.growsDown;
                                  });
+    d->newPageColumn = l.newPageField.isEmpty() ? -1 : d->rows.columnIndex(l.newPageField);
     if (Status s = d->computeSums(); !s)
         return s;
 

@@ -55,6 +55,10 @@ struct ReportLayout {
     int width = 0;
     int margin = 1440; // on all four sides
     QString title;     // what "%i" prints
+    // A row whose value of this field differs from that of the row before it begins a new page,
+    // and the page header prints from it: each group of rows starts at the top of a page, under
+    // headings of its own. Empty: the rows run on from page to page.
+    QString newPageField;
 
     // Printed in this manner: the report header once at the top of the first page, the page
     // header at the top of every page, the detail once a row, the page footer at the bottom of

@@ -78,6 +78,8 @@ private slots:
     void initTestCase();
     void pageBreaks_data();
     void pageBreaks();
+    void groupsBeginPages_data();
+    void groupsBeginPages();
     void bandPlacement();
     void rowsReadInOrder();
     void sums_data();
@@ -158,6 +160,56 @@ void tst_report_engine::pageBreaks()
         QCOMPARE(itemsOf(items, QStringLiteral("Section5")).size(), lastPage ? 3 : 0);
     }
     QCOMPARE(first, rows + 1);
+}
+
+// With a new-page field, a row whose value differs from the row above begins a page, and the page
+// header prints that row's value. A page still holds 36 rows on the first page and 40 on later
+// ones; the report footer follows the last group's rows where it fits.
+void tst_report_engine::groupsBeginPages_data()
+{
+    QTest::addColumn<QString>("groups"); // one letter a row: the row's nickname
+    QTest::addColumn<QList<int>>("rowsPerPage");
+    QTest::addColumn<QStringList>("headings");
+
+    QTest::newRow("no rows") << QString() << QList<int>{0} << QStringList{QString()};
+    QTest::newRow("one group") << "AAA" << QList<int>{3} << QStringList{"A"};
+    QTest::newRow("a page a group") << "AABCCC" << QList<int>{2, 1, 3} << QStringList{"A", "B", "C"};
+    QTest::newRow("a value seen again is a new group")
+        << "ABA" << QList<int>{1, 1, 1} << QStringList{"A", "B", "A"};
+    QTest::newRow("a group longer than a page runs on")
+        << QString(40, QLatin1Char('A')) + "BB" << QList<int>{36, 4, 2}
+        << QStringList{"A", "A", "B"};
+    QTest::newRow("the footer moved from a full group")
+        << "A" + QString(39, QLatin1Char('B')) << QList<int>{1, 39, 0}
+        << QStringList{"A", "B", "B"};
+}
+
+void tst_report_engine::groupsBeginPages()
+{
+    QFETCH(QString, groups);
+    QFETCH(QList<int>, rowsPerPage);
+    QFETCH(QStringList, headings);
+    TableRows set = ledgerTable();
+    for (int i = 0; i < groups.size(); ++i)
+        set.add({{QStringLiteral("CheckNo"), QString::number(i + 1)},
+                 {QStringLiteral("NickName"), QString(groups[i])}});
+    ReportLayout layout = incomeLayout();
+    layout.newPageField = QStringLiteral("nickname");
+    layout.pageHeader.controls.append(reportTextBox(QStringLiteral("txtGroup"),
+                                                    QStringLiteral("NickName"), {}, 7000, 0, 1000,
+                                                    225));
+    ReportDocument document(layout, set, printedOn);
+    QVERIFY(document.paginate().ok());
+    QCOMPARE(document.pageCount(), rowsPerPage.size());
+    int first = 1;
+    for (int page = 0; page < document.pageCount(); ++page) {
+        const QList<ReportItem> items = document.pageItems(page);
+        QCOMPARE(refsOn(items), numbers(first, rowsPerPage[page]));
+        first += rowsPerPage[page];
+        QCOMPARE(find(items, QStringLiteral("txtGroup"))->text, headings[page]);
+        QCOMPARE(itemsOf(items, QStringLiteral("Section5")).isEmpty(),
+                 page < document.pageCount() - 1);
+    }
 }
 
 void tst_report_engine::bandPlacement()

@@ -36,4 +36,27 @@ inline int RowSource::columnIndex(const QString& name) const
     return -1;
 }
 
+// Rows held in memory: a table a program computes (the tax worksheet) read as a report reads
+// a record set.
+class MemoryRows : public RowSource {
+public:
+    explicit MemoryRows(QList<Column> columns) : columns_(std::move(columns)) {}
+    const QList<Column>& columns() const override { return columns_; }
+    int recordCount() const override { return int(rows_.size()); }
+    QVariant valueAt(int row, int column) const override
+    {
+        return rows_.value(row).value(column);
+    }
+    // A row of fields in the columns' order; missing fields at its end are empty.
+    void appendRow(QVariantList fields)
+    {
+        fields.resize(columns_.size());
+        rows_.append(std::move(fields));
+    }
+
+private:
+    QList<Column> columns_;
+    QList<QVariantList> rows_;
+};
+
 } // namespace halvo

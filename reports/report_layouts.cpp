@@ -231,6 +231,90 @@ ReportLayout rptNotes()
     return l;
 }
 
+ReportLayout rptScheduleE()
+{
+    ReportLayout l = layout("rptScheduleE", "Schedule E Worksheet", "", 9330);
+    // Three properties to a page: each page's rows carry their page's number, and a new number
+    // begins a new page under the headings of its own properties.
+    l.newPageField = QStringLiteral("Page");
+    setSections(l, 1290, 1770, 300, 435, 2010);
+    addHeader(l, "lblTitle", 144, 144, 4890, 5904, 288, 144, 576, 9060);
+    addTitle(l);
+    l.reportHeader.controls << reportLabel(QStringLiteral("lblPart"),
+                                           QStringLiteral("Part I: Income or Loss From Rental "
+                                                          "Real Estate and Royalties"),
+                                           144, 1020, 9060, LineHeight, ReportFont::Body,
+                                           Qt::AlignHCenter);
+
+    // The page's properties, one a line, as the form lists them at the top; then the columns'
+    // letters and nicknames over the amounts.
+    QList<ReportControl>& head = l.pageHeader.controls;
+    head << reportLabel(QStringLiteral("lblProperty"), QStringLiteral("Property"), 576, 0, 1728,
+                        LineHeight)
+         << reportLabel(QStringLiteral("lblAddress"), QStringLiteral("Address"), 2304, 0, 6900,
+                        LineHeight);
+    const QStringList letters{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")};
+    constexpr int AmountLeft = 3744, AmountWidth = 1820;
+    for (int i = 0; i < letters.size(); ++i) {
+        const QString& x = letters[i];
+        const int top = 240 + i * LineHeight;
+        head << reportTextBox(QStringLiteral("txtLetter") + x, QStringLiteral("Letter") + x, {},
+                              144, top, 432, LineHeight)
+             << reportTextBox(QStringLiteral("txtName") + x, QStringLiteral("Name") + x, {}, 576,
+                              top, 1728, LineHeight)
+             << reportTextBox(QStringLiteral("txtAddress") + x, QStringLiteral("Address") + x, {},
+                              2304, top, 6900, LineHeight);
+        const int left = AmountLeft + i * AmountWidth;
+        ReportControl letter = reportTextBox(QStringLiteral("txtColumn") + x,
+                                             QStringLiteral("Letter") + x, {}, left, 1080,
+                                             AmountWidth, LineHeight, Right);
+        letter.font = ReportFont::Caption;
+        ReportControl name = reportTextBox(QStringLiteral("txtColumnName") + x,
+                                           QStringLiteral("Name") + x, {}, left, 1320,
+                                           AmountWidth, LineHeight, Right);
+        name.font = ReportFont::Caption;
+        head << letter << name;
+    }
+    head << reportLine(QStringLiteral("Line2"), 144, 1000, 9060)
+         << reportLine(QStringLiteral("Line3"), 144, 1650, 9060);
+
+    l.detail.controls << reportTextBox(QStringLiteral("txtLine"), QStringLiteral("Line"), {}, 144,
+                                       30, 432, LineHeight)
+                      << reportTextBox(QStringLiteral("txtCaption"), QStringLiteral("Caption"), {},
+                                       576, 30, 3168, LineHeight);
+    for (int i = 0; i < letters.size(); ++i)
+        l.detail.controls << reportTextBox(QStringLiteral("txtAmount") + letters[i],
+                                           QStringLiteral("Amount") + letters[i], MoneyFormat,
+                                           AmountLeft + i * AmountWidth, 30, AmountWidth,
+                                           LineHeight, Right);
+
+    // HALVO keeps no assets to depreciate: line 18 is what the user put in its categories.
+    l.pageFooter.controls << reportLabel(QStringLiteral("lblDepreciation"),
+                                         QStringLiteral("Line 18 is the depreciation recorded in "
+                                                        "the categories given that line; HALVO "
+                                                        "does not compute it."),
+                                         144, 144, 9060, LineHeight, ReportFont::Body);
+
+    // The totals of line 23 over all properties, once, under the last page's lines.
+    QList<ReportControl>& totals = l.reportFooter.controls;
+    totals << reportLine(QStringLiteral("Line4"), 144, 60, 9060)
+           << reportLabel(QStringLiteral("lblTotals"), QStringLiteral("All properties"), 576, 150,
+                          3168, LineHeight);
+    const char* lines[] = {"23a", "23b", "23c", "23d", "23e"};
+    for (int i = 0; i < 5; ++i) {
+        const QString line = QString::fromLatin1(lines[i]);
+        const int top = 450 + i * 300;
+        totals << reportLabel(QStringLiteral("lbl") + line, line, 144, top, 432, LineHeight,
+                              ReportFont::Body)
+               << reportTextBox(QStringLiteral("txtCaption") + line,
+                                QStringLiteral("Caption") + line, {}, 576, top, 5000, LineHeight)
+               << reportTextBox(QStringLiteral("txtTotal") + line, QStringLiteral("Total") + line,
+                                MoneyFormat, AmountLeft + 2 * AmountWidth, top, AmountWidth,
+                                LineHeight, Right);
+    }
+    return l;
+}
+
 QStringList names()
 {
     return {QStringLiteral("rptIncome"),       QStringLiteral("rptProperty"),

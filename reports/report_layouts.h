@@ -16,7 +16,10 @@ ReportLayout rptMortgageLoan(); // the mortgage loans
 ReportLayout rptVendor();       // the vendors
 ReportLayout rptNotes();        // the notes of a year
 
-// Every layout's name, in the order above.
+// The tax year's worksheet, printed from rows the program computes, not from a data command.
+ReportLayout rptScheduleE();
+
+// Every layout's name, in the order above, the worksheet's apart.
 QStringList names();
 // A layout by its name ("rptIncome"); none for any other name.
 std::optional<ReportLayout> byName(const QString& name);

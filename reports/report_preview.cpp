@@ -133,6 +133,7 @@ QIcon glyphIcon(Glyph glyph, const QColor& ink)
 } // namespace
 
 struct ReportPreview::Private {
+    std::shared_ptr<const RowSource> ownRows; // rows made for this report alone, if any
     std::unique_ptr<ReportDocument> document;
     int page = 0;
     double zoom = 1.0;
@@ -304,6 +305,16 @@ Result<ReportPreview*> ReportPreview::show(ReportLayout layout, const RowSource&
     preview->raise();
     preview->activateWindow();
     return preview;
+}
+
+Result<ReportPreview*> ReportPreview::show(ReportLayout layout,
+                                           std::shared_ptr<const RowSource> rows, QDate today,
+                                           QWidget* parent)
+{
+    Result<ReportPreview*> shown = show(std::move(layout), *rows, today, parent);
+    if (shown)
+        shown.value()->d->ownRows = std::move(rows);
+    return shown;
 }
 
 const ReportDocument& ReportPreview::document() const { return *d->document; }

@@ -29,6 +29,10 @@ public:
     static Result<ReportPreview*> show(ReportLayout layout, const RowSource& rows, QDate today,
                                        QWidget* parent = nullptr);
 
+    // The same for rows computed for this report alone: the preview keeps them while it is open.
+    static Result<ReportPreview*> show(ReportLayout layout, std::shared_ptr<const RowSource> rows,
+                                       QDate today, QWidget* parent = nullptr);
+
     const ReportDocument& document() const;
     int currentPage() const; // 0-based
     void showPage(int page);

@@ -68,12 +68,14 @@ ReportSelection::ReportSelection(const QString& dataFolder, const QString& capti
     , folder(dataFolder)
 {
     setWindowTitle(caption);
-    Label1 = new QLabel(listLabel, this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    choice = new Picker(this);
-    choice->setObjectName(listName);
-    choice->setAccessibleName(listLabel);
-    Label1->setBuddy(choice);
+    if (!listName.isEmpty()) {
+        Label1 = new QLabel(listLabel, this);
+        Label1->setObjectName(QStringLiteral("Label1"));
+        choice = new Picker(this);
+        choice->setObjectName(listName);
+        choice->setAccessibleName(listLabel);
+        Label1->setBuddy(choice);
+    }
 
     Label2 = new QLabel(QStringLiteral("Year:"), this);
     Label2->setObjectName(QStringLiteral("Label2"));
@@ -84,22 +86,35 @@ ReportSelection::ReportSelection(const QString& dataFolder, const QString& capti
 
     GenerateReport = makeLink(this, QStringLiteral("GenerateReport"), QStringLiteral("Generate Report"));
     connect(GenerateReport, &VeyHyperLinkLabel::Click, this, [this] { GenerateReport_Click(); });
+    lastCommand = GenerateReport;
 
     auto* grid = new QGridLayout(this);
-    grid->addWidget(Label1, 0, 0);
-    grid->addWidget(choice, 0, 1);
+    if (choice) {
+        grid->addWidget(Label1, 0, 0);
+        grid->addWidget(choice, 0, 1);
+    }
     grid->addWidget(Label2, 1, 0);
     grid->addWidget(cboYear, 1, 1);
     grid->addWidget(GenerateReport, 2, 1, Qt::AlignRight);
     grid->setColumnStretch(1, 1);
-    choice->setMinimumWidth(fontMetrics().horizontalAdvance(QLatin1Char('M')) * 16);
+    (choice ? static_cast<QWidget*>(choice) : cboYear)
+        ->setMinimumWidth(fontMetrics().horizontalAdvance(QLatin1Char('M')) * 16);
     // Wide enough for its caption to be read whole in the frame's title bar, with its buttons.
     QFont titleFont = font();
     titleFont.setBold(true);
     setMinimumWidth(QFontMetrics(titleFont).horizontalAdvance(caption)
                     + 6 * fontMetrics().height());
-    setTabOrder(choice, cboYear);
+    if (choice)
+        setTabOrder(choice, cboYear);
     setTabOrder(cboYear, GenerateReport);
+}
+
+void ReportSelection::addCommand(VeyHyperLinkLabel* link)
+{
+    auto* grid = static_cast<QGridLayout*>(layout());
+    grid->addWidget(link, grid->rowCount(), 1, Qt::AlignRight);
+    setTabOrder(lastCommand, link);
+    lastCommand = link;
 }
 
 ReportSelection::~ReportSelection() = default;
@@ -160,7 +175,7 @@ void ReportSelection::fillYears(const QStringList& years)
     cboYear->setCurrentIndex(0);
 }
 
-Status ReportSelection::openLookUp(RecordSet& set, const QString& source)
+Result<Connection> ReportSelection::database()
 {
     if (!db) {
         Result<Connection> opened = Connection::open(standardConnectionString(folder));
@@ -168,7 +183,15 @@ Status ReportSelection::openLookUp(RecordSet& set, const QString& source)
             return opened.error();
         db = opened.value();
     }
-    return set.open(*db, source);
+    return *db;
+}
+
+Status ReportSelection::openLookUp(RecordSet& set, const QString& source)
+{
+    Result<Connection> connection = database();
+    if (!connection)
+        return connection.error();
+    return set.open(connection.value(), source);
 }
 
 void ReportSelection::fillNicknames(RecordSet& properties, const QString& allText)

@@ -60,7 +60,7 @@ public:
 
 protected:
     // `listName` and `listLabel` name the first list and its label ("cboNickname",
-    // "Select Property:").
+    // "Select Property:"); with no name the window has the year alone, and Label1 stays null.
     ReportSelection(const QString& dataFolder, const QString& caption, const QString& listName,
                     const QString& listLabel, QWidget* parent);
 
@@ -70,6 +70,10 @@ protected:
     void fillYears(const QStringList& years);
     // Opens a look-up record set on the data folder's database, as the editors open theirs.
     Status openLookUp(RecordSet& set, const QString& source);
+    // The window's connection to the data folder's database, opened the first time.
+    Result<Connection> database();
+    // A further command beside Generate Report, after it in the Tab order.
+    void addCommand(VeyHyperLinkLabel* link);
     // The property list: `allText` selected, then every nickname in the look-up's order (a row
     // with no nickname adds none).
     void fillNicknames(RecordSet& properties, const QString& allText);
@@ -83,15 +87,17 @@ protected:
                   const std::function<void(ReportLayout&)>& setHeadings);
 
     void showEvent(QShowEvent* event) override;
+    // Hidden once its report is shown, to be shown again with its choices.
+    void hideWindow();
 
 private:
     QString folder;
     Picker* choice = nullptr;
     std::optional<Connection> db;
     bool loaded = false;
+    QWidget* lastCommand = nullptr;
 
     void place();
-    void hideWindow();
 };
 
 } // namespace halvo

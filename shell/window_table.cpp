@@ -21,6 +21,7 @@
 #include "reports/report_selection.h"
 #include "reports/select_category.h"
 #include "reports/property_selection.h"
+#include "reports/schedule_e_selection.h"
 #include "update/update_command.h"
 #include "summary/portfolio_summary.h"
 #include "version.h"
@@ -41,21 +42,32 @@ WindowFactory propertyEditor()
     return [](const WindowContext& context) { return new frmProperty(context.folders); };
 }
 
-// The ledger windows read the summary's totals and open the category and loan editors through
-// the main window, so those are still made at most once.
+// Opens a window through the main window, so that it is still made at most once and brought
+// forward when it is open already.
+std::function<void()> opener(const WindowContext& context, const char* entry)
+{
+    return [frame = QPointer<frmMain>(context.main), entry] {
+        if (frame)
+            frame->openWindow(QString::fromLatin1(entry));
+    };
+}
+
+// The ledger windows read the summary's totals and open the category and loan editors.
 template <class Window>
 WindowFactory ledger()
 {
     return [](const WindowContext& context) {
-        QPointer<frmMain> frame = context.main;
-        auto show = [frame](const char* entry) {
-            return [frame, entry] {
-                if (frame)
-                    frame->openWindow(QString::fromLatin1(entry));
-            };
-        };
-        LedgerContext services{context.summary, show("mnuDatafrmCategory"), show("mnuDatafrmLoan")};
+        LedgerContext services{context.summary, opener(context, "mnuDatafrmCategory"),
+                               opener(context, "mnuDatafrmLoan")};
         return new Window(context.folders.data, services);
+    };
+}
+
+// The tax worksheet offers the category editor when a category has no line.
+WindowFactory scheduleE()
+{
+    return [](const WindowContext& context) {
+        return new frmScheduleE(context.folders.data, opener(context, "mnuDatafrmCategory"));
     };
 }
 
@@ -97,7 +109,7 @@ Command noteReport(frmMain& main)
 //           mnuDatafrmIncome, mnuDatafrmExpense, mnuDatafrmCategory, mnuDatafrmVendor,
 //           mnuDatafrmNote
 //   Report: CategoryReport, IncomeandExpense, MortgageLoan, NoteReport, PropertyOwned,
-//           TenantLease, VendorReport
+//           TenantLease, VendorReport, ScheduleEWorksheet
 //   Backup: BackupBackup, RestoreDatabase
 //   File:   SavetoDisk, CheckForUpdates (made, and left unavailable as the window was designed),
 //           ImportStatement, UndoLastImport, PayeeRules, ExportToCsv
@@ -121,6 +133,7 @@ void installWindows(frmMain& main)
     main.registerCommand(QStringLiteral("PropertyOwned"), listReport(main, "cmdProperty"));
     main.registerCommand(QStringLiteral("TenantLease"), listReport(main, "cmdTenant"));
     main.registerCommand(QStringLiteral("VendorReport"), listReport(main, "cmdVendor"));
+    main.registerWindow(QStringLiteral("ScheduleEWorksheet"), scheduleE());
 
     // A restore needs the database file free: every child window closes (one with a change the
     // user keeps declines, and the restore does not happen), the reports let their rows go and

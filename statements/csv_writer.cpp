@@ -236,4 +236,21 @@ Status exportCsv(const Connection& connection, const QString& sql, const QVarian
     return {};
 }
 
+Status writeCsv(const QString& path, const QList<QVariantList>& rows)
+{
+    Writer writer(path);
+    if (Status opened = writer.open(); !opened)
+        return opened;
+    for (const QVariantList& row : rows)
+        if (Status added = writer.addRow(row); !added) {
+            writer.cancel();
+            return added;
+        }
+    if (Status done = writer.commit(); !done) {
+        writer.cancel();
+        return done;
+    }
+    return {};
+}
+
 } // namespace halvo

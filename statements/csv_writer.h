@@ -31,4 +31,8 @@ QByteArray csvLine(const QStringList& fields);
 Status exportCsv(const Connection& connection, const QString& sql, const QVariantList& params,
                  const QString& path, const std::function<void(qint64 rows)>& progress = {});
 
+// Writes a table the program holds to a CSV file at `path`, a line for each row and its values
+// as csvValue gives them; whole or not at all, as above.
+Status writeCsv(const QString& path, const QList<QVariantList>& rows);
+
 } // namespace halvo

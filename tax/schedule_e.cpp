@@ -283,7 +283,8 @@ Result<Worksheet> scheduleEWorksheet(const Connection& connection, int year)
                               unmapped.join(QStringLiteral(", ")))
                          .arg(year)
                          .arg(unmapped.size() == 1 ? QStringLiteral("has") : QStringLiteral("have"),
-                              unmapped.size() == 1 ? QStringLiteral("it") : QStringLiteral("them"))};
+                              unmapped.size() == 1 ? QStringLiteral("it") : QStringLiteral("them")),
+                     CategoriesWithoutLine};
     if (uncategorised)
         return Error{QStringLiteral("Ledger rows of %1 have no category, so they cannot go on "
                                     "Schedule E: give each one a category.")

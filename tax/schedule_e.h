@@ -72,6 +72,10 @@ struct Worksheet {
     Money rents, royalties, mortgageInterest, depreciation, totalExpenses;
 };
 
+// The code of the error that stops a year for its categories without a line (no engine's code is
+// below zero), so that the window can offer the category editor.
+constexpr int CategoriesWithoutLine = -21;
+
 // A tax year of the ledger as the form's numbers. A category of that year without a line, or a
 // row without a category, stops it with a message naming the category.
 Result<Worksheet> scheduleEWorksheet(const Connection& connection, int year);

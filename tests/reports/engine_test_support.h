@@ -110,30 +110,23 @@ inline ReportLayout notesLayout()
 }
 
 // Rows held in memory, as a report reads them: the engine needs no database to be tested.
-class TableRows : public RowSource {
+class TableRows : public MemoryRows {
 public:
-    explicit TableRows(QList<Column> columns) : columns_(std::move(columns)) {}
-    const QList<Column>& columns() const override { return columns_; }
-    int recordCount() const override { return int(rows.size()); }
-    QVariant valueAt(int row, int column) const override { return rows.value(row).value(column); }
+    using MemoryRows::MemoryRows;
 
     // A row given by the fields it has; the others are empty.
     TableRows& add(std::initializer_list<std::pair<QString, QVariant>> fields)
     {
-        QVariantList row(columns_.size());
+        QVariantList row(columns().size());
         for (const auto& [name, value] : fields) {
             const int column = columnIndex(name);
             if (column < 0)
                 qFatal("no column %s", qPrintable(name));
             row[column] = value;
         }
-        rows.append(row);
+        appendRow(std::move(row));
         return *this;
     }
-
-private:
-    QList<Column> columns_;
-    QList<QVariantList> rows;
 };
 
 // The ledger's columns, as the income report reads them.

@@ -1,10 +1,20 @@
-// A hand-computed tax year of four properties: the worksheet's lines and totals to the cent, the
-// categories given their first lines by their names, and the year stopped by a category with none.
+// A hand-computed tax year of four properties: the worksheet's lines and totals to the cent, on
+// its printed pages and in its CSV file; the categories given their first lines by their names;
+// and the year stopped by a category with none, the window offering the category editor.
 
+#include "controls/pickers.h"
+#include "hyperlink/vey_hyperlink_label.h"
 #include "maintenance/database_copy.h"
-#include "tax/schedule_e.h"
+#include "platform/desktop.h"
+#include "platform/prompts.h"
+#include "reports/report_document.h"
+#include "reports/report_layouts.h"
+#include "reports/report_preview.h"
+#include "reports/schedule_e_selection.h"
+#include "tax/schedule_e_sheet.h"
 #include "tests/support/temp_database.h"
 
+#include <QApplication>
 #include <QTest>
 
 using namespace halvo;
@@ -49,6 +59,44 @@ INSERT INTO tblFinance (NickName, RecDate, Payee, Category, Income, Expense) VAL
   ('ASH', '2027-01-01', 'Acme Mgmt', 'Management Fees', 0, 1200000);
 )";
 
+// The year with every category given a line: the first mapping and Pest Control to line 7.
+Worksheet handComputedSheet(const Connection& c)
+{
+    static_cast<void>(offerFirstMapping(c));
+    static_cast<void>(saveCategoryLine(c, {false, "Pest Control"}, 7));
+    return scheduleEWorksheet(c, 2026).value();
+}
+
+// A printed page as its reader sees it: the page's properties, then each line that has an amount
+// in any column ("3 Rents received | | $2,500.00 | $1,200.00"), then the totals.
+QStringList readPage(const QList<ReportItem>& items)
+{
+    QMap<QString, QString> text;
+    QMap<int, QMap<QString, QString>> rows;
+    for (const ReportItem& i : items)
+        (i.row >= 0 ? rows[i.row] : text)[i.control] = i.text;
+    QStringList lines;
+    for (const char* x : {"A", "B", "C"})
+        if (const QString name = text.value(QString("txtName") + x); !name.isEmpty())
+            lines << QString("%1 %2 %3").arg(text.value(QString("txtLetter") + x), name,
+                                             text.value(QString("txtAddress") + x));
+    lines << QString("columns %1 %2 %3")
+                 .arg(text.value("txtColumnNameA"), text.value("txtColumnNameB"),
+                      text.value("txtColumnNameC"));
+    for (const QMap<QString, QString>& r : rows) {
+        const QString amounts = QStringList{r.value("txtAmountA"), r.value("txtAmountB"),
+                                            r.value("txtAmountC")}
+                                    .join(" | ");
+        if (amounts != " |  | ")
+            lines << r.value("txtLine") + " " + r.value("txtCaption") + " | " + amounts;
+    }
+    for (const char* line : {"23a", "23b", "23c", "23d", "23e"})
+        if (text.contains(QString("txtTotal") + line))
+            lines << QString("%1 %2 %3").arg(line, text.value(QString("txtCaption") + line),
+                                             text.value(QString("txtTotal") + line));
+    return lines;
+}
+
 } // namespace
 
 class TestScheduleE : public QObject {
@@ -58,6 +106,10 @@ private slots:
     void firstLinesByName();
     void handComputedYear();
     void linesGoWithTheBackupAndTheCompactedCopy();
+    void printedPageByPage();
+    void csvFile();
+    void window_data();
+    void window();
 };
 
 void TestScheduleE::firstLinesByName_data()
@@ -136,6 +188,134 @@ void TestScheduleE::linesGoWithTheBackupAndTheCompactedCopy()
                                                 {{true, "Security Deposit"}, 0}}));
         releaseDatabase(copy);
     }
+}
+
+// Three properties to a page in nickname order, the totals of line 23 once, after the last.
+void TestScheduleE::printedPageByPage()
+{
+    test::TempDatabase db;
+    Connection c = db.connect();
+    QVERIFY(c.executeScript(QString::fromLatin1(ledger)));
+    const MemoryRows rows = worksheetRows(handComputedSheet(c));
+    ReportLayout layout = ReportLayouts::rptScheduleE();
+    layout.title = "Tax Year 2026";
+    ReportDocument document(layout, rows, QDate(2027, 2, 1));
+    QVERIFY(document.paginate().ok());
+    QCOMPARE(document.pageCount(), 2);
+    QCOMPARE(readPage(document.pageItems(0)),
+             QStringList({"A ASH 5 Ash Ct, Xenia, OH 45385", "B ELM 12 Elm St, Dayton, OH 45402",
+                          "C OAK 7 Oak Ave, Dayton, OH 45405", "columns ASH ELM OAK",
+                          "3 Rents received |  | $2,500.00 | $1,200.00",
+                          "4 Royalties received | $150.00 |  | ",
+                          "9 Insurance |  |  | $420.00", "11 Management fees | $120.00 |  | ",
+                          "12 Mortgage interest paid to banks, etc. |  | $610.25 | ",
+                          "14 Repairs |  | $180.40 | ", "16 Taxes |  |  | $1,100.00",
+                          "20 Total expenses | $120.00 | $790.65 | $1,520.00",
+                          "21 Income or (loss) | $30.00 | $1,709.35 | -$320.00"}));
+    QCOMPARE(readPage(document.pageItems(1)),
+             QStringList({"A PINE 30 Pine Rd, Kettering, OH 45429", "columns PINE  ",
+                          "3 Rents received | $2,000.00 |  | ",
+                          "7 Cleaning and maintenance | $80.00 |  | ",
+                          "17 Utilities | $45.10 |  | ",
+                          "18 Depreciation expense or depletion | $727.27 |  | ",
+                          "20 Total expenses | $852.37 |  | ",
+                          "21 Income or (loss) | $1,147.63 |  | ",
+                          "23a Rents received, all properties (line 3) $5,700.00",
+                          "23b Royalties received, all properties (line 4) $150.00",
+                          "23c Mortgage interest, all properties (line 12) $610.25",
+                          "23d Depreciation, all properties (line 18) $727.27",
+                          "23e Total expenses, all properties (line 20) $3,283.02"}));
+}
+
+void TestScheduleE::csvFile()
+{
+    test::TempDatabase db;
+    Connection c = db.connect();
+    QVERIFY(c.executeScript(QString::fromLatin1(ledger)));
+    const QString path = db.folder() + "/schedule-e-2026.csv";
+    QVERIFY(writeWorksheetCsv(handComputedSheet(c), path));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(file.readAll()).split("\r\n");
+    QCOMPARE(lines.size(), 2 + 19 + 5 + 1);
+    QCOMPARE(lines.mid(0, 4),
+             QStringList({"Line,Description,ASH,ELM,OAK,PINE,All Properties",
+                          ",Address,\"5 Ash Ct, Xenia, OH 45385\",\"12 Elm St, Dayton, OH 45402\","
+                          "\"7 Oak Ave, Dayton, OH 45405\",\"30 Pine Rd, Kettering, OH 45429\",",
+                          "3,Rents received,,2500.00,1200.00,2000.00,5700.00",
+                          "4,Royalties received,150.00,,,,150.00"}));
+    QCOMPARE(lines.at(20), "21,Income or (loss),30.00,1709.35,-320.00,1147.63,2566.98");
+    QCOMPARE(lines.at(25), "23e,\"Total expenses, all properties (line 20)\",,,,,3283.02");
+}
+
+// Generate Report and Export to CSV, as the user meets them in the window.
+void TestScheduleE::window_data()
+{
+    QTest::addColumn<bool>("pestControlMapped");
+    QTest::addColumn<QString>("year");
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("yes");
+    QTest::addColumn<QString>("message"); // empty: none
+    QTest::addColumn<bool>("editorOpened");
+    QTest::addColumn<int>("previewPages"); // 0: no preview
+
+    const QString unmapped = "The category \"Pest Control\" (expense) of 2026 has no Schedule E "
+                             "line: give it one in the category editor.\n\nOpen the category "
+                             "editor now?";
+    QTest::newRow("unmapped, editor opened") << false << "2026" << "GenerateReport" << true
+                                             << unmapped << true << 0;
+    QTest::newRow("unmapped, editor declined") << false << "2026" << "GenerateReport" << false
+                                               << unmapped << false << 0;
+    QTest::newRow("unmapped stops the CSV too") << false << "2026" << "ExportCsv" << false
+                                                << unmapped << false << 0;
+    QTest::newRow("a year with nothing") << true << "2024" << "GenerateReport" << true
+                                         << "The ledger has no income or expense in 2024." << false
+                                         << 0;
+    QTest::newRow("shown") << true << "2026" << "GenerateReport" << true << QString() << false
+                           << 2;
+    QTest::newRow("exported") << true << "2026" << "ExportCsv" << true
+                              << "The worksheet of 2026 was exported to \"se.csv\"." << false
+                              << 0;
+}
+
+void TestScheduleE::window()
+{
+    QFETCH(bool, pestControlMapped);
+    QFETCH(QString, year);
+    QFETCH(QString, command);
+    QFETCH(bool, yes);
+    QFETCH(QString, message);
+    QFETCH(bool, editorOpened);
+    QFETCH(int, previewPages);
+    test::TempDatabase db;
+    {
+        Connection c = db.connect();
+        QVERIFY(c.executeScript(QString::fromLatin1(ledger)));
+        if (pestControlMapped)
+            handComputedSheet(c);
+    }
+    Clock::fixAt(QDateTime(QDate(2026, 12, 7), QTime(9, 0)));
+    ScriptedPrompts scripted;
+    setPrompts(&scripted);
+    scripted.queueAnswer(yes ? Prompts::Answer::Yes : Prompts::Answer::No);
+    scripted.queueFileName(db.folder() + "/se.csv");
+    bool opened = false;
+    frmScheduleE window(db.folder(), [&opened] { opened = true; });
+    window.show();
+    window.cboYear->setCurrentIndex(window.cboYear->findText(year));
+    QTest::mouseClick(window.findChild<VeyHyperLinkLabel*>(command), Qt::LeftButton, {},
+                      QPoint(2, 2));
+    QCOMPARE(scripted.texts(), message.isEmpty() ? QStringList() : QStringList{message});
+    QCOMPARE(opened, editorOpened);
+    ReportPreview* preview = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* p = qobject_cast<ReportPreview*>(w))
+            preview = p;
+    QCOMPARE(preview ? preview->document().pageCount() : 0, previewPages);
+    QCOMPARE(window.isVisible(), previewPages == 0); // hidden once its report is shown
+    delete preview;
+    setPrompts(nullptr);
+    Clock::fixAt({});
 }
 
 QTEST_MAIN(TestScheduleE)

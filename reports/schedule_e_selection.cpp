@@ -1,0 +1,112 @@
+#include "schedule_e_selection.h"
+
+#include "controls/links.h"
+#include "controls/pickers.h"
+#include "hyperlink/vey_hyperlink_label.h"
+#include "platform/desktop.h"
+#include "platform/prompts.h"
+#include "reports/report_layouts.h"
+#include "reports/report_preview.h"
+#include "tax/schedule_e_sheet.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace halvo {
+
+namespace {
+const QString Title = QStringLiteral("Schedule E Worksheet");
+}
+
+frmScheduleE::frmScheduleE(const QString& dataFolder, std::function<void()> categoryEditor,
+                           QWidget* parent)
+    : ReportSelection(dataFolder, Title, {}, {}, parent)
+    , showCategoryEditor(std::move(categoryEditor))
+{
+    setObjectName(QStringLiteral("frmScheduleE"));
+    ExportCsv = makeLink(this, QStringLiteral("ExportCsv"), QStringLiteral("Export to CSV"));
+    connect(ExportCsv, &VeyHyperLinkLabel::Click, this, [this] { ExportCsv_Click(); });
+    addCommand(ExportCsv);
+}
+
+void frmScheduleE::fillLists() { fillYears(yearsDownTo2000(Clock::today().year())); }
+
+std::optional<Worksheet> frmScheduleE::worksheet()
+{
+    const int year = cboYear->text().toInt();
+    Result<Connection> connection = database();
+    // Categories the user has not given a line yet get the one their name suggests, as when
+    // the category window opens; only those the program cannot place are left to the user.
+    Result<int> offered = connection ? offerFirstMapping(connection.value())
+                                     : Result<int>(connection.error());
+    Result<Worksheet> sheet = offered ? scheduleEWorksheet(connection.value(), year)
+                                      : Result<Worksheet>(offered.error());
+    if (!sheet) {
+        if (sheet.error().code == CategoriesWithoutLine) {
+            const QString question =
+                sheet.error().description + QStringLiteral("\n\nOpen the category editor now?");
+            if (prompts().message(this, question, Title, Prompts::Buttons::YesNo,
+                                  Prompts::Icon::Question)
+                    == Prompts::Answer::Yes
+                && showCategoryEditor)
+                showCategoryEditor();
+            return std::nullopt;
+        }
+        prompts().message(this, sheet.error().description, Title, Prompts::Buttons::Ok,
+                          Prompts::Icon::Warning);
+        return std::nullopt;
+    }
+    if (sheet.value().columns.isEmpty()) {
+        prompts().message(this,
+                          QStringLiteral("The ledger has no income or expense in %1.").arg(year),
+                          Title);
+        return std::nullopt;
+    }
+    return std::move(sheet).value();
+}
+
+void frmScheduleE::GenerateReport_Click()
+{
+    const std::optional<Worksheet> sheet = worksheet();
+    if (!sheet)
+        return;
+    ReportLayout layout = ReportLayouts::rptScheduleE();
+    layout.title = QStringLiteral("Tax Year %1").arg(sheet->year);
+    // The preview is a window of its own, over the main frame when there is one.
+    QWidget* frame = window() == this ? nullptr : window();
+    Result<ReportPreview*> shown = ReportPreview::show(
+        std::move(layout), std::make_shared<const MemoryRows>(worksheetRows(*sheet)),
+        Clock::today(), frame);
+    if (!shown) {
+        prompts().message(this, QStringLiteral("The report cannot be shown: ")
+                                    + shown.error().description,
+                          Title, Prompts::Buttons::Ok, Prompts::Icon::Critical);
+        return;
+    }
+    hideWindow();
+}
+
+void frmScheduleE::ExportCsv_Click()
+{
+    const std::optional<Worksheet> sheet = worksheet();
+    if (!sheet)
+        return;
+    const QString path = prompts().saveFileName(
+        this, QStringLiteral("Export to CSV"),
+        QDir::home().filePath(QStringLiteral("schedule-e-%1.csv").arg(sheet->year)),
+        QStringLiteral("CSV files (*.csv);;All files (*)"));
+    if (path.isEmpty())
+        return;
+    if (Status written = writeWorksheetCsv(*sheet, path); !written) {
+        prompts().message(this, written.error().description, Title, Prompts::Buttons::Ok,
+                          Prompts::Icon::Warning);
+        return;
+    }
+    prompts().message(this,
+                      QStringLiteral("The worksheet of %1 was exported to \"%2\".")
+                          .arg(sheet->year)
+                          .arg(QFileInfo(path).fileName()),
+                      Title);
+}
+
+} // namespace halvo

@@ -1,0 +1,115 @@
+#include "schedule_e_sheet.h"
+
+#include "statements/csv_writer.h"
+
+namespace halvo {
+
+namespace {
+
+const QStringList Letters{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")};
+
+QVariant money(const Money& m) { return QVariant::fromValue(m); }
+
+} // namespace
+
+QString worksheetColumnName(const WorksheetColumn& column)
+{
+    return column.property.isEmpty() ? QStringLiteral("(No property)") : column.property;
+}
+
+QList<WorksheetTotal> worksheetTotals(const Worksheet& sheet)
+{
+    return {
+        {QStringLiteral("23a"), QStringLiteral("Rents received, all properties (line 3)"),
+         sheet.rents},
+        {QStringLiteral("23b"), QStringLiteral("Royalties received, all properties (line 4)"),
+         sheet.royalties},
+        {QStringLiteral("23c"), QStringLiteral("Mortgage interest, all properties (line 12)"),
+         sheet.mortgageInterest},
+        {QStringLiteral("23d"), QStringLiteral("Depreciation, all properties (line 18)"),
+         sheet.depreciation},
+        {QStringLiteral("23e"), QStringLiteral("Total expenses, all properties (line 20)"),
+         sheet.totalExpenses},
+    };
+}
+
+MemoryRows worksheetRows(const Worksheet& sheet)
+{
+    const QList<WorksheetTotal> totals = worksheetTotals(sheet);
+    QList<Column> columns{{QStringLiteral("Page"), ColumnKind::Integer}};
+    for (const QString& letter : Letters)
+        columns << Column{QStringLiteral("Letter") + letter, ColumnKind::Text}
+                << Column{QStringLiteral("Name") + letter, ColumnKind::Text}
+                << Column{QStringLiteral("Address") + letter, ColumnKind::Text};
+    columns << Column{QStringLiteral("Line"), ColumnKind::Text}
+            << Column{QStringLiteral("Caption"), ColumnKind::Text};
+    for (const QString& letter : Letters)
+        columns << Column{QStringLiteral("Amount") + letter, ColumnKind::Money};
+    for (const WorksheetTotal& t : totals)
+        columns << Column{QStringLiteral("Total") + t.line, ColumnKind::Money}
+                << Column{QStringLiteral("Caption") + t.line, ColumnKind::Text};
+
+    MemoryRows rows(columns);
+    const QList<TaxLine>& lines = scheduleELines(sheet.year);
+    for (qsizetype first = 0; first < sheet.columns.size(); first += PropertiesOnAPage) {
+        const QList<WorksheetColumn> page = sheet.columns.mid(first, PropertiesOnAPage);
+        QVariantList heading{qlonglong(first / PropertiesOnAPage + 1)};
+        for (qsizetype i = 0; i < PropertiesOnAPage; ++i) {
+            if (i < page.size())
+                heading << Letters[i] << worksheetColumnName(page[i]) << page[i].address;
+            else
+                heading << QVariant() << QVariant() << QVariant();
+        }
+        for (const TaxLine& line : lines) {
+            QVariantList row = heading;
+            row << QString::number(line.number) << line.caption;
+            for (qsizetype i = 0; i < PropertiesOnAPage; ++i) {
+                const bool has = i < page.size() && page[i].lines.contains(line.number);
+                row << (has ? money(page[i].lines.value(line.number)) : QVariant());
+            }
+            for (const WorksheetTotal& t : totals)
+                row << money(t.amount) << t.caption;
+            rows.appendRow(std::move(row));
+        }
+    }
+    return rows;
+}
+
+QList<QVariantList> worksheetTable(const Worksheet& sheet)
+{
+    QVariantList heading{QStringLiteral("Line"), QStringLiteral("Description")};
+    QVariantList addresses{QVariant(), QStringLiteral("Address")};
+    for (const WorksheetColumn& column : sheet.columns) {
+        heading << worksheetColumnName(column);
+        addresses << column.address;
+    }
+    heading << QStringLiteral("All Properties");
+    addresses << QVariant();
+    QList<QVariantList> table{heading, addresses};
+    for (const TaxLine& line : scheduleELines(sheet.year)) {
+        QVariantList row{QString::number(line.number), line.caption};
+        Money all;
+        for (const WorksheetColumn& column : sheet.columns) {
+            const bool has = column.lines.contains(line.number);
+            row << (has ? money(column.lines.value(line.number)) : QVariant());
+            all += column.lines.value(line.number);
+        }
+        row << money(all);
+        table << row;
+    }
+    for (const WorksheetTotal& t : worksheetTotals(sheet)) {
+        QVariantList row{t.line, t.caption};
+        for (qsizetype i = 0; i < sheet.columns.size(); ++i)
+            row << QVariant();
+        row << money(t.amount);
+        table << row;
+    }
+    return table;
+}
+
+Status writeWorksheetCsv(const Worksheet& sheet, const QString& path)
+{
+    return writeCsv(path, worksheetTable(sheet));
+}
+
+} // namespace halvo

@@ -151,11 +151,11 @@ void tst_shell_main_window::menuEntries_data()
     QTest::newRow("Report") << "Report"
                             << QStringList{"CategoryReport", "IncomeandExpense", "MortgageLoan",
                                            "NoteReport", "PropertyOwned", "TenantLease",
-                                           "VendorReport"}
+                                           "VendorReport", "ScheduleEWorksheet"}
                             << QStringList{"Category Report", "Income and Expense Report",
                                            "Mortgage Loan Report", "Note Report",
                                            "Property Report", "Tenant Lease Report",
-                                           "Vendor Report"};
+                                           "Vendor Report", "Schedule E Worksheet"};
     QTest::newRow("Backup") << "Backup" << QStringList{"BackupBackup", "RestoreDatabase"}
                             << QStringList{"Backup Database", "Restore Database"};
 }
@@ -554,11 +554,15 @@ void tst_shell_main_window::reportEntriesOpenTheirWindows_data()
     QTest::addColumn<QString>("entryName");
     QTest::addColumn<QString>("window");
     QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("firstList");
     QTest::newRow("CategoryReport") << "CategoryReport" << "frmSelectCategory"
-                                    << "Generate Category Report";
+                                    << "Generate Category Report" << "cboCategory";
     QTest::newRow("IncomeandExpense") << "IncomeandExpense" << "frmSelectProperty"
-                                      << "Generate Income and Expense Report";
-    QTest::newRow("NoteReport") << "NoteReport" << "frmSelectNote" << "Generate Note Report";
+                                      << "Generate Income and Expense Report" << "cboNickname";
+    QTest::newRow("NoteReport") << "NoteReport" << "frmSelectNote" << "Generate Note Report"
+                                << "cboNickname";
+    QTest::newRow("ScheduleEWorksheet") << "ScheduleEWorksheet" << "frmScheduleE"
+                                        << "Schedule E Worksheet" << "cboYear";
 }
 
 // Each selection window opens in front as a child of the frame, hides itself once its report
@@ -568,9 +572,12 @@ void tst_shell_main_window::reportEntriesOpenTheirWindows()
     QFETCH(QString, entryName);
     QFETCH(QString, window);
     QFETCH(QString, caption);
+    QFETCH(QString, firstList);
     ProgramFolder folder;
     folder.exec(QStringLiteral("INSERT INTO tblBuilding (BldNickName) VALUES ('ELM')"));
     folder.exec(QStringLiteral("INSERT INTO tblCategory (Income) VALUES ('Rent')"));
+    folder.exec(QStringLiteral("INSERT INTO tblFinance (NickName, RecDate, Payee, Category, "
+                               "Income) VALUES ('ELM', '2025-03-01', 'J Smith', 'Rent', 9000000)"));
     {
         frmMain main(Folders::portableAt(folder.path()));
         installWindows(main);
@@ -591,16 +598,15 @@ void tst_shell_main_window::reportEntriesOpenTheirWindows()
         QCOMPARE(focus, static_cast<QWidget*>(selection));
         QTest::keyClick(focus, Qt::Key_Tab);
         QVERIFY(QApplication::focusWidget());
-        QCOMPARE(QApplication::focusWidget()->objectName(),
-                 window == QLatin1String("frmSelectCategory") ? QStringLiteral("cboCategory")
-                                                                : QStringLiteral("cboNickname"));
+        QCOMPARE(QApplication::focusWidget()->objectName(), firstList);
 
-        auto* list = selection->findChild<Picker*>(
-            window == QLatin1String("frmSelectCategory") ? "cboCategory" : "cboNickname");
+        auto* list = selection->findChild<Picker*>(firstList);
         QVERIFY(list);
         list->setCurrentIndex(1);
         const QString chosen = list->text();
-        QVERIFY(chosen == QLatin1String("ELM") || chosen == QLatin1String("Rent"));
+        QCOMPARE(chosen, firstList == QLatin1String("cboYear") ? QStringLiteral("2025")
+                         : firstList == QLatin1String("cboCategory") ? QStringLiteral("Rent")
+                                                                       : QStringLiteral("ELM"));
         QTest::mouseClick(selection->GenerateReport, Qt::LeftButton, {}, QPoint(2, 2));
         QCOMPARE(folder.scripted.texts(), QStringList{});
         QVERIFY(sub->isHidden());

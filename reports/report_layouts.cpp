@@ -288,12 +288,15 @@ ReportLayout rptScheduleE()
                                            AmountLeft + i * AmountWidth, 30, AmountWidth,
                                            LineHeight, Right);
 
-    // HALVO keeps no assets to depreciate: line 18 is what the user put in its categories.
+    // HALVO keeps no assets to depreciate: line 18 is what the user put in its categories. The
+    // tax year stands on every page, the pages after the first having no title.
     l.pageFooter.controls << reportLabel(QStringLiteral("lblDepreciation"),
                                          QStringLiteral("Line 18 is the depreciation recorded in "
-                                                        "the categories given that line; HALVO "
-                                                        "does not compute it."),
-                                         144, 144, 9060, LineHeight, ReportFont::Body);
+                                                        "its categories; HALVO does not compute "
+                                                        "it."),
+                                         144, 144, 6600, LineHeight, ReportFont::Body)
+                          << reportLabel(QStringLiteral("lblYear"), QStringLiteral("%i"), 6744,
+                                         144, 2460, LineHeight, ReportFont::Body, Right);
 
     // The totals of line 23 over all properties, once, under the last page's lines.
     QList<ReportControl>& totals = l.reportFooter.controls;

@@ -1,0 +1,210 @@
+// A literal year of three tenants: a due day of the 15th with a grace period and a daily late fee
+// with a cap, a payment made late and one entered later under an earlier date; a rent raised in
+// July with a fixed fee; a month-to-month lease ended in March with a percentage fee, its balance
+// still owed after the end and its deposit partly kept. The balances are worked out by hand.
+
+#include "rentroll/rent_roll.h"
+#include "tests/support/temp_database.h"
+
+#include <QTest>
+
+using namespace halvo;
+
+namespace {
+
+Money money(const char* text) { return Money::parse(QString::fromLatin1(text)).value(); }
+QDate day(const char* iso) { return QDate::fromString(QString::fromLatin1(iso), Qt::ISODate); }
+
+struct Tenant {
+    Lease lease;
+    QList<Payment> payments;
+};
+
+// Ann: from 2026-01-15 for a year at $1,000.00 due on the 15th, 5 days' grace, then $10.00 a day
+// up to $50.00 a month.
+Tenant ann()
+{
+    Tenant t;
+    t.lease.start = day("2026-01-15");
+    t.lease.period = "1 year";
+    t.lease.rent = money("1000");
+    t.lease.terms = {15, 5, LateFee::Daily, money("10"), money("50"), std::nullopt};
+    for (const char* paid : {"2026-01-15", "2026-02-23", "2026-04-02", "2026-04-15"})
+        t.payments.append({day(paid), money("1000")});
+    return t;
+}
+
+// Bob: from 2026-01-01 for a year at $800.00, $850.00 from July; due on the 1st, no grace, a fee
+// of $25.00. He pays on the 1st, but on the 3rd in September.
+Tenant bob()
+{
+    Tenant t;
+    t.lease.start = day("2026-01-01");
+    t.lease.period = "1 year";
+    t.lease.rent = money("850");
+    t.lease.changes = {{day("2026-07-01"), money("800")}};
+    t.lease.terms = {1, 0, LateFee::Fixed, money("25"), {}, std::nullopt};
+    for (int month = 1; month <= 10; ++month)
+        t.payments.append({QDate(2026, month, month == 9 ? 3 : 1),
+                           money(month < 7 ? "800" : "850")});
+    return t;
+}
+
+// Cy: month to month from 2026-01-01 at $600.00, 3 days' grace, then 5 % of the rent; the lease
+// ended on 2026-03-31. February paid on the 10th, March never.
+Tenant cy()
+{
+    Tenant t;
+    t.lease.start = day("2026-01-01");
+    t.lease.period = "month-to-month";
+    t.lease.rent = money("600");
+    t.lease.terms = {1, 3, LateFee::Percent, money("5"), {}, day("2026-03-31")};
+    t.payments = {{day("2026-01-01"), money("600")}, {day("2026-02-10"), money("600")}};
+    return t;
+}
+
+} // namespace
+
+class TestRentRoll : public QObject {
+    Q_OBJECT
+private slots:
+    void balanceOwed_data();
+    void balanceOwed();
+    void leaseEnds_data();
+    void leaseEnds();
+    void rollFromTheDatabase();
+};
+
+void TestRentRoll::balanceOwed_data()
+{
+    QTest::addColumn<QString>("tenant");
+    QTest::addColumn<QDate>("on");
+    QTest::addColumn<Money>("balance");
+    QTest::addColumn<Money>("paidThisMonth");
+
+    QTest::newRow("Ann before her first due day") << "ann" << day("2026-01-14") << Money() << Money();
+    QTest::newRow("Ann on the last day of grace") << "ann" << day("2026-02-20") << money("1000")
+                                                  << Money();
+    QTest::newRow("Ann a day late: $10.00") << "ann" << day("2026-02-21") << money("1010") << Money();
+    QTest::newRow("Ann paid 3 days late: $30.00 owed")
+        << "ann" << day("2026-02-28") << money("30") << money("1000");
+    QTest::newRow("Ann's March paid 13 days late: capped at $50.00")
+        << "ann" << day("2026-04-30") << money("80") << money("2000");
+    QTest::newRow("Ann's May unpaid") << "ann" << day("2026-05-31") << money("1130") << Money();
+    QTest::newRow("Ann's May paid under an earlier date")
+        << "ann+may" << day("2026-05-31") << money("80") << money("1000");
+    QTest::newRow("Bob before the raise") << "bob" << day("2026-06-30") << Money() << money("800");
+    QTest::newRow("Bob on the day of the raise") << "bob" << day("2026-07-01") << Money()
+                                                 << money("850");
+    QTest::newRow("Bob's September a day late")
+        << "bob" << day("2026-09-02") << money("875") << Money();
+    QTest::newRow("Bob's September paid on the 3rd")
+        << "bob" << day("2026-09-30") << money("25") << money("850");
+    QTest::newRow("Cy on the last day of grace") << "cy" << day("2026-02-04") << money("600")
+                                                 << Money();
+    QTest::newRow("Cy a day late: 5 %") << "cy" << day("2026-02-05") << money("630") << Money();
+    QTest::newRow("Cy after the lease ended") << "cy" << day("2026-04-30") << money("660")
+                                              << Money();
+    QTest::newRow("Cy's balance stays owed") << "cy" << day("2026-12-31") << money("660") << Money();
+}
+
+void TestRentRoll::balanceOwed()
+{
+    QFETCH(QString, tenant);
+    QFETCH(QDate, on);
+    QFETCH(Money, balance);
+    QFETCH(Money, paidThisMonth);
+    Tenant t = tenant == "bob" ? bob() : tenant == "cy" ? cy() : ann();
+    if (tenant == "ann+may")
+        t.payments.append({day("2026-05-18"), money("1000")}); // entered in June
+    const RentAccount account = rentAccount(t.lease, t.payments, on);
+    QCOMPARE(account.balance(), balance);
+    QCOMPARE(account.paidThisMonth, paidThisMonth);
+}
+
+void TestRentRoll::leaseEnds_data()
+{
+    QTest::addColumn<QDate>("start");
+    QTest::addColumn<QString>("period");
+    QTest::addColumn<QDate>("endSet");
+    QTest::addColumn<QDate>("end"); // invalid: runs on
+    QTest::newRow("a year") << day("2026-01-15") << "1 year" << QDate() << day("2027-01-14");
+    QTest::newRow("six months") << day("2026-08-31") << "6 month" << QDate() << day("2027-02-27");
+    QTest::newRow("month to month runs on") << day("2026-01-01") << "month-to-month" << QDate()
+                                            << QDate();
+    QTest::newRow("until an end is set") << day("2026-01-01") << "month-to-month"
+                                         << day("2026-03-31") << day("2026-03-31");
+    QTest::newRow("no period") << day("2026-01-01") << "" << QDate() << QDate();
+}
+
+void TestRentRoll::leaseEnds()
+{
+    QFETCH(QDate, start);
+    QFETCH(QString, period);
+    QFETCH(QDate, endSet);
+    QFETCH(QDate, end);
+    Lease lease;
+    lease.start = start;
+    lease.period = period;
+    if (endSet.isValid())
+        lease.terms.endDate = endSet;
+    QCOMPARE(leaseEnd(lease).value_or(QDate()), end);
+}
+
+// The same three through the tables: the terms, the raise entered as a change from July, the
+// payments as ledger rows that name their tenant, and Cy's deposit kept in part (and so income
+// with its reason) and the rest returned.
+void TestRentRoll::rollFromTheDatabase()
+{
+    test::TempDatabase db;
+    Connection c = db.connect();
+    QVERIFY(c.executeScript(
+        "INSERT INTO tblTenant (ID, Nickname, FirstName, LastName, LeaseStartDate, LeasePeriod, "
+        "MonthlyRentAmt, DepAmt) VALUES "
+        "(1, 'ELM', 'Ann', 'Lee', '2026-01-15', '1 year', 10000000, 10000000),"
+        "(2, 'OAK', 'Bob', 'Ray', '2026-01-01', '1 year', 8000000, 0),"
+        "(3, 'PINE', 'Cy', 'Dunn', '2026-01-01', 'month-to-month', 6000000, 6000000)"));
+    QVERIFY(saveTerms(c, 1, ann().lease.terms));
+    QVERIFY(saveTerms(c, 2, bob().lease.terms));
+    QVERIFY(saveTerms(c, 3, cy().lease.terms));
+    QVERIFY(changeRent(c, 2, day("2026-07-01"), money("850")));
+    int id = 0;
+    for (const auto& [tenant, t] : {std::pair{1, ann()}, {2, bob()}, {3, cy()}})
+        for (const Payment& p : t.payments) {
+            QVERIFY(c.execute("INSERT INTO tblFinance (ID, NickName, RecDate, Payee, Category, "
+                              "Income) VALUES (?, 'X', ?, 'Tenant', 'Rent', ?)",
+                              {++id, p.date, QVariant::fromValue(p.amount)}));
+            QVERIFY(setPaymentTenant(c, id, tenant));
+        }
+    QVERIFY(recordDeposit(c, 3, DepositEvent::Kept, day("2026-04-05"), money("200"),
+                          "Carpet stain"));
+    QVERIFY(recordDeposit(c, 3, DepositEvent::Returned, day("2026-04-05"), money("400"), {}));
+    QCOMPARE(recordDeposit(c, 3, DepositEvent::Kept, day("2026-04-05"), money("5"), " ")
+                 .error()
+                 .description,
+             QString("Say why the deposit is kept."));
+
+    const QList<RentRollRow> roll = rentRoll(c, day("2026-09-02")).value();
+    QStringList seen;
+    for (const RentRollRow& r : roll)
+        seen << QString("%1 %2 rent %3 due %4 paid %5 owes %6 held %7 ends %8 in %9")
+                    .arg(r.property, r.tenant, r.rent.toString())
+                    .arg(r.dueDay)
+                    .arg(r.paidThisMonth.toString(), r.balance.toString(),
+                         r.depositHeld.toString(), r.leaseEnd->toString(Qt::ISODate))
+                    .arg(*r.daysLeft);
+    QCOMPARE(seen, QStringList({"ELM Ann Lee rent 1000 due 15 paid 0 owes 4280 held 1000 "
+                                "ends 2027-01-14 in 134",
+                                "OAK Bob Ray rent 850 due 1 paid 0 owes 875 held 0 "
+                                "ends 2026-12-31 in 120",
+                                "PINE Cy Dunn rent 600 due 1 paid 0 owes 660 held 0 "
+                                "ends 2026-03-31 in -155"}));
+    QCOMPARE(c.select("SELECT Payee, Category, Memo, Income FROM tblFinance WHERE ID > ?", {id})
+                 .value()
+                 .values,
+             (QList<QVariantList>{{"Cy Dunn", "Deposit Kept", "Carpet stain",
+                                   QVariant::fromValue(money("200"))}}));
+}
+
+QTEST_MAIN(TestRentRoll)
+#include "tst_rent_roll.moc"

@@ -318,6 +318,27 @@ ReportLayout rptScheduleE()
     return l;
 }
 
+ReportLayout rptRentRoll()
+{
+    ReportLayout l = layout("rptRentRoll", "Rent Roll", "", 9330);
+    setSections(l, 1290, 285, 300, 435, 573);
+    addHeader(l, "lblTitle", 144, 144, 4890, 5904, 288, 144, 576, 9060);
+    addTitle(l);
+    addColumns(l, {
+                      {"Tenant", "Tenant", {}, Left, 144, 1600},
+                      {"Property", "Property", {}, Left, 1800, 1000},
+                      {"Rent", "Rent", MoneyFormat, Right, 2800, 1000},
+                      {"Due", "DueDay", WholeNumber, Right, 3800, 500},
+                      {"Paid", "Paid", MoneyFormat, Right, 4300, 1150},
+                      {"Balance", "Balance", MoneyFormat, Right, 5450, 1100},
+                      {"Deposit", "Deposit", MoneyFormat, Right, 6550, 1100},
+                      {"Ends", "LeaseEnd", ShortDate, Left, 7750, 850},
+                      {"Days", "DaysLeft", WholeNumber, Right, 8600, 604},
+                  });
+    addTotals(l, "Total:", 144, {"Rent", "Paid", "Balance", "Deposit"});
+    return l;
+}
+
 QStringList names()
 {
     return {QStringLiteral("rptIncome"),       QStringLiteral("rptProperty"),

@@ -276,7 +276,8 @@ bool LedgerWindow::showMonth(int year, int month, const QString& property)
     if (!records().isOpen() || !connection() || month < 1 || month > 12
         || !Dates::isStorable(QDate(year, month, 1)))
         return false;
-    QString condition = kind_.amountColumn + QStringLiteral(" <> 0 AND RecDate >= ? AND RecDate < ?");
+    QString condition =
+        kind_.amountColumn + QStringLiteral(" <> 0 AND RecDate >= ? AND RecDate < ?");
     QVariantList params = monthRange(year, month);
     if (!property.isEmpty()) {
         condition += QStringLiteral(" AND NickName = ?");
@@ -285,24 +286,25 @@ bool LedgerWindow::showMonth(int year, int month, const QString& property)
     Result<int> position = records().firstPositionWhere(condition, params);
     if (position && position.value() == 0) {
         const Result<QVariant> inFile = connection()->scalar(
-            QStringLiteral("SELECT 1 FROM tblFinance WHERE ") + condition + QStringLiteral(" LIMIT 1"),
-            params);
+            QStringLiteral("SELECT 1 FROM tblFinance WHERE %1 LIMIT 1").arg(condition), params);
         if (inFile && !inFile.value().isNull()) {
             Refresh();
             position = records().firstPositionWhere(condition, params);
         }
     }
     if (!position) {
-        prompts().message(this, QStringLiteral("Data error event hit err:") + position.error().description);
+        prompts().message(this, QStringLiteral("Data error event hit err:")
+                                    + position.error().description);
         return false;
     }
     if (position.value() == 0) {
-        const QString monthName = QLocale::c().monthName(month) + QLatin1Char(' ') + QString::number(year);
-        prompts().message(this, property.isEmpty()
-                                    ? QStringLiteral("There is no %1 record for %2.")
-                                          .arg(kind_.amountColumn.toLower(), monthName)
-                                    : QStringLiteral("There is no %1 record for %2 in %3.")
-                                          .arg(kind_.amountColumn.toLower(), property, monthName));
+        const QString kind = kind_.amountColumn.toLower();
+        const QString when = QStringLiteral("%1 %2").arg(QLocale::c().monthName(month)).arg(year);
+        const QString text = property.isEmpty()
+                                 ? QStringLiteral("There is no %1 record for %2.").arg(kind, when)
+                                 : QStringLiteral("There is no %1 record for %2 in %3.")
+                                       .arg(kind, property, when);
+        prompts().message(this, text);
         return false;
     }
     return moveTo(position.value());

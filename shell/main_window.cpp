@@ -59,7 +59,7 @@ const Entry reportEntries[] = {
     {"CategoryReport", "Category Report"},   {"IncomeandExpense", "Income and Expense Report"},
     {"MortgageLoan", "Mortgage Loan Report"}, {"NoteReport", "Note Report"},
     {"PropertyOwned", "Property Report"},    {"TenantLease", "Tenant Lease Report"},
-    {"VendorReport", "Vendor Report"},
+    {"VendorReport", "Vendor Report"},      {"YearAtAGlance", "Year at a Glance"},
 };
 
 const Entry backupEntries[] = {

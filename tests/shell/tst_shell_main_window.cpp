@@ -151,11 +151,11 @@ void tst_shell_main_window::menuEntries_data()
     QTest::newRow("Report") << "Report"
                             << QStringList{"CategoryReport", "IncomeandExpense", "MortgageLoan",
                                            "NoteReport", "PropertyOwned", "TenantLease",
-                                           "VendorReport"}
+                                           "VendorReport", "YearAtAGlance"}
                             << QStringList{"Category Report", "Income and Expense Report",
                                            "Mortgage Loan Report", "Note Report",
                                            "Property Report", "Tenant Lease Report",
-                                           "Vendor Report"};
+                                           "Vendor Report", "Year at a Glance"};
     QTest::newRow("Backup") << "Backup" << QStringList{"BackupBackup", "RestoreDatabase"}
                             << QStringList{"Backup Database", "Restore Database"};
 }

@@ -137,7 +137,7 @@ QChartView* makeView(QChart* chart, QWidget* parent, const QString& name)
     view->setFocusPolicy(Qt::NoFocus);
     view->setAccessibleDescription(
         QStringLiteral("A chart; the table beside it holds its figures."));
-    view->setMinimumSize(400, 240);
+    view->setMinimumSize(520, 250);
     return view;
 }
 
@@ -159,9 +159,9 @@ frmYearAtAGlance::frmYearAtAGlance(const QString& dataFolder, GlanceContext glan
     grdYears = createTable(QStringLiteral("grdYears"), QStringLiteral("Year"));
     connect(grdMonths, &QTableWidget::activated, this, &frmYearAtAGlance::monthActivated);
     // Twelve months, no more: the table is as high as they are, the chart beside it no lower.
-    grdMonths->setFixedHeight(grdMonths->horizontalHeader()->sizeHint().height() +
-                              12 * grdMonths->verticalHeader()->defaultSectionSize() +
-                              2 * grdMonths->frameWidth());
+    grdMonths->setFixedHeight(grdMonths->horizontalHeader()->sizeHint().height()
+                              + 12 * grdMonths->verticalHeader()->defaultSectionSize()
+                              + 2 * grdMonths->frameWidth());
     lblNote = new QLabel(this);
     lblNote->setObjectName(QStringLiteral("lblNote"));
     lblNote->setWordWrap(true);

@@ -864,7 +864,8 @@ void tst_shell_main_window::installedHelpFileIsAGuide()
     const QString text = window->txtHelp->toPlainText();
     for (const char* topic : {"Contents", "Login", "Change Password", "Property", "Tenant", "Loan",
                               "Insurance", "Income", "Expense", "Category", "Vendor", "Note",
-                              "Report", "Backup", "Restore", "Portfolio Summary"})
+                              "Report", "Backup", "Restore", "Portfolio Summary",
+                              "Year at a Glance"})
         QVERIFY2(text.contains(QLatin1String(topic)), topic);
 }
 

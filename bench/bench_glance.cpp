@@ -64,16 +64,15 @@ void groupWholeLedger(benchmark::State& state, const QString& property)
     const QString where = property.isEmpty() ? QString() : QStringLiteral(" WHERE NickName = ?");
     const QVariantList params = property.isEmpty() ? QVariantList{} : QVariantList{property};
     bench::timeEach(state, [&] {
-        Result<Rows> months =
-            c.select(QStringLiteral("SELECT substr(RecDate, 1, 7), SUM(Income), SUM(Expense) FROM "
-                                    "tblFinance") +
-                         where + QStringLiteral(" GROUP BY 1"),
-                     params);
-        Result<Rows> years =
-            c.select(QStringLiteral("SELECT substr(RecDate, 1, 4), SUM(Income), SUM(Expense) FROM "
-                                    "tblFinance") +
-                         where + QStringLiteral(" GROUP BY 1"),
-                     params);
+        const auto grouped = [&](int characters) {
+            return c.select(QStringLiteral("SELECT substr(RecDate, 1, %1), SUM(Income), "
+                                           "SUM(Expense) FROM tblFinance%2 GROUP BY 1")
+                                .arg(characters)
+                                .arg(where),
+                            params);
+        };
+        Result<Rows> months = grouped(7);
+        Result<Rows> years = grouped(4);
         if (!months || !years)
             state.SkipWithError("the ledger could not be grouped");
         benchmark::DoNotOptimize(years);

@@ -135,28 +135,17 @@ void tst_glance::figures_data()
     QTest::addColumn<int>("month"); // 0: the year's figures
     QTest::addColumn<QString>("income");
     QTest::addColumn<QString>("expense");
-    QTest::newRow("portfolio, January 2026") << "" << 2026 << 1 << "1260.00"
-                                             << "2000.00";
-    QTest::newRow("portfolio, February 2026, no property") << "" << 2026 << 2 << "0"
-                                                           << "45.25";
-    QTest::newRow("portfolio, April 2026, income only") << "" << 2026 << 4 << "950.00"
-                                                        << "0";
-    QTest::newRow("ELM, January 2026") << "ELM" << 2026 << 1 << "1250.00"
-                                       << "0";
-    QTest::newRow("OAK, January 2026") << "OAK" << 2026 << 1 << "10.00"
-                                       << "2000.00";
-    QTest::newRow("portfolio, 2023") << "" << 2023 << 0 << "0"
-                                     << "80.00";
-    QTest::newRow("portfolio, 2024, no rows") << "" << 2024 << 0 << "0"
-                                              << "0";
-    QTest::newRow("portfolio, 2025") << "" << 2025 << 0 << "2100.00"
-                                     << "150.00";
-    QTest::newRow("portfolio, 2026") << "" << 2026 << 0 << "2210.00"
-                                     << "2045.25";
-    QTest::newRow("OAK, 2026") << "OAK" << 2026 << 0 << "960.00"
-                               << "2000.00";
-    QTest::newRow("elm, as the ledger compares names") << "elm" << 2025 << 0 << "1200.00"
-                                                       << "150.00";
+    QTest::newRow("portfolio, January 2026") << "" << 2026 << 1 << "1260.00" << "2000.00";
+    QTest::newRow("portfolio, February 2026, no property") << "" << 2026 << 2 << "0" << "45.25";
+    QTest::newRow("portfolio, April 2026, income only") << "" << 2026 << 4 << "950.00" << "0";
+    QTest::newRow("ELM, January 2026") << "ELM" << 2026 << 1 << "1250.00" << "0";
+    QTest::newRow("OAK, January 2026") << "OAK" << 2026 << 1 << "10.00" << "2000.00";
+    QTest::newRow("portfolio, 2023") << "" << 2023 << 0 << "0" << "80.00";
+    QTest::newRow("portfolio, 2024, no rows") << "" << 2024 << 0 << "0" << "0";
+    QTest::newRow("portfolio, 2025") << "" << 2025 << 0 << "2100.00" << "150.00";
+    QTest::newRow("portfolio, 2026") << "" << 2026 << 0 << "2210.00" << "2045.25";
+    QTest::newRow("OAK, 2026") << "OAK" << 2026 << 0 << "960.00" << "2000.00";
+    QTest::newRow("elm, as the ledger names") << "elm" << 2025 << 0 << "1200.00" << "150.00";
 }
 
 void tst_glance::figures()

@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QLocale>
 #include <QRegularExpression>
+#include <QSet>
 
 #include <cmath>
 
@@ -444,6 +445,36 @@ Status RecordSet::moveTo(int position)
     if (position < 1 || position > d->count())
         return fail(Error{QStringLiteral("There is no record at position %1.").arg(position)});
     return moveToIndex(position - 1);
+}
+
+Result<int> RecordSet::firstPositionWhere(const QString& condition,
+                                          const QVariantList& params) const
+{
+    if (!isOpen() || !d->updatable)
+        return Error{QStringLiteral("This set of records cannot be searched.")};
+    Result<Statement> stmt = Statement::prepare(
+        d->conn->handle(),
+        QStringLiteral("SELECT rowid FROM %1 WHERE %2").arg(d->table, condition));
+    if (!stmt)
+        return stmt.error();
+    if (Status b = stmt.value().bind(params); !b)
+        return b.error();
+    QSet<qint64> meeting;
+    for (;;) {
+        Result<bool> row = stmt.value().step();
+        if (!row)
+            return row.error();
+        if (!row.value())
+            break;
+        meeting.insert(stmt.value().integer(0));
+    }
+    // The set's order is its own (an ORDER BY, or the table's): the first of its keys that meets
+    // the condition, not the smallest rowid.
+    if (!meeting.isEmpty())
+        for (size_t i = 0; i < d->keys.size(); ++i)
+            if (meeting.contains(d->keys[i]))
+                return int(i + 1);
+    return 0;
 }
 
 bool RecordSet::bof() const { return isOpen() && (d->current < 0 || d->count() == 0); }

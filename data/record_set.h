@@ -67,6 +67,11 @@ public:
     Status movePrevious();
     // Makes the record at a 1-based position current (a grid row chosen).
     Status moveTo(int position);
+    // The 1-based position of the first stored record, in the set's order, that also meets
+    // `condition` (a WHERE condition on the set's table, with its values bound); 0 when none of
+    // the set's records does. Finds a record among many without reading the rows before it (the
+    // ledger opened at a month). Only an updatable set can be searched this way.
+    Result<int> firstPositionWhere(const QString& condition, const QVariantList& params = {}) const;
     bool bof() const;
     bool eof() const;
     int recordCount() const override;

@@ -10,6 +10,7 @@
 
 #include <QGridLayout>
 #include <QLabel>
+#include <QLocale>
 #include <QToolButton>
 
 namespace halvo {
@@ -252,6 +253,61 @@ void LedgerWindow::afterOpen()
 {
     runCommand([this] { moveLast(); });
     showTotals();
+}
+
+// ---- a month shown ----
+
+namespace {
+
+// The month's stretch of stored dates, from its first day to the next month's. After December
+// 9999, which no date passes, the bound is a text after every stored date.
+QVariantList monthRange(int year, int month)
+{
+    const QDate first(year, month, 1);
+    const QDate next = first.addMonths(1);
+    return {Dates::toStored(first),
+            Dates::isStorable(next) ? Dates::toStored(next) : QStringLiteral("9999-12-32")};
+}
+
+} // namespace
+
+bool LedgerWindow::showMonth(int year, int month, const QString& property)
+{
+    if (!records().isOpen() || !connection() || month < 1 || month > 12
+        || !Dates::isStorable(QDate(year, month, 1)))
+        return false;
+    QString condition =
+        kind_.amountColumn + QStringLiteral(" <> 0 AND RecDate >= ? AND RecDate < ?");
+    QVariantList params = monthRange(year, month);
+    if (!property.isEmpty()) {
+        condition += QStringLiteral(" AND NickName = ?");
+        params.append(property);
+    }
+    Result<int> position = records().firstPositionWhere(condition, params);
+    if (position && position.value() == 0) {
+        const Result<QVariant> inFile = connection()->scalar(
+            QStringLiteral("SELECT 1 FROM tblFinance WHERE %1 LIMIT 1").arg(condition), params);
+        if (inFile && !inFile.value().isNull()) {
+            Refresh();
+            position = records().firstPositionWhere(condition, params);
+        }
+    }
+    if (!position) {
+        prompts().message(this, QStringLiteral("Data error event hit err:")
+                                    + position.error().description);
+        return false;
+    }
+    if (position.value() == 0) {
+        const QString kind = kind_.amountColumn.toLower();
+        const QString when = QStringLiteral("%1 %2").arg(QLocale::c().monthName(month)).arg(year);
+        const QString text = property.isEmpty()
+                                 ? QStringLiteral("There is no %1 record for %2.").arg(kind, when)
+                                 : QStringLiteral("There is no %1 record for %2 in %3.")
+                                       .arg(kind, property, when);
+        prompts().message(this, text);
+        return false;
+    }
+    return moveTo(position.value());
 }
 
 // ---- Add ----

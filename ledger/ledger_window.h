@@ -64,6 +64,12 @@ public:
     static EditorDescription describe(const LedgerKind& kind);
     const LedgerKind& kind() const { return kind_; }
 
+    // Makes the first transaction of a month current, in the window's order of records (of
+    // `property` only, when one is named), as if the user had chosen it in the grid. A month of
+    // which the window's records hold none, though the file does (saved since they were read),
+    // has them read again first. False when there is none: the user is told so.
+    bool showMonth(int year, int month, const QString& property = {});
+
 public slots:
     void cmdAddVendor_Click();
     void cmdAddMemo_Click();

@@ -60,6 +60,7 @@ const Entry reportEntries[] = {
     {"MortgageLoan", "Mortgage Loan Report"}, {"NoteReport", "Note Report"},
     {"PropertyOwned", "Property Report"},    {"TenantLease", "Tenant Lease Report"},
     {"VendorReport", "Vendor Report"},       {"ScheduleEWorksheet", "Schedule E Worksheet"},
+    {"YearAtAGlance", "Year at a Glance"},
 };
 
 const Entry backupEntries[] = {

@@ -14,6 +14,7 @@
 #include "editors/tenant_editor.h"
 #include "editors/vendor_editor.h"
 #include "editors/vendor_window.h"
+#include "glance/glance_window.h"
 #include "ledger/ledger_window.h"
 #include "ledger/statement_commands.h"
 #include "maintenance/backup_commands.h"
@@ -71,6 +72,26 @@ WindowFactory scheduleE()
     };
 }
 
+// The year at a glance opens the income or the expense window at a month through the main
+// window, so that each is still made at most once.
+WindowFactory yearAtAGlance()
+{
+    return [](const WindowContext& context) {
+        QPointer<frmMain> frame = context.main;
+        auto openLedger = [frame](LedgerSide side, int year, int month, const QString& property) {
+            if (!frame)
+                return;
+            QWidget* window = frame->openWindow(side == LedgerSide::Income
+                                                    ? QStringLiteral("mnuDatafrmIncome")
+                                                    : QStringLiteral("mnuDatafrmExpense"));
+            if (auto* ledger = qobject_cast<LedgerWindow*>(window))
+                ledger->showMonth(year, month, property);
+        };
+        return new frmYearAtAGlance(context.folders.data,
+                                    GlanceContext{context.summary, openLedger});
+    };
+}
+
 // A list report is shown from its stored query, over the main frame.
 Command listReport(frmMain& main, const char* commandName)
 {
@@ -109,7 +130,7 @@ Command noteReport(frmMain& main)
 //           mnuDatafrmIncome, mnuDatafrmExpense, mnuDatafrmCategory, mnuDatafrmVendor,
 //           mnuDatafrmNote
 //   Report: CategoryReport, IncomeandExpense, MortgageLoan, NoteReport, PropertyOwned,
-//           TenantLease, VendorReport, ScheduleEWorksheet
+//           TenantLease, VendorReport, ScheduleEWorksheet, YearAtAGlance
 //   Backup: BackupBackup, RestoreDatabase
 //   File:   SavetoDisk, CheckForUpdates (made, and left unavailable as the window was designed),
 //           ImportStatement, UndoLastImport, PayeeRules, ExportToCsv
@@ -134,6 +155,10 @@ void installWindows(frmMain& main)
     main.registerCommand(QStringLiteral("TenantLease"), listReport(main, "cmdTenant"));
     main.registerCommand(QStringLiteral("VendorReport"), listReport(main, "cmdVendor"));
     main.registerWindow(QStringLiteral("ScheduleEWorksheet"), scheduleE());
+    };
+}
+
+    main.registerWindow(QStringLiteral("YearAtAGlance"), yearAtAGlance());
 
     // A restore needs the database file free: every child window closes (one with a change the
     // user keeps declines, and the restore does not happen), the reports let their rows go and

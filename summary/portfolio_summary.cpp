@@ -94,10 +94,12 @@ void PortfolioSummary::tick()
         PortfolioFigures none;
         none.year = year;
         update(none);
+        emit ticked();
         return;
     }
     if (mayHaveChanged(year))
         readAll(year);
+    emit ticked();
 }
 
 bool PortfolioSummary::mayHaveChanged(int year)

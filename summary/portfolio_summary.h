@@ -65,6 +65,9 @@ public slots:
 
 signals:
     void changed();
+    // Every tick, once the figures are up to date. A view of figures of its own (the year at a
+    // glance) asks then whether the file changed, rather than keeping a timer of its own.
+    void ticked();
 
 private:
     // What the figures were read from, to tell at a tick whether anything may have changed.

@@ -151,11 +151,12 @@ void tst_shell_main_window::menuEntries_data()
     QTest::newRow("Report") << "Report"
                             << QStringList{"CategoryReport", "IncomeandExpense", "MortgageLoan",
                                            "NoteReport", "PropertyOwned", "TenantLease",
-                                           "VendorReport", "ScheduleEWorksheet"}
+                                           "VendorReport", "ScheduleEWorksheet", "YearAtAGlance"}
                             << QStringList{"Category Report", "Income and Expense Report",
                                            "Mortgage Loan Report", "Note Report",
                                            "Property Report", "Tenant Lease Report",
-                                           "Vendor Report", "Schedule E Worksheet"};
+                                           "Vendor Report", "Schedule E Worksheet",
+                                           "Year at a Glance"};
     QTest::newRow("Backup") << "Backup" << QStringList{"BackupBackup", "RestoreDatabase"}
                             << QStringList{"Backup Database", "Restore Database"};
 }
@@ -870,7 +871,8 @@ void tst_shell_main_window::installedHelpFileIsAGuide()
     const QString text = window->txtHelp->toPlainText();
     for (const char* topic : {"Contents", "Login", "Change Password", "Property", "Tenant", "Loan",
                               "Insurance", "Income", "Expense", "Category", "Vendor", "Note",
-                              "Report", "Backup", "Restore", "Portfolio Summary"})
+                              "Report", "Backup", "Restore", "Portfolio Summary",
+                              "Schedule E Worksheet", "Year at a Glance"})
         QVERIFY2(text.contains(QLatin1String(topic)), topic);
 }
 

@@ -155,9 +155,6 @@ void installWindows(frmMain& main)
     main.registerCommand(QStringLiteral("TenantLease"), listReport(main, "cmdTenant"));
     main.registerCommand(QStringLiteral("VendorReport"), listReport(main, "cmdVendor"));
     main.registerWindow(QStringLiteral("ScheduleEWorksheet"), scheduleE());
-    };
-}
-
     main.registerWindow(QStringLiteral("YearAtAGlance"), yearAtAGlance());
 
     // A restore needs the database file free: every child window closes (one with a change the

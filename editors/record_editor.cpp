@@ -464,6 +464,12 @@ bool RecordEditor::moveTo(int position)
     return moved;
 }
 
+bool RecordEditor::moveToFirstWhere(const QString& condition, const QVariantList& params)
+{
+    const Result<int> position = datPrimaryRS.firstPositionWhere(condition, params);
+    return position && position.value() > 0 && moveTo(position.value());
+}
+
 // A field whose typed text does not fit its column (letters in an amount) keeps the record
 // from being left or written until it is mended; the data control names the field and the text.
 bool RecordEditor::recordCanBeLeft()

@@ -81,6 +81,9 @@ public slots:
     bool moveNext();
     bool moveLast();
     bool moveTo(int position);
+    // Moves to the first record, in the window's order, that meets a condition on its table
+    // ("ID = ?"); false when none does.
+    bool moveToFirstWhere(const QString& condition, const QVariantList& params);
 
 protected:
     // The steps single editors change; each runs inside its command's error trap.

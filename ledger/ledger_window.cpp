@@ -6,6 +6,7 @@
 #include "editors/vendor_window.h"
 #include "platform/desktop.h"
 #include "platform/prompts.h"
+#include "rentroll/rent_roll.h"
 #include "summary/portfolio_summary.h"
 
 #include <QGridLayout>
@@ -173,6 +174,8 @@ LedgerWindow::LedgerWindow(const LedgerKind& kind, const QString& dataFolder,
     connect(addMemo, &QToolButton::clicked, this, &LedgerWindow::cmdAddMemo_Click);
     addBeside(categoryPicker, addMemo);
     Puiblic_Module::registerVendorPicker(kind.vendorCaller, picker(vendorPicker));
+    if (!kind.expense)
+        createTenantPicker();
 
     createTotals();
     if (summary)
@@ -251,6 +254,7 @@ DatePicker* LedgerWindow::datePicker() const
 // The window opens on the last transaction; an empty list is no error.
 void LedgerWindow::afterOpen()
 {
+    fillTenants();
     runCommand([this] { moveLast(); });
     showTotals();
 }
@@ -362,6 +366,7 @@ bool LedgerWindow::checkBeforeSave()
 // The saved transaction stays current and shows as stored ("1250.5" typed shows $1,250.50).
 void LedgerWindow::afterSave()
 {
+    saveTenant();
     showCurrentRecord(); // as the write read it back; nothing is read again
     if (kind_.expense)
         offerLoanUpdate();
@@ -396,7 +401,74 @@ void LedgerWindow::afterRefresh()
 {
     layOutGrid();
     fillPickers();
+    fillTenants();
     moveLast();
+}
+
+// ---- the tenant a rent payment is from ----
+
+// Beside the payee: the tenant whose rent the income pays, if any. The rent roll counts the
+// rows that name a tenant as that tenant's payments. A tenant chosen for a saved transaction is
+// written at once; for a new one, with the transaction when it is saved.
+void LedgerWindow::createTenantPicker()
+{
+    cboTenant = new Picker(this);
+    cboTenant->setObjectName(QStringLiteral("cboTenant"));
+    cboTenant->setAccessibleName(QStringLiteral("Tenant:"));
+    cboTenant->setToolTip(QStringLiteral("The tenant whose rent this pays"));
+    auto* label = new QLabel(QStringLiteral("&Tenant:"), this);
+    label->setObjectName(QStringLiteral("lblTenant"));
+    label->setBuddy(cboTenant);
+    addBeside(vendorPicker, label);
+    addBeside(vendorPicker, cboTenant);
+    if (QWidget* addVendor = control(QStringLiteral("cmdAddVendor")))
+        setTabOrder(addVendor, cboTenant);
+    connect(cboTenant, &QComboBox::activated, this, [this] { saveTenant(); });
+}
+
+void LedgerWindow::fillTenants()
+{
+    if (!cboTenant || !connection())
+        return;
+    const QSignalBlocker quiet(cboTenant);
+    cboTenant->clear();
+    tenantIds.clear();
+    cboTenant->addItem(QString());
+    Result<QList<TenantLease>> leases = loadLeases(*connection());
+    for (const TenantLease& t : leases ? leases.value() : QList<TenantLease>{}) {
+        cboTenant->addItem(QStringLiteral("%1 (%2)").arg(t.tenant, t.property));
+        tenantIds.append(t.tenantId);
+    }
+}
+
+void LedgerWindow::recordShown()
+{
+    if (!cboTenant || !connection())
+        return;
+    const QVariant id = records().value(QStringLiteral("ID"));
+    Result<QVariant> tenant =
+        id.isNull() ? Result<QVariant>(QVariant())
+                    : connection()->scalar(QStringLiteral("SELECT TenantID FROM tblRentPayment "
+                                                          "WHERE FinanceID = ?"),
+                                           {id});
+    const qsizetype at = tenant && !tenant.value().isNull()
+                             ? tenantIds.indexOf(tenant.value().toLongLong())
+                             : -1;
+    cboTenant->setCurrentIndex(int(at + 1));
+}
+
+void LedgerWindow::saveTenant()
+{
+    if (!cboTenant || !connection())
+        return;
+    const QVariant id = records().value(QStringLiteral("ID"));
+    if (id.isNull())
+        return;
+    const int chosen = cboTenant->currentIndex();
+    const qint64 tenant = chosen > 0 && chosen <= tenantIds.size() ? tenantIds.at(chosen - 1) : 0;
+    if (Status saved = setPaymentTenant(*connection(), id.toLongLong(), tenant); !saved)
+        prompts().message(this, saved.error().description, kind_.caption, Prompts::Buttons::Ok,
+                          Prompts::Icon::Warning);
 }
 
 // ---- the small buttons ----

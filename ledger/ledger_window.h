@@ -21,6 +21,7 @@ class QToolButton;
 namespace halvo {
 
 class DatePicker;
+class Picker;
 class PortfolioSummary;
 
 // What a ledger window gets from the main window.
@@ -81,6 +82,7 @@ protected:
     void afterSave() override;
     void afterRefresh() override;
     void fieldEdited(const QString& control) override;
+    void recordShown() override;
 
 private:
     const LedgerKind& kind_;
@@ -89,6 +91,13 @@ private:
     QLabel* lbltitle = nullptr;
     QLabel* lblTotal = nullptr;
     QLabel* lblBalance = nullptr;
+    // Income only: the tenant whose rent the transaction pays, kept beside the ledger.
+    Picker* cboTenant = nullptr;
+    QList<qint64> tenantIds; // the picker's entries after the first, empty one
+
+    void createTenantPicker();
+    void fillTenants();
+    void saveTenant();
 
     void createTotals();
     QToolButton* createSmallButton(const QString& name, const QString& purpose);

@@ -104,6 +104,7 @@ Result<QList<TenantLease>> loadLeases(const Connection& connection)
         t.lease.rent = moneyOf(r[6]);
         t.lease.changes = changesOf.value(t.tenantId);
         if (!r[8].isNull()) {
+            t.termsSaved = true;
             t.lease.terms.dueDay = r[8].toInt();
             t.lease.terms.graceDays = r[9].toInt();
             t.lease.terms.lateFee = lateFeeNamed(r[10].toString());

@@ -27,6 +27,7 @@ struct TenantLease {
     QString property; // the nickname
     Lease lease;
     Money depositHeld;
+    bool termsSaved = false; // the user has given the lease its terms in the rent roll
 };
 
 // Every tenant's lease with its terms and rent changes, in the order of the tenant window

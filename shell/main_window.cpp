@@ -55,6 +55,11 @@ const DataEntry dataEntries[] = {
     {"Note", "mnuDatafrmNote", ":/toolbar/note.png"},
 };
 
+// Data entries beyond the toolbar's.
+const Entry moreDataEntries[] = {
+    {"RentRoll", "Rent Roll"},
+};
+
 const Entry reportEntries[] = {
     {"CategoryReport", "Category Report"},   {"IncomeandExpense", "Income and Expense Report"},
     {"MortgageLoan", "Mortgage Loan Report"}, {"NoteReport", "Note Report"},
@@ -154,6 +159,15 @@ QAction* frmMain::addEntry(QMenu* menu, const QString& name, const QString& capt
 void frmMain::createMenus()
 {
     QMenuBar* bar = menuBar();
+    // Entries whose windows or commands the window table gives; unavailable until it does.
+    auto addChoices = [this](QMenu* menu, const auto& choices) {
+        for (const Entry& e : choices) {
+            const QString name = QString::fromLatin1(e.name);
+            QAction* action = addEntry(menu, name, tr(e.caption));
+            action->setEnabled(false);
+            connect(action, &QAction::triggered, this, [this, name] { chooseEntry(name); });
+        }
+    };
 
     QMenu* file = bar->addMenu(tr("&File"));
     file->setObjectName(QStringLiteral("File"));
@@ -165,12 +179,7 @@ void frmMain::createMenus()
             &QAction::triggered, this, &frmMain::ChangePassword_Click);
     file->addSeparator();
     // Bank statements in and tables out; available once the window table gives them a command.
-    for (const Entry& e : statementEntries) {
-        const QString name = QString::fromLatin1(e.name);
-        QAction* action = addEntry(file, name, tr(e.caption));
-        action->setEnabled(false);
-        connect(action, &QAction::triggered, this, [this, name] { chooseEntry(name); });
-    }
+    addChoices(file, statementEntries);
     file->addSeparator();
     connect(addEntry(file, QStringLiteral("mnuFileExit"), tr("E&xit")), &QAction::triggered, this,
             &QWidget::close);
@@ -192,24 +201,16 @@ void frmMain::createMenus()
         action->setEnabled(false);
         connect(action, &QAction::triggered, this, [this, name] { chooseEntry(name); });
     }
+    data->addSeparator();
+    addChoices(data, moreDataEntries);
 
     QMenu* report = bar->addMenu(tr("&Report"));
     report->setObjectName(QStringLiteral("Report"));
-    for (const Entry& e : reportEntries) {
-        const QString name = QString::fromLatin1(e.name);
-        QAction* action = addEntry(report, name, tr(e.caption));
-        action->setEnabled(false);
-        connect(action, &QAction::triggered, this, [this, name] { chooseEntry(name); });
-    }
+    addChoices(report, reportEntries);
 
     QMenu* backup = bar->addMenu(tr("&Backup"));
     backup->setObjectName(QStringLiteral("Backup"));
-    for (const Entry& e : backupEntries) {
-        const QString name = QString::fromLatin1(e.name);
-        QAction* action = addEntry(backup, name, tr(e.caption));
-        action->setEnabled(false);
-        connect(action, &QAction::triggered, this, [this, name] { chooseEntry(name); });
-    }
+    addChoices(backup, backupEntries);
 
     // About and Help are commands on the menu bar itself, without a menu below them.
     QAction* about = bar->addAction(tr("&About "));

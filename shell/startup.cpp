@@ -96,6 +96,10 @@ void Startup::openMain()
         installWindows(*main);
         connect(main.get(), &frmMain::closed, this, &Startup::finished);
         idle = std::make_unique<IdleLock>(folders.data);
+        main->show();
+        main->activateWindow();
+        showLoginReminders(*main);
+        return;
     }
     main->show();
     main->activateWindow();

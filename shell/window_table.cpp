@@ -23,6 +23,10 @@
 #include "reports/select_category.h"
 #include "reports/property_selection.h"
 #include "reports/schedule_e_selection.h"
+#include "rentroll/rent_roll_window.h"
+#include "rentroll/reminders_window.h"
+#include "data/connection_string.h"
+#include "platform/desktop.h"
 #include "update/update_command.h"
 #include "summary/portfolio_summary.h"
 #include "version.h"
@@ -92,6 +96,37 @@ WindowFactory yearAtAGlance()
     };
 }
 
+// The tenant window at a tenant, made at most once, through the main window.
+std::function<void(qint64)> tenantOpener(frmMain* main)
+{
+    return [frame = QPointer<frmMain>(main)](qint64 tenantId) {
+        if (!frame)
+            return;
+        if (auto* tenants = qobject_cast<RecordEditor*>(
+                frame->openWindow(QStringLiteral("mnuDatafrmTenant"))))
+            tenants->moveToFirstWhere(QStringLiteral("ID = ?"), {tenantId});
+    };
+}
+
+// The rent roll opens the tenant window at a tenant, and the income window at this month of a
+// property.
+WindowFactory rentRoll()
+{
+    return [](const WindowContext& context) {
+        RentRollContext services{
+            tenantOpener(context.main),
+            [frame = QPointer<frmMain>(context.main)](const QString& property) {
+                if (!frame)
+                    return;
+                const QDate today = Clock::today();
+                if (auto* ledger = qobject_cast<LedgerWindow*>(
+                        frame->openWindow(QStringLiteral("mnuDatafrmIncome"))))
+                    ledger->showMonth(today.year(), today.month(), property);
+            }};
+        return new frmRentRoll(context.folders.data, services);
+    };
+}
+
 // A list report is shown from its stored query, over the main frame.
 Command listReport(frmMain& main, const char* commandName)
 {
@@ -128,7 +163,7 @@ Command noteReport(frmMain& main)
 //
 //   Data:   mnufrmProperty, mnuDatafrmTenant, mnuDatafrmLoan, mnuDatafrmInsurance,
 //           mnuDatafrmIncome, mnuDatafrmExpense, mnuDatafrmCategory, mnuDatafrmVendor,
-//           mnuDatafrmNote
+//           mnuDatafrmNote, RentRoll
 //   Report: CategoryReport, IncomeandExpense, MortgageLoan, NoteReport, PropertyOwned,
 //           TenantLease, VendorReport, ScheduleEWorksheet, YearAtAGlance
 //   Backup: BackupBackup, RestoreDatabase
@@ -145,6 +180,7 @@ void installWindows(frmMain& main)
     main.registerWindow(QStringLiteral("mnuDatafrmCategory"), editor<frmCategory>());
     main.registerWindow(QStringLiteral("mnuDatafrmVendor"), editor<frmVendor>());
     main.registerWindow(QStringLiteral("mnuDatafrmNote"), editor<frmNote>());
+    main.registerWindow(QStringLiteral("RentRoll"), rentRoll());
 
     main.registerWindow(QStringLiteral("CategoryReport"), editor<frmSelectCategory>());
     main.registerWindow(QStringLiteral("IncomeandExpense"), editor<frmSelectProperty>());
@@ -206,6 +242,24 @@ void installWindows(frmMain& main)
             return nullptr;
         return qobject_cast<frmVendor*>(frame->openWindow(QStringLiteral("mnuDatafrmVendor")));
     });
+}
+
+void showLoginReminders(frmMain& main)
+{
+    if (!frmReminders::wanted())
+        return;
+    Result<Connection> connection = Connection::open(standardConnectionString(main.dataFolder()));
+    Result<QList<Reminder>> found = connection ? reminders(connection.value(), Clock::today())
+                                               : Result<QList<Reminder>>(connection.error());
+    // The reminders are a help, never a stop: a file that cannot say them shows none, and the
+    // windows that read it say what is wrong.
+    if (!found || found.value().isEmpty())
+        return;
+    auto* window = new frmReminders(found.value(), tenantOpener(&main), &main);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 } // namespace halvo

@@ -3,6 +3,7 @@
 // July with a fixed fee; a month-to-month lease ended in March with a percentage fee, its balance
 // still owed after the end and its deposit partly kept. The balances are worked out by hand.
 
+#include "rentroll/reminders.h"
 #include "rentroll/rent_roll.h"
 #include "tests/support/temp_database.h"
 
@@ -73,6 +74,8 @@ private slots:
     void leaseEnds_data();
     void leaseEnds();
     void rollFromTheDatabase();
+    void remindersAtLogin_data();
+    void remindersAtLogin();
 };
 
 void TestRentRoll::balanceOwed_data()
@@ -204,6 +207,40 @@ void TestRentRoll::rollFromTheDatabase()
                  .values,
              (QList<QVariantList>{{"Cy Dunn", "Deposit Kept", "Carpet stain",
                                    QVariant::fromValue(money("200"))}}));
+}
+
+// Ann's lease ends on 2027-01-03; Bob's first rent was due on 2026-11-01 with 3 days' grace and
+// is not paid; Cy's rent is not kept here (no terms, no payment named), so it is never late.
+void TestRentRoll::remindersAtLogin_data()
+{
+    QTest::addColumn<QDate>("today");
+    QTest::addColumn<QStringList>("shown");
+    QTest::newRow("61 days before the end, within the grace") << day("2026-11-03") << QStringList();
+    QTest::newRow("60 days before the end, the grace's last day")
+        << day("2026-11-04")
+        << QStringList{"The lease of Ann Lee (ELM) ends on 1/3/2027, in 60 days."};
+    QTest::newRow("a day past the grace")
+        << day("2026-11-05")
+        << QStringList{"The lease of Ann Lee (ELM) ends on 1/3/2027, in 59 days.",
+                       "Bob Ray (OAK) is 4 days late with the rent due 11/1/2026: $800.00 owed."};
+}
+
+void TestRentRoll::remindersAtLogin()
+{
+    QFETCH(QDate, today);
+    QFETCH(QStringList, shown);
+    test::TempDatabase db;
+    Connection c = db.connect();
+    QVERIFY(c.executeScript(
+        "INSERT INTO tblTenant (ID, Nickname, FirstName, LastName, LeaseStartDate, LeasePeriod, "
+        "MonthlyRentAmt) VALUES (1, 'ELM', 'Ann', 'Lee', '2026-01-04', '1 year', 10000000),"
+        "(2, 'OAK', 'Bob', 'Ray', '2026-11-01', '1 year', 8000000),"
+        "(3, 'PINE', 'Cy', 'Dunn', '2026-01-01', 'month-to-month', 6000000)"));
+    QVERIFY(saveTerms(c, 2, {1, 3, LateFee::None, {}, {}, std::nullopt}));
+    QStringList texts;
+    for (const Reminder& r : reminders(c, today).value())
+        texts << r.text;
+    QCOMPARE(texts, shown);
 }
 
 QTEST_MAIN(TestRentRoll)

@@ -146,8 +146,8 @@ void tst_shell_main_window::menuEntries_data()
                           << QStringList{"mnufrmProperty", "mnuDatafrmTenant", "mnuDatafrmLoan",
                                          "mnuDatafrmInsurance", "mnuDatafrmIncome",
                                          "mnuDatafrmExpense", "mnuDatafrmCategory",
-                                         "mnuDatafrmVendor", "mnuDatafrmNote"}
-                          << dataKeys;
+                                         "mnuDatafrmVendor", "mnuDatafrmNote", "RentRoll"}
+                          << dataKeys + QStringList{"Rent Roll"};
     QTest::newRow("Report") << "Report"
                             << QStringList{"CategoryReport", "IncomeandExpense", "MortgageLoan",
                                            "NoteReport", "PropertyOwned", "TenantLease",

@@ -2,6 +2,7 @@
 // the pickers, Delete and Refresh, the date stored, the loan question after a loan payment, a new
 // vendor handed back, the totals from the summary, the grid, and the keyboard.
 
+#include "controls/pickers.h"
 #include "editors/vendor_window.h"
 #include "ledger/ledger_window.h"
 #include "platform/desktop.h"
@@ -328,6 +329,7 @@ private slots:
     void keyboard_data();
     void keyboard();
     void transactionsInTheOrderEntered();
+    void incomeNamesItsTenant();
 };
 
 void TestLedger::edgeCases_data()
@@ -870,6 +872,49 @@ void TestLedger::transactionsInTheOrderEntered()
         refs.append(ledger->grid()->model()->index(row, 3).data().toString());
     QCOMPARE(refs, (QStringList{"1", "2", "3"}));
     QCOMPARE(ledger->fieldText(QStringLiteral("txtRefNo")), QStringLiteral("3"));
+}
+
+// An income row names the tenant whose rent it pays: written with a new row when it is saved, at
+// once for a saved one, and shown again with its row.
+void TestLedger::incomeNamesItsTenant()
+{
+    TempDatabase db;
+    ScriptedSession session;
+    run(db, QStringLiteral("INSERT INTO tblBuilding (BldNickName) VALUES ('ELM');"
+                           "INSERT INTO tblVendor (Company) VALUES ('Acme');"
+                           "INSERT INTO tblTenant (ID, Nickname, FirstName, LastName) "
+                           "VALUES (7, 'ELM', 'Ann', 'Lee')"));
+    auto ledger = makeLedger(QStringLiteral("frmIncome"), db.folder());
+    auto* tenant = ledger->findChild<Picker*>(QStringLiteral("cboTenant"));
+    QVERIFY(tenant);
+    QCOMPARE(tenant->count(), 2);
+    QCOMPARE(tenant->itemText(1), QStringLiteral("Ann Lee (ELM)"));
+    auto chooseTenant = [tenant](int index) {
+        tenant->setCurrentIndex(index);
+        emit tenant->activated(index);
+    };
+    const QString paidBy = QStringLiteral("SELECT group_concat(FinanceID || ':' || TenantID) "
+                                          "FROM tblRentPayment");
+    for (int row = 0; row < 2; ++row) {
+        press(*ledger, QStringLiteral("AddIncome"));
+        type(*ledger, QStringLiteral("txtAmount"), QStringLiteral("1000"));
+        choose(*ledger, QStringLiteral("cboVendor"), QStringLiteral("Acme"));
+        chooseTenant(row == 0 ? 1 : 0);
+        // Not before the row is saved.
+        QCOMPARE(storedText(db, paidBy), row == 0 ? QString() : QStringLiteral("1:7"));
+        press(*ledger, QStringLiteral("Save"));
+    }
+    QCOMPARE(storedText(db, paidBy), QStringLiteral("1:7"));
+    QVERIFY(ledger->moveFirst());
+    QCOMPARE(tenant->currentText(), QStringLiteral("Ann Lee (ELM)"));
+    QVERIFY(ledger->moveLast());
+    QCOMPARE(tenant->currentText(), QString());
+    chooseTenant(1);
+    QCOMPARE(storedText(db, paidBy), QStringLiteral("1:7,2:7"));
+    QVERIFY(ledger->moveFirst());
+    chooseTenant(0);
+    QCOMPARE(storedText(db, paidBy), QStringLiteral("2:7"));
+    QCOMPARE(session.prompts.texts(), QStringList());
 }
 
 QTEST_MAIN(TestLedger)

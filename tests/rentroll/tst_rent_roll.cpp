@@ -5,8 +5,17 @@
 
 #include "rentroll/reminders.h"
 #include "rentroll/rent_roll.h"
+#include "rentroll/lease_dialogs.h"
+#include "rentroll/rent_roll_window.h"
+#include "controls/pickers.h"
+#include "platform/desktop.h"
+#include "platform/prompts.h"
 #include "tests/support/temp_database.h"
 
+#include <QLabel>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QTableView>
 #include <QTest>
 
 using namespace halvo;
@@ -64,6 +73,37 @@ Tenant cy()
     return t;
 }
 
+// Ann, Bob and Cy in the tables: the terms, the raise entered as a change from July, the payments
+// as ledger rows that name their tenant, and Cy's deposit kept in part (and so income with its
+// reason) and the rest returned. The number of ledger rows written.
+int seedThreeTenants(const Connection& c)
+{
+#define VERIFY(x) if (!(x)) qFatal("seeding failed: %s", #x)
+    VERIFY(c.executeScript(
+        "INSERT INTO tblTenant (ID, Nickname, FirstName, LastName, LeaseStartDate, LeasePeriod, "
+        "MonthlyRentAmt, DepAmt) VALUES "
+        "(1, 'ELM', 'Ann', 'Lee', '2026-01-15', '1 year', 10000000, 10000000),"
+        "(2, 'OAK', 'Bob', 'Ray', '2026-01-01', '1 year', 8000000, 0),"
+        "(3, 'PINE', 'Cy', 'Dunn', '2026-01-01', 'month-to-month', 6000000, 6000000)"));
+    VERIFY(saveTerms(c, 1, ann().lease.terms));
+    VERIFY(saveTerms(c, 2, bob().lease.terms));
+    VERIFY(saveTerms(c, 3, cy().lease.terms));
+    VERIFY(changeRent(c, 2, day("2026-07-01"), money("850")));
+    int id = 0;
+    for (const auto& [tenant, t] : {std::pair{1, ann()}, {2, bob()}, {3, cy()}})
+        for (const Payment& p : t.payments) {
+            VERIFY(c.execute("INSERT INTO tblFinance (ID, NickName, RecDate, Payee, Category, "
+                              "Income) VALUES (?, 'X', ?, 'Tenant', 'Rent', ?)",
+                              {++id, p.date, QVariant::fromValue(p.amount)}));
+            VERIFY(setPaymentTenant(c, id, tenant));
+        }
+    VERIFY(recordDeposit(c, 3, DepositEvent::Kept, day("2026-04-05"), money("200"),
+                          "Carpet stain"));
+    VERIFY(recordDeposit(c, 3, DepositEvent::Returned, day("2026-04-05"), money("400"), {}));
+#undef VERIFY
+    return id;
+}
+
 } // namespace
 
 class TestRentRoll : public QObject {
@@ -76,6 +116,7 @@ private slots:
     void rollFromTheDatabase();
     void remindersAtLogin_data();
     void remindersAtLogin();
+    void rollWindow();
 };
 
 void TestRentRoll::balanceOwed_data()
@@ -154,34 +195,12 @@ void TestRentRoll::leaseEnds()
     QCOMPARE(leaseEnd(lease).value_or(QDate()), end);
 }
 
-// The same three through the tables: the terms, the raise entered as a change from July, the
-// payments as ledger rows that name their tenant, and Cy's deposit kept in part (and so income
-// with its reason) and the rest returned.
+// The same three through the tables.
 void TestRentRoll::rollFromTheDatabase()
 {
     test::TempDatabase db;
     Connection c = db.connect();
-    QVERIFY(c.executeScript(
-        "INSERT INTO tblTenant (ID, Nickname, FirstName, LastName, LeaseStartDate, LeasePeriod, "
-        "MonthlyRentAmt, DepAmt) VALUES "
-        "(1, 'ELM', 'Ann', 'Lee', '2026-01-15', '1 year', 10000000, 10000000),"
-        "(2, 'OAK', 'Bob', 'Ray', '2026-01-01', '1 year', 8000000, 0),"
-        "(3, 'PINE', 'Cy', 'Dunn', '2026-01-01', 'month-to-month', 6000000, 6000000)"));
-    QVERIFY(saveTerms(c, 1, ann().lease.terms));
-    QVERIFY(saveTerms(c, 2, bob().lease.terms));
-    QVERIFY(saveTerms(c, 3, cy().lease.terms));
-    QVERIFY(changeRent(c, 2, day("2026-07-01"), money("850")));
-    int id = 0;
-    for (const auto& [tenant, t] : {std::pair{1, ann()}, {2, bob()}, {3, cy()}})
-        for (const Payment& p : t.payments) {
-            QVERIFY(c.execute("INSERT INTO tblFinance (ID, NickName, RecDate, Payee, Category, "
-                              "Income) VALUES (?, 'X', ?, 'Tenant', 'Rent', ?)",
-                              {++id, p.date, QVariant::fromValue(p.amount)}));
-            QVERIFY(setPaymentTenant(c, id, tenant));
-        }
-    QVERIFY(recordDeposit(c, 3, DepositEvent::Kept, day("2026-04-05"), money("200"),
-                          "Carpet stain"));
-    QVERIFY(recordDeposit(c, 3, DepositEvent::Returned, day("2026-04-05"), money("400"), {}));
+    const int id = seedThreeTenants(c);
     QCOMPARE(recordDeposit(c, 3, DepositEvent::Kept, day("2026-04-05"), money("5"), " ")
                  .error()
                  .description,
@@ -238,9 +257,71 @@ void TestRentRoll::remindersAtLogin()
         "(3, 'PINE', 'Cy', 'Dunn', '2026-01-01', 'month-to-month', 6000000)"));
     QVERIFY(saveTerms(c, 2, {1, 3, LateFee::None, {}, {}, std::nullopt}));
     QStringList texts;
-    for (const Reminder& r : reminders(c, today).value())
+    const QList<Reminder> found = reminders(c, today).value();
+    for (const Reminder& r : found)
         texts << r.text;
     QCOMPARE(texts, shown);
+}
+
+// The window as the user reads it: a row a tenant in the order of the properties, owing rows in
+// red, sorted again by Balance, the leases' ends marked on a later day; and the terms refused
+// until the fee is a real amount.
+void TestRentRoll::rollWindow()
+{
+    test::TempDatabase db;
+    seedThreeTenants(db.connect());
+    Clock::fixAt(QDateTime(day("2026-09-02"), QTime(9, 0)));
+    ScriptedPrompts scripted;
+    setPrompts(&scripted);
+    frmRentRoll window(db.folder(), {});
+    window.show();
+    auto read = [&window] {
+        QStringList rows;
+        const QAbstractItemModel* m = window.grdRentRoll->model();
+        for (int r = 0; r < m->rowCount(); ++r) {
+            QStringList cells;
+            for (int c = 0; c < m->columnCount(); ++c)
+                cells << m->index(r, c).data().toString();
+            const bool red = m->index(r, 0).data(Qt::ForegroundRole).value<QBrush>().color()
+                             == QColor(Qt::red);
+            rows << cells.join(" | ") + (red ? " (red)" : "");
+        }
+        return rows;
+    };
+    QCOMPARE(read(), QStringList({
+        "Ann Lee | ELM | $1,000.00 | 15 | $0.00 | $4,280.00 | $1,000.00 | 1/14/2027 | 134 |  (red)",
+        "Bob Ray | OAK | $850.00 | 1 | $0.00 | $875.00 | $0.00 | 12/31/2026 | 120 |  (red)",
+        "Cy Dunn | PINE | $600.00 | 1 | $0.00 | $660.00 | $0.00 | 3/31/2026 | -155 | Ended (red)"}));
+    QCOMPARE(window.lblTotals->text(), QString("Owed: $5,815.00   Deposits held: $1,000.00"));
+    window.cboSortBy->setCurrentIndex(window.cboSortBy->findText("Balance"));
+    emit window.cboSortBy->activated(window.cboSortBy->currentIndex());
+    QStringList tenants;
+    for (const QString& row : read())
+        tenants << row.section(" | ", 0, 0);
+    QCOMPARE(tenants, QStringList({"Cy Dunn", "Bob Ray", "Ann Lee"}));
+    window.dtpAsOf->setValue(day("2026-12-01"));
+    emit window.dtpAsOf->edited(day("2026-12-01"));
+    QStringList ends;
+    for (const QString& row : read())
+        ends << row.section(" | ", 0, 0) + ": " + row.section(" | ", 9, 9);
+    QCOMPARE(ends, QStringList({"Cy Dunn: Ended (red)", "Bob Ray: 30 days (red)",
+                                "Ann Lee: 60 days (red)"}));
+
+    const QList<TenantLease> leases = loadLeases(db.connect()).value();
+    frmRentTerms terms(db.connect(), leases.at(1), &window);
+    QCOMPARE(terms.windowTitle(), QString("Lease Terms: Bob Ray"));
+    terms.txtFee->setText("0");
+    terms.Save_Click();
+    QCOMPARE(scripted.texts(), QStringList{"The fee must be an amount above $0.00."});
+    QCOMPARE(terms.result(), int(QDialog::Rejected));
+    terms.txtFee->setText("$30");
+    terms.spnGraceDays->setValue(2);
+    terms.Save_Click();
+    QCOMPARE(terms.result(), int(QDialog::Accepted));
+    QCOMPARE(loadLeases(db.connect()).value().at(1).lease.terms.graceDays, 2);
+    QCOMPARE(loadLeases(db.connect()).value().at(1).lease.terms.fee, money("30"));
+    setPrompts(nullptr);
+    Clock::fixAt({});
 }
 
 QTEST_MAIN(TestRentRoll)

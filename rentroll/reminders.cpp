@@ -2,6 +2,7 @@
 
 #include "data/dates.h"
 
+#include <QHash>
 #include <algorithm>
 
 namespace halvo {
@@ -11,9 +12,17 @@ Result<QList<Reminder>> reminders(const Connection& connection, const QDate& tod
     Result<QList<TenantLease>> leases = loadLeases(connection);
     if (!leases)
         return leases.error();
-    Result<QMap<qint64, QList<Payment>>> payments = loadPayments(connection);
-    if (!payments)
-        return payments.error();
+    // What each tenant has paid up to today, added up by the database: payments go to the
+    // oldest charge first, so the total says which charge is the oldest still open.
+    Result<Rows> paidRows = connection.select(
+        QStringLiteral("SELECT TenantID, SUM(Amount) FROM tblRentPayment WHERE RecDate <= ? "
+                       "GROUP BY TenantID"),
+        {today});
+    if (!paidRows)
+        return paidRows.error();
+    QHash<qint64, Money> paidBy;
+    for (const QVariantList& r : paidRows.value().values)
+        paidBy.insert(r[0].toLongLong(), moneyFromStored(r[1]).valueOr(Money()));
     struct Dated {
         qint64 days;
         Reminder reminder;
@@ -36,24 +45,21 @@ Result<QList<Reminder>> reminders(const Connection& connection, const QDate& tod
         // Rent is followed only for the tenants whose rent the user keeps here: with terms given
         // or a payment named. A file kept before the rent roll would otherwise say that every
         // tenant owes every month since the lease began.
-        const QList<Payment> paid = payments.value().value(t.tenantId);
-        if (!t.termsSaved && paid.isEmpty())
+        if (!t.termsSaved && !paidBy.contains(t.tenantId))
             continue;
-        const RentAccount account = rentAccount(t.lease, paid, today);
-        const auto open = std::find_if(account.charges.begin(), account.charges.end(),
-                                       [](const Charge& c) { return !c.paidOn; });
-        if (open == account.charges.end())
+        const std::optional<Unpaid> open = oldestUnpaid(t.lease, paidBy.value(t.tenantId), today);
+        if (!open)
             continue;
         const qint64 daysLate = open->due.daysTo(today);
         if (daysLate <= t.lease.terms.graceDays)
             continue;
         late.append({daysLate,
                      {t.tenantId, QStringLiteral("%1 is %2 days late with the rent due %3: %4 "
-                                                 "owed.")
+                                                 "of rent unpaid.")
                                       .arg(who)
                                       .arg(daysLate)
                                       .arg(Dates::format(open->due, Dates::ShortDate),
-                                           account.balance().format(MoneyFormat::Bound))}});
+                                           open->rent.format(MoneyFormat::Bound))}});
     }
     std::stable_sort(ending.begin(), ending.end(),
                      [](const Dated& a, const Dated& b) { return a.days < b.days; });

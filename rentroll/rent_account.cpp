@@ -80,6 +80,20 @@ QList<QDate> dueDates(const Lease& lease, const QDate& through)
     return dates;
 }
 
+std::optional<Unpaid> oldestUnpaid(const Lease& lease, const Money& paid, const QDate& day)
+{
+    Money charged;
+    std::optional<QDate> first;
+    for (const QDate& due : dueDates(lease, day)) {
+        charged += rentOn(lease, due);
+        if (!first && charged > paid)
+            first = due;
+    }
+    if (!first)
+        return std::nullopt;
+    return Unpaid{*first, charged - paid};
+}
+
 RentAccount rentAccount(const Lease& lease, QList<Payment> payments, const QDate& day)
 {
     RentAccount account;

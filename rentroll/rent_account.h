@@ -70,6 +70,13 @@ std::optional<QDate> leaseEnd(const Lease& lease);
 Money rentOn(const Lease& lease, const QDate& day);
 // The due dates from the lease start to its end or to `through`, whichever comes first.
 QList<QDate> dueDates(const Lease& lease, const QDate& through);
+// The oldest charge due by `day` that `paid` (all that was paid up to then) does not cover,
+// since payments go to the oldest charge first; and what of the charges is left unpaid.
+struct Unpaid {
+    QDate due;
+    Money rent; // of all the charges due by the day, less what was paid
+};
+std::optional<Unpaid> oldestUnpaid(const Lease& lease, const Money& paid, const QDate& day);
 // The account as it stands at the end of `day`, from the payments dated up to then.
 RentAccount rentAccount(const Lease& lease, QList<Payment> payments, const QDate& day);
 

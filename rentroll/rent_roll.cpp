@@ -46,9 +46,18 @@ Status ensureRentTables(const Connection& connection)
         "CREATE TABLE IF NOT EXISTS tblRentChange (ID INTEGER PRIMARY KEY AUTOINCREMENT, "
         "TenantID INTEGER NOT NULL, FromDate DATE NOT NULL, RentBefore CURRENCY NOT NULL, "
         "UNIQUE (TenantID, FromDate));"
+        // A payment keeps its ledger row's date and amount beside it, so that the roll reads this
+        // small table alone and not a page of the ledger for every payment; the ledger's own
+        // triggers keep them the row's, and a row deleted takes its payment along.
         "CREATE TABLE IF NOT EXISTS tblRentPayment (FinanceID INTEGER PRIMARY KEY, "
-        "TenantID INTEGER NOT NULL);"
-        "CREATE INDEX IF NOT EXISTS idxRentPaymentTenant ON tblRentPayment(TenantID);"
+        "TenantID INTEGER NOT NULL, RecDate DATE, Amount CURRENCY);"
+        "CREATE INDEX IF NOT EXISTS idxRentPaymentTenant ON tblRentPayment(TenantID, RecDate, "
+        "Amount);"
+        "CREATE TRIGGER IF NOT EXISTS trgRentPaymentChanged AFTER UPDATE OF RecDate, Income "
+        "ON tblFinance BEGIN UPDATE tblRentPayment SET RecDate = NEW.RecDate, Amount = NEW.Income "
+        "WHERE FinanceID = NEW.ID; END;"
+        "CREATE TRIGGER IF NOT EXISTS trgRentPaymentDeleted AFTER DELETE ON tblFinance "
+        "BEGIN DELETE FROM tblRentPayment WHERE FinanceID = OLD.ID; END;"
         "CREATE TABLE IF NOT EXISTS tblDeposit (ID INTEGER PRIMARY KEY AUTOINCREMENT, "
         "TenantID INTEGER NOT NULL, EventDate DATE NOT NULL, Kind TEXT NOT NULL, "
         "Amount CURRENCY NOT NULL, Reason TEXT, FinanceID INTEGER);"));
@@ -126,8 +135,7 @@ Result<QMap<qint64, QList<Payment>>> loadPayments(const Connection& connection)
         return made.error();
     QMap<qint64, QList<Payment>> payments;
     Status read = connection.eachRow(
-        QStringLiteral("SELECT p.TenantID, f.RecDate, f.Income FROM tblRentPayment p "
-                       "JOIN tblFinance f ON f.ID = p.FinanceID"),
+        QStringLiteral("SELECT TenantID, RecDate, Amount FROM tblRentPayment"),
         {}, [&](const QStringList&, QVariantList r) {
             payments[r[0].toLongLong()].append({dateOf(r[1]), moneyOf(r[2])});
             return true;
@@ -233,8 +241,10 @@ Status setPaymentTenant(const Connection& connection, qint64 financeId, qint64 t
             ? connection.execute(QStringLiteral("DELETE FROM tblRentPayment WHERE FinanceID = ?"),
                                  {financeId})
             : connection.execute(QStringLiteral("INSERT OR REPLACE INTO tblRentPayment "
-                                                "(FinanceID, TenantID) VALUES (?, ?)"),
-                                 {financeId, tenantId});
+                                                "(FinanceID, TenantID, RecDate, Amount) SELECT "
+                                                "ID, ?, RecDate, Income FROM tblFinance "
+                                                "WHERE ID = ?"),
+                                 {tenantId, financeId});
     if (!done)
         return done.error();
     return {};

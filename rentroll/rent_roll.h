@@ -4,7 +4,8 @@
 // lease lives in tables of its own, so that the tenant table keeps its columns:
 //   tblRentTerms    the due day, grace period, late fee and end date of a tenant's lease
 //   tblRentChange   the rent until each change, by the day it took effect
-//   tblRentPayment  the ledger's income rows that pay a tenant's rent
+//   tblRentPayment  the ledger's income rows that pay a tenant's rent, with their dates and
+//                   amounts, kept the rows' own by triggers on the ledger
 //   tblDeposit      deposits received, kept (then income, with a reason) and returned
 
 #include "data/connection.h"

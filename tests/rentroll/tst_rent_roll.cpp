@@ -221,6 +221,13 @@ void TestRentRoll::rollFromTheDatabase()
                                 "ends 2026-12-31 in 120",
                                 "PINE Cy Dunn rent 600 due 1 paid 0 owes 660 held 0 "
                                 "ends 2026-03-31 in -155"}));
+    // The ledger's rows stay the payments' own: a changed amount, a row deleted.
+    auto annOwes = [&c] { return rentRoll(c, day("2026-09-02")).value().first().balance; };
+    QVERIFY(c.execute("UPDATE tblFinance SET Income = 20000000 WHERE ID = 2"));
+    QCOMPARE(annOwes(), money("3180"));
+    QVERIFY(c.execute("DELETE FROM tblFinance WHERE ID = 1"));
+    QVERIFY(c.execute("UPDATE tblFinance SET Income = 10000000 WHERE ID = 2"));
+    QCOMPARE(annOwes(), money("5400"));
     QCOMPARE(c.select("SELECT Payee, Category, Memo, Income FROM tblFinance WHERE ID > ?", {id})
                  .value()
                  .values,
@@ -241,7 +248,8 @@ void TestRentRoll::remindersAtLogin_data()
     QTest::newRow("a day past the grace")
         << day("2026-11-05")
         << QStringList{"The lease of Ann Lee (ELM) ends on 1/3/2027, in 59 days.",
-                       "Bob Ray (OAK) is 4 days late with the rent due 11/1/2026: $800.00 owed."};
+                       "Bob Ray (OAK) is 4 days late with the rent due 11/1/2026: $800.00 of rent "
+                       "unpaid."};
 }
 
 void TestRentRoll::remindersAtLogin()

@@ -264,6 +264,12 @@ Status recordDeposit(const Connection& connection, qint64 tenantId, DepositEvent
     if (event == DepositEvent::Kept) {
         if (reason.trimmed().isEmpty())
             return Error{QStringLiteral("Say why the deposit is kept.")};
+        // The income window and the tax year know the category from the category table.
+        Result<int> category = connection.execute(QStringLiteral(
+            "INSERT INTO tblCategory (Income) SELECT 'Deposit Kept' WHERE NOT EXISTS "
+            "(SELECT 1 FROM tblCategory WHERE Income = 'Deposit Kept')"));
+        if (!category)
+            return category.error();
         Result<int> income = connection.execute(
             QStringLiteral("INSERT INTO tblFinance (NickName, RecDate, Payee, Category, Memo, "
                            "Income, Expense) SELECT Nickname, ?, TRIM(COALESCE(FirstName, '') "

@@ -233,6 +233,10 @@ void TestRentRoll::rollFromTheDatabase()
                  .values,
              (QList<QVariantList>{{"Cy Dunn", "Deposit Kept", "Carpet stain",
                                    QVariant::fromValue(money("200"))}}));
+    QCOMPARE(c.scalar("SELECT count(*) FROM tblCategory WHERE Income = 'Deposit Kept'")
+                 .value()
+                 .toInt(),
+             1);
 }
 
 // Ann's lease ends on 2027-01-03; Bob's first rent was due on 2026-11-01 with 3 days' grace and

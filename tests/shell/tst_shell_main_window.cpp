@@ -872,7 +872,7 @@ void tst_shell_main_window::installedHelpFileIsAGuide()
     for (const char* topic : {"Contents", "Login", "Change Password", "Property", "Tenant", "Loan",
                               "Insurance", "Income", "Expense", "Category", "Vendor", "Note",
                               "Report", "Backup", "Restore", "Portfolio Summary",
-                              "Schedule E Worksheet", "Year at a Glance"})
+                              "Schedule E Worksheet", "Year at a Glance", "Rent Roll"})
         QVERIFY2(text.contains(QLatin1String(topic)), topic);
 }
 

@@ -416,7 +416,10 @@ void LedgerWindow::createTenantPicker()
     cboTenant->setObjectName(QStringLiteral("cboTenant"));
     cboTenant->setAccessibleName(QStringLiteral("Tenant:"));
     cboTenant->setToolTip(QStringLiteral("The tenant whose rent this pays"));
-    auto* label = new QLabel(QStringLiteral("&Tenant:"), this);
+    // Wide enough for a name and its property, beside the payee.
+    cboTenant->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    cboTenant->setMinimumContentsLength(18);
+    auto* label = new QLabel(QStringLiteral("Te&nant:"), this);
     label->setObjectName(QStringLiteral("lblTenant"));
     label->setBuddy(cboTenant);
     addBeside(vendorPicker, label);

@@ -134,7 +134,7 @@ frmRentTerms::frmRentTerms(const Connection& c, const TenantLease& t, QWidget* p
     addField(QStringLiteral("&Late fee:"), cboLateFee);
     addField(QStringLiteral("&Fee:"), txtFee);
     addField(QStringLiteral("&Most a month:"), txtCap);
-    addField(QStringLiteral("Lease &period:"), new QLabel(t.lease.period.isEmpty()
+    addField(QStringLiteral("Lease period:"), new QLabel(t.lease.period.isEmpty()
                                                                ? QStringLiteral("none given")
                                                                : t.lease.period,
                                                            this));

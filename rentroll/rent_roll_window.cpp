@@ -156,6 +156,12 @@ frmRentRoll::frmRentRoll(const QString& dataFolder, RentRollContext c, QWidget* 
     setMinimumSize(fontMetrics().averageCharWidth() * 140, fontMetrics().height() * 22);
 }
 
+// Wide enough for every column of a roll of usual names and amounts, without scrolling.
+QSize frmRentRoll::sizeHint() const
+{
+    return {fontMetrics().averageCharWidth() * 165, fontMetrics().height() * 24};
+}
+
 void frmRentRoll::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);

@@ -60,6 +60,8 @@ public:
     void Deposit_Click();
     void Preview_Click();
 
+    QSize sizeHint() const override;
+
 protected:
     void showEvent(QShowEvent* event) override;
 

@@ -1,6 +1,7 @@
 #include "lease_dialogs.h"
 
 #include "controls/links.h"
+#include "data/dates.h"
 #include "controls/pickers.h"
 #include "hyperlink/vey_hyperlink_label.h"
 #include "platform/prompts.h"
@@ -10,7 +11,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QHeaderView>
 #include <QSpinBox>
+#include <QTableWidget>
 #include <QVBoxLayout>
 
 namespace halvo {
@@ -271,6 +274,66 @@ void frmDeposit::Save_Click()
         return void(refuse(QStringLiteral("Say why the deposit is kept."), txtReason));
     finish(recordDeposit(connection, tenant.tenantId, event, dtpDate->value(), *amount,
                          txtReason->text().trimmed()));
+}
+
+// ---- payments matched ----
+
+frmMatchPayments::frmMatchPayments(const Connection& c, const TenantLease& t, QWidget* parent)
+    : LeaseDialog(c, t, QStringLiteral("frmMatchPayments"), QStringLiteral("Match Payments"),
+                  parent)
+{
+    Result<QList<PaymentCandidate>> found = paymentCandidates(c, t);
+    if (!found)
+        refuse(found.error().description, nullptr);
+    rows = found ? found.value() : QList<PaymentCandidate>{};
+    grdPayments = new QTableWidget(int(rows.size()), 4, this);
+    grdPayments->setObjectName(QStringLiteral("grdPayments"));
+    grdPayments->setTabKeyNavigation(false); // arrows move between rows, Tab leaves
+    grdPayments->setHorizontalHeaderLabels({QStringLiteral("Date"), QStringLiteral("Payee"),
+                                            QStringLiteral("Category"),
+                                            QStringLiteral("Amount")});
+    grdPayments->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grdPayments->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grdPayments->setSelectionMode(QAbstractItemView::SingleSelection);
+    grdPayments->verticalHeader()->hide();
+    grdPayments->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    grdPayments->horizontalHeader()->setStretchLastSection(true);
+    for (int r = 0; r < rows.size(); ++r) {
+        const PaymentCandidate& p = rows.at(r);
+        auto* date = new QTableWidgetItem(Dates::format(p.date, Dates::ShortDate));
+        date->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        date->setCheckState(p.named ? Qt::Checked : Qt::Unchecked);
+        grdPayments->setItem(r, 0, date);
+        grdPayments->setItem(r, 1, new QTableWidgetItem(p.payee));
+        grdPayments->setItem(r, 2, new QTableWidgetItem(p.category));
+        auto* amount = new QTableWidgetItem(moneyText(p.amount));
+        amount->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        grdPayments->setItem(r, 3, amount);
+    }
+    if (!rows.isEmpty())
+        grdPayments->setCurrentCell(0, 0);
+    // Space ticks or unticks the row, wherever the current cell is in it.
+    connect(grdPayments, &QTableWidget::itemActivated, this, [this](QTableWidgetItem* item) {
+        QTableWidgetItem* tick = grdPayments->item(item->row(), 0);
+        tick->setCheckState(tick->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+    });
+    addField(QStringLiteral("&Payments:"), grdPayments);
+    grdPayments->setMinimumHeight(fontMetrics().height() * 14);
+    setMinimumWidth(fontMetrics().averageCharWidth() * 90);
+    grdPayments->setFocus();
+}
+
+void frmMatchPayments::Save_Click()
+{
+    Transaction work(connection);
+    Status written = work.status();
+    for (int r = 0; written && r < rows.size(); ++r) {
+        const bool ticked = grdPayments->item(r, 0)->checkState() == Qt::Checked;
+        if (ticked != rows.at(r).named)
+            written = setPaymentTenant(connection, rows.at(r).financeId,
+                                       ticked ? tenant.tenantId : 0);
+    }
+    finish(written ? work.commit() : written);
 }
 
 } // namespace halvo

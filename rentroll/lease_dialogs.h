@@ -1,6 +1,7 @@
 #pragma once
 // The small windows the rent roll opens for one tenant: the lease terms (due day, grace period,
-// late fee, end date), a rent change from a day on, and a deposit received, kept or returned.
+// late fee, end date), a rent change from a day on, a deposit received, kept or returned, and the
+// earlier income rows that paid the rent.
 // Each writes only when the user saves it, and says what is wrong with a value instead.
 
 #include "data/connection.h"
@@ -13,6 +14,7 @@ class QLineEdit;
 class QSpinBox;
 class QCheckBox;
 class QFormLayout;
+class QTableWidget;
 class VeyHyperLinkLabel;
 
 namespace halvo {
@@ -85,6 +87,20 @@ public:
     QLineEdit* txtAmount = nullptr;
     QLineEdit* txtReason = nullptr;
     void Save_Click() override;
+};
+
+// The tenant's rent payments among the property's income rows: ticked rows pay the tenant's
+// rent. Space (on the tick) or Enter ticks or unticks the current row; Save writes what changed.
+class frmMatchPayments : public LeaseDialog {
+    Q_OBJECT
+public:
+    frmMatchPayments(const Connection& connection, const TenantLease& tenant,
+                     QWidget* parent = nullptr);
+    QTableWidget* grdPayments = nullptr;
+    void Save_Click() override;
+
+private:
+    QList<PaymentCandidate> rows;
 };
 
 } // namespace halvo

@@ -250,6 +250,28 @@ Status setPaymentTenant(const Connection& connection, qint64 financeId, qint64 t
     return {};
 }
 
+Result<QList<PaymentCandidate>> paymentCandidates(const Connection& connection,
+                                                  const TenantLease& tenant)
+{
+    if (Status made = ensureRentTables(connection); !made)
+        return made.error();
+    const QDate from = tenant.lease.start.isValid() ? tenant.lease.start.addMonths(-1)
+                                                    : QDate(1900, 1, 1);
+    Result<Rows> rows = connection.select(
+        QStringLiteral("SELECT f.ID, f.RecDate, f.Payee, f.Category, f.Income, p.TenantID "
+                       "FROM tblFinance f LEFT JOIN tblRentPayment p ON p.FinanceID = f.ID "
+                       "WHERE f.NickName = ? AND f.RecDate >= ? AND f.Income <> 0 "
+                       "AND (p.TenantID IS NULL OR p.TenantID = ?) ORDER BY f.RecDate, f.ID"),
+        {tenant.property, from, tenant.tenantId});
+    if (!rows)
+        return rows.error();
+    QList<PaymentCandidate> found;
+    for (const QVariantList& r : rows.value().values)
+        found.append({r[0].toLongLong(), dateOf(r[1]), r[2].toString(), r[3].toString(),
+                      moneyOf(r[4]), !r[5].isNull()});
+    return found;
+}
+
 Status recordDeposit(const Connection& connection, qint64 tenantId, DepositEvent event,
                      const QDate& day, const Money& amount, const QString& reason)
 {

@@ -61,6 +61,18 @@ Status changeRent(const Connection& connection, qint64 tenantId, const QDate& fr
                   const Money& rent);
 // Ledger income rows paying a tenant's rent (or no longer: tenant 0).
 Status setPaymentTenant(const Connection& connection, qint64 financeId, qint64 tenantId);
+// An income row of the tenant's property from a month before the lease start on, that names no
+// tenant or this one: what the user may match to the tenant's rent.
+struct PaymentCandidate {
+    qint64 financeId = 0;
+    QDate date;
+    QString payee;
+    QString category;
+    Money amount;
+    bool named = false; // it pays this tenant's rent now
+};
+Result<QList<PaymentCandidate>> paymentCandidates(const Connection& connection,
+                                                  const TenantLease& tenant);
 // A deposit kept is also income: a ledger row of the category "Deposit Kept" with the reason as
 // its memo, written in the same unit of work.
 Status recordDeposit(const Connection& connection, qint64 tenantId, DepositEvent event,

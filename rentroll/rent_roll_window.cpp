@@ -119,6 +119,8 @@ frmRentRoll::frmRentRoll(const QString& dataFolder, RentRollContext c, QWidget* 
     LeaseTerms = makeLink(this, QStringLiteral("LeaseTerms"), QStringLiteral("Lease Terms..."));
     ChangeRent = makeLink(this, QStringLiteral("ChangeRent"), QStringLiteral("Change Rent..."));
     Deposit = makeLink(this, QStringLiteral("Deposit"), QStringLiteral("Deposit..."));
+    MatchPayments = makeLink(this, QStringLiteral("MatchPayments"),
+                             QStringLiteral("Match Payments..."));
     Preview = makeLink(this, QStringLiteral("Preview"), QStringLiteral("Preview"));
     Close = makeLink(this, QStringLiteral("Close"), QStringLiteral("Close"));
     connect(OpenTenant, &VeyHyperLinkLabel::Click, this, &frmRentRoll::OpenTenant_Click);
@@ -126,6 +128,7 @@ frmRentRoll::frmRentRoll(const QString& dataFolder, RentRollContext c, QWidget* 
     connect(LeaseTerms, &VeyHyperLinkLabel::Click, this, &frmRentRoll::LeaseTerms_Click);
     connect(ChangeRent, &VeyHyperLinkLabel::Click, this, &frmRentRoll::ChangeRent_Click);
     connect(Deposit, &VeyHyperLinkLabel::Click, this, &frmRentRoll::Deposit_Click);
+    connect(MatchPayments, &VeyHyperLinkLabel::Click, this, &frmRentRoll::MatchPayments_Click);
     connect(Preview, &VeyHyperLinkLabel::Click, this, &frmRentRoll::Preview_Click);
     connect(Close, &VeyHyperLinkLabel::Click, this, [this] {
         if (QWidget* frame = parentWidget(); frame && frame->inherits("QMdiSubWindow"))
@@ -143,7 +146,7 @@ frmRentRoll::frmRentRoll(const QString& dataFolder, RentRollContext c, QWidget* 
     top->addStretch();
     auto* commands = new QHBoxLayout;
     for (VeyHyperLinkLabel* link : {OpenTenant, OpenLedger, LeaseTerms, ChangeRent, Deposit,
-                                    Preview})
+                                    MatchPayments, Preview})
         commands->addWidget(link);
     commands->addStretch();
     commands->addWidget(lblTotals);
@@ -235,7 +238,8 @@ void frmRentRoll::showRoll()
             current = row;
     if (sorted->rowCount() > 0)
         grdRentRoll->setCurrentIndex(sorted->index(current, Tenant));
-    for (VeyHyperLinkLabel* link : {OpenTenant, OpenLedger, LeaseTerms, ChangeRent, Deposit})
+    for (VeyHyperLinkLabel* link :
+         {OpenTenant, OpenLedger, LeaseTerms, ChangeRent, Deposit, MatchPayments})
         link->setEnabled(!roll.isEmpty());
 }
 
@@ -304,6 +308,15 @@ void frmRentRoll::Deposit_Click()
 {
     if (const std::optional<TenantLease> t = currentLease()) {
         frmDeposit window(*db, *t, dtpAsOf->value(), this);
+        if (window.exec() == QDialog::Accepted)
+            showRoll();
+    }
+}
+
+void frmRentRoll::MatchPayments_Click()
+{
+    if (const std::optional<TenantLease> t = currentLease()) {
+        frmMatchPayments window(*db, *t, this);
         if (window.exec() == QDialog::Accepted)
             showRoll();
     }

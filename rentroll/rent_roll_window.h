@@ -46,6 +46,7 @@ public:
     VeyHyperLinkLabel* LeaseTerms = nullptr;
     VeyHyperLinkLabel* ChangeRent = nullptr;
     VeyHyperLinkLabel* Deposit = nullptr;
+    VeyHyperLinkLabel* MatchPayments = nullptr;
     VeyHyperLinkLabel* Preview = nullptr;
     VeyHyperLinkLabel* Close = nullptr;
 
@@ -58,6 +59,7 @@ public:
     void LeaseTerms_Click();
     void ChangeRent_Click();
     void Deposit_Click();
+    void MatchPayments_Click();
     void Preview_Click();
 
     QSize sizeHint() const override;

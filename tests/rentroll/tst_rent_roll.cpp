@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTest>
 
 using namespace halvo;
@@ -117,6 +118,7 @@ private slots:
     void remindersAtLogin_data();
     void remindersAtLogin();
     void rollWindow();
+    void matchingEarlierRows();
 };
 
 void TestRentRoll::balanceOwed_data()
@@ -334,6 +336,47 @@ void TestRentRoll::rollWindow()
     QCOMPARE(loadLeases(db.connect()).value().at(1).lease.terms.fee, money("30"));
     setPrompts(nullptr);
     Clock::fixAt({});
+}
+
+// Earlier income rows of the tenant's property, from a month before the lease on, that name no
+// other tenant: ticked in Match Payments, they pay the rent.
+void TestRentRoll::matchingEarlierRows()
+{
+    test::TempDatabase db;
+    Connection c = db.connect();
+    QVERIFY(c.executeScript(
+        "INSERT INTO tblTenant (ID, Nickname, FirstName, LastName, LeaseStartDate, LeasePeriod, "
+        "MonthlyRentAmt) VALUES (1, 'ELM', 'Ann', 'Lee', '2026-02-15', '1 year', 10000000),"
+        "(2, 'ELM', 'Dee', 'Fox', '2026-01-01', '1 year', 5000000);"
+        "INSERT INTO tblFinance (ID, NickName, RecDate, Payee, Category, Income) VALUES "
+        "(1, 'ELM', '2026-01-10', 'A Lee', 'Rent', 10000000),"
+        "(2, 'ELM', '2026-01-20', 'A Lee', 'Deposit', 10000000),"
+        "(3, 'ELM', '2026-02-15', 'D Fox', 'Rent', 5000000),"
+        "(4, 'OAK', '2026-02-15', 'A Lee', 'Rent', 10000000),"
+        "(5, 'ELM', '2026-03-15', 'A Lee', 'Rent', 10000000)"));
+    QVERIFY(setPaymentTenant(c, 3, 2));
+    QVERIFY(setPaymentTenant(c, 5, 1));
+    const TenantLease ann = loadLeases(c).value().first();
+    frmMatchPayments window(c, ann);
+    QStringList shown;
+    for (int r = 0; r < window.grdPayments->rowCount(); ++r)
+        shown << QString("%1 %2 %3 %4 %5")
+                     .arg(window.grdPayments->item(r, 0)->checkState() == Qt::Checked ? "[x]"
+                                                                                     : "[ ]")
+                     .arg(window.grdPayments->item(r, 0)->text(),
+                          window.grdPayments->item(r, 1)->text(),
+                          window.grdPayments->item(r, 2)->text(),
+                          window.grdPayments->item(r, 3)->text());
+    QCOMPARE(shown, QStringList({"[ ] 1/20/2026 A Lee Deposit $1,000.00",
+                                 "[x] 3/15/2026 A Lee Rent $1,000.00"}));
+    window.grdPayments->item(0, 0)->setCheckState(Qt::Checked);
+    window.grdPayments->item(1, 0)->setCheckState(Qt::Unchecked);
+    window.Save_Click();
+    QCOMPARE(window.result(), int(QDialog::Accepted));
+    QCOMPARE(c.scalar("SELECT group_concat(FinanceID || ':' || TenantID) FROM tblRentPayment")
+                 .value()
+                 .toString(),
+             QString("2:1,3:2"));
 }
 
 QTEST_MAIN(TestRentRoll)

@@ -1,0 +1,254 @@
+#include "attachment_store.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QSaveFile>
+
+namespace halvo {
+
+namespace {
+
+// Rounded up to a tenth, so that a file a byte over the limit does not read as the limit.
+QString megabytes(qint64 bytes)
+{
+    const qint64 tenths = (bytes * 10 + 1024 * 1024 - 1) / (1024 * 1024);
+    return QLocale(QLocale::English).toString(double(tenths) / 10, 'f', 1) + QStringLiteral(" MB");
+}
+
+const char* const kindNames[] = {"PDF", "JPEG", "PNG"};
+
+} // namespace
+
+std::optional<AttachmentKind> attachmentKindOf(const QByteArray& head)
+{
+    if (head.startsWith("%PDF-"))
+        return AttachmentKind::Pdf;
+    if (head.startsWith("\xFF\xD8\xFF"))
+        return AttachmentKind::Jpeg;
+    if (head.startsWith("\x89PNG\r\n\x1A\n"))
+        return AttachmentKind::Png;
+    return std::nullopt;
+}
+
+QString attachmentKindName(AttachmentKind kind)
+{
+    return QString::fromLatin1(kindNames[int(kind)]);
+}
+
+Status ensureAttachmentTables(const Connection& connection)
+{
+    return connection.executeScript(QStringLiteral(
+        "CREATE TABLE IF NOT EXISTS tblAttachment (ID INTEGER PRIMARY KEY AUTOINCREMENT, "
+        "Sha256 TEXT NOT NULL UNIQUE, Size INTEGER NOT NULL, Kind TEXT NOT NULL, "
+        "Chunks INTEGER NOT NULL);"
+        "CREATE TABLE IF NOT EXISTS tblAttachmentChunk (AttachmentID INTEGER NOT NULL, "
+        "Part INTEGER NOT NULL, Data BLOB NOT NULL, PRIMARY KEY (AttachmentID, Part));"
+        "CREATE TABLE IF NOT EXISTS tblAttachmentLink (ID INTEGER PRIMARY KEY AUTOINCREMENT, "
+        "AttachmentID INTEGER NOT NULL, RecordTable TEXT NOT NULL, RecordID INTEGER NOT NULL, "
+        "Name TEXT NOT NULL, Attached TEXT NOT NULL, "
+        "UNIQUE (RecordTable, RecordID, AttachmentID));"
+        "CREATE INDEX IF NOT EXISTS idxAttachmentLinkRecord ON tblAttachmentLink(RecordTable, "
+        "RecordID);"));
+}
+
+Result<qint64> attachFile(const Connection& connection, const RecordRef& record,
+                          const QString& path)
+{
+    if (Status made = ensureAttachmentTables(connection); !made)
+        return made.error();
+    const QString name = QFileInfo(path).fileName();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return Error{QStringLiteral("The file \"%1\" could not be read: %2.")
+                         .arg(QDir::toNativeSeparators(path), file.errorString())};
+    // The size is known before a byte is read: a file too large is refused at once.
+    if (file.size() > MostAttachmentBytes)
+        return Error{QStringLiteral("The file \"%1\" is %2; files of at most 25 MB can be "
+                                    "attached.")
+                         .arg(name, megabytes(file.size()))};
+    const QByteArray bytes = file.readAll();
+    if (bytes.size() != file.size())
+        return Error{QStringLiteral("The file \"%1\" could not be read whole.").arg(name)};
+    const std::optional<AttachmentKind> kind = attachmentKindOf(bytes.left(16));
+    if (!kind)
+        return Error{QStringLiteral("Only PDF, JPEG and PNG files can be attached: \"%1\" is "
+                                    "none of them.")
+                         .arg(name)};
+    const QString hash =
+        QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+
+    Transaction work(connection);
+    if (!work.status())
+        return work.status().error();
+    Result<QVariant> stored =
+        connection.scalar(QStringLiteral("SELECT ID FROM tblAttachment WHERE Sha256 = ?"), {hash});
+    if (!stored)
+        return stored.error();
+    qint64 attachmentId = stored.value().toLongLong();
+    if (stored.value().isNull()) {
+        const qint64 chunks = (bytes.size() + AttachmentChunkBytes - 1) / AttachmentChunkBytes;
+        Result<int> added = connection.execute(
+            QStringLiteral("INSERT INTO tblAttachment (Sha256, Size, Kind, Chunks) "
+                           "VALUES (?, ?, ?, ?)"),
+            {hash, qlonglong(bytes.size()), attachmentKindName(*kind), qlonglong(chunks)});
+        if (!added)
+            return added.error();
+        Result<QVariant> id = connection.scalar(QStringLiteral("SELECT last_insert_rowid()"));
+        if (!id)
+            return id.error();
+        attachmentId = id.value().toLongLong();
+        for (qint64 part = 0; part < chunks; ++part) {
+            Result<int> chunk = connection.execute(
+                QStringLiteral("INSERT INTO tblAttachmentChunk (AttachmentID, Part, Data) "
+                               "VALUES (?, ?, ?)"),
+                {attachmentId, part,
+                 bytes.mid(part * AttachmentChunkBytes, AttachmentChunkBytes)});
+            if (!chunk)
+                return chunk.error();
+        }
+    }
+    Result<int> linked = connection.execute(
+        QStringLiteral("INSERT OR IGNORE INTO tblAttachmentLink (AttachmentID, RecordTable, "
+                       "RecordID, Name, Attached) VALUES (?, ?, ?, ?, ?)"),
+        {attachmentId, record.table, record.id, name,
+         QDateTime::currentDateTimeUtc().toString(Qt::ISODate)});
+    if (!linked)
+        return linked.error();
+    Result<QVariant> link = connection.scalar(
+        QStringLiteral("SELECT ID FROM tblAttachmentLink WHERE RecordTable = ? AND RecordID = ? "
+                       "AND AttachmentID = ?"),
+        {record.table, record.id, attachmentId});
+    if (!link)
+        return link.error();
+    if (Status committed = work.commit(); !committed)
+        return committed.error();
+    return link.value().toLongLong();
+}
+
+Result<QList<AttachmentInfo>> attachmentsOf(const Connection& connection, const RecordRef& record)
+{
+    if (Status made = ensureAttachmentTables(connection); !made)
+        return made.error();
+    Result<Rows> rows = connection.select(
+        QStringLiteral("SELECT l.ID, a.ID, l.Name, a.Kind, a.Size, l.Attached "
+                       "FROM tblAttachmentLink l JOIN tblAttachment a ON a.ID = l.AttachmentID "
+                       "WHERE l.RecordTable = ? AND l.RecordID = ? ORDER BY l.ID"),
+        {record.table, record.id});
+    if (!rows)
+        return rows.error();
+    QList<AttachmentInfo> found;
+    for (const QVariantList& r : rows.value().values) {
+        AttachmentInfo a;
+        a.linkId = r[0].toLongLong();
+        a.attachmentId = r[1].toLongLong();
+        a.name = r[2].toString();
+        for (int k = 0; k < 3; ++k)
+            if (r[3].toString() == QLatin1String(kindNames[k]))
+                a.kind = AttachmentKind(k);
+        a.size = r[4].toLongLong();
+        a.attached = QDateTime::fromString(r[5].toString(), Qt::ISODate);
+        found.append(a);
+    }
+    return found;
+}
+
+Result<int> attachmentCount(const Connection& connection, const RecordRef& record)
+{
+    if (Status made = ensureAttachmentTables(connection); !made)
+        return made.error();
+    Result<QVariant> count = connection.scalar(
+        QStringLiteral("SELECT count(*) FROM tblAttachmentLink WHERE RecordTable = ? AND "
+                       "RecordID = ?"),
+        {record.table, record.id});
+    if (!count)
+        return count.error();
+    return count.value().toInt();
+}
+
+Result<QByteArray> attachmentBytes(const Connection& connection, qint64 attachmentId)
+{
+    if (Status made = ensureAttachmentTables(connection); !made)
+        return made.error();
+    Result<Rows> head = connection.select(
+        QStringLiteral("SELECT a.Sha256, a.Size, a.Chunks, (SELECT Name FROM tblAttachmentLink "
+                       "WHERE AttachmentID = a.ID ORDER BY ID LIMIT 1) FROM tblAttachment a "
+                       "WHERE a.ID = ?"),
+        {attachmentId});
+    if (!head)
+        return head.error();
+    if (head.value().values.isEmpty())
+        return Error{QStringLiteral("The attachment is no longer in the database file.")};
+    const QVariantList& h = head.value().values.first();
+    const QString name = h[3].toString();
+    const qint64 size = h[1].toLongLong();
+    const qint64 chunks = h[2].toLongLong();
+    QByteArray bytes;
+    bytes.reserve(size);
+    qint64 expected = 0;
+    bool whole = true;
+    Status read = connection.eachRow(
+        QStringLiteral("SELECT Part, Data FROM tblAttachmentChunk WHERE AttachmentID = ? "
+                       "ORDER BY Part"),
+        {attachmentId}, [&](const QStringList&, QVariantList r) {
+            if (r[0].toLongLong() != expected++) {
+                whole = false;
+                return false;
+            }
+            bytes.append(r[1].toByteArray());
+            return bytes.size() <= size;
+        });
+    if (!read)
+        return read.error();
+    const bool intact = whole && expected == chunks && bytes.size() == size
+                        && QString::fromLatin1(QCryptographicHash::hash(
+                                                   bytes, QCryptographicHash::Sha256)
+                                                   .toHex())
+                               == h[0].toString();
+    if (!intact)
+        return Error{QStringLiteral("The attachment \"%1\" is damaged in the database file: its "
+                                    "bytes are not the ones that were stored, so it is not "
+                                    "shown.")
+                         .arg(name)};
+    return bytes;
+}
+
+Status detach(const Connection& connection, qint64 linkId)
+{
+    if (Status made = ensureAttachmentTables(connection); !made)
+        return made;
+    Transaction work(connection);
+    if (!work.status())
+        return work.status();
+    Result<QVariant> attachment = connection.scalar(
+        QStringLiteral("SELECT AttachmentID FROM tblAttachmentLink WHERE ID = ?"), {linkId});
+    if (!attachment)
+        return attachment.error();
+    const QVariant id = attachment.value();
+    const QList<std::pair<const char*, QVariantList>> steps{
+        {"DELETE FROM tblAttachmentLink WHERE ID = ?", {linkId}},
+        {"DELETE FROM tblAttachmentChunk WHERE AttachmentID = ? AND NOT EXISTS "
+         "(SELECT 1 FROM tblAttachmentLink WHERE AttachmentID = ?)",
+         {id, id}},
+        {"DELETE FROM tblAttachment WHERE ID = ? AND NOT EXISTS "
+         "(SELECT 1 FROM tblAttachmentLink WHERE AttachmentID = ?)",
+         {id, id}}};
+    for (const auto& [sql, params] : steps)
+        if (Result<int> done = connection.execute(QString::fromLatin1(sql), params); !done)
+            return done.error();
+    return work.commit();
+}
+
+Status saveAttachmentCopy(const QByteArray& bytes, const QString& path)
+{
+    QSaveFile file(path);
+    const QString shown = QDir::toNativeSeparators(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return Error{QStringLiteral("The copy could not be saved as \"%1\": %2.")
+                         .arg(shown, file.errorString())};
+    return {};
+}
+
+} // namespace halvo

@@ -4,10 +4,16 @@
 // and the backup and the compacted copy carry the attachments.
 
 #include "attachments/attachment_store.h"
+#include "attachments/attachment_viewer.h"
+#include "attachments/attachments_window.h"
+#include "platform/prompts.h"
 #include "maintenance/database_copy.h"
 #include "tests/support/temp_database.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
+#include <QDir>
+#include <QListWidget>
 #include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
@@ -60,6 +66,9 @@ private slots:
     void storedOnce();
     void damagedChunkReported();
     void carriedByCopies();
+    void viewedInMemory_data();
+    void viewedInMemory();
+    void attachedInTheWindow();
 };
 
 void TestAttachments::roundTrip_data()
@@ -169,6 +178,75 @@ void TestAttachments::carriedByCopies()
         }
         releaseDatabase(copy);
     }
+}
+
+// Shown from memory: no file appears in the temporary folder or the program's while a document
+// is open; a damaged one is refused with its name.
+void TestAttachments::viewedInMemory_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("pages");
+    QTest::addColumn<QString>("failure");
+    QTest::newRow("PNG") << "PNG" << sample("PNG") << 1 << QString();
+    QTest::newRow("JPEG") << "JPEG" << sample("JPEG") << 1 << QString();
+    QTest::newRow("PDF") << "PDF" << sample("PDF") << 1 << QString();
+    QTest::newRow("damaged PDF")
+        << "PDF" << QByteArray("%PDF-1.4\nnot a document") << 0
+        << "The PDF file \"doc\" cannot be shown: it is damaged or locked with a password of its "
+           "own.";
+    QTest::newRow("damaged picture") << "PNG" << QByteArray("\x89PNG\r\n\x1A\nbroken") << 0
+                                     << "The picture \"doc\" cannot be shown: it is damaged.";
+}
+
+void TestAttachments::viewedInMemory()
+{
+    QFETCH(QString, kind);
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, pages);
+    QFETCH(QString, failure);
+    auto filesIn = [](const QString& folder) {
+        return QDir(folder).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
+    };
+    const QStringList temp = filesIn(QDir::tempPath());
+    const QStringList program = filesIn(QCoreApplication::applicationDirPath());
+    AttachmentInfo info;
+    info.name = "doc";
+    info.kind = kind == "PDF" ? AttachmentKind::Pdf
+                : kind == "PNG" ? AttachmentKind::Png
+                                : AttachmentKind::Jpeg;
+    frmAttachmentViewer viewer(info, bytes);
+    viewer.show();
+    QCOMPARE(viewer.failure(), failure);
+    QCOMPARE(viewer.pageCount(), pages);
+    QCOMPARE(viewer.shownImage().isNull(), pages == 0);
+    QCOMPARE(filesIn(QDir::tempPath()), temp);
+    QCOMPARE(filesIn(QCoreApplication::applicationDirPath()), program);
+}
+
+// Files given to the window (as Add... or a drop gives them): the good one listed, the other
+// refused by name.
+void TestAttachments::attachedInTheWindow()
+{
+    test::TempDatabase db;
+    ScriptedPrompts scripted;
+    setPrompts(&scripted);
+    const QString good = write(db.folder(), "receipt.png", sample("PNG"));
+    const QString bad = write(db.folder(), "notes.txt", "just text");
+    frmAttachments window(db.connect(), {"tblFinance", 4}, "Ace Roofing");
+    int counted = -1;
+    connect(&window, &frmAttachments::countChanged, [&counted](int n) { counted = n; });
+    QCOMPARE(window.windowTitle(), QString("Attachments: Ace Roofing"));
+    QVERIFY(window.attach({bad, good}));
+    QCOMPARE(scripted.texts(), QStringList{"Only PDF, JPEG and PNG files can be attached: "
+                                           "\"notes.txt\" is none of them."});
+    QCOMPARE(counted, 1);
+    QVERIFY(window.lstAttachments->item(0)->text().startsWith("receipt.png   (PNG, "));
+    scripted.queueAnswer(Prompts::Answer::Yes);
+    window.Remove_Click();
+    QCOMPARE(counted, 0);
+    QCOMPARE(window.lstAttachments->count(), 0);
+    setPrompts(nullptr);
 }
 
 QTEST_MAIN(TestAttachments)

@@ -60,6 +60,8 @@ Result<qint64> attachFile(const Connection& connection, const RecordRef& record,
     if (Status made = ensureAttachmentTables(connection); !made)
         return made.error();
     const QString name = QFileInfo(path).fileName();
+    if (Status free = notHeldByEngine(path); !free)
+        return free.error();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return Error{QStringLiteral("The file \"%1\" could not be read: %2.")
@@ -243,6 +245,8 @@ Status detach(const Connection& connection, qint64 linkId)
 
 Status saveAttachmentCopy(const QByteArray& bytes, const QString& path)
 {
+    if (Status free = notHeldByEngine(path); !free)
+        return free;
     QSaveFile file(path);
     const QString shown = QDir::toNativeSeparators(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())

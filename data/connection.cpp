@@ -4,6 +4,7 @@
 #include "sqlite_statement.h"
 
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
@@ -575,6 +576,15 @@ bool heldByEngine(const QString& path)
         }
     struct stat info {};
     return statOf(file, info) && isHeld(info);
+}
+
+Status notHeldByEngine(const QString& path)
+{
+    if (!heldByEngine(path))
+        return {};
+    return Error{QStringLiteral("\"%1\" is the database file HALVO has open (or part of it); "
+                                "choose another file.")
+                     .arg(QDir::toNativeSeparators(QFileInfo(path).fileName()))};
 }
 
 Result<bool> isUnencryptedDatabase(const QString& path)

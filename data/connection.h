@@ -116,6 +116,9 @@ private:
 // Whether a connection of this program holds the file at `path`, or the file whose write-ahead
 // log ("-wal"), shared memory ("-shm") or journal ("-journal") `path` is.
 bool heldByEngine(const QString& path);
+// The refusal of a file the user chose that the engine holds: what reads or writes a file of the
+// user's choosing (an import, an export, an attachment, a saved copy) asks this first.
+Status notHeldByEngine(const QString& path);
 
 // Whether the file at `path` is an SQLite database without encryption, told by its first bytes.
 // A file the engine holds is not read: the engine opened it with its key, so it is encrypted.

@@ -1,5 +1,6 @@
 #include "statement_commands.h"
 
+#include "data/connection.h"
 #include "csv_mapping_window.h"
 #include "dialog_rows.h"
 #include "export_window.h"
@@ -26,6 +27,8 @@ constexpr qint64 LargestStatement = 100 * 1024 * 1024;
 
 Result<QByteArray> readStatementFile(const QString& path)
 {
+    if (Status free = notHeldByEngine(path); !free)
+        return free.error();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return Error{QStringLiteral("\"%1\" cannot be read: %2").arg(path, file.errorString())};

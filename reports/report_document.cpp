@@ -1,5 +1,6 @@
 #include "report_document.h"
 
+#include "data/connection.h"
 #include "data/dates.h"
 #include "data/display_text.h"
 #include "data/money.h"
@@ -656,6 +657,8 @@ Status ReportDocument::writePdf(const QString& path) const
 {
     if (d->pages.empty())
         return Error{QStringLiteral("The report has not been laid out.")};
+    if (Status free = notHeldByEngine(path); !free)
+        return free;
     const QString shown = QDir::toNativeSeparators(path);
     // Written beside its place and put there only when complete: a failure leaves no half file,
     // and an earlier file of the same name stays as it was.

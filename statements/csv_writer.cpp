@@ -128,6 +128,8 @@ public:
 
     Status open()
     {
+        if (Status free = notHeldByEngine(file.fileName()); !free)
+            return free;
         if (file.open(QIODevice::WriteOnly))
             return {};
         return failure();

@@ -1,5 +1,7 @@
 #include "statements/ofx_reader.h"
 
+#include "data/connection.h"
+
 #include <libofx/libofx.h>
 
 #include <QByteArray>
@@ -269,6 +271,8 @@ int runLibofx(const QString& path, const QTemporaryDir& folder, Reading& reading
 } // namespace
 
 Result<Statement> readOfxFile(const QString& path, const QString& privateFolder) {
+    if (Status free = notHeldByEngine(path); !free)
+        return free.error();
     QFile file(path);
     if (!file.exists())
         return Error{QStringLiteral("%1 cannot be found.").arg(quoted(path))};

@@ -13,6 +13,7 @@
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QImage>
 #include <QPainter>
@@ -69,6 +70,8 @@ private slots:
     void viewedInMemory_data();
     void viewedInMemory();
     void attachedInTheWindow();
+    void theOpenDatabaseIsLeftAlone_data();
+    void theOpenDatabaseIsLeftAlone();
 };
 
 void TestAttachments::roundTrip_data()
@@ -247,6 +250,34 @@ void TestAttachments::attachedInTheWindow()
     QCOMPARE(counted, 0);
     QCOMPARE(window.lstAttachments->count(), 0);
     setPrompts(nullptr);
+}
+
+// The file the program has open, or its log, chosen as a document or as the place of a copy, is
+// refused before any descriptor of it is opened.
+void TestAttachments::theOpenDatabaseIsLeftAlone_data()
+{
+    QTest::addColumn<bool>("attach");
+    QTest::addColumn<QString>("suffix");
+    QTest::newRow("attach the file") << true << "";
+    QTest::newRow("attach its log") << true << "-wal";
+    QTest::newRow("save a copy over it") << false << "";
+    QTest::newRow("save a copy over its shared memory") << false << "-shm";
+}
+
+void TestAttachments::theOpenDatabaseIsLeftAlone()
+{
+    QFETCH(bool, attach);
+    QFETCH(QString, suffix);
+    test::TempDatabase db;
+    Connection c = db.connect();
+    const QString path = c.filePath() + suffix;
+    const Status done = attach ? Status(attachFile(c, {"tblTenant", 1}, path).error())
+                               : saveAttachmentCopy(sample("PNG"), path);
+    QCOMPARE(done.error().description,
+             QString("\"%1\" is the database file HALVO has open (or part of it); choose another "
+                     "file.")
+                 .arg(QFileInfo(path).fileName()));
+    QVERIFY(c.execute("INSERT INTO tblVendor (Company) VALUES ('Still here')")); // intact
 }
 
 QTEST_MAIN(TestAttachments)

@@ -15,6 +15,7 @@
 #include "tests/support/temp_database.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QTest>
 
 using namespace halvo;
@@ -110,6 +111,7 @@ private slots:
     void csvFile();
     void window_data();
     void window();
+    void neverWrittenOverTheOpenDatabase();
 };
 
 void TestScheduleE::firstLinesByName_data()
@@ -316,6 +318,24 @@ void TestScheduleE::window()
     delete preview;
     setPrompts(nullptr);
     Clock::fixAt({});
+}
+
+// The CSV file and the PDF are never written over the file the program has open.
+void TestScheduleE::neverWrittenOverTheOpenDatabase()
+{
+    test::TempDatabase db;
+    Connection c = db.connect();
+    QVERIFY(c.executeScript(QString::fromLatin1(ledger)));
+    const Worksheet sheet = handComputedSheet(c);
+    const QString refused = QString("\"%1\" is the database file HALVO has open (or part of "
+                                    "it); choose another file.")
+                                .arg(QFileInfo(c.filePath()).fileName());
+    QCOMPARE(writeWorksheetCsv(sheet, c.filePath()).error().description, refused);
+    const MemoryRows rows = worksheetRows(sheet);
+    ReportDocument document(ReportLayouts::rptScheduleE(), rows, QDate(2027, 2, 1));
+    QVERIFY(document.paginate().ok());
+    QCOMPARE(document.writePdf(c.filePath()).error().description, refused);
+    QCOMPARE(scheduleEWorksheet(c, 2026).value().rents, money("5700.00")); // the file intact
 }
 
 QTEST_MAIN(TestScheduleE)

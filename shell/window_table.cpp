@@ -76,23 +76,28 @@ WindowFactory scheduleE()
     };
 }
 
-// The year at a glance opens the income or the expense window at a month through the main
-// window, so that each is still made at most once.
+// The income or the expense window at a month (of a property, or any), made at most once,
+// through the main window.
+std::function<void(LedgerSide, int, int, const QString&)> ledgerAtMonth(frmMain* main)
+{
+    return [frame = QPointer<frmMain>(main)](LedgerSide side, int year, int month,
+                                             const QString& property) {
+        if (!frame)
+            return;
+        QWidget* window = frame->openWindow(side == LedgerSide::Income
+                                                ? QStringLiteral("mnuDatafrmIncome")
+                                                : QStringLiteral("mnuDatafrmExpense"));
+        if (auto* ledger = qobject_cast<LedgerWindow*>(window))
+            ledger->showMonth(year, month, property);
+    };
+}
+
+// The year at a glance opens the income or the expense window at a month.
 WindowFactory yearAtAGlance()
 {
     return [](const WindowContext& context) {
-        QPointer<frmMain> frame = context.main;
-        auto openLedger = [frame](LedgerSide side, int year, int month, const QString& property) {
-            if (!frame)
-                return;
-            QWidget* window = frame->openWindow(side == LedgerSide::Income
-                                                    ? QStringLiteral("mnuDatafrmIncome")
-                                                    : QStringLiteral("mnuDatafrmExpense"));
-            if (auto* ledger = qobject_cast<LedgerWindow*>(window))
-                ledger->showMonth(year, month, property);
-        };
         return new frmYearAtAGlance(context.folders.data,
-                                    GlanceContext{context.summary, openLedger});
+                                    GlanceContext{context.summary, ledgerAtMonth(context.main)});
     };
 }
 
@@ -115,13 +120,9 @@ WindowFactory rentRoll()
     return [](const WindowContext& context) {
         RentRollContext services{
             tenantOpener(context.main),
-            [frame = QPointer<frmMain>(context.main)](const QString& property) {
-                if (!frame)
-                    return;
+            [atMonth = ledgerAtMonth(context.main)](const QString& property) {
                 const QDate today = Clock::today();
-                if (auto* ledger = qobject_cast<LedgerWindow*>(
-                        frame->openWindow(QStringLiteral("mnuDatafrmIncome"))))
-                    ledger->showMonth(today.year(), today.month(), property);
+                atMonth(LedgerSide::Income, today.year(), today.month(), property);
             }};
         return new frmRentRoll(context.folders.data, services);
     };

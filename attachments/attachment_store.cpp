@@ -51,7 +51,10 @@ Status ensureAttachmentTables(const Connection& connection)
         "Name TEXT NOT NULL, Attached TEXT NOT NULL, "
         "UNIQUE (RecordTable, RecordID, AttachmentID));"
         "CREATE INDEX IF NOT EXISTS idxAttachmentLinkRecord ON tblAttachmentLink(RecordTable, "
-        "RecordID);"));
+        "RecordID);"
+        "CREATE TABLE IF NOT EXISTS tblRecordPicture (RecordTable TEXT NOT NULL, "
+        "RecordID INTEGER NOT NULL, AttachmentID INTEGER NOT NULL, KeptFrom TEXT NOT NULL, "
+        "PRIMARY KEY (RecordTable, RecordID));"));
 }
 
 Result<qint64> attachFile(const Connection& connection, const RecordRef& record,
@@ -130,15 +133,31 @@ Result<qint64> attachFile(const Connection& connection, const RecordRef& record,
     return link.value().toLongLong();
 }
 
-Result<QList<AttachmentInfo>> attachmentsOf(const Connection& connection, const RecordRef& record)
+namespace {
+
+// The tables whose records hold attachments, and what one of their records is called.
+const QList<std::pair<QString, QString>>& recordKinds()
+{
+    static const QList<std::pair<QString, QString>> kinds{
+        {QStringLiteral("tblFinance"), QStringLiteral("ledger row")},
+        {QStringLiteral("tblTenant"), QStringLiteral("tenant")},
+        {QStringLiteral("tblLoan"), QStringLiteral("loan")},
+        {QStringLiteral("tblInsurance"), QStringLiteral("insurance policy")},
+        {QStringLiteral("tblBuilding"), QStringLiteral("property")},
+        {QStringLiteral("tblVendor"), QStringLiteral("vendor")}};
+    return kinds;
+}
+
+const QString linkColumns = QStringLiteral(
+    "SELECT l.ID, a.ID, l.Name, a.Kind, a.Size, l.Attached, l.RecordTable "
+    "FROM tblAttachmentLink l JOIN tblAttachment a ON a.ID = l.AttachmentID ");
+
+Result<QList<AttachmentInfo>> linksOf(const Connection& connection, const QString& sql,
+                                      const QVariantList& params)
 {
     if (Status made = ensureAttachmentTables(connection); !made)
         return made.error();
-    Result<Rows> rows = connection.select(
-        QStringLiteral("SELECT l.ID, a.ID, l.Name, a.Kind, a.Size, l.Attached "
-                       "FROM tblAttachmentLink l JOIN tblAttachment a ON a.ID = l.AttachmentID "
-                       "WHERE l.RecordTable = ? AND l.RecordID = ? ORDER BY l.ID"),
-        {record.table, record.id});
+    Result<Rows> rows = connection.select(sql, params);
     if (!rows)
         return rows.error();
     QList<AttachmentInfo> found;
@@ -152,9 +171,38 @@ Result<QList<AttachmentInfo>> attachmentsOf(const Connection& connection, const 
                 a.kind = AttachmentKind(k);
         a.size = r[4].toLongLong();
         a.attached = QDateTime::fromString(r[5].toString(), Qt::ISODate);
+        a.recordTable = r[6].toString();
         found.append(a);
     }
     return found;
+}
+
+} // namespace
+
+Result<QList<AttachmentInfo>> attachmentsOf(const Connection& connection, const RecordRef& record)
+{
+    return linksOf(connection,
+                   linkColumns + "WHERE l.RecordTable = ? AND l.RecordID = ? ORDER BY l.ID",
+                   {record.table, record.id});
+}
+
+Result<QList<AttachmentInfo>> unattachedAttachments(const Connection& connection)
+{
+    // The table names are the program's own, never read from the file.
+    QStringList gone;
+    for (const auto& [table, kind] : recordKinds())
+        gone << QStringLiteral("(l.RecordTable = '%1' AND NOT EXISTS (SELECT 1 FROM %1 WHERE "
+                               "ID = l.RecordID))")
+                    .arg(table);
+    return linksOf(connection, linkColumns + "WHERE " + gone.join(" OR ") + " ORDER BY l.ID", {});
+}
+
+QString recordKindName(const QString& table)
+{
+    for (const auto& [known, kind] : recordKinds())
+        if (known == table)
+            return kind;
+    return {};
 }
 
 Result<int> attachmentCount(const Connection& connection, const RecordRef& record)
@@ -240,6 +288,68 @@ Status detach(const Connection& connection, qint64 linkId)
     for (const auto& [sql, params] : steps)
         if (Result<int> done = connection.execute(QString::fromLatin1(sql), params); !done)
             return done.error();
+    return work.commit();
+}
+
+Status detachAll(const Connection& connection, const RecordRef& record)
+{
+    Result<QList<AttachmentInfo>> links = attachmentsOf(connection, record);
+    if (!links)
+        return links.error();
+    const QList<AttachmentInfo> all = links.value();
+    Transaction work(connection);
+    if (!work.status())
+        return work.status();
+    for (const AttachmentInfo& a : all)
+        if (Status gone = detach(connection, a.linkId); !gone)
+            return gone;
+    return work.commit();
+}
+
+Result<std::optional<RecordPicture>> recordPicture(const Connection& connection,
+                                                   const RecordRef& record)
+{
+    Result<QList<AttachmentInfo>> picture = linksOf(
+        connection,
+        linkColumns + "JOIN tblRecordPicture p ON p.RecordTable = l.RecordTable AND "
+                      "p.RecordID = l.RecordID AND p.AttachmentID = l.AttachmentID "
+                      "WHERE l.RecordTable = ? AND l.RecordID = ?",
+        {record.table, record.id});
+    if (!picture)
+        return picture.error();
+    if (picture.value().isEmpty())
+        return std::optional<RecordPicture>();
+    Result<QVariant> keptFrom = connection.scalar(
+        QStringLiteral("SELECT KeptFrom FROM tblRecordPicture WHERE RecordTable = ? AND "
+                       "RecordID = ?"),
+        {record.table, record.id});
+    if (!keptFrom)
+        return keptFrom.error();
+    return std::optional<RecordPicture>(
+        RecordPicture{picture.value().first(), keptFrom.value().toString()});
+}
+
+Status setRecordPicture(const Connection& connection, const RecordRef& record,
+                        qint64 attachmentId, const QString& keptFrom)
+{
+    if (Status made = ensureAttachmentTables(connection); !made)
+        return made;
+    Transaction work(connection);
+    if (!work.status())
+        return work.status();
+    Result<int> cleared = connection.execute(
+        QStringLiteral("DELETE FROM tblRecordPicture WHERE RecordTable = ? AND RecordID = ?"),
+        {record.table, record.id});
+    if (!cleared)
+        return cleared.error();
+    if (attachmentId != 0) {
+        Result<int> chosen = connection.execute(
+            QStringLiteral("INSERT INTO tblRecordPicture (RecordTable, RecordID, AttachmentID, "
+                           "KeptFrom) VALUES (?, ?, ?, ?)"),
+            {record.table, record.id, attachmentId, keptFrom});
+        if (!chosen)
+            return chosen.error();
+    }
     return work.commit();
 }
 

@@ -6,9 +6,12 @@
 
 #include <QDir>
 #include <QHBoxLayout>
+#include <algorithm>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 #include <poppler-qt6.h>
 
@@ -46,6 +49,8 @@ frmAttachmentViewer::frmAttachmentViewer(const AttachmentInfo& a, QByteArray dat
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(area, 1);
     layout->addLayout(commands);
+    for (QWidget* w : std::initializer_list<QWidget*>{this, area, SaveCopy, Close})
+        w->installEventFilter(this);
     resize(fontMetrics().averageCharWidth() * 110, fontMetrics().height() * 40);
 
     if (a.kind == AttachmentKind::Pdf) {
@@ -60,6 +65,7 @@ frmAttachmentViewer::frmAttachmentViewer(const AttachmentInfo& a, QByteArray dat
         pdf->setRenderHint(Poppler::Document::Antialiasing);
         pdf->setRenderHint(Poppler::Document::TextAntialiasing);
         showPage(0);
+        fitTo(image.size());
         return;
     }
     if (!image.loadFromData(bytes)) {
@@ -68,6 +74,20 @@ frmAttachmentViewer::frmAttachmentViewer(const AttachmentInfo& a, QByteArray dat
     }
     lblPicture->setPixmap(QPixmap::fromImage(image));
     lblPage->setText(QStringLiteral("%1 x %2 pixels").arg(image.width()).arg(image.height()));
+    fitTo(image.size());
+}
+
+// Wide enough for the whole page or picture, where the screen allows, and at least as large as
+// the window starts.
+void frmAttachmentViewer::fitTo(const QSize& shown)
+{
+    const QScreen* on = screen();
+    const QSize most = on ? on->availableSize() * 9 / 10 : QSize(1200, 900);
+    const int frame = 2 * area->frameWidth() + area->verticalScrollBar()->sizeHint().width()
+                      + 2 * layout()->contentsMargins().left();
+    const int below = lblPage->sizeHint().height() + 3 * layout()->contentsMargins().top();
+    resize(std::clamp(shown.width() + frame, width(), std::max(width(), most.width())),
+           std::clamp(shown.height() + frame + below, height(), std::max(height(), most.height())));
 }
 
 frmAttachmentViewer::~frmAttachmentViewer() = default;
@@ -89,13 +109,18 @@ void frmAttachmentViewer::showPage(int wanted)
     lblPage->setText(QStringLiteral("Page %1 of %2").arg(page + 1).arg(pdf->numPages()));
 }
 
-void frmAttachmentViewer::keyPressEvent(QKeyEvent* event)
+// Page Up and Page Down turn the pages wherever the focus is, the page itself included: the
+// scroll area would otherwise take them to scroll the page.
+bool frmAttachmentViewer::eventFilter(QObject* watched, QEvent* event)
 {
-    if (pdf && (event->key() == Qt::Key_PageDown || event->key() == Qt::Key_PageUp)) {
-        showPage(page + (event->key() == Qt::Key_PageDown ? 1 : -1));
-        return;
+    if (pdf && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_PageDown || key == Qt::Key_PageUp) {
+            showPage(page + (key == Qt::Key_PageDown ? 1 : -1));
+            return true;
+        }
     }
-    QDialog::keyPressEvent(event);
+    return QDialog::eventFilter(watched, event);
 }
 
 void frmAttachmentViewer::SaveCopy_Click()

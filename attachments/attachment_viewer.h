@@ -40,7 +40,7 @@ public:
     void SaveCopy_Click();
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     AttachmentInfo info;
@@ -50,6 +50,7 @@ private:
     int page = 0;
     QString problem;
     QScrollArea* area = nullptr;
+    void fitTo(const QSize& shown);
 };
 
 } // namespace halvo

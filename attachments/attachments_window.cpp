@@ -33,11 +33,14 @@ frmAttachments::frmAttachments(const Connection& c, RecordRef r, const QString& 
     : QDialog(parent), connection(c), record(std::move(r))
 {
     setObjectName(QStringLiteral("frmAttachments"));
-    setWindowTitle(QStringLiteral("Attachments: %1").arg(what));
-    setAcceptDrops(true);
-    auto* heading = new QLabel(QStringLiteral("&Documents (PDF, JPEG or PNG, at most 25 MB; drop "
-                                              "files here to attach them):"),
-                               this);
+    setWindowTitle(unattached() ? QStringLiteral("Unattached Documents")
+                                : QStringLiteral("Attachments: %1").arg(what));
+    setAcceptDrops(!unattached());
+    auto* heading = new QLabel(
+        unattached() ? QStringLiteral("&Documents kept when their records were deleted:")
+                     : QStringLiteral("&Documents (PDF, JPEG or PNG, at most 25 MB; drop files "
+                                      "here to attach them):"),
+        this);
     lstAttachments = new QListWidget(this);
     lstAttachments->setObjectName(QStringLiteral("lstAttachments"));
     lstAttachments->setAccessibleName(QStringLiteral("Attachments"));
@@ -54,7 +57,8 @@ frmAttachments::frmAttachments(const Connection& c, RecordRef r, const QString& 
     connect(SaveCopy, &VeyHyperLinkLabel::Click, this, &frmAttachments::SaveCopy_Click);
     connect(Remove, &VeyHyperLinkLabel::Click, this, &frmAttachments::Remove_Click);
     connect(Close, &VeyHyperLinkLabel::Click, this, &QDialog::accept);
-    auto* commands = new QHBoxLayout;
+    commands = new QHBoxLayout;
+    Add->setVisible(!unattached());
     for (VeyHyperLinkLabel* link : {Add, View, SaveCopy, Remove})
         commands->addWidget(link);
     commands->addStretch();
@@ -70,7 +74,8 @@ frmAttachments::frmAttachments(const Connection& c, RecordRef r, const QString& 
 
 void frmAttachments::showList(qint64 currentLink)
 {
-    Result<QList<AttachmentInfo>> read = attachmentsOf(connection, record);
+    Result<QList<AttachmentInfo>> read =
+        unattached() ? unattachedAttachments(connection) : attachmentsOf(connection, record);
     if (!read)
         prompts().message(this, read.error().description, windowTitle(), Prompts::Buttons::Ok,
                           Prompts::Icon::Warning);
@@ -79,14 +84,17 @@ void frmAttachments::showList(qint64 currentLink)
     int row = 0;
     for (int i = 0; i < items.size(); ++i) {
         const AttachmentInfo& a = items.at(i);
-        lstAttachments->addItem(QStringLiteral("%1   (%2, %3)")
-                                    .arg(a.name, attachmentKindName(a.kind), sizeText(a.size)));
+        QString line = QStringLiteral("%1   (%2, %3)")
+                           .arg(a.name, attachmentKindName(a.kind), sizeText(a.size));
+        if (unattached())
+            line += QStringLiteral("   from a deleted ") + recordKindName(a.recordTable);
+        lstAttachments->addItem(line);
         if (a.linkId == currentLink)
             row = i;
     }
     if (!items.isEmpty())
         lstAttachments->setCurrentRow(row);
-    for (VeyHyperLinkLabel* link : {View, SaveCopy, Remove})
+    for (VeyHyperLinkLabel* link : QList<VeyHyperLinkLabel*>{View, SaveCopy, Remove} + ownCommands)
         link->setEnabled(!items.isEmpty());
     emit countChanged(int(items.size()));
 }
@@ -173,8 +181,10 @@ void frmAttachments::Remove_Click()
     const AttachmentInfo* a = current();
     if (!a)
         return;
-    if (prompts().message(this,
-                          QStringLiteral("Remove \"%1\" from this record?").arg(a->name),
+    const QString question =
+        unattached() ? QStringLiteral("Delete \"%1\" from the database file? No record holds it.")
+                     : QStringLiteral("Remove \"%1\" from this record?");
+    if (prompts().message(this, question.arg(a->name),
                           windowTitle(), Prompts::Buttons::YesNo, Prompts::Icon::Question)
         != Prompts::Answer::Yes)
         return;
@@ -182,6 +192,17 @@ void frmAttachments::Remove_Click()
         prompts().message(this, removed.error().description, windowTitle(), Prompts::Buttons::Ok,
                           Prompts::Icon::Warning);
     showList();
+}
+
+VeyHyperLinkLabel* frmAttachments::addCommand(const QString& name, const QString& caption)
+{
+    VeyHyperLinkLabel* command = makeLink(this, name, caption);
+    commands->insertWidget(commands->indexOf(Close) - 1, command);
+    setTabOrder(Remove, command);
+    setTabOrder(command, Close);
+    command->setEnabled(!items.isEmpty());
+    ownCommands.append(command);
+    return command;
 }
 
 void frmAttachments::dragEnterEvent(QDragEnterEvent* event)

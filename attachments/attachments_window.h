@@ -1,12 +1,14 @@
 #pragma once
 // frmAttachments: the documents attached to one record, with Add... (or files dropped on the
 // window), View (or Enter), Save a Copy..., Remove and Close. The record's window shows the
-// count beside its Attachments command.
+// count beside its Attachments command. Opened on no record (an empty table), it lists the
+// documents whose records were deleted without them: "Unattached Documents", with no Add.
 
 #include "attachments/attachment_store.h"
 
 #include <QDialog>
 
+class QHBoxLayout;
 class QListWidget;
 class VeyHyperLinkLabel;
 
@@ -33,6 +35,10 @@ public:
     // Attaches the files, telling the user of each one refused; true when any was attached.
     bool attach(const QStringList& paths);
     QList<AttachmentInfo> shown() const { return items; }
+    const AttachmentInfo* current() const;
+    bool unattached() const { return record.table.isEmpty(); }
+    // A command of the record's window of its own, before Close ("Use as Picture").
+    VeyHyperLinkLabel* addCommand(const QString& name, const QString& caption);
 
 signals:
     void countChanged(int count);
@@ -45,8 +51,9 @@ private:
     Connection connection;
     RecordRef record;
     QList<AttachmentInfo> items;
+    QHBoxLayout* commands = nullptr;
+    QList<VeyHyperLinkLabel*> ownCommands; // those a record's window added
     void showList(qint64 currentLink = 0);
-    const AttachmentInfo* current() const;
     std::optional<QByteArray> bytesOf(const AttachmentInfo& info);
 };
 

@@ -32,7 +32,8 @@ QMessageBox::StandardButtons toQt(Prompts::Buttons buttons)
     case Prompts::Buttons::YesNo: return QMessageBox::Yes | QMessageBox::No;
     case Prompts::Buttons::YesNoCancel:
         return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-    case Prompts::Buttons::YesNoDontAsk: return QMessageBox::Yes | QMessageBox::No;
+    case Prompts::Buttons::YesNoDontAsk:
+    case Prompts::Buttons::YesNoDefaultNo: return QMessageBox::Yes | QMessageBox::No;
     case Prompts::Buttons::Ok: break;
     }
     return QMessageBox::Ok;
@@ -48,8 +49,10 @@ Prompts::Answer fromQt(int button)
     }
 }
 
-Prompts::Answer firstButton(Prompts::Buttons buttons)
+Prompts::Answer defaultButton(Prompts::Buttons buttons)
 {
+    if (buttons == Prompts::Buttons::YesNoDefaultNo)
+        return Prompts::Answer::No;
     return buttons == Prompts::Buttons::Ok || buttons == Prompts::Buttons::OkCancel
                ? Prompts::Answer::Ok
                : Prompts::Answer::Yes;
@@ -64,6 +67,8 @@ Prompts::Answer QtPrompts::message(QWidget* parent, const QString& text, const Q
 {
     QMessageBox box(toQt(icon), title.isEmpty() ? programTitle() : title, text, toQt(buttons),
                     parent);
+    if (buttons == Buttons::YesNoDefaultNo)
+        box.setDefaultButton(QMessageBox::No);
     QAbstractButton* dontAsk = nullptr;
     if (buttons == Buttons::YesNoDontAsk)
         dontAsk = box.addButton(QMessageBox::tr("&Don't ask again"), QMessageBox::RejectRole);
@@ -144,7 +149,7 @@ Prompts::Answer ScriptedPrompts::message(QWidget*, const QString& text, const QS
                                          Buttons buttons, Icon icon)
 {
     shown.append({text, title.isEmpty() ? programTitle() : title, buttons, icon});
-    return answers.isEmpty() ? firstButton(buttons) : answers.takeFirst();
+    return answers.isEmpty() ? defaultButton(buttons) : answers.takeFirst();
 }
 
 std::optional<QString> ScriptedPrompts::password(QWidget*, const QString& text, const QString&)

@@ -16,7 +16,8 @@ class Prompts {
 public:
     enum class Icon { None, Information, Warning, Critical, Question };
     // YesNoDontAsk: Yes, No and "Don't ask again", a question the user may put away for good.
-    enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, YesNoDontAsk };
+    // YesNoDefaultNo: Yes and No with No the default, where a hasty Enter must lose nothing.
+    enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, YesNoDontAsk, YesNoDefaultNo };
     enum class Answer { Ok, Cancel, Yes, No, DontAsk };
 
     virtual ~Prompts() = default;
@@ -65,7 +66,8 @@ struct ShownFileDialog {
 };
 
 // Answers message boxes, password questions and file dialogs from queues filled by a test. A
-// message box with no queued answer is answered with its first button (OK or Yes); a password
+// message box with no queued answer is answered with its default button (OK or Yes, or No where
+// No is the default); a password
 // question or a file dialog with none, cancelled.
 class ScriptedPrompts : public Prompts {
 public:

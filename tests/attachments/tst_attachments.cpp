@@ -14,10 +14,13 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QListWidget>
 #include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QScrollArea>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace halvo;
@@ -59,7 +62,11 @@ qlonglong count(const Connection& c, const char* table)
 
 class TestAttachments : public QObject {
     Q_OBJECT
+    // The process's own temporary folder, so that what other programs put in theirs meanwhile
+    // does not count as a copy this one wrote.
+    QTemporaryDir temporary;
 private slots:
+    void initTestCase() { qputenv("TMPDIR", temporary.path().toLocal8Bit()); }
     void roundTrip_data();
     void roundTrip();
     void refused_data();
@@ -69,6 +76,7 @@ private slots:
     void carriedByCopies();
     void viewedInMemory_data();
     void viewedInMemory();
+    void pagesTurnFromTheKeyboard();
     void attachedInTheWindow();
     void theOpenDatabaseIsLeftAlone_data();
     void theOpenDatabaseIsLeftAlone();
@@ -225,6 +233,35 @@ void TestAttachments::viewedInMemory()
     QCOMPARE(viewer.shownImage().isNull(), pages == 0);
     QCOMPARE(filesIn(QDir::tempPath()), temp);
     QCOMPARE(filesIn(QCoreApplication::applicationDirPath()), program);
+}
+
+// Page Down and Page Up turn a PDF's pages with the focus on the page, which would scroll it.
+void TestAttachments::pagesTurnFromTheKeyboard()
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter pdf(&buffer);
+        QPainter painter(&pdf);
+        painter.drawText(100, 100, "Lease");
+        pdf.newPage();
+        painter.drawText(100, 100, "Signatures");
+    }
+    AttachmentInfo info;
+    info.name = "lease.pdf";
+    frmAttachmentViewer viewer(info, bytes);
+    viewer.show();
+    QWidget* page = viewer.findChild<QScrollArea*>();
+    page->setFocus();
+    const QList<std::pair<Qt::Key, QString>> presses{{Qt::Key_PageDown, "Page 2 of 2"},
+                                                     {Qt::Key_PageDown, "Page 2 of 2"},
+                                                     {Qt::Key_PageUp, "Page 1 of 2"}};
+    QCOMPARE(viewer.lblPage->text(), QString("Page 1 of 2"));
+    for (const auto& [key, shown] : presses) {
+        QTest::keyClick(page, key);
+        QCOMPARE(viewer.lblPage->text(), shown);
+    }
 }
 
 // Files given to the window (as Add... or a drop gives them): the good one listed, the other

@@ -107,6 +107,11 @@ struct EditorDescription {
     QString emailBox;   // the box the E-mail link takes its address from
     QString webSiteBox; // the box the WebSite link opens
     QString deleteQuestion = QStringLiteral("Delete current record?");
+    // The table whose records the window's documents are attached to ("tblTenant"); empty: the
+    // window has no Attachments command.
+    QString attachmentTable;
+    // The fields whose texts, joined by spaces, name a record in its attachments' caption.
+    QStringList nameFields;
 };
 
 // The message Save shows for the first empty required field.

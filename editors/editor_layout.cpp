@@ -240,11 +240,13 @@ const MirroredPicker* EditorLayout::mirrorOf(const Field& field) const
 QHBoxLayout* EditorLayout::createBottomRow()
 {
     bottom = new QHBoxLayout;
-    const QList<QPair<QString, QString>> names{
+    QList<QPair<QString, QString>> names{
         {desc.addCommand, desc.addCaption}, {QStringLiteral("Save"), QStringLiteral("Save")},
         {QStringLiteral("Delete"), QStringLiteral("Delete")},
-        {QStringLiteral("Refresh"), QStringLiteral("Refresh")},
-        {QStringLiteral("Close"), QStringLiteral("Close")}};
+        {QStringLiteral("Refresh"), QStringLiteral("Refresh")}};
+    if (!desc.attachmentTable.isEmpty())
+        names.append({QStringLiteral("Attachments"), QStringLiteral("Attachments")});
+    names.append({QStringLiteral("Close"), QStringLiteral("Close")});
     for (const auto& [name, caption] : names) {
         VeyHyperLinkLabel* link = makeLink(window, name, caption);
         controls.insert(name, link);

@@ -32,7 +32,8 @@ public:
 
     // A control of the window by its name ("txtFields(2)", "cboState", "Save", "DataGrid1").
     QWidget* control(const QString& name) const;
-    // The link commands in their row order: Add, Save, Delete, Refresh, Close.
+    // The link commands in their row order: Add, Save, Delete, Refresh, Attachments (on a
+    // window whose records hold documents), Close.
     QList<VeyHyperLinkLabel*> commands() const { return commandLinks; }
 
     DataControl* dataControl() const { return datControl; }

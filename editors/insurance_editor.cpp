@@ -17,6 +17,8 @@ EditorDescription frmInsurance::describe()
     d.name = QStringLiteral("frmInsurance");
     d.caption = QStringLiteral("Insurance Information");
     d.recordSource = Statements::PoliciesByNickname;
+    d.attachmentTable = QStringLiteral("tblInsurance");
+    d.nameFields = {QStringLiteral("txtNickname"), QStringLiteral("txtFields(10)"), QStringLiteral("txtFields(8)")};
     d.countBox = QStringLiteral("txtFields(30)");
     d.addCommand = QStringLiteral("AddInsuranceCompany");
     d.addCaption = QStringLiteral("Add Company");

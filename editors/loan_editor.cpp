@@ -20,6 +20,8 @@ EditorDescription frmLoan::describe()
     d.name = QStringLiteral("frmLoan");
     d.caption = QStringLiteral("Mortgage Loan");
     d.recordSource = Statements::LoansByNickname;
+    d.attachmentTable = QStringLiteral("tblLoan");
+    d.nameFields = {QStringLiteral("txtNickname(0)"), QStringLiteral("txtFields(15)"), QStringLiteral("txtFields(16)")};
     d.countBox = QStringLiteral("txtFields(30)");
     d.addCommand = QStringLiteral("AddLoan");
     d.addCaption = QStringLiteral("Add Company");

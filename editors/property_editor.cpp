@@ -1,13 +1,16 @@
 #include "property_editor.h"
 
+#include "attachments/attachments_window.h"
 #include "data/connection_string.h"
 #include "data/statements.h"
 #include "controls/pickers.h"
 #include "maintenance/copy_if_present.h"
 #include "platform/program_files.h"
 #include "platform/prompts.h"
+#include "hyperlink/vey_hyperlink_label.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QImageReader>
@@ -52,6 +55,8 @@ EditorDescription frmProperty::describe()
     d.name = QStringLiteral("frmProperty");
     d.caption = QStringLiteral("Property Information");
     d.recordSource = Statements::PropertiesByOwner;
+    d.attachmentTable = QStringLiteral("tblBuilding");
+    d.nameFields = {nicknameBox};
     d.countBox = QStringLiteral("txtFields(30)");
     d.addCommand = QStringLiteral("AddProperty");
     d.addCaption = QStringLiteral("Add Property");
@@ -204,7 +209,12 @@ void frmProperty::prepareSave()
     setFieldText(nicknameBox, fieldText(nicknameBox).toUpper());
 }
 
-void frmProperty::afterSave() { showOwnerPicker(false); }
+void frmProperty::afterSave()
+{
+    showOwnerPicker(false);
+    if (pictureToKeep)
+        keepPictureInFile();
+}
 void frmProperty::afterDelete(bool) { showOwnerPicker(false); }
 void frmProperty::afterRefresh() { showOwnerPicker(false); }
 
@@ -223,28 +233,133 @@ void frmProperty::cmdAddImage_Click()
     if (!DBBackup::CopyIfPresent(chosen, copy, this))
         return;
     setFieldText(imageBox, copy);
+    // The picture chosen now is the one shown: one of the attachments chosen before gives way.
+    if (const std::optional<RecordRef> record = attachmentRecord(); record && connection())
+        (void)setRecordPicture(*connection(), *record, 0);
+    pictureToKeep = true;
+    if (attachmentRecord())
+        keepPictureInFile();
     ShowPropertyPicture();
     QDir::setCurrent(dataFolder()); // the relative database texts rely on it
 }
 
-// The record's picture, or the program's default one when it has none. A picture that cannot be
-// loaded leaves the one shown before.
+// Attaches the picture the path names to the property and makes it the one shown, so that it
+// stays with the data. A picture of another kind (BMP, GIF, an icon) stays a path only.
+void frmProperty::keepPictureInFile()
+{
+    pictureToKeep = false;
+    const std::optional<RecordRef> record = attachmentRecord();
+    const QString path = fieldText(imageBox);
+    if (!record || !connection() || path.isEmpty())
+        return;
+    QFile file(path);
+    if (heldByEngine(path) || !file.open(QIODevice::ReadOnly))
+        return;
+    const std::optional<AttachmentKind> kind = attachmentKindOf(file.read(16));
+    file.close();
+    if (!kind || *kind == AttachmentKind::Pdf)
+        return;
+    Result<qint64> link = attachFile(*connection(), *record, path);
+    if (!link) {
+        prompts().message(this, link.error().description, QString(), Prompts::Buttons::Ok,
+                          Prompts::Icon::Warning);
+        return;
+    }
+    Result<QList<AttachmentInfo>> held = attachmentsOf(*connection(), *record);
+    Status kept = held ? Status() : Status(held.error());
+    if (held)
+        for (const AttachmentInfo& a : held.value())
+            if (a.linkId == link.value())
+                kept = setRecordPicture(*connection(), *record, a.attachmentId, path);
+    if (!kept)
+        prompts().message(this, kept.error().description, QString(), Prompts::Buttons::Ok,
+                          Prompts::Icon::Warning);
+    showAttachmentCount();
+}
+
+// The picture kept in the file, where it is the one to show: chosen among the attachments, or
+// kept from the path the record names when the file there cannot be read.
+bool frmProperty::showAttachedPicture(bool pathFailed)
+{
+    const std::optional<RecordRef> record = attachmentRecord();
+    if (!record || !connection())
+        return false;
+    Result<std::optional<RecordPicture>> picture = recordPicture(*connection(), *record);
+    if (!picture || !picture.value())
+        return false;
+    const RecordPicture& kept = *picture.value();
+    if (!kept.keptFrom.isEmpty() && (!pathFailed || kept.keptFrom != fieldText(imageBox)))
+        return false;
+    Result<QByteArray> bytes = attachmentBytes(*connection(), kept.attachment.attachmentId);
+    const QImage image = bytes ? QImage::fromData(bytes.value()) : QImage();
+    if (image.isNull())
+        return false; // a damaged one gives way to the path, or the default picture
+    picturePath.clear();
+    pictureAttachment = kept.attachment.name;
+    showPicture(image);
+    return true;
+}
+
+void frmProperty::showPicture(const QImage& image)
+{
+    pictureShown = image;
+    ImageProperty->setPixmap(QPixmap::fromImage(
+        image.scaled(ImageProperty->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+}
+
+// The property's picture: one chosen among its attachments; or else the one its path names, or
+// the copy of it kept in the file when the path's file is gone; or the program's default one
+// when it has none. A picture that cannot be loaded leaves the one shown before.
 void frmProperty::ShowPropertyPicture()
 {
+    if (showAttachedPicture(false))
+        return;
     const QString named = fieldText(imageBox);
     const QString path = named.isEmpty() ? defaultPicturePath(programFolder) : named;
     // A picture path that names the database file is never opened: that would drop the engine's
     // hold on it.
-    if (heldByEngine(path))
+    QImage image;
+    if (!heldByEngine(path)) {
+        QImageReader reader(path);
+        reader.setAutoTransform(true);
+        image = reader.read();
+    }
+    if (image.isNull()) {
+        (void)showAttachedPicture(true);
         return;
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
-    const QImage image = reader.read();
-    if (image.isNull())
-        return;
+    }
     picturePath = path;
-    ImageProperty->setPixmap(QPixmap::fromImage(
-        image.scaled(ImageProperty->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+    pictureAttachment.clear();
+    showPicture(image);
+}
+
+// Any picture among the property's attachments can be the one it shows.
+void frmProperty::attachmentsOpened(frmAttachments* window)
+{
+    VeyHyperLinkLabel* use = window->addCommand(QStringLiteral("UsePicture"),
+                                                QStringLiteral("Use as Picture"));
+    connect(use, &VeyHyperLinkLabel::Click, this, [this, window] {
+        const AttachmentInfo* chosen = window->current();
+        const std::optional<RecordRef> record = attachmentRecord();
+        if (!chosen || !record || !connection())
+            return;
+        if (chosen->kind == AttachmentKind::Pdf) {
+            prompts().message(window,
+                              QStringLiteral("\"%1\" is a PDF; choose a JPEG or PNG picture.")
+                                  .arg(chosen->name),
+                              window->windowTitle(), Prompts::Buttons::Ok,
+                              Prompts::Icon::Information);
+            return;
+        }
+        if (Status set = setRecordPicture(*connection(), *record, chosen->attachmentId); !set) {
+            prompts().message(window, set.error().description, window->windowTitle(),
+                              Prompts::Buttons::Ok, Prompts::Icon::Warning);
+            return;
+        }
+        ShowPropertyPicture();
+    });
+    // A picture removed from the attachments is no longer shown.
+    connect(window, &frmAttachments::countChanged, this, [this] { ShowPropertyPicture(); });
 }
 
 void frmProperty::recordShown() { ShowPropertyPicture(); }

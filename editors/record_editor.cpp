@@ -1,5 +1,6 @@
 #include "record_editor.h"
 
+#include "attachments/attachments_window.h"
 #include "data/connection_string.h"
 #include "controls/data_control.h"
 #include "editors/editor_layout.h"
@@ -11,6 +12,9 @@
 #include "platform/twips.h"
 
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QKeyEvent>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -81,12 +85,17 @@ void RecordEditor::bindFields()
 
 void RecordEditor::connectCommands()
 {
-    const QList<void (RecordEditor::*)()> handlers{&RecordEditor::Add, &RecordEditor::Save,
-                                                   &RecordEditor::Delete, &RecordEditor::Refresh,
-                                                   &RecordEditor::Close};
-    const QList<VeyHyperLinkLabel*> links = layout_->commands();
-    for (int i = 0; i < links.size(); ++i)
-        connect(links[i], &VeyHyperLinkLabel::Click, this, handlers[i]);
+    const QList<std::pair<QString, void (RecordEditor::*)()>> handlers{
+        {desc.addCommand, &RecordEditor::Add},
+        {QStringLiteral("Save"), &RecordEditor::Save},
+        {QStringLiteral("Delete"), &RecordEditor::Delete},
+        {QStringLiteral("Refresh"), &RecordEditor::Refresh},
+        {QStringLiteral("Attachments"), &RecordEditor::Attachments},
+        {QStringLiteral("Close"), &RecordEditor::Close}};
+    for (const auto& [name, handler] : handlers)
+        if (VeyHyperLinkLabel* command = link(name))
+            connect(command, &VeyHyperLinkLabel::Click, this, handler);
+    setAcceptDrops(!desc.attachmentTable.isEmpty());
 
     DataControl* bar = layout_->dataControl();
     connect(bar, &DataControl::firstRequested, this, &RecordEditor::moveFirst);
@@ -363,6 +372,27 @@ void RecordEditor::Delete()
                               Prompts::Buttons::YesNo)
             != Prompts::Answer::Yes)
             return;
+        // The record's documents go with it only when the user says so; otherwise they stay in
+        // the file, listed as unattached, so that a Delete never loses a receipt by surprise.
+        const std::optional<RecordRef> held = attachmentRecord();
+        bool documentsToo = false;
+        if (held && connection()) {
+            const int count = attachmentCount(*connection(), *held).valueOr(0);
+            if (count > 0)
+                documentsToo =
+                    prompts().message(
+                        this,
+                        count == 1 ? QStringLiteral("Delete its attachment too? If not, it is kept "
+                                                    "and listed under Data > Unattached "
+                                                    "Documents.")
+                                   : QStringLiteral("Delete its %1 attachments too? If not, they "
+                                                    "are kept and listed under Data > Unattached "
+                                                    "Documents.")
+                                         .arg(count),
+                        QStringLiteral("Delete"), Prompts::Buttons::YesNoDefaultNo,
+                        Prompts::Icon::Question)
+                    == Prompts::Answer::Yes;
+        }
         const Status deleted = datPrimaryRS.deleteCurrent();
         binding->forgetMistyped();
         if (!deleted) {
@@ -373,6 +403,9 @@ void RecordEditor::Delete()
             afterDelete(false);
             return;
         }
+        if (documentsToo)
+            if (Status gone = detachAll(*connection(), *held); !gone)
+                tellWriteFailed(notDeleted, gone.error());
         ShowRecordCount();
         // After the only record went, the window stands on the blank record ShowRecordCount
         // added, ready for typing; moving on would drop it again.
@@ -392,6 +425,82 @@ void RecordEditor::Refresh()
             return;
         ShowRecordCount();
         afterRefresh();
+    });
+}
+
+std::optional<RecordRef> RecordEditor::attachmentRecord() const
+{
+    if (desc.attachmentTable.isEmpty() || datPrimaryRS.editMode() == RecordSet::EditMode::Adding
+        || datPrimaryRS.bof() || datPrimaryRS.eof())
+        return std::nullopt;
+    const QVariant id = datPrimaryRS.value(QStringLiteral("ID"));
+    if (id.isNull())
+        return std::nullopt;
+    return RecordRef{desc.attachmentTable, id.toLongLong()};
+}
+
+QString RecordEditor::recordName() const
+{
+    QStringList parts;
+    for (const QString& field : desc.nameFields)
+        if (const QString text = fieldText(field).trimmed(); !text.isEmpty())
+            parts << text;
+    return parts.isEmpty() ? desc.caption : parts.join(QLatin1Char(' '));
+}
+
+void RecordEditor::Attachments()
+{
+    runCommand([this] { openAttachments(); });
+}
+
+frmAttachments* RecordEditor::openAttachments()
+{
+    if (!recordCanBeLeft() || !pendingChangeWritten() || !connection())
+        return nullptr;
+    const std::optional<RecordRef> record = attachmentRecord();
+    if (!record) {
+        prompts().message(this, QStringLiteral("Save the record before attaching documents to it."),
+                          QString(), Prompts::Buttons::Ok, Prompts::Icon::Information);
+        return nullptr;
+    }
+    auto* window = new frmAttachments(*connection(), *record, recordName(), this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    connect(window, &frmAttachments::countChanged, this, [this] { showAttachmentCount(); });
+    attachmentsOpened(window);
+    window->open();
+    return window;
+}
+
+void RecordEditor::showAttachmentCount()
+{
+    VeyHyperLinkLabel* command = link(QStringLiteral("Attachments"));
+    if (!command)
+        return;
+    const std::optional<RecordRef> record = attachmentRecord();
+    const int count =
+        record && connection() ? attachmentCount(*connection(), *record).valueOr(0) : 0;
+    command->SetCaption(QStringLiteral("Attachments (%1)").arg(count));
+}
+
+void RecordEditor::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls() && attachmentRecord())
+        event->acceptProposedAction();
+}
+
+// Files dropped on the window are attached to the record it shows.
+void RecordEditor::dropEvent(QDropEvent* event)
+{
+    QStringList paths;
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    if (paths.isEmpty())
+        return;
+    event->acceptProposedAction();
+    runCommand([this, paths] {
+        if (frmAttachments* window = openAttachments())
+            window->attach(paths);
     });
 }
 
@@ -530,6 +639,7 @@ void RecordEditor::showRecord()
 {
     binding->showRecord();
     updateLinks();
+    showAttachmentCount();
     recordShown();
 }
 

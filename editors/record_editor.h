@@ -17,6 +17,9 @@
 //            afterDelete();
 //   Refresh  re-open, ShowRecordCount, afterRefresh();
 //   Close    write what is pending (an untouched blank record is dropped) and close.
+// A window whose records hold documents (the description names their table) has an Attachments
+// command between Refresh and Close, captioned with the record's count; files dropped on the
+// window are attached to its record. Delete then asks whether the documents go too.
 // A command ends quietly at its first failing step, except that a write that fails is always
 // told, with what failed and the engine's reason: the record stays on the screen, pending, with
 // what the user typed, and Add or Refresh do not go past it until a Save has written it. Errors
@@ -24,6 +27,7 @@
 // "Data error event hit err:" + what happened. A window without a count box keeps no record
 // count: ShowRecordCount does nothing.
 
+#include "attachments/attachment_store.h"
 #include "data/connection.h"
 #include "data/record_set.h"
 #include "editors/editor_description.h"
@@ -42,6 +46,7 @@ namespace halvo {
 
 class DataControl;
 class EditorLayout;
+class frmAttachments;
 class Picker;
 class RecordBinding;
 
@@ -72,6 +77,8 @@ public slots:
     void Delete();
     void Refresh();
     void Close();
+    // The documents attached to the record shown, in a window of their own.
+    void Attachments();
     // The record counter, and on editors that never stand on an empty set, a blank record.
     void ShowRecordCount();
 
@@ -84,6 +91,17 @@ public slots:
     // Moves to the first record, in the window's order, that meets a condition on its table
     // ("ID = ?"); false when none does.
     bool moveToFirstWhere(const QString& condition, const QVariantList& params);
+
+    // The record shown, as its documents know it; none while a new one is not yet saved, or on a
+    // window whose records hold none.
+    std::optional<RecordRef> attachmentRecord() const;
+    // What the record is called in its attachments' caption.
+    QString recordName() const;
+    // Opens the window of the record's attachments (writing what is pending first); null when
+    // the record cannot hold any yet, the user having been told why.
+    frmAttachments* openAttachments();
+    // Shows the record's count of attachments beside the command again.
+    void showAttachmentCount();
 
 protected:
     // The steps single editors change; each runs inside its command's error trap.
@@ -100,6 +118,8 @@ protected:
     virtual void afterRefresh() {}
     virtual void recordShown() {}
     virtual void fieldEdited(const QString& /*control*/) {}
+    // The window of the record's attachments is about to open (an editor adds its commands).
+    virtual void attachmentsOpened(frmAttachments* /*window*/) {}
 
     // Runs a command under one error trap: data errors inside it are not shown on their own.
     void runCommand(const std::function<void()>& command);
@@ -124,6 +144,8 @@ protected:
     void addBeside(const QString& control, QWidget* widget);
 
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 

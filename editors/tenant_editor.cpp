@@ -32,6 +32,8 @@ EditorDescription frmTenant::describe()
     // The window's design names the database file without a folder.
     d.connectionString = fixedRelativeConnectionString();
     d.recordSource = Statements::TenantsByNickname;
+    d.attachmentTable = QStringLiteral("tblTenant");
+    d.nameFields = {QStringLiteral("txtFields(6)"), QStringLiteral("txtFields(9)")};
     d.countBox = QStringLiteral("txtFields(8)");
     d.addCommand = QStringLiteral("AddTenant");
     d.addCaption = QStringLiteral("Add Tenant");

@@ -16,6 +16,8 @@ EditorDescription frmVendor::describe()
     d.name = QStringLiteral("frmVendor");
     d.caption = QStringLiteral("Vendor");
     d.recordSource = Statements::VendorsByCompany;
+    d.attachmentTable = QStringLiteral("tblVendor");
+    d.nameFields = {QStringLiteral("txtFields(2)")};
     d.countBox = QStringLiteral("txtFields(8)");
     d.addCommand = QStringLiteral("AddVendor");
     d.addCaption = QStringLiteral("Add Vendor");

@@ -156,6 +156,8 @@ EditorDescription LedgerWindow::describe(const LedgerKind& kind)
     d.grid.columns = gridChanges(kind);
     d.blankRecordWhenEmpty = false;
     d.afterSave = EditorDescription::AfterSave::Stay;
+    d.attachmentTable = QStringLiteral("tblFinance");
+    d.nameFields = {datePickerName, vendorBox, amountBox};
     return d;
 }
 

@@ -58,6 +58,7 @@ const DataEntry dataEntries[] = {
 // Data entries beyond the toolbar's.
 const Entry moreDataEntries[] = {
     {"RentRoll", "Rent Roll"},
+    {"UnattachedDocuments", "Unattached Documents"},
 };
 
 const Entry reportEntries[] = {

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <memory>
 
+#include "attachments/attachments_window.h"
 #include "editors/category_editor.h"
 #include "editors/insurance_editor.h"
 #include "editors/loan_editor.h"
@@ -27,6 +28,7 @@
 #include "rentroll/reminders_window.h"
 #include "data/connection_string.h"
 #include "platform/desktop.h"
+#include "platform/prompts.h"
 #include "update/update_command.h"
 #include "summary/portfolio_summary.h"
 #include "version.h"
@@ -157,6 +159,25 @@ Command noteReport(frmMain& main)
     };
 }
 
+// The documents kept when their records were deleted, over the frame; while it is open the
+// frame takes no other command, so that a restore never meets its connection.
+Command unattachedDocuments(frmMain& main)
+{
+    return [frame = QPointer<frmMain>(&main)] {
+        if (!frame)
+            return;
+        Result<Connection> db = Connection::open(standardConnectionString(frame->dataFolder()));
+        if (!db) {
+            prompts().message(frame, db.error().description, QString(), Prompts::Buttons::Ok,
+                              Prompts::Icon::Warning);
+            return;
+        }
+        auto* window = new frmAttachments(db.value(), RecordRef{}, QString(), frame);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->open();
+    };
+}
+
 } // namespace
 
 // One line per window or command, by the menu entry that opens it; the toolbar buttons follow
@@ -164,7 +185,7 @@ Command noteReport(frmMain& main)
 //
 //   Data:   mnufrmProperty, mnuDatafrmTenant, mnuDatafrmLoan, mnuDatafrmInsurance,
 //           mnuDatafrmIncome, mnuDatafrmExpense, mnuDatafrmCategory, mnuDatafrmVendor,
-//           mnuDatafrmNote, RentRoll
+//           mnuDatafrmNote, RentRoll, UnattachedDocuments
 //   Report: CategoryReport, IncomeandExpense, MortgageLoan, NoteReport, PropertyOwned,
 //           TenantLease, VendorReport, ScheduleEWorksheet, YearAtAGlance
 //   Backup: BackupBackup, RestoreDatabase
@@ -182,6 +203,7 @@ void installWindows(frmMain& main)
     main.registerWindow(QStringLiteral("mnuDatafrmVendor"), editor<frmVendor>());
     main.registerWindow(QStringLiteral("mnuDatafrmNote"), editor<frmNote>());
     main.registerWindow(QStringLiteral("RentRoll"), rentRoll());
+    main.registerCommand(QStringLiteral("UnattachedDocuments"), unattachedDocuments(main));
 
     main.registerWindow(QStringLiteral("CategoryReport"), editor<frmSelectCategory>());
     main.registerWindow(QStringLiteral("IncomeandExpense"), editor<frmSelectProperty>());

@@ -803,7 +803,7 @@ void TestLedger::keyboard_data()
     QTest::addColumn<QStringList>("tabOrder");
     QTest::addColumn<QStringList>("labels");
     const QStringList after{"txtAmount", "cboCategory", "cmdAddMemo", "txtMemo"};
-    const QStringList commands{"Save", "Delete", "Refresh", "Close", "DataGrid1"};
+    const QStringList commands{"Save", "Delete", "Refresh", "Attachments", "Close", "DataGrid1"};
     const QStringList before{"txtRefNo", "DTPicker3", "cboNickname", "cboVendor", "cmdAddVendor"};
     // Income names the tenant whose rent it is, after the payee and its button.
     QTest::newRow("income") << "frmIncome"

@@ -146,8 +146,9 @@ void tst_shell_main_window::menuEntries_data()
                           << QStringList{"mnufrmProperty", "mnuDatafrmTenant", "mnuDatafrmLoan",
                                          "mnuDatafrmInsurance", "mnuDatafrmIncome",
                                          "mnuDatafrmExpense", "mnuDatafrmCategory",
-                                         "mnuDatafrmVendor", "mnuDatafrmNote", "RentRoll"}
-                          << dataKeys + QStringList{"Rent Roll"};
+                                         "mnuDatafrmVendor", "mnuDatafrmNote", "RentRoll",
+                                         "UnattachedDocuments"}
+                          << dataKeys + QStringList{"Rent Roll", "Unattached Documents"};
     QTest::newRow("Report") << "Report"
                             << QStringList{"CategoryReport", "IncomeandExpense", "MortgageLoan",
                                            "NoteReport", "PropertyOwned", "TenantLease",
@@ -872,7 +873,8 @@ void tst_shell_main_window::installedHelpFileIsAGuide()
     for (const char* topic : {"Contents", "Login", "Change Password", "Property", "Tenant", "Loan",
                               "Insurance", "Income", "Expense", "Category", "Vendor", "Note",
                               "Report", "Backup", "Restore", "Portfolio Summary",
-                              "Schedule E Worksheet", "Year at a Glance", "Rent Roll"})
+                              "Schedule E Worksheet", "Year at a Glance", "Rent Roll",
+                              "Attachments", "Unattached Documents"})
         QVERIFY2(text.contains(QLatin1String(topic)), topic);
 }
 

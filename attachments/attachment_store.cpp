@@ -329,8 +329,8 @@ Result<std::optional<RecordPicture>> recordPicture(const Connection& connection,
         RecordPicture{picture.value().first(), keptFrom.value().toString()});
 }
 
-Status setRecordPicture(const Connection& connection, const RecordRef& record,
-                        qint64 attachmentId, const QString& keptFrom)
+Status setRecordPicture(const Connection& connection, const RecordRef& record, qint64 linkId,
+                        const QString& keptFrom)
 {
     if (Status made = ensureAttachmentTables(connection); !made)
         return made;
@@ -342,14 +342,14 @@ Status setRecordPicture(const Connection& connection, const RecordRef& record,
         {record.table, record.id});
     if (!cleared)
         return cleared.error();
-    if (attachmentId != 0) {
-        Result<int> chosen = connection.execute(
-            QStringLiteral("INSERT INTO tblRecordPicture (RecordTable, RecordID, AttachmentID, "
-                           "KeptFrom) VALUES (?, ?, ?, ?)"),
-            {record.table, record.id, attachmentId, keptFrom});
-        if (!chosen)
-            return chosen.error();
-    }
+    // Only a link of this record's makes its picture.
+    Result<int> chosen = connection.execute(
+        QStringLiteral("INSERT INTO tblRecordPicture (RecordTable, RecordID, AttachmentID, "
+                       "KeptFrom) SELECT RecordTable, RecordID, AttachmentID, ? FROM "
+                       "tblAttachmentLink WHERE ID = ? AND RecordTable = ? AND RecordID = ?"),
+        {keptFrom, linkId, record.table, record.id});
+    if (!chosen)
+        return chosen.error();
     return work.commit();
 }
 

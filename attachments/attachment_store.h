@@ -75,9 +75,10 @@ struct RecordPicture {
 };
 Result<std::optional<RecordPicture>> recordPicture(const Connection& connection,
                                                    const RecordRef& record);
-// Makes one of the record's attachments (a JPEG or PNG) its picture; 0 shows none.
-Status setRecordPicture(const Connection& connection, const RecordRef& record,
-                        qint64 attachmentId, const QString& keptFrom = QString());
+// Makes one of the record's attachments (a JPEG or PNG), by its link, the record's picture; 0
+// shows none.
+Status setRecordPicture(const Connection& connection, const RecordRef& record, qint64 linkId,
+                        const QString& keptFrom = QString());
 
 // Writes a copy where the user chose, whole or not at all.
 Status saveAttachmentCopy(const QByteArray& bytes, const QString& path);

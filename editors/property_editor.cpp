@@ -265,13 +265,7 @@ void frmProperty::keepPictureInFile()
                           Prompts::Icon::Warning);
         return;
     }
-    Result<QList<AttachmentInfo>> held = attachmentsOf(*connection(), *record);
-    Status kept = held ? Status() : Status(held.error());
-    if (held)
-        for (const AttachmentInfo& a : held.value())
-            if (a.linkId == link.value())
-                kept = setRecordPicture(*connection(), *record, a.attachmentId, path);
-    if (!kept)
+    if (Status kept = setRecordPicture(*connection(), *record, link.value(), path); !kept)
         prompts().message(this, kept.error().description, QString(), Prompts::Buttons::Ok,
                           Prompts::Icon::Warning);
     showAttachmentCount();
@@ -351,7 +345,7 @@ void frmProperty::attachmentsOpened(frmAttachments* window)
                               Prompts::Icon::Information);
             return;
         }
-        if (Status set = setRecordPicture(*connection(), *record, chosen->attachmentId); !set) {
+        if (Status set = setRecordPicture(*connection(), *record, chosen->linkId); !set) {
             prompts().message(window, set.error().description, window->windowTitle(),
                               Prompts::Buttons::Ok, Prompts::Icon::Warning);
             return;

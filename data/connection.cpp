@@ -223,8 +223,19 @@ Result<sqlite3*> openKeyed(const QString& path, const QString& password, qint64 
     return checked;
 }
 
+QHash<QString, int>& filesBeingReplaced()
+{
+    static QHash<QString, int> files;
+    return files;
+}
+
 Result<std::shared_ptr<SharedHandle>> openHandle(const QString& path, const QString& password)
 {
+    if (beingReplaced(path))
+        return Error{QStringLiteral("The database file \"%1\" is being restored; it opens again "
+                                    "once the restore is done.")
+                         .arg(path),
+                     SQLITE_BUSY};
     struct stat info {};
     if (Status s = checkFile(path, info); !s)
         return s.error();
@@ -563,6 +574,22 @@ Status replaceOpenDatabase(const QString& path, const QString& newKey,
     handle->moveTo(reopened.value(), info.st_dev, info.st_ino);
     registry().insert(registryKey(absolute, key), handle);
     return placed;
+}
+
+ReplacingFile::ReplacingFile(const QString& path) : path(QFileInfo(path).absoluteFilePath())
+{
+    ++filesBeingReplaced()[this->path];
+}
+
+ReplacingFile::~ReplacingFile()
+{
+    if (--filesBeingReplaced()[path] <= 0)
+        filesBeingReplaced().remove(path);
+}
+
+bool beingReplaced(const QString& path)
+{
+    return filesBeingReplaced().contains(QFileInfo(path).absoluteFilePath());
 }
 
 bool heldByEngine(const QString& path)

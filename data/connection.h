@@ -149,4 +149,21 @@ void releaseDatabase(const QString& path);
 // Whether any connection still uses the file: a file in use is not to be replaced.
 bool databaseInUse(const QString& path);
 
+// While a backup is put in the live file's place, no connection of the program opens the file:
+// the summary's tick, the lock's password or a window opened meanwhile would hold the old file
+// while it is renamed from under them, and the restored file would then be refused as replaced
+// while in use. Opening it is refused for as long as the guard lives.
+class ReplacingFile {
+public:
+    explicit ReplacingFile(const QString& path);
+    ~ReplacingFile();
+    ReplacingFile(const ReplacingFile&) = delete;
+    ReplacingFile& operator=(const ReplacingFile&) = delete;
+
+private:
+    QString path;
+};
+// Whether the file at `path` is being replaced (a ReplacingFile lives for it).
+bool beingReplaced(const QString& path);
+
 } // namespace halvo

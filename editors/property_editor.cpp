@@ -6,6 +6,7 @@
 #include "controls/pickers.h"
 #include "maintenance/copy_if_present.h"
 #include "platform/program_files.h"
+#include "platform/folders.h"
 #include "platform/prompts.h"
 #include "hyperlink/vey_hyperlink_label.h"
 
@@ -221,13 +222,22 @@ void frmProperty::afterRefresh() { showOwnerPicker(false); }
 void frmProperty::cmdAddImage_Click()
 {
     const QString folder = QDir(dataFolder()).filePath(pictureFolder);
-    QDir().mkpath(folder);
+    if (QDir().mkpath(folder))
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                          | QFileDevice::ExeOwner);
     const QString chosen = prompts().openFileName(
         this, tr("Add Image"), QString(),
         QStringLiteral("All Picture Files (*.bmp *.gif *.jpg *.jpeg *.png);;Icon File (*.ico)"));
     if (chosen.trimmed().isEmpty())
         return;
-    const QString copy = QDir(folder).filePath(QFileInfo(chosen).fileName());
+    // Another property's picture of the same name (every camera's IMG_0001.JPG) is never
+    // replaced: the copy gets a name of its own. A picture chosen from the folder itself is kept
+    // where it is.
+    const QFileInfo picked(chosen);
+    const QString sameName = QDir(folder).filePath(picked.fileName());
+    const QString copy = QFileInfo(sameName).canonicalFilePath() == picked.canonicalFilePath()
+                             ? sameName
+                             : freeFileName(folder, picked.fileName());
     // A source that is not there is reported by the copy; the record keeps the picture it had
     // rather than pointing at a file that was never copied.
     if (!DBBackup::CopyIfPresent(chosen, copy, this))

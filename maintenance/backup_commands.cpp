@@ -7,6 +7,7 @@
 #include "data/connection_string.h"
 #include "lock/file_lock.h"
 #include "platform/desktop.h"
+#include "platform/folders.h"
 #include "platform/prompts.h"
 
 #include <QDir>
@@ -36,11 +37,10 @@ Status moveOlderBackupAside(const QString& target, const QDate& today)
     const QDate made = existing.lastModified().date();
     if (made == today)
         return {};
-    const QString stem = existing.completeBaseName() + QStringLiteral(" from ")
-                         + made.toString(QStringLiteral("yyyy-MM-dd"));
-    QString aside = existing.dir().filePath(stem + QStringLiteral(".mdb"));
-    for (int n = 2; QFileInfo::exists(aside); ++n)
-        aside = existing.dir().filePath(QStringLiteral("%1 (%2).mdb").arg(stem).arg(n));
+    const QString aside =
+        freeFileName(existing.absolutePath(), existing.completeBaseName() + QStringLiteral(" from ")
+                                                  + made.toString(QStringLiteral("yyyy-MM-dd"))
+                                                  + QStringLiteral(".mdb"));
     if (!QFile::rename(target, aside))
         return Error{QStringLiteral("The older backup \"%1\" could not be moved aside to \"%2\".")
                          .arg(target, aside)};
@@ -51,12 +51,7 @@ Status moveOlderBackupAside(const QString& target, const QDate& today)
 QString keptName(const QString& live, const QDateTime& moment)
 {
     const QFileInfo info(live);
-    const QString stem = info.completeBaseName() + QStringLiteral(" before restore ")
-                         + moment.toString(QStringLiteral("yyyy-MM-dd HH-mm-ss"));
-    QString kept = info.dir().filePath(stem + QStringLiteral(".mdb"));
-    for (int n = 2; QFileInfo::exists(kept); ++n)
-        kept = info.dir().filePath(QStringLiteral("%1 (%2).mdb").arg(stem).arg(n));
-    return kept;
+    return freeFileName(info.absolutePath(), keptBeforeRestoreName(info.fileName(), moment));
 }
 
 void tellFailure(QWidget* parent, const QString& text, const QString& title)
@@ -146,7 +141,7 @@ bool BackupCommands::makeBackupFolder()
     const QStringList folders = QDir(host.dataFolder).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     if (folders.contains(QStringLiteral("backup")))
         return true;
-    if (::mkdir(QFile::encodeName(backupFolder()).constData(), 0777) == 0)
+    if (::mkdir(QFile::encodeName(backupFolder()).constData(), 0700) == 0)
         return true;
     tellFailure(host.window,
                 QStringLiteral("The backup folder \"%1\" could not be made: %2")
@@ -328,6 +323,11 @@ void BackupCommands::SaveToDisk()
         prompts().saveFileName(host.window, title, snapshot, databaseFilter, databaseFiles);
     if (chosen.isEmpty() || QFileInfo(chosen).absoluteFilePath() == snapshot)
         return;
+    // The copy would take the live file's place, or its log's.
+    if (Status other = notHeldByEngine(chosen); !other) {
+        tellFailure(host.window, other.error().description, title);
+        return;
+    }
     if (!DBBackup::CopyIfPresent(snapshot, chosen, host.window))
         tellFailure(host.window,
                     QStringLiteral("The database could not be saved to:\r\n%1").arg(chosen), title);

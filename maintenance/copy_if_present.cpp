@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <cstdio>
 
 namespace DBBackup {
 
@@ -21,8 +22,8 @@ bool CopyIfPresent(const QString& source, const QString& destination, QWidget* p
         return false;
     }
     // The database file in use is the engine's alone: a copy of it is made through the engine
-    // (a backup), never by reading it here.
-    if (halvo::heldByEngine(source))
+    // (a backup), never by reading it here, and nothing is copied over it or its log.
+    if (halvo::heldByEngine(source) || halvo::heldByEngine(destination))
         return false;
     // A file chosen from where it would be copied to is already in place; replacing the
     // destination first would delete the only copy.
@@ -35,8 +36,16 @@ bool CopyIfPresent(const QString& source, const QString& destination, QWidget* p
     QFile::remove(partial);
     if (!QFile::copy(source, partial))
         return false;
-    QFile::remove(destination);
-    return QFile::rename(partial, destination);
+    // What is copied into the data folder is the user's alone, as the database is.
+    QFile::setPermissions(partial, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    // One rename replaces the destination, so that it is never gone.
+    if (std::rename(QFile::encodeName(partial).constData(),
+                    QFile::encodeName(destination).constData())
+        != 0) {
+        QFile::remove(partial);
+        return false;
+    }
+    return true;
 }
 
 } // namespace DBBackup

@@ -3,10 +3,13 @@
 #include "data/connection.h"
 #include "data/schema.h"
 #include "data/sqlite_statement.h"
+#include "platform/folders.h"
 
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
 #include <QUrl>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -107,6 +110,8 @@ Status copyBytes(const ByteSource& from, const QString& target, const CopyProgre
     QFile to(target);
     if (!to.open(QIODevice::ReadWrite | QIODevice::Truncate))
         return fileError(QStringLiteral("The copy could not be written:"), target, to);
+    // A copy of the records is the user's alone, whatever the umask allows.
+    (void)::fchmod(to.handle(), S_IRUSR | S_IWUSR);
     const qint64 total = from.size;
     QByteArray chunk;
     QByteArray back(chunkSize, Qt::Uninitialized);
@@ -240,6 +245,27 @@ Status syncFolderOf(const QString& path)
     return {};
 }
 
+// Gives a file no connection holds a second name: a hard link, so that nothing is copied and the
+// file is never without its first name; where the file system has no links, a copy read back
+// as it is written.
+Status keepUnderSecondName(const QString& path, const QString& second)
+{
+    if (::link(QFile::encodeName(path).constData(), QFile::encodeName(second).constData()) == 0)
+        return {};
+    const QString why = QString::fromLocal8Bit(std::strerror(errno));
+    if (errno != EPERM && errno != EXDEV && errno != ENOTSUP && errno != EOPNOTSUPP)
+        return Error{why};
+    Result<ByteSource> from = fromFile(path);
+    if (!from)
+        return from.error();
+    const QString partial = partialName(second);
+    if (Status copied = copyBytes(from.value(), partial, {}); !copied) {
+        QFile::remove(partial);
+        return copied;
+    }
+    return putInPlace(partial, second);
+}
+
 // Tells the progress how far the export has come, by the size of the file it writes against
 // the size of the one it reads; a progress that answers false stops the export.
 struct ExportProgress {
@@ -270,6 +296,7 @@ Status writeCopy(sqlite3* from, const QString& target, const QString& key,
         QFile empty(partial);
         if (!empty.open(QIODevice::WriteOnly))
             return fileError(QStringLiteral("The copy could not be written:"), partial, empty);
+        (void)::fchmod(empty.handle(), S_IRUSR | S_IWUSR);
         empty.close();
         Result<detail::Statement> attach =
             detail::Statement::prepare(from, QStringLiteral("ATTACH DATABASE ? AS rekeyed KEY ?"));
@@ -404,11 +431,14 @@ Status rekeyLiveDatabase(const Connection& live, const QString& newKey,
     }();
     if (!written)
         return written;
+    // A change saved while the copy was written is not in it: nothing is replaced. Counted here,
+    // while the handle is open; nothing runs between this and its close.
+    if (live.changesMade() != changesBefore) {
+        QFile::remove(incoming);
+        return Error{QStringLiteral("A change was saved while the database was being keyed "
+                                    "anew; nothing was changed. Try again.")};
+    }
     Status replaced = replaceOpenDatabase(path, newKey, [&]() -> Status {
-        // A change saved while the copy was written is not in it: nothing is replaced.
-        if (live.changesMade() != changesBefore)
-            return Error{QStringLiteral("A change was saved while the database was being keyed "
-                                        "anew; nothing was changed. Try again.")};
         // The last handle's close has emptied the log into the old file and removed it. A log
         // still there means another program has the file open (the sqlcipher command line): it
         // would be read into the new file.
@@ -424,16 +454,30 @@ Status rekeyLiveDatabase(const Connection& live, const QString& newKey,
 }
 
 Status replaceLiveDatabase(const QString& chosen, const QString& live,
-                           const QString& keptAs, const CopyProgress& progress)
+                           const QString& keptAs, const CopyProgress& progress,
+                           const std::function<void(RestoreStep)>& reached)
 {
-    if (databaseInUse(live))
+    const auto step = [&](RestoreStep done) {
+        if (reached)
+            reached(done);
+    };
+    const auto inUse = [&] {
         return Error{QStringLiteral("The database file \"%1\" is still in use by an open window.")
                          .arg(live)};
+    };
+    if (databaseInUse(live))
+        return inUse();
     releaseDatabase(live);
+    // From the check to the end nothing of the program opens the live file: the progress below
+    // lets window events run, and a tick of the summary would otherwise open the old file again
+    // and hold it while it is renamed away.
+    const ReplacingFile replacing(live);
+    if (heldByEngine(live))
+        return inUse();
 
     // The chosen file is copied next to the live one first, so that the last step is a rename
     // within one folder, which either happens whole or not at all.
-    const QString incoming = live + QStringLiteral(".restoring");
+    const QString incoming = QFileInfo(live).dir().filePath(restoringCopyName(QFileInfo(live).fileName()));
     QFile::remove(incoming);
     Result<ByteSource> from = fromFile(chosen);
     if (!from)
@@ -442,28 +486,47 @@ Status replaceLiveDatabase(const QString& chosen, const QString& live,
         QFile::remove(incoming);
         return copied;
     }
+    step(RestoreStep::Copied);
 
-    // The replaced file is kept. A log left beside it (by a program that was killed) belongs to
-    // it and goes with it: read into the restored file, it would damage it.
-    const QStringList sides{QStringLiteral("-wal"), QStringLiteral("-shm")};
+    // Checked again just before the renames.
+    const auto refuse = [&](const Error& why) {
+        QFile::remove(incoming);
+        return why;
+    };
+    if (heldByEngine(live))
+        return refuse(inUse());
+    // The last connection's close emptied the write-ahead log into the file and removed it. A
+    // log still there is another program's, which has the file open (the sqlcipher command
+    // line): its changes are in it, and put beside the restored file it would be read into it.
+    if (QFileInfo::exists(live + QStringLiteral("-wal")))
+        return refuse(Error{QStringLiteral("Another program has the database file open; nothing "
+                                           "was changed. Close it and try again.")});
+
+    // At every moment the live name holds either the records it held or the restored ones: the
+    // replaced file first gets its kept name beside its own, and one rename then puts the
+    // restored file over the live name.
     const bool hadLive = QFileInfo::exists(live);
     if (hadLive) {
-        if (Status kept = moveOver(live, keptAs); !kept) {
-            QFile::remove(incoming);
-            return Error{QStringLiteral("The current database file could not be kept as \"%1\"; "
-                                        "it is left in its place.")
-                             .arg(keptAs)};
-        }
-        for (const QString& side : sides)
-            if (QFileInfo::exists(live + side))
-                (void)moveOver(live + side, keptAs + side);
+        if (Status kept = keepUnderSecondName(live, keptAs); !kept)
+            return refuse(Error{QStringLiteral("The current database file could not be kept as "
+                                               "\"%1\" (%2); it is left in its place.")
+                                    .arg(keptAs, kept.error().description)});
+        keepPrivate(keptAs);
+        (void)syncFolderOf(live);
+        step(RestoreStep::Kept);
+        // Shared memory left by a program that was killed belongs to the old file.
+        const QString memory = live + QStringLiteral("-shm");
+        if (QFileInfo::exists(memory))
+            (void)moveOver(memory, keptAs + QStringLiteral("-shm"));
     }
     if (Status placed = moveOver(incoming, live); !placed) {
         QFile::remove(incoming);
         if (hadLive)
-            (void)moveOver(keptAs, live);
+            QFile::remove(keptAs);
         return placed;
     }
+    (void)syncFolderOf(live);
+    step(RestoreStep::Placed);
     return {};
 }
 

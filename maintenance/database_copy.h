@@ -48,13 +48,23 @@ Status rekeyLiveDatabase(const Connection& live, const QString& newKey,
                          const std::optional<QString>& passwordRow,
                          const CopyProgress& progress = {});
 
+// The steps of a restore, told as each is done (a test stops the program between them).
+enum class RestoreStep {
+    Copied, // the chosen file is whole beside the live one, under its ".restoring" name
+    Kept,   // the live file has its kept name too
+    Placed, // the restored file stands under the live name
+};
+
 // Puts the database at `chosen` in the live file's place. The chosen file has been found a whole
 // database of ours with checkDatabaseCopy, before anything was closed for it; it is copied beside
-// the live file (each piece read back as it is written) and renamed over it in one step, and the
-// file it replaces is kept beside it as `keptAs` (with its write-ahead log, if one is left). No
-// connection may still use the live file. On any failure the live file is as it was.
-Status replaceLiveDatabase(const QString& chosen, const QString& live,
-                           const QString& keptAs, const CopyProgress& progress = {});
+// the live file (each piece read back as it is written), the live file is kept as `keptAs` too,
+// and the copy is renamed over the live name in one step. No connection may use the live file,
+// and none opens it until this returns (ReplacingFile). On any failure the live file is as it
+// was; at every moment, a program killed included, the live name holds the old records or the
+// restored ones.
+Status replaceLiveDatabase(const QString& chosen, const QString& live, const QString& keptAs,
+                           const CopyProgress& progress = {},
+                           const std::function<void(RestoreStep)>& reached = {});
 
 // Whether the file at `path` is a whole database of ours: it opens with the password, every page
 // reads (a full check) and it holds every table. The file is opened read-only and not changed.

@@ -16,7 +16,9 @@
 
 #include "core/result.h"
 
+#include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 namespace halvo {
 
@@ -42,6 +44,30 @@ Folders runningFolders();
 // folder (for the user only) and copies the delivered file `fileName` into it when the data
 // folder has none yet. A file already there is the user's and is never replaced. The copy is
 // written under another name and renamed, so that a start cut short leaves no half a file.
+// Where a restore has left its files (below) but no `fileName`, in any layout, nothing is placed:
+// an empty database there would look as if the records were gone. The failure names what was
+// found.
 Status placeDeliveredFile(const Folders& folders, const QString& fileName);
+
+// What a restore leaves beside the database file `fileName` ("halvo0905.mdb"): the backup's copy
+// on its way in, "halvo0905.mdb.restoring", and the file it replaced, kept as
+// "halvo0905 before restore 2026-12-07 13-05-09.mdb" (with " (2)" and so on where one of that
+// name is there already: freeFileName).
+QString restoringCopyName(const QString& fileName);
+QString keptBeforeRestoreName(const QString& fileName, const QDateTime& moment);
+// The files of a restore in `folder`, by name, the kept ones newest first.
+QStringList restoreLeftovers(const QString& folder, const QString& fileName);
+
+// `name` in `folder`, or where something of that name is there already, the first free one of
+// "stem (2).ext", "stem (3).ext" and so on: nothing already there is replaced. The full path.
+QString freeFileName(const QString& folder, const QString& name);
+
+// The user's data is the user's alone, on a machine others use too: the database files, the
+// settings, the backup and Prop folders and the files in them lose every permission of the group
+// and of others (files 0600, folders 0700), and so does the data folder where it is not also the
+// program folder. What the user has taken away themselves (write, say) stays away.
+void keepDataPrivate(const Folders& folders);
+// One file or folder of the user's data made so (its group's and others' permissions taken away).
+void keepPrivate(const QString& path);
 
 } // namespace halvo

@@ -35,8 +35,8 @@ void Settings::keepIn(const QString& dataFolder)
     }
     keptFile = QDir(dataFolder).filePath(FileName);
     const QString earlier = configurationStore().fileName();
-    if (!QFile::exists(keptFile) && QFile::exists(earlier))
-        QFile::copy(earlier, keptFile);
+    if (!QFile::exists(keptFile) && QFile::exists(earlier) && QFile::copy(earlier, keptFile))
+        QFile::setPermissions(keptFile, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
 QString Settings::value(const QString& key, const QString& defaultValue)
@@ -48,9 +48,16 @@ QString Settings::value(const QString& key, const QString& defaultValue)
 
 void Settings::setValue(const QString& key, const QString& value)
 {
-    QSettings s = store();
-    s.beginGroup(group);
-    s.setValue(key, value);
+    {
+        QSettings s = store();
+        s.beginGroup(group);
+        s.setValue(key, value);
+        s.sync();
+    }
+    // The settings are the user's alone, whatever the umask made of a new file.
+    if (!keptFile.isEmpty() && QFile::exists(keptFile))
+        QFile::setPermissions(keptFile, QFile::permissions(keptFile)
+                                            & (QFileDevice::ReadOwner | QFileDevice::WriteOwner));
 }
 
 } // namespace halvo

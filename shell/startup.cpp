@@ -45,6 +45,7 @@ bool Startup::start()
                           Prompts::Icon::Critical);
         return false;
     }
+    keepDataPrivate(folders);
     Settings::keepIn(folders.data);
 
     DatabaseFileCheck file = checkDatabaseFile(folders.data);

@@ -85,6 +85,10 @@ void PortfolioSummary::release()
 
 void PortfolioSummary::tick()
 {
+    // A restore is putting another file in the database's place: the figures shown stay as they
+    // are, and nothing opens the file until it is done.
+    if (beingReplaced(databasePath(folder)))
+        return;
     const int year = Clock::today().year();
     // A file moved or put in the database's place (a restore) is opened anew.
     if (db && !db->checkInPlace())

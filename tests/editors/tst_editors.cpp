@@ -31,6 +31,12 @@ QString savePicture(const QString& path, Qt::GlobalColor color)
     return path;
 }
 
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 } // namespace
 
 class TestEditors : public QObject {
@@ -101,22 +107,33 @@ void TestEditors::ownerPickerCopiesTheFirstOwnersDetails()
 void TestEditors::pictureIsCopiedIntoTheProgramFolder_data()
 {
     QTest::addColumn<QString>("chosen"); // "picture", "missing" or "" (cancelled)
-    QTest::addColumn<bool>("copied");
+    QTest::addColumn<bool>("anotherOfTheName"); // Prop/house.jpg is another property's picture
+    QTest::addColumn<QString>("copyName");     // empty: nothing copied
     QTest::addColumn<QString>("message");
-    QTest::newRow("a picture") << "picture" << true << QString();
-    QTest::newRow("cancelled") << "" << false << QString();
-    QTest::newRow("a file that is not there") << "missing" << false << " is not valid file name.";
+    QTest::newRow("a picture") << "picture" << false << "Prop/house.jpg" << QString();
+    QTest::newRow("another property's of the same name")
+        << "picture" << true << "Prop/house (2).jpg" << QString();
+    QTest::newRow("cancelled") << "" << false << QString() << QString();
+    QTest::newRow("a file that is not there")
+        << "missing" << false << QString() << " is not valid file name.";
 }
 
 void TestEditors::pictureIsCopiedIntoTheProgramFolder()
 {
     QFETCH(QString, chosen);
-    QFETCH(bool, copied);
+    QFETCH(bool, anotherOfTheName);
+    QFETCH(QString, copyName);
     QFETCH(QString, message);
     TempDatabase db;
     ScriptedSession session;
     QTemporaryDir elsewhere;
     const QString picture = savePicture(QDir(elsewhere.path()).filePath(QStringLiteral("house.jpg")), Qt::red);
+    const QString others = QDir(db.folder()).filePath(QStringLiteral("Prop/house.jpg"));
+    if (anotherOfTheName) {
+        QVERIFY(QDir().mkpath(QDir(db.folder()).filePath(QStringLiteral("Prop"))));
+        savePicture(others, Qt::blue);
+    }
+    const QByteArray othersBefore = fileBytes(others);
     QVERIFY(db.connect().execute(QStringLiteral("INSERT INTO tblBuilding (BldNickName, BldImage) "
                                                 "VALUES ('ELM', 'before.jpg')")).ok());
     auto window = makeEditor(QStringLiteral("frmProperty"), db.folder());
@@ -126,12 +143,19 @@ void TestEditors::pictureIsCopiedIntoTheProgramFolder()
         session.prompts.queueFileName(QDir(elsewhere.path()).filePath(QStringLiteral("gone.jpg")));
 
     static_cast<frmProperty*>(window.get())->cmdAddImage_Click();
-    const QString copy = QDir(db.folder()).filePath(QStringLiteral("Prop/house.jpg"));
+    const QString copy = copyName.isEmpty() ? QString() : QDir(db.folder()).filePath(copyName);
     QCOMPARE(session.prompts.fileDialogs.size(), 1);
-    QCOMPARE(window->fieldText(QStringLiteral("txtFields(5)")), copied ? copy : QStringLiteral("before.jpg"));
-    QCOMPARE(QFile::exists(copy), copied);
-    if (copied)
+    QCOMPARE(window->fieldText(QStringLiteral("txtFields(5)")),
+             copy.isEmpty() ? QStringLiteral("before.jpg") : copy);
+    if (anotherOfTheName)
+        QCOMPARE(fileBytes(others), othersBefore); // no other property's picture is replaced
+    if (!copy.isEmpty()) {
+        QCOMPARE(fileBytes(copy), fileBytes(picture));
         QCOMPARE(static_cast<frmProperty*>(window.get())->shownPicture(), copy);
+        // The user's alone, as the database is.
+        QCOMPARE(QFile::permissions(copy) & 0x0077, QFile::Permissions{});
+        QCOMPARE(QFile::permissions(QFileInfo(copy).path()) & 0x0077, QFile::Permissions{});
+    }
     QCOMPARE(session.prompts.shown.size(), message.isEmpty() ? 0 : 1);
     if (!message.isEmpty())
         QVERIFY(session.prompts.texts().first().endsWith(message));

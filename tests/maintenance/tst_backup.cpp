@@ -7,12 +7,16 @@
 #include "maintenance/backup_commands.h"
 #include "maintenance/database_copy.h"
 #include "platform/desktop.h"
+#include "platform/folders.h"
 #include "platform/prompts.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <csignal>
+#include <sys/stat.h>
 #include <optional>
 
 using namespace halvo;
@@ -105,7 +109,13 @@ private slots:
     void restore_data();
     void restore();
     void restoreRefusedWhileTheFileIsInUse();
+    void restoreStoppedBetweenItsSteps_data();
+    void restoreStoppedBetweenItsSteps();
     void snapshotIsCompactedAndEncrypted();
+    void snapshotNeverSavedOverTheLiveFile_data();
+    void snapshotNeverSavedOverTheLiveFile();
+    void rekeyRefusedWhenAChangeIsSavedDuringTheCopy();
+    void copiesAreTheUsersAlone();
 };
 
 void tst_backup::fileNames_data()
@@ -434,6 +444,72 @@ void tst_backup::restoreRefusedWhileTheFileIsInUse()
     QCOMPARE(hashOf(p.db.path()), liveBefore);
 }
 
+void tst_backup::restoreStoppedBetweenItsSteps_data()
+{
+    QTest::addColumn<QString>("killedAt");
+    QTest::addColumn<QStringList>("vendorsAfter");
+    const QStringList before{"Acme Property Mgmt", "City Water"};
+    QTest::newRow("during the copy") << "copying" << before;
+    QTest::newRow("the copy whole") << "copied" << before;
+    QTest::newRow("the old file kept") << "kept" << before;
+    QTest::newRow("the restored file in place")
+        << "placed" << QStringList{"Acme Property Mgmt", "City Water", "From the backup"};
+}
+
+// The program killed at each step of a restore (a power cut, a crash) leaves a database under
+// the live name that holds the old records or the restored ones, never none; and the first
+// start of a packaged install then finds it and places no empty one.
+void tst_backup::restoreStoppedBetweenItsSteps()
+{
+    QFETCH(QString, killedAt);
+    QFETCH(QStringList, vendorsAfter);
+    const char* childFolder = "HALVO_TEST_RESTORE_FOLDER";
+    if (qEnvironmentVariableIsSet(childFolder)) {
+        const QString folder = qEnvironmentVariable(childFolder);
+        const auto killHere = [&](const QString& step) {
+            if (step == killedAt)
+                ::raise(SIGKILL);
+        };
+        (void)replaceLiveDatabase(
+            folder + QStringLiteral("/backup/HALVO_1272026.mdb"), databasePath(folder),
+            folder + QStringLiteral("/halvo0905 before restore 2026-12-07 13-05-09.mdb"),
+            [&](qint64, qint64) {
+                killHere(QStringLiteral("copying"));
+                return true;
+            },
+            [&](RestoreStep step) {
+                killHere(step == RestoreStep::Copied ? QStringLiteral("copied")
+                         : step == RestoreStep::Kept ? QStringLiteral("kept")
+                                                     : QStringLiteral("placed"));
+            });
+        QFAIL("the restore ran to its end");
+    }
+    Program p;
+    addVendor(p.db.connect(), QStringLiteral("From the backup"));
+    p.commands.Backup();
+    QVERIFY(p.db.connect().execute(
+        QStringLiteral("DELETE FROM tblVendor WHERE Company = 'From the backup'")));
+    releaseDatabase(p.db.path());
+
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QString::fromLatin1(childFolder), p.db.folder());
+    child.setProcessEnvironment(environment);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("restoreStoppedBetweenItsSteps:")
+                 + QString::fromLatin1(QTest::currentDataTag())});
+    QVERIFY(child.waitForFinished(60000));
+    QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+
+    QVERIFY(QFileInfo(p.db.path()).isFile());
+    QCOMPARE(vendorsIn(p.db.path()), vendorsAfter);
+    const QString delivered = p.db.folder() + QStringLiteral("/usr/share/halvo");
+    QVERIFY(QDir().mkpath(delivered));
+    QVERIFY(createDatabase(delivered + QStringLiteral("/halvo0905.mdb"), DatabasePassword));
+    QVERIFY(placeDeliveredFile({delivered, p.db.folder()}, QStringLiteral("halvo0905.mdb")));
+    QCOMPARE(vendorsIn(p.db.path()), vendorsAfter);
+}
+
 void tst_backup::snapshotIsCompactedAndEncrypted()
 {
     Program p;
@@ -463,6 +539,86 @@ void tst_backup::snapshotIsCompactedAndEncrypted()
     QCOMPARE(p.prompts.dialogs.first().folder, snapshot);
     QCOMPARE(p.prompts.dialogs.first().selectedFilter, QStringLiteral("Database Files(*.mdb)"));
     QCOMPARE(vendorsIn(elsewhere), (QStringList{"Acme Property Mgmt", "City Water"}));
+}
+
+void tst_backup::snapshotNeverSavedOverTheLiveFile_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::newRow("the database file") << "halvo0905.mdb";
+    QTest::newRow("its write-ahead log") << "halvo0905.mdb-wal";
+}
+
+void tst_backup::snapshotNeverSavedOverTheLiveFile()
+{
+    QFETCH(QString, target);
+    Program p;
+    Connection held = p.db.connect();
+    p.prompts.queueFileName(p.db.folder() + QLatin1Char('/') + target);
+    p.commands.SaveToDisk();
+    QCOMPARE(p.prompts.texts(),
+             QStringList{QStringLiteral("\"%1\" is the database file HALVO has open (or part of "
+                                        "it); choose another file.")
+                             .arg(target)});
+    QCOMPARE(p.prompts.shown.first().title, QStringLiteral("Save Database to Disk"));
+    addVendor(held, QStringLiteral("Saved after"));
+    releaseDatabase(p.db.path());
+    QCOMPARE(vendorsIn(p.db.path()), (QStringList{"Acme Property Mgmt", "City Water", "Saved after"}));
+}
+
+// A window saves while the file is keyed anew: the new file would not hold the change, so the
+// file stays as it was, with its key and the change.
+void tst_backup::rekeyRefusedWhenAChangeIsSavedDuringTheCopy()
+{
+    test::TempDatabase db;
+    Connection c = db.connect();
+    QVERIFY(c.executeScript(QStringLiteral(
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
+        "INSERT INTO tblVendor (Company) SELECT 'Vendor ' || i || hex(zeroblob(100)) FROM n")));
+    int calls = 0;
+    const Status keyed = rekeyLiveDatabase(c, QStringLiteral("another key"), std::nullopt,
+                                           [&](qint64, qint64) {
+                                               if (calls++ == 0)
+                                                   addVendor(c, QStringLiteral("Saved while keying"));
+                                               return true;
+                                           });
+    QVERIFY(calls >= 1);
+    QVERIFY(!keyed);
+    QCOMPARE(keyed.error().description,
+             QStringLiteral("A change was saved while the database was being keyed anew; nothing "
+                            "was changed. Try again."));
+    QCOMPARE(fileKey(db.path()), QStringLiteral("vintra"));
+    QVERIFY(!QFileInfo::exists(db.path() + QStringLiteral(".rekeyed")));
+    releaseDatabase(db.path());
+    QCOMPARE(vendorsIn(db.path()).size(), 3001);
+}
+
+// On a machine others use too, the records are the user's alone, whatever the umask: the
+// backup folder and the copies in it, the file a restore put in place and the one it kept.
+void tst_backup::copiesAreTheUsersAlone()
+{
+    const mode_t umaskBefore = ::umask(022);
+    Program p;
+    addVendor(p.db.connect(), QStringLiteral("From the backup"));
+    p.commands.Backup();
+    Clock::fixAt(QDateTime(QDate(2026, 12, 7), QTime(14, 0, 0)));
+    p.commands.SaveToDisk();
+    p.prompts.queueFileName(p.backupFolder() + QStringLiteral("/HALVO_1272026.mdb"));
+    const QString cwd = QDir::currentPath();
+    releaseDatabase(p.db.path());
+    p.commands.Restore();
+    QDir::setCurrent(cwd);
+    ::umask(umaskBefore);
+    const auto mode = [](const QString& path) {
+        struct stat info {};
+        return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 0777)
+                                                                       : -1;
+    };
+    QCOMPARE(mode(p.backupFolder()), 0700);
+    QCOMPARE(mode(p.backupFolder() + QStringLiteral("/HALVO_1272026.mdb")), 0600);
+    QCOMPARE(mode(p.backupFolder() + QStringLiteral("/HALVO1.0_7122026_1400.mdb")), 0600);
+    QCOMPARE(mode(p.db.path()), 0600);
+    QCOMPARE(mode(p.db.folder() + QStringLiteral("/halvo0905 before restore 2026-12-07 14-00-00.mdb")),
+             0600);
 }
 
 QTEST_MAIN(tst_backup)

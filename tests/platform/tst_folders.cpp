@@ -10,6 +10,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 
 #include <unistd.h>
 
@@ -28,6 +29,9 @@ private slots:
     void layouts();
     void readOnlyPortableFolder();
     void firstStartOfASystemInstall();
+    void noEmptyDatabaseBesideARestoresFiles_data();
+    void noEmptyDatabaseBesideARestoresFiles();
+    void dataIsTheUsersAlone();
 
 private:
     std::unique_ptr<QTemporaryDir> root;
@@ -153,6 +157,81 @@ void TestFolders::firstStartOfASystemInstall()
     QCOMPARE(refused.error().description,
              "The folder for your data, \"" + root->filePath("blocked/halvo")
                  + "\", could not be made.");
+}
+
+void TestFolders::noEmptyDatabaseBesideARestoresFiles_data()
+{
+    QTest::addColumn<bool>("portable");
+    QTest::addColumn<QString>("leftOver");
+    QTest::newRow("the file a restore kept") << false
+                                             << "halvo0905 before restore 2026-12-07 13-05-09.mdb";
+    QTest::newRow("the copy on its way in") << false << "halvo0905.mdb.restoring";
+    QTest::newRow("a portable install") << true << "halvo0905 before restore 2026-12-07 13-05-09.mdb";
+}
+
+// A database that is missing beside a restore's files is not replaced by an empty one, which
+// would look as if the records were gone: the start says what it found.
+void TestFolders::noEmptyDatabaseBesideARestoresFiles()
+{
+    QFETCH(bool, portable);
+    QFETCH(QString, leftOver);
+    const Folders folders = portable ? Folders::portableAt(userData())
+                                     : Folders{root->filePath("usr/share/halvo"), userData()};
+    QVERIFY(QDir().mkpath(folders.program));
+    QVERIFY(QDir().mkpath(folders.data));
+    QStringList files{QDir(folders.data).filePath(leftOver)};
+    if (!portable)
+        files << QDir(folders.program).filePath("halvo0905.mdb");
+    for (const QString& file : files) {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("records");
+    }
+    const Status placed = placeDeliveredFile(folders, "halvo0905.mdb");
+    QVERIFY(!placed.ok());
+    QCOMPARE(placed.error().description,
+             "There is no database \"halvo0905.mdb\" in \"" + folders.data + "\", but a restore left \""
+                 + leftOver + "\" there, which holds your records. Nothing was changed. To go on "
+                              "with them, rename that file to \"halvo0905.mdb\" and start HALVO again.");
+    QVERIFY(!QFileInfo::exists(QDir(folders.data).filePath("halvo0905.mdb")));
+}
+
+// Whatever the umask made of them, the records, their copies, the pictures and the settings
+// lose the group's and others' permissions; the programs beside them in a portable install
+// keep theirs, and so does what the user took away.
+void TestFolders::dataIsTheUsersAlone()
+{
+    const QString folder = userData();
+    QVERIFY(QDir().mkpath(folder + "/backup"));
+    QVERIFY(QDir().mkpath(folder + "/Prop"));
+    const QList<std::pair<QString, int>> files{
+        {"halvo0905.mdb", 0644}, {"halvo0905.mdb-wal", 0644}, {"settings.ini", 0664},
+        {"backup/HALVO_1272026.mdb", 0644}, {"Prop/house.jpg", 0644}, {"halvo", 0755},
+        {"halvo0905 before restore 2026-12-07 13-05-09.mdb", 0444}};
+    for (const auto& [name, mode] : files) {
+        QFile f(folder + "/" + name);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        QVERIFY(::chmod(QFile::encodeName(f.fileName()).constData(), mode_t(mode)) == 0);
+    }
+    const auto modeOf = [&](const QString& name) {
+        struct stat info {};
+        ::stat(QFile::encodeName(folder + "/" + name).constData(), &info);
+        return int(info.st_mode & 0777);
+    };
+    const int folderBefore = modeOf("");
+    keepDataPrivate(Folders::portableAt(folder));
+    QCOMPARE(modeOf("halvo0905.mdb"), 0600);
+    QCOMPARE(modeOf("halvo0905.mdb-wal"), 0600);
+    QCOMPARE(modeOf("settings.ini"), 0600);
+    QCOMPARE(modeOf("backup"), 0700);
+    QCOMPARE(modeOf("backup/HALVO_1272026.mdb"), 0600);
+    QCOMPARE(modeOf("Prop"), 0700);
+    QCOMPARE(modeOf("Prop/house.jpg"), 0600);
+    QCOMPARE(modeOf("halvo"), 0755);
+    QCOMPARE(modeOf("halvo0905 before restore 2026-12-07 13-05-09.mdb"), 0400);
+    QCOMPARE(modeOf(""), folderBefore); // the program folder too
+    keepDataPrivate({root->filePath("usr/share/halvo"), folder});
+    QCOMPARE(modeOf(""), 0700);
 }
 
 QTEST_GUILESS_MAIN(TestFolders)

@@ -12,6 +12,7 @@
 #include "shell/window_table.h"
 
 #include <QAction>
+#include <QTimer>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -51,6 +52,7 @@ private slots:
 
     void backupWhileAnEditorHoldsAChange();
     void restoreClosesWindowsAndReportsAndReopens();
+    void restoreOfALargeFileWhileTheSummaryTicks();
 };
 
 void tst_shell_backup::backupWhileAnEditorHoldsAChange()
@@ -127,6 +129,62 @@ void tst_shell_backup::restoreClosesWindowsAndReportsAndReopens()
     QCOMPARE(main.summaryPanel()->valueLabel(QStringLiteral("lblIncome"))->text(),
              QStringLiteral("$1,250.00"));
     QCOMPARE(folder.db().scalar(QStringLiteral("SELECT count(*) FROM tblFinance")).value().toInt(), 1);
+}
+
+// A backup of a few hundred megabytes (documents kept in the file make that ordinary) takes long
+// enough that the progress window shows and lets window events run: the summary ticks through
+// the copy, and nothing of it may open the old file while it is replaced.
+void tst_shell_backup::restoreOfALargeFileWhileTheSummaryTicks()
+{
+    ProgramFolder folder;
+    folder.exec(QStringLiteral("INSERT INTO tblFinance (NickName, RecDate, Payee, Income, Expense) "
+                               "VALUES ('ELM', '2026-03-01', 'Carl Diaz', 12500000, 0)"));
+    folder.exec(QStringLiteral("CREATE TABLE tblBulk (Bytes BLOB)"));
+    folder.exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                               "WHERE i < 300) INSERT INTO tblBulk SELECT zeroblob(1048576) FROM n"));
+    frmMain main(Folders::portableAt(folder.path()));
+    installWindows(main);
+    main.show();
+    main.entry(QStringLiteral("BackupBackup"))->trigger();
+    folder.exec(QStringLiteral("DELETE FROM tblFinance"));
+    // Every chance the progress gives to run events meets a tick.
+    main.Timer1->setInterval(5);
+    main.Timer1->start();
+    main.summary()->tick();
+    QCOMPARE(main.summaryPanel()->valueLabel(QStringLiteral("lblIncome"))->text(),
+             QStringLiteral("$0.00"));
+
+    folder.scripted.shown.clear();
+    folder.scripted.queueFileName(folder.path() + QStringLiteral("/backup/HALVO_1272026.mdb"));
+    main.entry(QStringLiteral("RestoreDatabase"))->trigger();
+    QDir::setCurrent(QDir::tempPath());
+    QCOMPARE(folder.scripted.texts(),
+             (QStringList{"Restoring from backup will replace current data. Do you wish to proceed?",
+                          "Backup has been restored..."}));
+    // The file it replaced is kept alone: nothing opened it while it was being copied.
+    const QString kept =
+        folder.path() + QStringLiteral("/halvo0905 before restore 2026-12-07 13-05-09.mdb");
+    QVERIFY(QFileInfo::exists(kept));
+    QVERIFY(!QFileInfo::exists(kept + QStringLiteral("-wal")));
+    QVERIFY(!QFileInfo::exists(kept + QStringLiteral("-shm")));
+    QCOMPARE(main.summaryPanel()->valueLabel(QStringLiteral("lblIncome"))->text(),
+             QStringLiteral("$1,250.00"));
+
+    // A save after the restore reaches the file itself, as a program opening it anew reads it.
+    auto* vendors = qobject_cast<RecordEditor*>(main.openWindow(QStringLiteral("mnuDatafrmVendor")));
+    QVERIFY(vendors);
+    QTest::mouseClick(vendors->link(QStringLiteral("AddVendor")), Qt::LeftButton, {}, QPoint(2, 2));
+    QLineEdit* company = vendors->box(QStringLiteral("txtFields(2)"));
+    company->setFocus();
+    QTest::keyClicks(company, QStringLiteral("Quick Plumbing"));
+    QTest::mouseClick(vendors->link(QStringLiteral("Save")), Qt::LeftButton, {}, QPoint(2, 2));
+    QVERIFY(main.closeChildWindows());
+    main.summary()->release();
+    main.Timer1->stop();
+    releaseDatabase(databasePath(folder.path()));
+    QVERIFY(!databaseInUse(databasePath(folder.path())));
+    QCOMPARE(folder.db().scalar(QStringLiteral("SELECT group_concat(Company) FROM tblVendor")).value(),
+             QVariant(QStringLiteral("Quick Plumbing")));
 }
 
 QTEST_MAIN(tst_shell_backup)

@@ -40,11 +40,13 @@ struct Totals {
     int integrityFailures = 0;
     int damagedRows = 0;
     int writerFailures = 0;
+    int filesMissing = 0; // kills after which no file stood under the database's name
     Findings findings;
 
     bool ok() const
     {
-        return findings.ok() && integrityFailures == 0 && damagedRows == 0 && writerFailures == 0;
+        return findings.ok() && integrityFailures == 0 && damagedRows == 0 && writerFailures == 0
+               && filesMissing == 0;
     }
 };
 
@@ -120,6 +122,8 @@ Killed Loop::startAndKill(int round, std::uint64_t writerSeed, bool fromStart, i
         args.append(QStringLiteral("--second-descriptor"));
     if (options.rekey)
         args.append(QStringLiteral("--rekey"));
+    if (options.restore)
+        args.append(QStringLiteral("--restore"));
     // The writer's output goes to files, not to pipes: the loop then never wakes on a line the
     // writer has just printed, so the moment of the kill owes nothing to where the writer is in
     // its work, and a full pipe never holds the writer up.
@@ -258,6 +262,10 @@ bool Loop::runRound(int round)
         expected = applied(expected, unit);
     }
 
+    if (!QFileInfo(options.file).isFile()) {
+        ++sum.filesMissing;
+        report(QStringLiteral("%1: no database file is left").arg(where));
+    }
     const Ledger found = readLedger();
     if (!found.whole) {
         ++sum.integrityFailures;
@@ -326,7 +334,8 @@ int runLoop(const LoopOptions& options)
                .arg(t.integrityFailures));
     report(QStringLiteral("units confirmed: %1, edits confirmed: %2, deletes confirmed: %3; edits "
                           "lost: %4, deletes undone: %5, unexpected rows: %6, torn units: %7, torn "
-                          "or doubled rows: %8, writer failures: %9")
+                          "or doubled rows: %8, writer failures: %9, database file missing after "
+                          "%10 kills")
                .arg(t.unitsConfirmed)
                .arg(t.editsConfirmed)
                .arg(t.deletesConfirmed)
@@ -335,7 +344,8 @@ int runLoop(const LoopOptions& options)
                .arg(t.findings.unexpectedRows)
                .arg(t.findings.tornUnits)
                .arg(t.damagedRows)
-               .arg(t.writerFailures));
+               .arg(t.writerFailures)
+               .arg(t.filesMissing));
     report(QStringLiteral("file: %1 bytes, time: %2 s")
                .arg(QFileInfo(options.file).size())
                .arg(double(clock.elapsed()) / 1000.0, 0, 'f', 1));

@@ -14,6 +14,7 @@ struct LoopOptions {
     bool confirmEarly = false;
     bool secondDescriptor = false; // the writer's fault to catch (WriterOptions)
     bool rekey = false;            // the writer keys the file anew now and then (WriterOptions)
+    bool restore = false;          // the writer restores its own backup now and then (WriterOptions)
 };
 
 // The exit code: 0 when every confirmed change survived every kill and the file stayed whole.

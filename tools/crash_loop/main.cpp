@@ -23,6 +23,8 @@
 // engine's locks: with either the loop must report lost rows, which shows that it can.
 // --rekey makes the writer key the file anew now and then, alternating two keys: a kill in the
 // middle must leave a file that opens with one of them, holding everything confirmed.
+// --restore makes the writer restore the backup it has just made, every few units: a kill in
+// the middle must leave a database file under its name, holding everything confirmed.
 //
 // The exit code is 0 only when nothing confirmed was lost and the file stayed whole.
 
@@ -67,7 +69,10 @@ int main(int argc, char* argv[])
                                         QStringLiteral("1"));
     const QCommandLineOption rekey(QStringLiteral("rekey"),
                                    QStringLiteral("Let the writer key the file anew now and then."));
-    parser.addOptions({kills, seed, file, confirmEarly, secondDescriptor, rekey, writer, generation});
+    const QCommandLineOption restore(QStringLiteral("restore"),
+                                     QStringLiteral("Let the writer restore its own backup now and then."));
+    parser.addOptions({kills, seed, file, confirmEarly, secondDescriptor, rekey, restore, writer,
+                       generation});
     parser.process(app);
 
     std::uint64_t seedValue =
@@ -76,7 +81,7 @@ int main(int argc, char* argv[])
     if (parser.isSet(writer))
         return runWriter({parser.value(writer), seedValue, parser.value(generation).toLongLong(),
                           parser.isSet(confirmEarly), parser.isSet(secondDescriptor),
-                          parser.isSet(rekey)});
+                          parser.isSet(rekey), parser.isSet(restore)});
 
     LoopOptions options;
     options.kills = parser.value(kills).toInt();
@@ -85,6 +90,7 @@ int main(int argc, char* argv[])
     options.confirmEarly = parser.isSet(confirmEarly);
     options.secondDescriptor = parser.isSet(secondDescriptor);
     options.rekey = parser.isSet(rekey);
+    options.restore = parser.isSet(restore);
     QTemporaryDir folder;
     options.file = parser.isSet(file) ? parser.value(file) : databasePath(folder.path());
     const int code = runLoop(options);

@@ -49,6 +49,8 @@ public:
     }
 
     Status start();
+    // Goes on after a restore, without saying "ready" again.
+    Status resume();
     Status writeOneUnit();
 
 private:
@@ -81,11 +83,18 @@ private:
 
 Status Writer::start()
 {
+    if (Status s = resume(); !s)
+        return s;
+    say(QStringLiteral("ready"));
+    return {};
+}
+
+Status Writer::resume()
+{
     if (Status s = adder.open(conn, QStringLiteral("SELECT * FROM tblFinance WHERE ID < 0")); !s)
         return s;
     if (options.confirmEarly)
         holding.emplace(conn);
-    say(QStringLiteral("ready"));
     return {};
 }
 
@@ -312,23 +321,69 @@ bool useKeyThatOpens(const QString& path)
     return false;
 }
 
+namespace {
+
+// The backup of a moment ago put in the file's place, with no connection open, as the Backup
+// menu's two commands do it; the file it replaced is not kept, so that the loop's folder does
+// not fill up with them.
+Status restoreOwnBackup(const QString& file)
+{
+    const QString backup = file + QStringLiteral(".backup");
+    {
+        Result<Connection> conn = Connection::openFile(file, DatabasePassword);
+        if (!conn)
+            return conn.error();
+        if (Status copied = copyLiveDatabase(conn.value(), backup, fileKey(file)); !copied)
+            return copied;
+    }
+    const QString kept = file + QStringLiteral(".kept");
+    QFile::remove(kept);
+    if (Status restored = replaceLiveDatabase(backup, file, kept); !restored)
+        return restored;
+    QFile::remove(kept);
+    return {};
+}
+
+} // namespace
+
 int runWriter(const WriterOptions& options)
 {
     if (options.rekey && !useKeyThatOpens(options.file)) {
         std::fprintf(stderr, "The file opens with neither key.\n");
         return 1;
     }
-    Result<Connection> conn = Connection::openFile(options.file, DatabasePassword);
-    if (!conn) {
-        std::fprintf(stderr, "%s\n", qPrintable(conn.error().description));
-        return 1;
+    std::mt19937_64 restores(options.seed ^ 0x5eed);
+    for (int cycle = 0;; ++cycle) {
+        const bool first = cycle == 0;
+        Status s;
+        {
+            Result<Connection> conn = Connection::openFile(options.file, DatabasePassword);
+            if (!conn) {
+                std::fprintf(stderr, "%s\n", qPrintable(conn.error().description));
+                return 1;
+            }
+            WriterOptions run = options;
+            run.seed = first ? options.seed : restores();
+            // Each writer between two restores makes check numbers of its own.
+            if (options.restore)
+                run.generation = options.generation * 1000 + cycle;
+            Writer writer(conn.value(), run);
+            s = first ? writer.start() : writer.resume();
+            // With restores, a few units between two of them; otherwise until killed.
+            for (int units = options.restore ? 2 + int(restores() % 4) : -1; s && units != 0; --units)
+                s = writer.writeOneUnit();
+        }
+        // Refused while the other program reads the file: the file stays as it was, and so
+        // does the writer's work.
+        if (s && options.restore) {
+            releaseDatabase(options.file);
+            (void)restoreOwnBackup(options.file);
+        }
+        if (!s) {
+            std::fprintf(stderr, "The writer stopped: %s\n", qPrintable(s.error().description));
+            return 1;
+        }
     }
-    Writer writer(conn.value(), options);
-    Status s = writer.start();
-    while (s)
-        s = writer.writeOneUnit();
-    std::fprintf(stderr, "The writer stopped: %s\n", qPrintable(s.error().description));
-    return 1;
 }
 
 } // namespace halvo::crashloop

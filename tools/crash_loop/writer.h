@@ -24,6 +24,11 @@ struct WriterOptions {
     // as locking it with the password and changing the password do; a kill may land in the
     // middle, and the file must then open with one of the two.
     bool rekey = false;
+    // Now and then the writer closes its windows and restores the file from a backup it has
+    // just made of it, as a user restores the backup of a moment ago: the restored file holds
+    // every confirmed change, and a kill in the middle must leave a file under the database's
+    // name that holds them all too.
+    bool restore = false;
 };
 
 // The fixed password and a raw key with its salt, as a password's key is written.

@@ -588,6 +588,11 @@ Status RecordSet::addNew()
     return loaded;
 }
 
+void RecordSet::writeAlongside(std::function<Status(qint64 rowid)> write)
+{
+    alongside = std::move(write);
+}
+
 Status RecordSet::update()
 {
     if (!isOpen())
@@ -634,13 +639,19 @@ Status RecordSet::writePending(bool dropUntouchedNew)
     }
     const bool adding = editMode_ == EditMode::Adding;
     RowFields before;
+    if (adding && names.isEmpty() && dropUntouchedNew) {
+        editMode_ = EditMode::None;
+        d->adding = false;
+        emit recordsChanged();
+        return {};
+    }
+    // The row and what is written with it go together or not at all; until then the set and
+    // its record stay as they were, the change pending.
+    Transaction work(conn);
+    if (!work.status())
+        return work.status();
+    qint64 key = adding ? 0 : d->keys[size_t(d->current)];
     if (adding) {
-        if (names.isEmpty() && dropUntouchedNew) {
-            editMode_ = EditMode::None;
-            d->adding = false;
-            emit recordsChanged();
-            return {};
-        }
         const QString sql = names.isEmpty()
                                 ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(d->table)
                                 : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
@@ -649,11 +660,10 @@ Status RecordSet::writePending(bool dropUntouchedNew)
                                                .join(QLatin1Char(',')));
         if (Result<int> r = conn.execute(sql, values); !r)
             return r.error();
-        d->keys.push_back(sqlite3_last_insert_rowid(conn.handle()));
-        d->adding = false;
+        key = sqlite3_last_insert_rowid(conn.handle());
     } else if (!names.isEmpty()) {
         before = storedFields(d->current);
-        values.append(QVariant::fromValue<qlonglong>(d->keys[size_t(d->current)]));
+        values.append(QVariant::fromValue<qlonglong>(key));
         Result<int> r = conn.execute(QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = ?")
                                          .arg(d->table, names.join(QStringLiteral(" = ?, "))),
                                      values);
@@ -661,6 +671,15 @@ Status RecordSet::writePending(bool dropUntouchedNew)
             return r.error();
         if (r.value() == 0)
             return Error{QStringLiteral("The record was deleted by another window.")};
+    }
+    if (alongside)
+        if (Status along = alongside(key); !along)
+            return along;
+    if (Status committed = work.commit(); !committed)
+        return committed;
+    if (adding) {
+        d->keys.push_back(key);
+        d->adding = false;
     }
     const bool wrote = adding || !names.isEmpty();
     editMode_ = EditMode::None;

@@ -20,6 +20,7 @@
 #include <QObject>
 #include <QString>
 #include <QVariant>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -97,6 +98,9 @@ public:
     // Writes the pending change as leaving the record writes it: a new record that nobody typed
     // into is dropped instead. On failure the record stays current and pending, as it was.
     Status writePendingChange() { return writePending(true); }
+    // Statements written with every row the set writes, in the same unit of work, given the row's
+    // id: when either fails, neither is written and the change stays pending.
+    void writeAlongside(std::function<Status(qint64 rowid)> write);
     // Record by record, a batch write is the write of the current record.
     Status updateBatch() { return update(); }
     void cancelUpdate();
@@ -129,6 +133,7 @@ private:
     QString source_;
     QList<Column> columns_;
     EditMode editMode_ = EditMode::None;
+    std::function<Status(qint64)> alongside; // written with each row, in its unit of work
 
     Status writePending(bool dropUntouchedNew);
     Status moveToIndex(long long index);

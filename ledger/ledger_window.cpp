@@ -368,7 +368,6 @@ bool LedgerWindow::checkBeforeSave()
 // The saved transaction stays current and shows as stored ("1250.5" typed shows $1,250.50).
 void LedgerWindow::afterSave()
 {
-    saveTenant();
     showCurrentRecord(); // as the write read it back; nothing is read again
     if (kind_.expense)
         offerLoanUpdate();
@@ -411,7 +410,7 @@ void LedgerWindow::afterRefresh()
 
 // Beside the payee: the tenant whose rent the income pays, if any. The rent roll counts the
 // rows that name a tenant as that tenant's payments. A tenant chosen for a saved transaction is
-// written at once; for a new one, with the transaction when it is saved.
+// written at once; for a new one or one with changes, with the transaction when it is saved.
 void LedgerWindow::createTenantPicker()
 {
     cboTenant = new Picker(this);
@@ -429,6 +428,17 @@ void LedgerWindow::createTenantPicker()
     if (QWidget* addVendor = control(QStringLiteral("cmdAddVendor")))
         setTabOrder(addVendor, cboTenant);
     connect(cboTenant, &QComboBox::activated, this, [this] { saveTenant(); });
+    // The row and the tenant it names are written together: a row is never saved without the
+    // tenant chosen for it.
+    records().writeAlongside([this](qint64 financeId) {
+        return connection() ? setPaymentTenant(*connection(), financeId, chosenTenant()) : Status{};
+    });
+}
+
+qint64 LedgerWindow::chosenTenant() const
+{
+    const int chosen = cboTenant ? cboTenant->currentIndex() : 0;
+    return chosen > 0 && chosen <= tenantIds.size() ? tenantIds.at(chosen - 1) : 0;
 }
 
 void LedgerWindow::fillTenants()
@@ -467,11 +477,9 @@ void LedgerWindow::saveTenant()
     if (!cboTenant || !connection())
         return;
     const QVariant id = records().value(QStringLiteral("ID"));
-    if (id.isNull())
+    if (id.isNull() || records().isDirty())
         return;
-    const int chosen = cboTenant->currentIndex();
-    const qint64 tenant = chosen > 0 && chosen <= tenantIds.size() ? tenantIds.at(chosen - 1) : 0;
-    if (Status saved = setPaymentTenant(*connection(), id.toLongLong(), tenant); !saved)
+    if (Status saved = setPaymentTenant(*connection(), id.toLongLong(), chosenTenant()); !saved)
         prompts().message(this, saved.error().description, kind_.caption, Prompts::Buttons::Ok,
                           Prompts::Icon::Warning);
 }

@@ -98,6 +98,7 @@ private:
     void createTenantPicker();
     void fillTenants();
     void saveTenant();
+    qint64 chosenTenant() const; // 0 for none
 
     void createTotals();
     QToolButton* createSmallButton(const QString& name, const QString& purpose);

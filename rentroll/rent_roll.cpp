@@ -282,6 +282,13 @@ Status recordDeposit(const Connection& connection, qint64 tenantId, DepositEvent
     Transaction work(connection);
     if (!work.status())
         return work.status();
+    Result<QVariant> tenant =
+        connection.scalar(QStringLiteral("SELECT count(*) FROM tblTenant WHERE ID = ?"), {tenantId});
+    if (!tenant)
+        return tenant.error();
+    if (tenant.value().toInt() != 1)
+        return Error{QStringLiteral("The tenant is no longer in the database; nothing was "
+                                    "recorded.")};
     QVariant financeId;
     if (event == DepositEvent::Kept) {
         if (reason.trimmed().isEmpty())
@@ -300,6 +307,11 @@ Status recordDeposit(const Connection& connection, qint64 tenantId, DepositEvent
             {day, reason, QVariant::fromValue(amount), tenantId});
         if (!income)
             return income.error();
+        // No row when the tenant was deleted meanwhile (in another window): the last row id
+        // would then name an older ledger row, which the deposit must never point at.
+        if (income.value() != 1)
+            return Error{QStringLiteral("The tenant is no longer in the database; nothing was "
+                                        "recorded.")};
         Result<QVariant> id = connection.scalar(QStringLiteral("SELECT last_insert_rowid()"));
         if (!id)
             return id.error();

@@ -7,6 +7,9 @@
 #include "hyperlink/vey_hyperlink_label.h"
 #include "platform/prompts.h"
 #include "platform/settings.h"
+#include "data/connection.h"
+#include "data/connection_string.h"
+#include "login_window.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -17,6 +20,44 @@
 namespace halvo {
 
 const QString IdleLock::SettingKey = QStringLiteral("LockWhenAwayMinutes");
+
+namespace {
+
+// What stands over a window while the program is locked: the window's own colour over all of
+// it, its contents out of sight, the window itself shown and running as it was.
+class LockCover : public QWidget {
+public:
+    explicit LockCover(QWidget* window) : QWidget(window)
+    {
+        setObjectName(QStringLiteral("lockCover"));
+        setAccessibleName(tr("%1 is locked").arg(programTitle()));
+        setAutoFillBackground(true);
+        setAttribute(Qt::WA_NoMousePropagation);
+        window->installEventFilter(this);
+        fit();
+        show();
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        // A window that grows, or a widget added to it, stays behind the cover.
+        if (watched == parent()
+            && (event->type() == QEvent::Resize || event->type() == QEvent::ChildAdded
+                || event->type() == QEvent::LayoutRequest))
+            QMetaObject::invokeMethod(this, [this] { fit(); }, Qt::QueuedConnection);
+        return false;
+    }
+
+private:
+    void fit()
+    {
+        setGeometry(parentWidget()->rect());
+        raise();
+    }
+};
+
+} // namespace
 
 frmLocked::frmLocked(const QString& dataFolder, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::CustomizeWindowHint),
@@ -42,14 +83,8 @@ frmLocked::frmLocked(const QString& dataFolder, QWidget* parent)
 
 void frmLocked::Unlock_Click()
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const Result<bool> right = passwordOpens(folder, txtPass->text());
-    QApplication::restoreOverrideCursor();
-    if (!right || !right.value()) {
-        prompts().message(this, tr("Password is incorrect!"), tr("Login Failed"),
-                          Prompts::Buttons::Ok, Prompts::Icon::Critical);
+    if (!passwordAccepted(this, folder, txtPass->text()))
         return;
-    }
     txtPass->clear();
     emit unlocked();
 }
@@ -104,14 +139,24 @@ void IdleLock::lockNow()
 {
     if (isLocked())
         return;
+    if (beingReplaced(databasePath(folder))) {
+        // Asked again in a second, unless the user has been back meanwhile.
+        QTimer::singleShot(1000, this, [this] {
+            if (!away.isActive())
+                lockNow();
+        });
+        return;
+    }
     away.stop();
+    locked = true;
     for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->isVisible() && w != window.get()) {
-            hidden.append(w);
-            w->hide();
-        }
+        if (w->isVisible() && w != window.get())
+            covers.append(new LockCover(w));
     if (!window) {
         window = std::make_unique<frmLocked>(folder);
+        // In front of every window, a dialog running included, and the only one that takes
+        // the keyboard and the mouse until the password is given.
+        window->setWindowModality(Qt::ApplicationModal);
         connect(window.get(), &frmLocked::unlocked, this, &IdleLock::unlock);
     }
     window->show();
@@ -123,10 +168,10 @@ void IdleLock::lockNow()
 void IdleLock::unlock()
 {
     window->hide();
-    for (const QPointer<QWidget>& w : std::as_const(hidden))
-        if (w)
-            w->show();
-    hidden.clear();
+    for (const QPointer<QWidget>& cover : std::as_const(covers))
+        delete cover.data();
+    covers.clear();
+    locked = false;
     if (enabled)
         away.start();
 }

@@ -1,8 +1,11 @@
 #pragma once
 // Locking when away: after a time without a key press or a mouse click or move (the setting
 // "LockWhenAwayMinutes", 15 unless set, "never" for never), every window of the program is
-// hidden and a small window asks for the password again. The hidden windows stay as they were,
-// with whatever was typed in them and not yet saved: nothing is saved or lost by the lock.
+// covered and a small window in front of them all asks for the password again. The windows are
+// covered, not hidden: a dialog hidden while it runs would end, and a statement's lines ticked in
+// the import preview would be gone with it. Under the cover every window and dialog stays as it
+// was, with whatever was typed in it and not yet saved: nothing is saved, ended or lost by the
+// lock.
 
 #include <QPointer>
 #include <QString>
@@ -47,9 +50,11 @@ public:
     explicit IdleLock(const QString& dataFolder, QObject* parent = nullptr);
     ~IdleLock() override;
 
-    // Hides every window and asks for the password, as the time away does.
+    // Covers every window and asks for the password, as the time away does. While a restore is
+    // putting another file in the database's place, the lock waits until it is done: the
+    // password is checked against the file.
     void lockNow();
-    bool isLocked() const { return !hidden.isEmpty(); }
+    bool isLocked() const { return locked; }
     frmLocked* lockWindow() const { return window.get(); }
 
 protected:
@@ -59,7 +64,8 @@ private:
     QString folder;
     QTimer away;
     bool enabled = false; // a time is set: not "never"
-    QList<QPointer<QWidget>> hidden;
+    bool locked = false;
+    QList<QPointer<QWidget>> covers; // one over each window shown when the lock came
     std::unique_ptr<frmLocked> window;
 
     void unlock();

@@ -90,27 +90,35 @@ frmLogin::frmLogin(const QString& dataFolder, QWidget* parent)
     centreOnScreen(this);
 }
 
-void frmLogin::Login_Click()
+bool passwordAccepted(QWidget* parent, const QString& dataFolder, const QString& typed)
 {
     LoginWait wait;
     if (const int left = wait.secondsLeft(); left > 0) {
-        prompts().message(this, tr("Wait %1 before you try again.").arg(seconds(left)),
-                          tr("Login Failed"), Prompts::Buttons::Ok, Prompts::Icon::Critical);
-        return;
+        prompts().message(parent, QObject::tr("Wait %1 before you try again.").arg(seconds(left)),
+                          QObject::tr("Login Failed"), Prompts::Buttons::Ok,
+                          Prompts::Icon::Critical);
+        return false;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const Result<bool> right = passwordOpens(folder, txtPass->text());
+    const Result<bool> right = passwordOpens(dataFolder, typed);
     QApplication::restoreOverrideCursor();
     // A password that cannot be read counts as a wrong one.
     if (!right || !right.value()) {
-        QString text = tr("Password is incorrect!");
+        QString text = QObject::tr("Password is incorrect!");
         if (const int next = wait.wrong(); next > 0)
-            text += tr("\n\nYou can try again in %1.").arg(seconds(next));
-        prompts().message(this, text, tr("Login Failed"), Prompts::Buttons::Ok,
+            text += QObject::tr("\n\nYou can try again in %1.").arg(seconds(next));
+        prompts().message(parent, text, QObject::tr("Login Failed"), Prompts::Buttons::Ok,
                           Prompts::Icon::Critical);
-        return;
+        return false;
     }
     wait.right();
+    return true;
+}
+
+void frmLogin::Login_Click()
+{
+    if (!passwordAccepted(this, folder, txtPass->text()))
+        return;
     hide();
     offerToLock(this, folder, txtPass->text());
     emit loggedIn();

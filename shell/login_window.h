@@ -9,6 +9,12 @@ class VeyHyperLinkLabel;
 
 namespace halvo {
 
+// The password typed at the login or at the lock when away: true when it opens the program. The
+// first four wrong passwords in a row cost nothing; from the fifth the next try waits, 1 second,
+// then twice as long after each further one, up to 30 seconds, also across starts. A wrong one
+// and a try within the wait are told, over `parent`.
+bool passwordAccepted(QWidget* parent, const QString& dataFolder, const QString& typed);
+
 class frmLogin : public QWidget {
     Q_OBJECT
 public:

@@ -1,6 +1,7 @@
 #include "schedule_e.h"
 
 #include <QDate>
+#include <algorithm>
 #include <QSet>
 
 namespace halvo {
@@ -143,6 +144,19 @@ std::optional<int> suggestedLine(bool income, const QString& category)
     return std::nullopt;
 }
 
+bool CategoryKey::operator<(const CategoryKey& other) const
+{
+    if (income != other.income)
+        return income < other.income;
+    // As the engine's NOCASE collation: A to Z folded to a to z, every other character as it is.
+    const auto fold = [](QChar c) {
+        return c.unicode() >= 'A' && c.unicode() <= 'Z' ? QChar(c.unicode() + ('a' - 'A')) : c;
+    };
+    return std::lexicographical_compare(category.cbegin(), category.cend(),
+                                        other.category.cbegin(), other.category.cend(),
+                                        [&](QChar a, QChar b) { return fold(a) < fold(b); });
+}
+
 Status ensureTaxTables(const Connection& connection)
 {
     return connection.executeScript(QStringLiteral(
@@ -171,17 +185,22 @@ namespace {
 Status writeCategoryLine(const Connection& connection, const CategoryKey& key,
                          std::optional<int> line)
 {
+    // The table's own column tells letter case apart; the category it names does not, so the
+    // line a category had under another case goes first.
     const QVariantList which{kindName(key.income), key.category};
-    Result<int> done =
-        line ? connection.execute(QStringLiteral("INSERT OR REPLACE INTO tblCategoryLine "
-                                                 "(Kind, Category, Line) VALUES (?, ?, ?)"),
-                                  which + QVariantList{*line})
-             : connection.execute(
-                 QStringLiteral("DELETE FROM tblCategoryLine WHERE Kind = ? AND Category = ?"),
-                 which);
+    Transaction work(connection);
+    if (!work.status())
+        return work.status();
+    Result<int> done = connection.execute(
+        QStringLiteral("DELETE FROM tblCategoryLine WHERE Kind = ? AND Category = ? COLLATE NOCASE"),
+        which);
+    if (done && line)
+        done = connection.execute(QStringLiteral("INSERT INTO tblCategoryLine (Kind, Category, "
+                                                 "Line) VALUES (?, ?, ?)"),
+                                  which + QVariantList{*line});
     if (!done)
         return done.error();
-    return {};
+    return work.commit();
 }
 
 } // namespace
@@ -254,7 +273,13 @@ Result<Worksheet> scheduleEWorksheet(const Connection& connection, int year)
         const QString property = r[0].toString();
         const QString category = r[1].toString();
         for (bool income : {true, false}) {
-            const Money amount = Money::fromUnits(r[income ? 2 : 3].toLongLong());
+            const Result<Money> summed = moneyFromStored(r[income ? 2 : 3]);
+            if (!summed)
+                return Error{QStringLiteral("The %1 of \"%2\" in %3 is not an amount: %4")
+                                 .arg(kindName(income).toLower(), category)
+                                 .arg(year)
+                                 .arg(r[income ? 2 : 3].toString())};
+            const Money amount = summed.value();
             if (amount.isZero())
                 continue;
             if (category.isEmpty()) {

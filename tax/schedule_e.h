@@ -40,14 +40,17 @@ std::optional<int> suggestedLine(bool income, const QString& category);
 // Makes tblCategoryLine in a file that has none. Harmless when it is there.
 Status ensureTaxTables(const Connection& connection);
 
+// A category's names compare as the database compares them: the ledger's and the category
+// table's columns ignore the letter case of A to Z (and only of those), so "repairs" in the
+// ledger is the category "Repairs".
 struct CategoryKey {
     bool income = false;
     QString category;
-    bool operator==(const CategoryKey&) const = default;
-    bool operator<(const CategoryKey& other) const
+    bool operator==(const CategoryKey& other) const
     {
-        return income != other.income ? income < other.income : category < other.category;
+        return !(*this < other) && !(other < *this);
     }
+    bool operator<(const CategoryKey& other) const;
 };
 
 Result<QMap<CategoryKey, int>> loadCategoryLines(const Connection& connection);

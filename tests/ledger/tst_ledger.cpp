@@ -919,6 +919,23 @@ void TestLedger::incomeNamesItsTenant()
     chooseTenant(0);
     QCOMPARE(storedText(db, paidBy), QStringLiteral("2:7"));
     QCOMPARE(session.prompts.texts(), QStringList());
+
+    // The row and its tenant are one unit of work: when the tenant cannot be written, neither
+    // is the row, and it stays on the screen to be saved again.
+    run(db, QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON tblRentPayment "
+                           "BEGIN SELECT RAISE(ABORT, 'the disk is full'); END"));
+    press(*ledger, QStringLiteral("AddIncome"));
+    type(*ledger, QStringLiteral("txtAmount"), QStringLiteral("750"));
+    choose(*ledger, QStringLiteral("cboVendor"), QStringLiteral("Acme"));
+    chooseTenant(1);
+    press(*ledger, QStringLiteral("Save"));
+    QCOMPARE(session.prompts.shown.size(), 1);
+    QVERIFY2(session.prompts.shown.first().text.contains(QStringLiteral("the disk is full")),
+             qPrintable(session.prompts.shown.first().text));
+    QCOMPARE(storedText(db, QStringLiteral("SELECT count(*) FROM tblFinance")), QStringLiteral("2"));
+    run(db, QStringLiteral("DROP TRIGGER refuse"));
+    press(*ledger, QStringLiteral("Save"));
+    QCOMPARE(storedText(db, paidBy), QStringLiteral("2:7,3:7"));
 }
 
 QTEST_MAIN(TestLedger)

@@ -207,6 +207,15 @@ void TestRentRoll::rollFromTheDatabase()
                  .error()
                  .description,
              QString("Say why the deposit is kept."));
+    // A tenant deleted in another window meanwhile: nothing is recorded, and no deposit names a
+    // ledger row of someone else.
+    for (DepositEvent event : {DepositEvent::Kept, DepositEvent::Received}) {
+        QCOMPARE(recordDeposit(c, 99, event, day("2026-04-05"), money("5"), "Carpet stain")
+                     .error()
+                     .description,
+                 QString("The tenant is no longer in the database; nothing was recorded."));
+    }
+    QCOMPARE(c.scalar("SELECT count(*) FROM tblDeposit WHERE TenantID = 99").value().toInt(), 0);
 
     const QList<RentRollRow> roll = rentRoll(c, day("2026-09-02")).value();
     QStringList seen;

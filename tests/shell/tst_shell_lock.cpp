@@ -16,7 +16,12 @@
 #include "shell/password_store.h"
 #include "shell/password_windows.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QDir>
+#include <QMessageBox>
+#include <QTableView>
+#include <QTimer>
 #include <QLineEdit>
 #include <QProcess>
 #include <QSignalSpy>
@@ -110,6 +115,7 @@ private slots:
     void timeAwayFromTheSetting_data();
     void timeAwayFromTheSetting();
     void lockWhenAwayKeepsPendingEdits();
+    void lockKeepsOpenDialogsAsTheyWere();
 };
 
 void tst_shell_lock::firstPasswordOffersTheLock_data()
@@ -363,6 +369,13 @@ void tst_shell_lock::timeAwayFromTheSetting()
     QCOMPARE(IdleLock::minutesFrom(setting).value_or(0), minutes);
 }
 
+// Whether the lock's cover stands over the whole of a window.
+bool covered(QWidget* window)
+{
+    auto* cover = window->findChild<QWidget*>(QStringLiteral("lockCover"), Qt::FindDirectChildrenOnly);
+    return cover && cover->isVisible() && cover->geometry() == window->rect();
+}
+
 void tst_shell_lock::lockWhenAwayKeepsPendingEdits()
 {
     ProgramFolder folder;
@@ -379,7 +392,7 @@ void tst_shell_lock::lockWhenAwayKeepsPendingEdits()
 
     IdleLock idle(folder.path());
     idle.lockNow();
-    QVERIFY(!main.isVisible());
+    QVERIFY(covered(&main));
     frmLocked* locked = idle.lockWindow();
     QVERIFY(locked->isVisible());
     QCOMPARE(locked->windowTitle(), QStringLiteral("HALVO is locked"));
@@ -390,16 +403,108 @@ void tst_shell_lock::lockWhenAwayKeepsPendingEdits()
     locked->txtPass->setText(QStringLiteral("secret"));
     locked->Unlock_Click();
     QCOMPARE(folder.scripted.texts(), QStringList{QStringLiteral("Password is incorrect!")});
-    QVERIFY(!main.isVisible());
+    QVERIFY(covered(&main));
     locked->txtPass->setText(QStringLiteral("Secret"));
     locked->Unlock_Click();
     QVERIFY(main.isVisible());
+    QVERIFY(!covered(&main));
     QVERIFY(!locked->isVisible());
     // The change typed before the lock is there, not saved, and saves as ever.
     QCOMPARE(company->text(), QStringLiteral("Quick Plumbing"));
     QCOMPARE(folder.db().scalar(QStringLiteral("SELECT count(*) FROM tblVendor")).value().toInt(), 0);
     QTest::mouseClick(vendors->link(QStringLiteral("Save")), Qt::LeftButton, {}, QPoint(2, 2));
     QCOMPARE(folder.db().scalar(QStringLiteral("SELECT count(*) FROM tblVendor")).value().toInt(), 1);
+}
+
+// The lock comes while the import preview is open, with a question in front of it: both stay
+// open under the cover, the lines as the user ticked them, and go on after the password. The
+// lock's password waits after wrong ones as the login's does.
+void tst_shell_lock::lockKeepsOpenDialogsAsTheyWere()
+{
+    ProgramFolder folder;
+    folder.exec(QStringLiteral("INSERT INTO tblUser (Password) VALUES (?)"),
+                {PasswordStore::hash(QStringLiteral("Secret")).value()});
+    const QString statement = folder.path() + QStringLiteral("/checking.ofx");
+    {
+        QFile f(statement);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("OFXHEADER:100\r\nDATA:OFXSGML\r\nVERSION:102\r\nSECURITY:NONE\r\n"
+                "ENCODING:USASCII\r\nCHARSET:1252\r\nCOMPRESSION:NONE\r\nOLDFILEUID:NONE\r\n"
+                "NEWFILEUID:NONE\r\n\r\n<OFX><SIGNONMSGSRSV1><SONRS><STATUS><CODE>0"
+                "<SEVERITY>INFO</STATUS><DTSERVER>20261215083000<LANGUAGE>ENG</SONRS>"
+                "</SIGNONMSGSRSV1><BANKMSGSRSV1><STMTTRNRS><TRNUID>1<STATUS><CODE>0"
+                "<SEVERITY>INFO</STATUS><STMTRS><CURDEF>USD<BANKACCTFROM><BANKID>121000358"
+                "<ACCTID>0042-778<ACCTTYPE>CHECKING</BANKACCTFROM><BANKTRANLIST>"
+                "<DTSTART>20261101<DTEND>20261231"
+                "<STMTTRN><TRNTYPE>CREDIT<DTPOSTED>20261101<TRNAMT>1450.00<FITID>A1"
+                "<NAME>J SMITH RENT</STMTTRN>"
+                "<STMTTRN><TRNTYPE>DEBIT<DTPOSTED>20261103<TRNAMT>-142.37<FITID>A2"
+                "<NAME>CITY WATER UTILITY</STMTTRN>"
+                "</BANKTRANLIST></STMTRS></STMTTRNRS></BANKMSGSRSV1></OFX>\r\n");
+    }
+    frmMain main(Folders::portableAt(folder.path()));
+    installWindows(main);
+    main.show();
+    IdleLock idle(folder.path());
+    const QDateTime start(QDate(2026, 12, 8), QTime(9, 0));
+    Clock::fixAt(start);
+
+    QStringList seen;
+    QStringList said;
+    bool ticksKept = false;
+    QTimer::singleShot(0, [&] {
+        auto* preview = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        QVERIFY(preview);
+        auto* grid = preview->findChild<QTableView*>(QStringLiteral("grdLines"));
+        QVERIFY(grid);
+        QAbstractItemModel* lines = grid->model();
+        QVERIFY(lines->setData(lines->index(1, 0), Qt::Unchecked, Qt::CheckStateRole));
+        QMessageBox question(QMessageBox::Question, QStringLiteral("HALVO"),
+                             QStringLiteral("Import the ticked lines?"),
+                             QMessageBox::Yes | QMessageBox::No, preview);
+        QTimer::singleShot(0, [&] {
+            idle.lockNow();
+            frmLocked* locked = idle.lockWindow();
+            seen << QStringLiteral("locked: preview %1, question %2, both covered %3, lock in front %4")
+                        .arg(preview->isVisible())
+                        .arg(question.isVisible())
+                        .arg(covered(preview) && covered(&question))
+                        .arg(QApplication::activeModalWidget() == locked);
+            folder.scripted.shown.clear();
+            for (int i = 0; i < 5; ++i) {
+                locked->txtPass->setText(QStringLiteral("wrong"));
+                locked->Unlock_Click();
+            }
+            locked->txtPass->setText(QStringLiteral("Secret"));
+            locked->Unlock_Click();
+            said = folder.scripted.texts();
+            Clock::fixAt(start.addSecs(1));
+            locked->Unlock_Click();
+            seen << QStringLiteral("unlocked: preview %1, question %2, covered %3, lock shown %4")
+                        .arg(preview->isVisible())
+                        .arg(question.isVisible())
+                        .arg(covered(preview) || covered(&question))
+                        .arg(locked->isVisible());
+            ticksKept = lines->data(lines->index(1, 0), Qt::CheckStateRole).toInt() == Qt::Unchecked
+                        && lines->data(lines->index(0, 0), Qt::CheckStateRole).toInt() == Qt::Checked;
+            question.done(QMessageBox::No);
+        });
+        question.exec();
+        seen << QStringLiteral("question answered, preview %1").arg(preview->isVisible());
+        preview->reject();
+    });
+    folder.scripted.queueFileName(statement);
+    main.entry(QStringLiteral("ImportStatement"))->trigger();
+    Clock::fixAt({});
+
+    QCOMPARE(seen, (QStringList{"locked: preview 1, question 1, both covered 1, lock in front 1",
+                                "unlocked: preview 1, question 1, covered 0, lock shown 0",
+                                "question answered, preview 1"}));
+    QVERIFY(ticksKept);
+    QCOMPARE(said, (QStringList{"Password is incorrect!", "Password is incorrect!",
+                                "Password is incorrect!", "Password is incorrect!",
+                                "Password is incorrect!\n\nYou can try again in 1 second.",
+                                "Wait 1 second before you try again."}));
 }
 
 QTEST_MAIN(tst_shell_lock)

@@ -106,6 +106,7 @@ private slots:
     void firstLinesByName_data();
     void firstLinesByName();
     void handComputedYear();
+    void categoriesMatchWithoutLetterCase();
     void linesGoWithTheBackupAndTheCompactedCopy();
     void printedPageByPage();
     void csvFile();
@@ -172,6 +173,30 @@ void TestScheduleE::handComputedYear()
     QCOMPARE(sheet.mortgageInterest, money("610.25"));
     QCOMPARE(sheet.depreciation, money("727.27"));
     QCOMPARE(sheet.totalExpenses, money("3283.02"));
+}
+
+// The ledger's and the category table's texts ignore letter case, as the database compares them:
+// "repairs" typed in the ledger is the category "Repairs" and goes to its line; a line chosen
+// again under another case replaces the first.
+void TestScheduleE::categoriesMatchWithoutLetterCase()
+{
+    test::TempDatabase db;
+    Connection c = db.connect();
+    QVERIFY(c.executeScript(QStringLiteral(
+        "INSERT INTO tblCategory (Income, Expense) VALUES ('Rent', 'Repairs');"
+        "INSERT INTO tblFinance (NickName, RecDate, Payee, Category, Income, Expense) VALUES "
+        "('ELM', '2026-01-05', 'J Smith', 'rent', 12500000, 0),"
+        "('ELM', '2026-03-09', 'Ace Roofing', 'repairs', 0, 1804000),"
+        "('ELM', '2026-04-09', 'Ace Roofing', 'REPAIRS', 0, 1000000);")));
+    QVERIFY(saveCategoryLine(c, {false, "Repairs"}, 7));
+    QVERIFY(saveCategoryLine(c, {false, "REPAIRS"}, 14));
+    QCOMPARE(offerFirstMapping(c).value(), 1); // Rent
+    const Result<Worksheet> sheet = scheduleEWorksheet(c, 2026);
+    QVERIFY2(sheet, qPrintable(sheet ? QString() : sheet.error().description));
+    QCOMPARE(sheet.value().columns.first().lines,
+             (QMap<int, Money>{{3, money("1250.00")}, {14, money("280.40")},
+                               {20, money("280.40")}, {21, money("969.60")}}));
+    QCOMPARE(c.scalar("SELECT count(*) FROM tblCategoryLine WHERE Kind = 'Expense'").value().toInt(), 1);
 }
 
 void TestScheduleE::linesGoWithTheBackupAndTheCompactedCopy()

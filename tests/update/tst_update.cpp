@@ -4,6 +4,7 @@
 
 #include "update/download_file.h"
 #include "update/internet_transfer.h"
+#include "update/update_manifest.h"
 #include "update/update_window.h"
 
 #include "hyperlink/vey_hyperlink_label.h"
@@ -162,6 +163,8 @@ private slots:
     void closeHidesAndNextCheckShowsAgain();
     void downloadFile_data();
     void downloadFile();
+    void manifest_data();
+    void manifest();
 
 private:
     ScriptedPrompts scripted;
@@ -489,6 +492,79 @@ void tst_update::downloadFile()
     QCOMPARE(contentOf(dir.filePath(localName)), content);
     QCOMPARE(dir.entryList(QDir::Files), QStringList{localName});
     QVERIFY(!Inet1.StillExecuting());
+}
+
+// The manifest is read strictly: a text that breaks any rule of its form is refused as a whole.
+// The one that reads is written back exactly as it was, which is how the maker's tool writes it.
+void tst_update::manifest_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("version"); // empty: refused
+
+    const QByteArray abc = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
+    const QByteArray empty = "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855";
+    const QByteArray heading = "HALVO release 1.0.10\n";
+    const QByteArray program = "HALVOUpdate.exe 1.0.10 3 " + abc + "\n";
+    const QByteArray good = heading + program + "HALVOHELP.HLP 1.0.9 0 " + empty + "\n";
+
+    QTest::newRow("two files") << good << "1.0.10";
+    QTest::newRow("empty") << QByteArray() << QString();
+    QTest::newRow("heading only") << heading << QString();
+    QTest::newRow("no line end at the end") << good.chopped(1) << QString();
+    QTest::newRow("CR LF line ends") << QByteArray(good).replace("\n", "\r\n") << QString();
+    QTest::newRow("empty line") << heading + "\n" + program << QString();
+    QTest::newRow("blank at a line's end") << heading + program.chopped(1) + " \n" << QString();
+    QTest::newRow("two blanks between fields")
+        << heading + "HALVOUpdate.exe  1.0.10 3 " + abc + "\n" << QString();
+    QTest::newRow("heading in other letter case") << "halvo release 1.0.10\n" + program
+                                                  << QString();
+    QTest::newRow("version of two parts") << "HALVO release 1.0\n" + program << QString();
+    QTest::newRow("version of four parts") << "HALVO release 1.0.10.1\n" + program << QString();
+    QTest::newRow("version with a leading zero") << "HALVO release 1.0.010\n" + program
+                                                 << QString();
+    QTest::newRow("version too long for a number")
+        << "HALVO release 1.0.10000000000\n" + program << QString();
+    QTest::newRow("file newer than its release")
+        << heading + "HALVOUpdate.exe 1.1.0 3 " + abc + "\n" << QString();
+    QTest::newRow("size with a sign") << heading + "HALVOUpdate.exe 1.0.10 +3 " + abc + "\n"
+                                      << QString();
+    QTest::newRow("size with a leading zero")
+        << heading + "HALVOUpdate.exe 1.0.10 03 " + abc + "\n" << QString();
+    QTest::newRow("SHA-256 in upper case")
+        << heading + "HALVOUpdate.exe 1.0.10 3 " + abc.toUpper() + "\n" << QString();
+    QTest::newRow("SHA-256 a digit short")
+        << heading + "HALVOUpdate.exe 1.0.10 3 " + abc.chopped(1) + "\n" << QString();
+    QTest::newRow("name with a folder") << heading + "bin/halvo 1.0.10 3 " + abc + "\n"
+                                        << QString();
+    QTest::newRow("name starting with a dot") << heading + "..halvo 1.0.10 3 " + abc + "\n"
+                                              << QString();
+    QTest::newRow("a name twice in other letter case")
+        << heading + program + "halvoupdate.exe 1.0.10 3 " + abc + "\n" << QString();
+    QTest::newRow("a fifth field") << heading + program.chopped(1) + " x\n" << QString();
+    QByteArray large = good;
+    for (int i = 0; large.size() <= 64 * 1024; ++i)
+        large += "file" + QByteArray::number(i) + " 1.0.10 3 " + abc + "\n";
+    QTest::newRow("larger than 64 KiB") << large << QString();
+}
+
+void tst_update::manifest()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QString, version);
+
+    const std::optional<UpdateManifest> manifest = UpdateManifest::parse(text);
+    QCOMPARE(manifest.has_value(), !version.isEmpty());
+    if (!manifest)
+        return;
+    QCOMPARE(manifest->version.text(), version);
+    const UpdateManifest::File* program = manifest->file("HALVOUpdate.exe");
+    QVERIFY(program);
+    QCOMPARE(program->version.text(), QStringLiteral("1.0.10"));
+    QVERIFY(program->describes("abc"));
+    QVERIFY(!program->describes("abd"));
+    QVERIFY(!program->describes("abcd"));
+    QVERIFY(!manifest->file("halvoupdate.exe"));
+    QCOMPARE(manifest->text(), text);
 }
 
 QTEST_MAIN(tst_update)

@@ -44,9 +44,10 @@ public:
 
     // `updateKey` is the public key the update's and the manifest's signatures are checked
     // against; `installedVersion` is the version of the program installed with the launcher.
-    explicit ProgramReplacement(const QString& programFolder,
-                                const UpdateSignature::Key& updateKey = UpdateSignature::builtInKey(),
-                                const ReleaseVersion& installedVersion = builtVersion());
+    explicit ProgramReplacement(
+        const QString& programFolder,
+        const UpdateSignature::Key& updateKey = UpdateSignature::builtInKey(),
+        const ReleaseVersion& installedVersion = builtVersion());
 
     QString updatePath() const;
     QString signaturePath() const; // the update's signature, "HALVOUpdate.exe.sig"

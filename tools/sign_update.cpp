@@ -89,7 +89,8 @@ std::optional<QString> readFiles(const QStringList& paths, QList<ReleaseFile>& f
             return QStringLiteral("\"%1\": this name is the release's own.").arg(path);
         // One name is one file on the server and in a program folder, whatever its letter case.
         if (names.contains(name.toLower()))
-            return QStringLiteral("\"%1\": a file of that name is in the release already.").arg(path);
+            return QStringLiteral("\"%1\": a file of that name is in the release already.")
+                .arg(path);
         names.insert(name.toLower());
         const QString in = info.absoluteDir().canonicalPath();
         if (folder.isEmpty())
@@ -111,7 +112,8 @@ std::optional<QString> readFiles(const QStringList& paths, QList<ReleaseFile>& f
 int main(int argc, char* argv[])
 {
     if (argc < 4)
-        return fail(QStringLiteral("usage: halvo_sign_update <secret-key-file> <version> <file>..."));
+        return fail(
+            QStringLiteral("usage: halvo_sign_update <secret-key-file> <version> <file>..."));
     if (sodium_init() < 0)
         return fail(QStringLiteral("libsodium could not be started."));
     const QString keyPath = QString::fromLocal8Bit(argv[1]);

@@ -185,8 +185,8 @@ void tst_launcher::replace_data()
     const Files upper{{Halvo, "old program"}, {"HALVOUPDATE.EXE", "new program"}};
     QTest::newRow("upper-case update name") << upper << Obstacle::None << upper << QString()
                                             << QString();
-    const Files leftAside =
-        released({{Halvo, "old program"}, {Update, "new program"}, {"halvo.old", "older"}}, "1.0.9");
+    const Files leftAside = released(
+        {{Halvo, "old program"}, {Update, "new program"}, {"halvo.old", "older"}}, "1.0.9");
     QTest::newRow("old program left aside by an earlier start")
         << leftAside << Obstacle::None << installedFrom(leftAside) << QString() << QString();
     QTest::newRow("read-only folder")

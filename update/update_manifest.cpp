@@ -41,31 +41,31 @@ std::optional<QByteArray> sha256(QByteArrayView text)
 // separators together, or one at an end, make it none.
 std::optional<QList<QByteArrayView>> pieces(QByteArrayView text, char separator, qsizetype count)
 {
-    QList<QByteArrayView> parts;
+    QList<QByteArrayView> split;
     qsizetype start = 0;
     for (qsizetype at = 0; at <= text.size(); ++at) {
         if (at < text.size() && text[at] != separator)
             continue;
         if (at == start)
             return std::nullopt;
-        parts.append(text.sliced(start, at - start));
+        split.append(text.sliced(start, at - start));
         start = at + 1;
     }
-    if (parts.size() != count)
+    if (split.size() != count)
         return std::nullopt;
-    return parts;
+    return split;
 }
 
 std::optional<UpdateManifest::File> fileLine(QByteArrayView line)
 {
-    const auto parts = pieces(line, ' ', 4);
-    if (!parts)
+    const auto fields = pieces(line, ' ', 4);
+    if (!fields)
         return std::nullopt;
-    const QString name = QString::fromLatin1(parts->at(0));
-    const auto version = ReleaseVersion::parse(parts->at(1));
+    const QString name = QString::fromLatin1(fields->at(0));
+    const auto version = ReleaseVersion::parse(fields->at(1));
     // Fifteen digits are below a petabyte, far above any file of a release, and never overflow.
-    const auto size = wholeNumber(parts->at(2), 15);
-    const auto hash = sha256(parts->at(3));
+    const auto size = wholeNumber(fields->at(2), 15);
+    const auto hash = sha256(fields->at(3));
     if (!UpdateManifest::isFileName(name) || !version || !size || !hash)
         return std::nullopt;
     return UpdateManifest::File{name, *version, *size, *hash};
@@ -75,13 +75,13 @@ std::optional<UpdateManifest::File> fileLine(QByteArrayView line)
 
 std::optional<ReleaseVersion> ReleaseVersion::parse(QByteArrayView text)
 {
-    const auto parts = pieces(text, '.', 3);
-    if (!parts)
+    const auto numbers = pieces(text, '.', 3);
+    if (!numbers)
         return std::nullopt;
     // Nine digits always fit an int.
-    const auto major = wholeNumber(parts->at(0), 9);
-    const auto minor = wholeNumber(parts->at(1), 9);
-    const auto revision = wholeNumber(parts->at(2), 9);
+    const auto major = wholeNumber(numbers->at(0), 9);
+    const auto minor = wholeNumber(numbers->at(1), 9);
+    const auto revision = wholeNumber(numbers->at(2), 9);
     if (!major || !minor || !revision)
         return std::nullopt;
     return ReleaseVersion{int(*major), int(*minor), int(*revision)};

@@ -15,7 +15,7 @@
 // the SHA-256 is 64 lowercase hexadecimal digits. A name is made of letters, digits, ".", "_" and
 // "-", does not start with ".", and names one file only, whatever its letter case. No file is of a
 // later version than its release. Anything else is no manifest: a text that breaks one of these
-// rules is refused as a whole, never read in part.
+// rules is refused as a whole; none of it is read.
 
 #include <QByteArray>
 #include <QList>

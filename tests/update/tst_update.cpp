@@ -629,8 +629,8 @@ void tst_update::manifest_data()
         << heading + "HALVOUpdate.exe  1.0.10 3 " + abc + "\n" << QString();
     QTest::newRow("heading in other letter case") << "halvo release 1.0.10\n" + program
                                                   << QString();
-    QTest::newRow("version of two parts") << "HALVO release 1.0\n" + program << QString();
-    QTest::newRow("version of four parts") << "HALVO release 1.0.10.1\n" + program << QString();
+    QTest::newRow("version of two numbers") << "HALVO release 1.0\n" + program << QString();
+    QTest::newRow("version of four numbers") << "HALVO release 1.0.10.1\n" + program << QString();
     QTest::newRow("version with a leading zero") << "HALVO release 1.0.010\n" + program
                                                  << QString();
     QTest::newRow("version too long for a number")

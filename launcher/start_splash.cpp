@@ -25,11 +25,13 @@ bool startDetached(const QString& program, const QString& folder)
 } // namespace
 
 frmStartSplash::frmStartSplash(const QString& programFolder, Starter starter, QWidget* parent,
-                               const UpdateSignature::Key& updateKey)
+                               const UpdateSignature::Key& updateKey,
+                               const ReleaseVersion& installedVersion)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
     , folder(programFolder)
     , start(starter ? std::move(starter) : Starter(startDetached))
     , key(updateKey)
+    , installed(installedVersion)
 {
     setObjectName(QStringLiteral("frmStartSplash"));
     fraMainFrame = new QFrame(this);
@@ -110,7 +112,7 @@ bool frmStartSplash::Form_Load()
     lblProductName->setText(programTitle());
 
     // A failed replacement still starts the program: the old version stands in its place.
-    ProgramReplacement replacement(folder, key);
+    ProgramReplacement replacement(folder, key, installed);
     if (replaces) {
         const Result<bool> replaced = replacement.apply();
         if (!replaced)

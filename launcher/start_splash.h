@@ -3,6 +3,8 @@
 // panel is loaded (Form_Load): it puts a waiting update in place, starts the main program and
 // ends, so the panel itself is never displayed.
 
+#include "launcher/program_replacement.h"
+#include "update/update_manifest.h"
 #include "update/update_signature.h"
 
 #include <QString>
@@ -22,11 +24,14 @@ public:
     using Starter = std::function<bool(const QString& program, const QString& folder)>;
 
     // `programFolder` holds the launcher and the main program; `start` defaults to starting a
-    // detached process; a waiting update is put in place only when its signature checks against
-    // `updateKey`.
+    // detached process; a waiting update is put in place only when its signature and its
+    // release's manifest check against `updateKey` and it is newer than the program, which was
+    // of `installedVersion` when it was installed with the launcher (program_replacement.h).
     explicit frmStartSplash(const QString& programFolder, Starter start = {},
                             QWidget* parent = nullptr,
-                            const UpdateSignature::Key& updateKey = UpdateSignature::builtInKey());
+                            const UpdateSignature::Key& updateKey = UpdateSignature::builtInKey(),
+                            const ReleaseVersion& installedVersion =
+                                ProgramReplacement::builtVersion());
     ~frmStartSplash() override;
 
     // A system install's files are the distribution's to replace: there the launcher only
@@ -55,6 +60,7 @@ private:
     QString folder;
     Starter start;
     UpdateSignature::Key key;
+    ReleaseVersion installed;
     bool replaces = true;
 
     QLabel* addLabel(const char* name, const QString& text);

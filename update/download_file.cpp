@@ -51,29 +51,49 @@ Status DownloadFileAs(InternetTransfer& Inet1, const QString& url, const QString
     return writeWhole(targetPath, body.value());
 }
 
-SignedDownload DownloadSignedFileAs(InternetTransfer& Inet1, const QString& url,
-                                    const QString& targetPath, const UpdateSignature::Key& key)
+SignedFile FetchSignedFile(InternetTransfer& Inet1, const QString& url,
+                           const UpdateSignature::Key& key)
 {
     // The file comes first: when it is not on the server at all, that is what the user is told,
     // not that its signature is missing.
     const Result<QByteArray> body = Inet1.OpenURL(url);
     if (!body)
-        return SignedDownload::NotDownloaded;
+        return {SignedDownload::NotDownloaded, {}, {}};
     const Result<QByteArray> signature = Inet1.OpenURL(UpdateSignature::pathFor(url));
     if (!signature)
-        return SignedDownload::SignatureNotDownloaded;
+        return {SignedDownload::SignatureNotDownloaded, {}, {}};
     if (!UpdateSignature::checks(body.value(), signature.value(), key))
-        return SignedDownload::SignatureMismatch;
+        return {SignedDownload::SignatureMismatch, {}, {}};
+    return {SignedDownload::Kept, body.value(), signature.value()};
+}
 
-    // The signature goes first, so that a failed write never costs the file already there; a
-    // signature left without its file checks against nothing and is removed.
+Status KeepSignedFile(const QString& targetPath, const QByteArray& content,
+                      const QByteArray& signature)
+{
+    // A signature left without its file checks against nothing and is removed.
     const QString signaturePath = UpdateSignature::pathFor(targetPath);
-    if (!writeWhole(signaturePath, signature.value()))
-        return SignedDownload::NotDownloaded;
-    if (!writeWhole(targetPath, body.value())) {
+    if (const Status written = writeWhole(signaturePath, signature); !written)
+        return written;
+    if (const Status written = writeWhole(targetPath, content); !written) {
         QFile::remove(signaturePath);
-        return SignedDownload::NotDownloaded;
+        return written;
     }
+    return {};
+}
+
+SignedDownload DownloadSignedFileAs(InternetTransfer& Inet1, const QString& url,
+                                    const QString& targetPath, const UpdateSignature::Key& key,
+                                    const UpdateManifest::File& listed)
+{
+    const SignedFile file = FetchSignedFile(Inet1, url, key);
+    if (file.outcome != SignedDownload::Kept)
+        return file.outcome;
+    // Every file of the maker's carries a good signature; only the manifest says which file of
+    // which release this one is.
+    if (!listed.describes(file.content))
+        return SignedDownload::NotAsListed;
+    if (!KeepSignedFile(targetPath, file.content, file.signature))
+        return SignedDownload::NotDownloaded;
     return SignedDownload::Kept;
 }
 

@@ -2,6 +2,7 @@
 // DownloadFile: one file of the update server into a folder, under the last element of its URL.
 
 #include "core/result.h"
+#include "update/update_manifest.h"
 #include "update/update_signature.h"
 
 #include <QString>
@@ -33,14 +34,36 @@ enum class SignedDownload {
     NotDownloaded,          // the file did not arrive or could not be written
     SignatureNotDownloaded, // the file arrived, its signature did not
     SignatureMismatch,      // the signature does not check against the key
+    NotAsListed,            // its size or SHA-256 is not the one the release's manifest gives
+    NotInRelease,           // the release does not bring it, so it was not asked for
 };
 
-// The same for a signed file: its signature is fetched from `url` + ".sig" and checked against
-// `key` before anything is written. Only a file whose signature checks is written to
-// `targetPath`, and its signature beside it (UpdateSignature::pathFor); otherwise the files there
-// stay as they were.
+// A signed file fetched into memory: its bytes and its signature when the signature checks
+// (outcome Kept), otherwise how it failed.
+struct SignedFile {
+    SignedDownload outcome = SignedDownload::NotDownloaded;
+    QByteArray content;
+    QByteArray signature;
+};
+
+// Fetches `url` and its signature at `url` + ".sig" and checks the signature against `key`.
+SignedFile FetchSignedFile(InternetTransfer& Inet1, const QString& url,
+                           const UpdateSignature::Key& key);
+
+// Writes `content` to `targetPath` and `signature` beside it (UpdateSignature::pathFor), each
+// whole (as DownloadFileAs does) and the signature first, so that a failed write never costs the
+// file already there; when the file cannot be written, the signature goes too.
+Status KeepSignedFile(const QString& targetPath, const QByteArray& content,
+                      const QByteArray& signature);
+
+// The same for a signed file of a release: its signature is fetched from `url` + ".sig" and
+// checked against `key`, and the file against `listed`, its line in the release's signed
+// manifest, before anything is written. Only a file whose signature checks and whose size and
+// SHA-256 are the listed ones is written to `targetPath`, and its signature beside it; otherwise
+// the files there stay as they were.
 SignedDownload DownloadSignedFileAs(InternetTransfer& Inet1, const QString& url,
-                                    const QString& targetPath, const UpdateSignature::Key& key);
+                                    const QString& targetPath, const UpdateSignature::Key& key,
+                                    const UpdateManifest::File& listed);
 
 } // namespace Puiblic_Module
 } // namespace halvo

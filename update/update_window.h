@@ -1,9 +1,12 @@
 #pragma once
 // frmUpdate ("HALVO Update"): the check for a newer program on the update server, and the small
-// status window that shows how far it has come. When the server's version differs from the
-// program's, the new program is downloaded into the program folder as "HALVOUpdate.exe", where
-// the launcher puts it in place at the next start, and the help file is renewed beside it. Each
-// of them is kept only when its signature checks against the update key (update_signature.h).
+// status window that shows how far it has come. The check reads the release's manifest
+// (update_manifest.h) and goes on only when its signature checks against the update key
+// (update_signature.h). When the release is newer than the program, the files it names are
+// downloaded: the new program into the program folder as "HALVOUpdate.exe", with the manifest
+// beside it, where the launcher checks them again and puts the program in place at the next
+// start, and the help file renewed beside it. Each is kept only when its own signature checks and
+// its size and SHA-256 are the ones the manifest lists under its name.
 //
 // The window is not modal: while a download waits, window events run and the main window stays
 // usable. A check started while one is still running is refused; the running one's window comes
@@ -63,10 +66,13 @@ private:
     void place();
     void setStatus(const QString& text);
     QString url(const QString& path) const;
-    // Steps up to the server's version: its first line as read, or none when it could not be
-    // fetched or read.
-    std::optional<QString> serverVersion();
-    void downloadUpdate();
+    void offerRelease(const UpdateManifest& release, const Puiblic_Module::SignedFile& manifest);
+    // `program` and `help` are the release's lines for them, null for what it does not bring.
+    void downloadUpdate(const UpdateManifest::File* program, const UpdateManifest::File* help,
+                        const Puiblic_Module::SignedFile& manifest);
+    Puiblic_Module::SignedDownload downloadProgram(const UpdateManifest::File& listed,
+                                                   const Puiblic_Module::SignedFile& manifest);
+    Puiblic_Module::SignedDownload downloadHelp(const UpdateManifest::File& listed);
     void showDownloaded(Puiblic_Module::SignedDownload program,
                         Puiblic_Module::SignedDownload help);
     void endCheck();

@@ -1,8 +1,8 @@
 // The launcher on real program folders: which files stand under which names afterwards, whether
 // the main program was started, and the messages the user is shown when the update cannot be put
-// in place. Updates are signed with a key pair made by the test; the real halvoStart, copied into
-// a folder with a stand-in main program, checks against the program's own key, for which the test
-// has no secret key.
+// in place. Updates and the manifests of their releases are signed with a key pair made by the
+// test; the real halvoStart, copied into a folder with a stand-in main program, checks against the
+// program's own key, for which the test has no secret key.
 
 #include "launcher/program_replacement.h"
 #include "launcher/start_splash.h"
@@ -10,6 +10,7 @@
 #include "platform/prompts.h"
 #include "tests/support/signing_keys.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -61,6 +62,25 @@ QByteArray program(const char* version)
 const QString Halvo = QStringLiteral("halvo");
 const QString Update = QStringLiteral("HALVOUpdate.exe");
 const QString Signature = QStringLiteral("HALVOUpdate.exe.sig");
+const QString Manifest = QStringLiteral("manifest.txt");
+const QString ManifestSignature = QStringLiteral("manifest.txt.sig");
+// The manifest of the release that put the standing program in place, kept by the launcher.
+const QString Record = QStringLiteral("halvo.manifest");
+const QString RecordSignature = QStringLiteral("halvo.manifest.sig");
+
+// A release manifest: "HALVO release <version>", then a line for each file with its name, version,
+// size and SHA-256 in lowercase hex; every line ends with LF.
+QByteArray manifestLine(const char* name, const char* version, const QByteArray& content)
+{
+    return QByteArray(name) + ' ' + version + ' ' + QByteArray::number(content.size()) + ' '
+           + QCryptographicHash::hash(content, QCryptographicHash::Sha256).toHex() + '\n';
+}
+
+QByteArray release(const char* version, const QByteArray& program)
+{
+    return QByteArray("HALVO release ") + version + '\n'
+           + manifestLine("HALVOUpdate.exe", version, program);
+}
 
 using testing::KeyPair;
 using testing::makeKeyPair;
@@ -90,6 +110,25 @@ private:
     {
         files[Signature] = signedBy(signer, files.value(Update));
         return files;
+    }
+    Files withManifest(Files files, const QByteArray& manifest) const
+    {
+        files[Manifest] = manifest;
+        files[ManifestSignature] = signedBy(keys, manifest);
+        return files;
+    }
+    // The update signed, with the signed manifest of its release at `version` beside it.
+    Files released(const Files& files, const char* version) const
+    {
+        return withManifest(withSignature(files, keys), release(version, files.value(Update)));
+    }
+    // What a folder holds once `before`'s update stands as the program: the program, and the
+    // manifest that vouched for it kept as the record of its version.
+    static Files installedFrom(const Files& before)
+    {
+        return {{Halvo, before.value(Update)},
+                {Record, before.value(Manifest)},
+                {RecordSignature, before.value(ManifestSignature)}};
     }
 };
 
@@ -121,30 +160,35 @@ void tst_launcher::replace_data()
 
     const Files oldOnly{{Halvo, "old program"}};
     const Files unsignedUpdate{{Halvo, "old program"}, {Update, "new program"}};
-    const Files both = withSignature(unsignedUpdate, keys);
-    const Files newOnly{{Halvo, "new program"}};
+    // Versions are compared as numbers: 1.0.10 is newer than the current 1.0.8.
+    const Files both = released(unsignedUpdate, "1.0.10");
+    const Files newOnly = installedFrom(both);
     Files changedSignature = both;
     changedSignature[Signature][10] = char(changedSignature[Signature][10] ^ 0x01);
-    const QString notSigned = "The application update could not be installed: \"HALVOUpdate.exe\" "
-                              "does not carry a valid signature from Corvane Software.";
+    const QString notInstalled = "The application update could not be installed: ";
+    const QString notSigned = notInstalled + "\"HALVOUpdate.exe\" does not carry a valid "
+                                             "signature from Corvane Software.";
+    const QString manifestNotSigned = notInstalled + "\"manifest.txt\" does not carry a valid "
+                                                     "signature from Corvane Software.";
     const QString removed = " It has been removed; the current version is kept.";
 
     QTest::newRow("no update file") << oldOnly << Obstacle::None << oldOnly << QString()
                                     << QString();
-    QTest::newRow("update file") << both << Obstacle::None << newOnly << QString() << QString();
+    QTest::newRow("update file of release 1.0.10")
+        << both << Obstacle::None << newOnly << QString() << QString();
+    const Files alone = released({{Update, "new program"}}, "1.0.9");
     QTest::newRow("update without a main program")
-        << withSignature({{Update, "new program"}}, keys) << Obstacle::None << newOnly << QString()
-        << QString();
+        << alone << Obstacle::None << installedFrom(alone) << QString() << QString();
     const Files lower{{Halvo, "old program"}, {"halvoupdate.exe", "new program"}};
     QTest::newRow("lower-case update name") << lower << Obstacle::None << lower << QString()
                                             << QString();
     const Files upper{{Halvo, "old program"}, {"HALVOUPDATE.EXE", "new program"}};
     QTest::newRow("upper-case update name") << upper << Obstacle::None << upper << QString()
                                             << QString();
+    const Files leftAside = released(
+        {{Halvo, "old program"}, {Update, "new program"}, {"halvo.old", "older"}}, "1.0.9");
     QTest::newRow("old program left aside by an earlier start")
-        << withSignature({{Halvo, "old program"}, {Update, "new program"}, {"halvo.old", "older"}},
-                         keys)
-        << Obstacle::None << newOnly << QString() << QString();
+        << leftAside << Obstacle::None << installedFrom(leftAside) << QString() << QString();
     QTest::newRow("read-only folder")
         << both << Obstacle::ReadOnlyFolder << both
         << "The application update could not be installed: the current program could not be "
@@ -158,16 +202,89 @@ void tst_launcher::replace_data()
     // it is not tried at every start, and the old program runs.
     QTest::newRow("signature with one byte changed")
         << changedSignature << Obstacle::None << oldOnly << notSigned << removed;
-    QTest::newRow("signed with another key") << withSignature(unsignedUpdate, otherKeys)
-                                             << Obstacle::None << oldOnly << notSigned << removed;
+    QTest::newRow("signed with another key") << withSignature(both, otherKeys) << Obstacle::None
+                                             << oldOnly << notSigned << removed;
+    Files noSignature = both;
+    noSignature.remove(Signature);
     QTest::newRow("signature missing")
-        << unsignedUpdate << Obstacle::None << oldOnly
+        << noSignature << Obstacle::None << oldOnly
         << "The application update could not be installed: its signature "
            "\"HALVOUpdate.exe.sig\" is missing."
         << removed;
+    Files changedUpdate = both;
+    changedUpdate[Update] = "new program!";
     QTest::newRow("update changed after signing")
-        << Files{{Halvo, "old program"}, {Update, "new program!"}, {Signature, both[Signature]}}
-        << Obstacle::None << oldOnly << notSigned << removed;
+        << changedUpdate << Obstacle::None << oldOnly << notSigned << removed;
+
+    // A signed file is not yet a signed release: the update is put in place only when the signed
+    // manifest beside it names it, with its size and SHA-256, at a version newer than the
+    // program's.
+    QTest::newRow("older signed release")
+        << released(unsignedUpdate, "1.0.7") << Obstacle::None << oldOnly
+        << notInstalled + "\"HALVOUpdate.exe\" is version 1.0.7, not newer than the current "
+                          "version 1.0.8."
+        << removed;
+    QTest::newRow("same version")
+        << released(unsignedUpdate, "1.0.8") << Obstacle::None << oldOnly
+        << notInstalled + "\"HALVOUpdate.exe\" is version 1.0.8, not newer than the current "
+                          "version 1.0.8."
+        << removed;
+    const QByteArray help = "<html><body>help</body></html>";
+    const Files helpAsUpdate = withManifest(
+        {{Halvo, "old program"}, {Update, help}, {Signature, signedBy(keys, help)}},
+        release("1.0.9", "new program") + manifestLine("HALVOHELP.HLP", "1.0.9", help));
+    QTest::newRow("help file served as HALVOUpdate.exe")
+        << helpAsUpdate << Obstacle::None << oldOnly
+        << notInstalled + "\"HALVOUpdate.exe\" does not match its entry in \"manifest.txt\"."
+        << removed;
+    Files raised = released(unsignedUpdate, "1.0.7");
+    raised[Manifest].replace("HALVO release 1.0.7", "HALVO release 1.0.9");
+    raised[Manifest].replace("HALVOUpdate.exe 1.0.7", "HALVOUpdate.exe 1.0.9");
+    QTest::newRow("older release's manifest with its versions raised")
+        << raised << Obstacle::None << oldOnly << manifestNotSigned << removed;
+    Files manifestOtherKey = both;
+    manifestOtherKey[ManifestSignature] = signedBy(otherKeys, both[Manifest]);
+    QTest::newRow("manifest signed with another key")
+        << manifestOtherKey << Obstacle::None << oldOnly << manifestNotSigned << removed;
+    QTest::newRow("manifest missing")
+        << withSignature(unsignedUpdate, keys) << Obstacle::None << oldOnly
+        << notInstalled + "its manifest \"manifest.txt\" is missing." << removed;
+    Files noManifestSignature = both;
+    noManifestSignature.remove(ManifestSignature);
+    QTest::newRow("manifest signature missing")
+        << noManifestSignature << Obstacle::None << oldOnly
+        << notInstalled + "the signature of its manifest, \"manifest.txt.sig\", is missing."
+        << removed;
+    QTest::newRow("manifest without the update")
+        << withManifest(withSignature(unsignedUpdate, keys),
+                        "HALVO release 1.0.9\n" + manifestLine("HALVOHELP.HLP", "1.0.9", help))
+        << Obstacle::None << oldOnly
+        << notInstalled + "\"manifest.txt\" does not name \"HALVOUpdate.exe\"." << removed;
+    QTest::newRow("signed manifest with CR LF line ends")
+        << withManifest(withSignature(unsignedUpdate, keys),
+                        release("1.0.9", "new program").replace("\n", "\r\n"))
+        << Obstacle::None << oldOnly
+        << notInstalled + "\"manifest.txt\" does not describe a release." << removed;
+
+    // The launcher is not replaced by an update: once it has put one in place, the program's
+    // version is the one its kept manifest gives for exactly the program's bytes.
+    const QByteArray eleventh = "program 1.0.11";
+    const Files updated = withManifest({{Halvo, eleventh}}, release("1.0.11", eleventh));
+    const Files standing{{Halvo, eleventh},
+                         {Record, updated[Manifest]},
+                         {RecordSignature, updated[ManifestSignature]}};
+    Files olderThanStanding = released(unsignedUpdate, "1.0.10");
+    olderThanStanding.insert(standing);
+    QTest::newRow("update older than the one an earlier start put in place")
+        << olderThanStanding << Obstacle::None << standing
+        << notInstalled + "\"HALVOUpdate.exe\" is version 1.0.10, not newer than the current "
+                          "version 1.0.11."
+        << removed;
+    // A program installed anew over an updated one is not the one the record is of.
+    Files reinstalled = olderThanStanding;
+    reinstalled[Halvo] = "old program";
+    QTest::newRow("record of a program no longer there")
+        << reinstalled << Obstacle::None << newOnly << QString() << QString();
 }
 
 void tst_launcher::replace()
@@ -202,7 +319,7 @@ void tst_launcher::replace()
             started << program << in;
             return true;
         },
-        nullptr, keys.publicKey);
+        nullptr, keys.publicKey, ReleaseVersion{1, 0, 8});
     QVERIFY(splash.Form_Load());
 
     writable.dismiss();

@@ -1,9 +1,11 @@
 // The update check against a real HTTP server on 127.0.0.1 started by the test: what the status
 // window says, the message the user is shown, the requests made and the files left in the program
-// folder afterwards. The files on the server are signed with a key pair made by the test.
+// folder afterwards. The files on the server are signed with a key pair made by the test, and
+// described by a release manifest signed with it.
 
 #include "update/download_file.h"
 #include "update/internet_transfer.h"
+#include "update/update_manifest.h"
 #include "update/update_window.h"
 
 #include "hyperlink/vey_hyperlink_label.h"
@@ -11,6 +13,7 @@
 #include "platform/prompts.h"
 #include "tests/support/signing_keys.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QHash>
@@ -39,6 +42,9 @@ const QString HelpFailed = QStringLiteral("Help file update could not be downloa
 const QString BothFailed = QStringLiteral("Application update and help file update could not be "
                                           "downloaded. Please, check your network connection.");
 
+const QString ManifestPath = QStringLiteral("/HALVOUpdate/manifest.txt");
+const QString ManifestSignaturePath = ManifestPath + ".sig";
+// Kept on the server for the programs from before the manifest; this one never asks for it.
 const QString VersionPath = QStringLiteral("/HALVOUpdate/version.txt");
 const QString ProgramPath = QStringLiteral("/HALVOUpdate/HALVOUpdate.exe");
 const QString HelpPath = QStringLiteral("/HALVOUpdate/HALVOHELP.HLP");
@@ -47,8 +53,27 @@ const QString HelpSignaturePath = HelpPath + ".sig";
 
 const QByteArray NewProgram = QByteArray("#!/bin/sh\n# new program\n") + QByteArray(80000, 'p');
 const QByteArray NewHelp = QByteArray("<html><body>new help</body></html>") + QByteArray(40000, 'h');
+const QByteArray OldProgram = QByteArray("#!/bin/sh\n# old program\n") + QByteArray(70000, 'o');
 const QByteArray OldHelp = "<html><body>old help</body></html>";
 const QByteArray OldBackup = "<html><body>older help</body></html>";
+
+// A release manifest as the maker's tool writes it: "HALVO release <version>", then one line for
+// each file with its name, version, size and SHA-256 in lowercase hex; every line ends with LF.
+QByteArray manifestLine(const char* name, const char* version, const QByteArray& content)
+{
+    return QByteArray(name) + ' ' + version + ' ' + QByteArray::number(content.size()) + ' '
+           + QCryptographicHash::hash(content, QCryptographicHash::Sha256).toHex() + '\n';
+}
+
+QByteArray release(const char* version, const QByteArray& program, const QByteArray& help)
+{
+    QByteArray text = QByteArray("HALVO release ") + version + '\n';
+    if (!program.isNull())
+        text += manifestLine("HALVOUpdate.exe", version, program);
+    if (!help.isNull())
+        text += manifestLine("HALVOHELP.HLP", version, help);
+    return text;
+}
 
 // What the server answers on one path.
 struct Route {
@@ -162,6 +187,8 @@ private slots:
     void closeHidesAndNextCheckShowsAgain();
     void downloadFile_data();
     void downloadFile();
+    void manifest_data();
+    void manifest();
 
 private:
     ScriptedPrompts scripted;
@@ -190,7 +217,8 @@ void tst_update::cleanup() { setPrompts(nullptr); }
 void tst_update::check_data()
 {
     QTest::addColumn<Server>("server");
-    QTest::addColumn<Route>("version");
+    QTest::addColumn<Route>("manifest");
+    QTest::addColumn<Route>("manifestSignature");
     QTest::addColumn<Route>("program");
     QTest::addColumn<Route>("programSignature");
     QTest::addColumn<Route>("help");
@@ -204,6 +232,9 @@ void tst_update::check_data()
     QTest::addColumn<QByteArray>("helpFile");
     QTest::addColumn<QByteArray>("backupFile");
 
+    const QByteArray newer = release("1.0.9", NewProgram, NewHelp);
+    const Route manifest{200, newer};
+    const Route manifestSigned{200, signedBy(keys, newer)};
     const Route program{200, NewProgram};
     const Route help{200, NewHelp};
     const Route missing{404, "not found"};
@@ -215,112 +246,180 @@ void tst_update::check_data()
     helpChanged.body[63] = char(helpChanged.body[63] ^ 0x80);
     const Route programOtherKey{200, signedBy(otherKeys, NewProgram)};
     const QByteArray none = "(missing)";
-    const QStringList all{VersionPath, ProgramPath, ProgramSignaturePath, HelpPath,
-                          HelpSignaturePath};
-    const QStringList versionOnly{VersionPath};
-    const QStringList noProgram{VersionPath, ProgramPath, HelpPath, HelpSignaturePath};
+    const QStringList all{ManifestPath, ManifestSignaturePath, ProgramPath, ProgramSignaturePath,
+                          HelpPath,     HelpSignaturePath};
+    const QStringList manifestOnly{ManifestPath, ManifestSignaturePath};
+    const QStringList noProgram{ManifestPath, ManifestSignaturePath, ProgramPath, HelpPath,
+                                HelpSignaturePath};
     const QString programNotSigned = "The application update was not kept: \"HALVOUpdate.exe\" "
                                      "does not carry a valid signature from Corvane Software.";
 
-    QTest::newRow("same version with blanks")
-        << Server::Up << Route{200, "  1.0.8 \t\r\nignored second line\r\n"} << program
+    // Only a release newer than the running one is downloaded, and only when its manifest is
+    // signed; the versions are compared as numbers.
+    const QByteArray same = release("1.0.8", OldProgram, OldHelp);
+    QTest::newRow("same version")
+        << Server::Up << Route{200, same} << Route{200, signedBy(keys, same)} << program
         << programSigned << help << helpSigned << false << false << Latest << QStringList{}
-        << versionOnly << none << OldHelp << none;
-    QTest::newRow("older version on the server")
-        << Server::Up << Route{200, "1.0.7\r\n"} << program << programSigned << help << helpSigned
-        << false << false << Complete << QStringList{} << all << NewProgram << NewHelp << OldHelp;
-    QTest::newRow("newer version without line end")
-        << Server::Up << Route{200, "1.1.0"} << program << programSigned << help << helpSigned
-        << false << false << Complete << QStringList{} << all << NewProgram << NewHelp << OldHelp;
+        << manifestOnly << none << OldHelp << none;
+    const QByteArray older = release("1.0.7", OldProgram, OldHelp);
+    QTest::newRow("older signed release")
+        << Server::Up << Route{200, older} << Route{200, signedBy(keys, older)}
+        << Route{200, OldProgram} << Route{200, signedBy(keys, OldProgram)} << Route{200, OldHelp}
+        << Route{200, signedBy(keys, OldHelp)} << false << false << Latest << QStringList{}
+        << manifestOnly << none << OldHelp << none;
+    const QByteArray tenth = release("1.0.10", NewProgram, NewHelp);
+    QTest::newRow("newer signed release 1.0.10")
+        << Server::Up << Route{200, tenth} << Route{200, signedBy(keys, tenth)} << program
+        << programSigned << help << helpSigned << false << false << Complete << QStringList{}
+        << all << NewProgram << NewHelp << OldHelp;
+    QTest::newRow("help file served as HALVOUpdate.exe")
+        << Server::Up << manifest << manifestSigned << help << helpSigned << help << helpSigned
+        << false << false
+        << "The application update was not kept: \"HALVOUpdate.exe\" does not match its entry "
+           "in \"manifest.txt\"."
+        << QStringList{} << all << none << NewHelp << OldHelp;
+    QByteArray raised = older;
+    raised.replace("HALVO release 1.0.7", "HALVO release 1.0.9");
+    QTest::newRow("older release's manifest with its version raised")
+        << Server::Up << Route{200, raised} << Route{200, signedBy(keys, older)}
+        << Route{200, OldProgram} << Route{200, signedBy(keys, OldProgram)} << help << helpSigned
+        << false << false
+        << "No update was downloaded: \"manifest.txt\" does not carry a valid signature from "
+           "Corvane Software."
+        << QStringList{} << manifestOnly << none << OldHelp << none;
+    QTest::newRow("manifest signed with another key")
+        << Server::Up << manifest << Route{200, signedBy(otherKeys, newer)} << program
+        << programSigned << help << helpSigned << false << false
+        << "No update was downloaded: \"manifest.txt\" does not carry a valid signature from "
+           "Corvane Software."
+        << QStringList{} << manifestOnly << none << OldHelp << none;
+    QTest::newRow("manifest signature missing")
+        << Server::Up << manifest << missing << program << programSigned << help << helpSigned
+        << false << false
+        << "No update was downloaded: the signature of \"manifest.txt\" could not be downloaded."
+        << QStringList{} << manifestOnly << none << OldHelp << none;
+    QByteArray crlf = newer;
+    crlf.replace("\n", "\r\n");
+    QTest::newRow("signed manifest with CR LF line ends")
+        << Server::Up << Route{200, crlf} << Route{200, signedBy(keys, crlf)} << program
+        << programSigned << help << helpSigned << false << false
+        << "No update was downloaded: \"manifest.txt\" does not describe a release."
+        << QStringList{} << manifestOnly << none << OldHelp << none;
+    // A file the release does not name is never asked for.
+    const QByteArray programOnly = release("1.0.9", NewProgram, QByteArray());
+    QTest::newRow("release without the help file")
+        << Server::Up << Route{200, programOnly} << Route{200, signedBy(keys, programOnly)}
+        << program << programSigned << help << helpSigned << false << false << Complete
+        << QStringList{} << QStringList{ManifestPath, ManifestSignaturePath, ProgramPath,
+                                        ProgramSignaturePath}
+        << NewProgram << OldHelp << none;
+
     QTest::newRow("server down")
-        << Server::Down << Route{} << program << programSigned << help << helpSigned << false
-        << false << QString() << QStringList{NetworkMessage} << QStringList{} << none << OldHelp
-        << none;
-    QTest::newRow("version file 404")
-        << Server::Up << missing << program << programSigned << help << helpSigned << false << false
-        << QString() << QStringList{NetworkMessage} << versionOnly << none << OldHelp << none;
-    QTest::newRow("version file cut off")
-        << Server::Up << Route{200, QByteArray("1.0.7\r\n") + QByteArray(4000, ' '), true}
-        << program << programSigned << help << helpSigned << false << false << QString()
-        << QStringList{NetworkMessage} << versionOnly << none << OldHelp << none;
-    QTest::newRow("version file empty")
-        << Server::Up << Route{200, ""} << program << programSigned << help << helpSigned << false
-        << false << QString() << QStringList{NetworkMessage} << versionOnly << none << OldHelp
-        << none;
-    QTest::newRow("program 404") << Server::Up << Route{200, "1.0.7"} << missing << programSigned
-                                 << help << helpSigned << false << false << ProgramFailed
-                                 << QStringList{} << noProgram << none << NewHelp << OldHelp;
+        << Server::Down << manifest << manifestSigned << program << programSigned << help
+        << helpSigned << false << false << QString() << QStringList{NetworkMessage}
+        << QStringList{} << none << OldHelp << none;
+    QTest::newRow("manifest 404")
+        << Server::Up << missing << manifestSigned << program << programSigned << help
+        << helpSigned << false << false << QString() << QStringList{NetworkMessage}
+        << QStringList{ManifestPath} << none << OldHelp << none;
+    QTest::newRow("manifest cut off")
+        << Server::Up << Route{200, newer, true} << manifestSigned << program << programSigned
+        << help << helpSigned << false << false << QString() << QStringList{NetworkMessage}
+        << QStringList{ManifestPath} << none << OldHelp << none;
+    QTest::newRow("program 404") << Server::Up << manifest << manifestSigned << missing
+                                 << programSigned << help << helpSigned << false << false
+                                 << ProgramFailed << QStringList{} << noProgram << none << NewHelp
+                                 << OldHelp;
     QTest::newRow("program cut off mid-way")
-        << Server::Up << Route{200, "1.0.7"} << Route{200, NewProgram, true} << programSigned
-        << help << helpSigned << false << false << ProgramFailed << QStringList{} << noProgram
-        << none << NewHelp << OldHelp;
+        << Server::Up << manifest << manifestSigned << Route{200, NewProgram, true}
+        << programSigned << help << helpSigned << false << false << ProgramFailed
+        << QStringList{} << noProgram << none << NewHelp << OldHelp;
     QTest::newRow("help cut off mid-way: the old help is put back")
-        << Server::Up << Route{200, "1.0.7"} << program << programSigned
-        << Route{200, NewHelp, true} << helpSigned << false << false << HelpFailed << QStringList{}
-        << QStringList{VersionPath, ProgramPath, ProgramSignaturePath, HelpPath} << NewProgram
-        << OldHelp << none;
-    QTest::newRow("both 404") << Server::Up << Route{200, "1.0.7"} << missing << programSigned
-                              << missing << helpSigned << false << false << BothFailed
-                              << QStringList{} << QStringList{VersionPath, ProgramPath, HelpPath}
+        << Server::Up << manifest << manifestSigned << program << programSigned
+        << Route{200, NewHelp, true} << helpSigned << false << false << HelpFailed
+        << QStringList{}
+        << QStringList{ManifestPath, ManifestSignaturePath, ProgramPath, ProgramSignaturePath,
+                       HelpPath}
+        << NewProgram << OldHelp << none;
+    QTest::newRow("both 404") << Server::Up << manifest << manifestSigned << missing
+                              << programSigned << missing << helpSigned << false << false
+                              << BothFailed << QStringList{}
+                              << QStringList{ManifestPath, ManifestSignaturePath, ProgramPath,
+                                             HelpPath}
                               << none << OldHelp << none;
     QTest::newRow("existing HALVOHELP.bak")
-        << Server::Up << Route{200, "1.0.7"} << program << programSigned << help << helpSigned
-        << true << false << Complete << QStringList{} << all << NewProgram << NewHelp << OldBackup;
+        << Server::Up << manifest << manifestSigned << program << programSigned << help
+        << helpSigned << true << false << Complete << QStringList{} << all << NewProgram << NewHelp
+        << OldBackup;
 
     // A download is kept only with a signature that checks against the key; the status says
     // which was not kept and why.
     QTest::newRow("program signature with one byte changed")
-        << Server::Up << Route{200, "1.0.7"} << program << programChanged << help << helpSigned
-        << false << false << programNotSigned << QStringList{} << all << none << NewHelp << OldHelp;
+        << Server::Up << manifest << manifestSigned << program << programChanged << help
+        << helpSigned << false << false << programNotSigned << QStringList{} << all << none
+        << NewHelp << OldHelp;
     QTest::newRow("program signed with another key")
-        << Server::Up << Route{200, "1.0.7"} << program << programOtherKey << help << helpSigned
-        << false << false << programNotSigned << QStringList{} << all << none << NewHelp << OldHelp;
+        << Server::Up << manifest << manifestSigned << program << programOtherKey << help
+        << helpSigned << false << false << programNotSigned << QStringList{} << all << none
+        << NewHelp << OldHelp;
     QTest::newRow("program signature missing")
-        << Server::Up << Route{200, "1.0.7"} << program << missing << help << helpSigned << false
-        << false
+        << Server::Up << manifest << manifestSigned << program << missing << help << helpSigned
+        << false << false
         << "The application update was not kept: the signature of \"HALVOUpdate.exe\" could "
            "not be downloaded."
         << QStringList{} << all << none << NewHelp << OldHelp;
     QTest::newRow("program refused: the earlier check's update goes too")
-        << Server::Up << Route{200, "1.0.7"} << program << programChanged << help << helpSigned
-        << false << true << programNotSigned << QStringList{} << all << none << NewHelp << OldHelp;
+        << Server::Up << manifest << manifestSigned << program << programChanged << help
+        << helpSigned << false << true << programNotSigned << QStringList{} << all << none
+        << NewHelp << OldHelp;
     QTest::newRow("earlier check's update replaced")
-        << Server::Up << Route{200, "1.0.7"} << program << programSigned << help << helpSigned
-        << false << true << Complete << QStringList{} << all << NewProgram << NewHelp << OldHelp;
+        << Server::Up << manifest << manifestSigned << program << programSigned << help
+        << helpSigned << false << true << Complete << QStringList{} << all << NewProgram << NewHelp
+        << OldHelp;
     QTest::newRow("help signature with one byte changed: the old help is put back")
-        << Server::Up << Route{200, "1.0.7"} << program << programSigned << help << helpChanged
-        << false << false
+        << Server::Up << manifest << manifestSigned << program << programSigned << help
+        << helpChanged << false << false
         << "The help file update was not kept: \"HALVOHelp.hlp\" does not carry a valid "
            "signature from Corvane Software. Restart application for the application update to "
            "take effect."
         << QStringList{} << all << NewProgram << OldHelp << none;
     QTest::newRow("help signature missing beside an existing HALVOHELP.bak")
-        << Server::Up << Route{200, "1.0.7"} << program << programSigned << help << missing << true
-        << false
+        << Server::Up << manifest << manifestSigned << program << programSigned << help << missing
+        << true << false
         << "The help file update was not kept: the signature of \"HALVOHelp.hlp\" could not be "
            "downloaded. Restart application for the application update to take effect."
         << QStringList{} << all << NewProgram << OldHelp << OldBackup;
     QTest::newRow("program signature missing, help 404")
-        << Server::Up << Route{200, "1.0.7"} << program << missing << missing << helpSigned << false
-        << false
+        << Server::Up << manifest << manifestSigned << program << missing << missing
+        << helpSigned << false << false
         << "The application update was not kept: the signature of \"HALVOUpdate.exe\" could "
            "not be downloaded. Help file update could not be downloaded. Please, check your "
            "network connection."
-        << QStringList{} << QStringList{VersionPath, ProgramPath, ProgramSignaturePath, HelpPath}
+        << QStringList{}
+        << QStringList{ManifestPath, ManifestSignaturePath, ProgramPath, ProgramSignaturePath,
+                       HelpPath}
         << none << OldHelp << none;
     QTest::newRow("both signed with another key")
-        << Server::Up << Route{200, "1.0.7"} << program << programOtherKey << help
+        << Server::Up << manifest << manifestSigned << program << programOtherKey << help
         << Route{200, signedBy(otherKeys, NewHelp)} << false << false
         << programNotSigned
                + " The help file update was not kept: \"HALVOHelp.hlp\" does not "
                  "carry a valid signature from Corvane Software."
         << QStringList{} << all << none << OldHelp << none;
+    // The help file served in place of the help file is the only one that matches its entry.
+    QTest::newRow("program served as the help file: the old help is put back")
+        << Server::Up << manifest << manifestSigned << program << programSigned << program
+        << programSigned << false << false
+        << "The help file update was not kept: \"HALVOHelp.hlp\" does not match its entry in "
+           "\"manifest.txt\". Restart application for the application update to take effect."
+        << QStringList{} << all << NewProgram << OldHelp << none;
 }
 
 void tst_update::check()
 {
     QFETCH(Server, server);
-    QFETCH(Route, version);
+    QFETCH(Route, manifest);
+    QFETCH(Route, manifestSignature);
     QFETCH(Route, program);
     QFETCH(Route, programSignature);
     QFETCH(Route, help);
@@ -339,7 +438,12 @@ void tst_update::check()
     const QDir dir(folder.path());
     TestServer http;
     QVERIFY(http.start());
-    http.routes = {{VersionPath, version},
+    // The server keeps the release's version in version.txt as well, as the programs from before
+    // the manifest read it.
+    const QByteArray version = manifest.body.split('\n').value(0).split(' ').value(2) + "\r\n";
+    http.routes = {{ManifestPath, manifest},
+                   {ManifestSignaturePath, manifestSignature},
+                   {VersionPath, Route{200, version}},
                    {ProgramPath, program},
                    {ProgramSignaturePath, programSignature},
                    {HelpPath, help},
@@ -347,13 +451,14 @@ void tst_update::check()
     const quint16 port = server == Server::Up ? http.port() : closedPort();
     setHost(folder.path(), QStringLiteral("127.0.0.1:%1").arg(port));
     writeFile(helpFilePath(folder.path()), OldHelp);
-    // The last check's answer is never taken for this one's.
-    writeFile(dir.filePath("version.txt"), "1.0.8\r\n");
     if (backupThere)
         writeFile(dir.filePath("HALVOHELP.bak"), OldBackup);
+    const QByteArray earlierManifest = release("1.0.9", "earlier program", QByteArray());
     if (earlierUpdate) {
         writeFile(dir.filePath("HALVOUpdate.exe"), "earlier program");
         writeFile(dir.filePath("HALVOUpdate.exe.sig"), signedBy(keys, "earlier program"));
+        writeFile(dir.filePath("manifest.txt"), earlierManifest);
+        writeFile(dir.filePath("manifest.txt.sig"), signedBy(keys, earlierManifest));
     }
 
     frmUpdate window(folder.path(), ProgramVersion, nullptr, keys.publicKey);
@@ -375,32 +480,38 @@ void tst_update::check()
     QCOMPARE(contentOf(dir.filePath("HALVOUpdate.exe")), programFile);
     QCOMPARE(contentOf(helpFilePath(folder.path())), helpFile);
     QCOMPARE(contentOf(dir.filePath("HALVOHELP.bak")), backupFile);
-    // Each downloaded file has its signature beside it, and only it.
+    // Each downloaded file has its signature beside it, and only it; the program update has the
+    // signed manifest that names it beside it too, for the launcher to check again.
     const QByteArray none = "(missing)";
     QCOMPARE(contentOf(dir.filePath("HALVOUpdate.exe.sig")),
              programFile == none ? none : signedBy(keys, programFile));
     QCOMPARE(contentOf(dir.filePath("HALVOHelp.hlp.sig")),
              helpFile == NewHelp ? signedBy(keys, NewHelp) : none);
+    QCOMPARE(contentOf(dir.filePath("manifest.txt")), programFile == none ? none : manifest.body);
+    QCOMPARE(contentOf(dir.filePath("manifest.txt.sig")),
+             programFile == none ? none : manifestSignature.body);
     // No half-written file is left behind under any name.
     const QStringList known{"HALVOHelp.hlp",   "HALVOHelp.hlp.sig",   "halvo.ini",
                             "HALVOUpdate.exe", "HALVOUpdate.exe.sig", "HALVOHELP.bak",
-                            "version.txt"};
+                            "manifest.txt",    "manifest.txt.sig"};
     for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden))
         QVERIFY2(known.contains(name), qPrintable(name));
     QVERIFY(!window.isChecking());
 }
 
-// While the version file is on its way, the window events run: a second check chosen then is
+// While the manifest is on its way, the window events run: a second check chosen then is
 // refused and asks the server for nothing, and the first one ends as it would have.
 void tst_update::secondCheckIsRefused()
 {
     QTemporaryDir folder;
     TestServer http;
     QVERIFY(http.start());
-    http.routes = {{VersionPath, Route{200, "1.0.8", false, 400}}};
+    const QByteArray same = release("1.0.8", OldProgram, OldHelp);
+    http.routes = {{ManifestPath, Route{200, same, false, 400}},
+                   {ManifestSignaturePath, Route{200, signedBy(keys, same)}}};
     setHost(folder.path(), QStringLiteral("127.0.0.1:%1").arg(http.port()));
 
-    frmUpdate window(folder.path(), ProgramVersion);
+    frmUpdate window(folder.path(), ProgramVersion, nullptr, keys.publicKey);
     std::optional<bool> second;
     QString statusMeanwhile;
     QTimer::singleShot(100, &window, [&] {
@@ -413,7 +524,7 @@ void tst_update::secondCheckIsRefused()
     QCOMPARE(second, std::optional<bool>(false));
     QCOMPARE(statusMeanwhile, QStringLiteral("Please, Wait... Checking for updates..."));
     QCOMPARE(ended.count(), 1);
-    QCOMPARE(http.requested, QStringList{VersionPath});
+    QCOMPARE(http.requested, (QStringList{ManifestPath, ManifestSignaturePath}));
     QCOMPARE(window.lblMessage->text(), Latest);
 }
 
@@ -422,10 +533,12 @@ void tst_update::closeHidesAndNextCheckShowsAgain()
     QTemporaryDir folder;
     TestServer http;
     QVERIFY(http.start());
-    http.routes = {{VersionPath, Route{200, "1.0.8"}}};
+    const QByteArray same = release("1.0.8", OldProgram, OldHelp);
+    http.routes = {{ManifestPath, Route{200, same}},
+                   {ManifestSignaturePath, Route{200, signedBy(keys, same)}}};
     setHost(folder.path(), QStringLiteral("127.0.0.1:%1").arg(http.port()));
 
-    frmUpdate window(folder.path(), ProgramVersion);
+    frmUpdate window(folder.path(), ProgramVersion, nullptr, keys.publicKey);
     QVERIFY(!window.Close->isVisible());
     window.CheckForUpdates();
     QVERIFY(window.isVisible());
@@ -436,7 +549,8 @@ void tst_update::closeHidesAndNextCheckShowsAgain()
 
     window.CheckForUpdates();
     QVERIFY(window.isVisible());
-    QCOMPARE(http.requested, (QStringList{VersionPath, VersionPath}));
+    QCOMPARE(http.requested, (QStringList{ManifestPath, ManifestSignaturePath, ManifestPath,
+                                          ManifestSignaturePath}));
 }
 
 void tst_update::downloadFile_data()
@@ -489,6 +603,79 @@ void tst_update::downloadFile()
     QCOMPARE(contentOf(dir.filePath(localName)), content);
     QCOMPARE(dir.entryList(QDir::Files), QStringList{localName});
     QVERIFY(!Inet1.StillExecuting());
+}
+
+// The manifest is read strictly: a text that breaks any rule of its form is refused as a whole.
+// The one that reads is written back exactly as it was, which is how the maker's tool writes it.
+void tst_update::manifest_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("version"); // empty: refused
+
+    const QByteArray abc = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
+    const QByteArray empty = "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855";
+    const QByteArray heading = "HALVO release 1.0.10\n";
+    const QByteArray program = "HALVOUpdate.exe 1.0.10 3 " + abc + "\n";
+    const QByteArray good = heading + program + "HALVOHELP.HLP 1.0.9 0 " + empty + "\n";
+
+    QTest::newRow("two files") << good << "1.0.10";
+    QTest::newRow("empty") << QByteArray() << QString();
+    QTest::newRow("heading only") << heading << QString();
+    QTest::newRow("no line end at the end") << good.chopped(1) << QString();
+    QTest::newRow("CR LF line ends") << QByteArray(good).replace("\n", "\r\n") << QString();
+    QTest::newRow("empty line") << heading + "\n" + program << QString();
+    QTest::newRow("blank at a line's end") << heading + program.chopped(1) + " \n" << QString();
+    QTest::newRow("two blanks between fields")
+        << heading + "HALVOUpdate.exe  1.0.10 3 " + abc + "\n" << QString();
+    QTest::newRow("heading in other letter case") << "halvo release 1.0.10\n" + program
+                                                  << QString();
+    QTest::newRow("version of two numbers") << "HALVO release 1.0\n" + program << QString();
+    QTest::newRow("version of four numbers") << "HALVO release 1.0.10.1\n" + program << QString();
+    QTest::newRow("version with a leading zero") << "HALVO release 1.0.010\n" + program
+                                                 << QString();
+    QTest::newRow("version too long for a number")
+        << "HALVO release 1.0.10000000000\n" + program << QString();
+    QTest::newRow("file newer than its release")
+        << heading + "HALVOUpdate.exe 1.1.0 3 " + abc + "\n" << QString();
+    QTest::newRow("size with a sign") << heading + "HALVOUpdate.exe 1.0.10 +3 " + abc + "\n"
+                                      << QString();
+    QTest::newRow("size with a leading zero")
+        << heading + "HALVOUpdate.exe 1.0.10 03 " + abc + "\n" << QString();
+    QTest::newRow("SHA-256 in upper case")
+        << heading + "HALVOUpdate.exe 1.0.10 3 " + abc.toUpper() + "\n" << QString();
+    QTest::newRow("SHA-256 a digit short")
+        << heading + "HALVOUpdate.exe 1.0.10 3 " + abc.chopped(1) + "\n" << QString();
+    QTest::newRow("name with a folder") << heading + "bin/halvo 1.0.10 3 " + abc + "\n"
+                                        << QString();
+    QTest::newRow("name starting with a dot") << heading + "..halvo 1.0.10 3 " + abc + "\n"
+                                              << QString();
+    QTest::newRow("a name twice in other letter case")
+        << heading + program + "halvoupdate.exe 1.0.10 3 " + abc + "\n" << QString();
+    QTest::newRow("a fifth field") << heading + program.chopped(1) + " x\n" << QString();
+    QByteArray large = good;
+    for (int i = 0; large.size() <= 64 * 1024; ++i)
+        large += "file" + QByteArray::number(i) + " 1.0.10 3 " + abc + "\n";
+    QTest::newRow("larger than 64 KiB") << large << QString();
+}
+
+void tst_update::manifest()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QString, version);
+
+    const std::optional<UpdateManifest> manifest = UpdateManifest::parse(text);
+    QCOMPARE(manifest.has_value(), !version.isEmpty());
+    if (!manifest)
+        return;
+    QCOMPARE(manifest->version.text(), version);
+    const UpdateManifest::File* program = manifest->file("HALVOUpdate.exe");
+    QVERIFY(program);
+    QCOMPARE(program->version.text(), QStringLiteral("1.0.10"));
+    QVERIFY(program->describes("abc"));
+    QVERIFY(!program->describes("abd"));
+    QVERIFY(!program->describes("abcd"));
+    QVERIFY(!manifest->file("halvoupdate.exe"));
+    QCOMPARE(manifest->text(), text);
 }
 
 QTEST_MAIN(tst_update)

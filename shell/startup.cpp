@@ -45,7 +45,6 @@ bool Startup::start()
                           Prompts::Icon::Critical);
         return false;
     }
-    keepDataPrivate(folders);
     Settings::keepIn(folders.data);
 
     DatabaseFileCheck file = checkDatabaseFile(folders.data);
@@ -66,6 +65,9 @@ bool Startup::start()
                           Prompts::Icon::Critical);
         return false;
     }
+    // The user's data, now known to be theirs, is theirs alone; a file the start refused is left
+    // exactly as it was.
+    keepDataPrivate(folders);
 
     setPass = std::make_unique<frmSetPass>(folders.data);
     login = std::make_unique<frmLogin>(folders.data);

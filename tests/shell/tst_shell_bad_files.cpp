@@ -277,6 +277,10 @@ void tst_shell_bad_files::startOnTheFile()
 
     releaseDatabase(filePath(folder));
     QCOMPARE(snapshot(folder, window == Window::None), before);
+    // A database the start takes is made the user's alone; one it refuses is left as it was.
+    if (window != Window::None)
+        QCOMPARE(QFile::permissions(filePath(folder)) & QFile::Permissions(0x0077),
+                 QFile::Permissions{});
     QFile::setPermissions(filePath(folder), QFile::ReadOwner | QFile::WriteOwner);
 }
 

@@ -12,6 +12,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QSpinBox>
 #include <QTableWidget>
 
@@ -89,6 +90,9 @@ frmCsvMapping::frmCsvMapping(const Connection& connection, const QByteArray& fil
     lblProblem->setObjectName(QStringLiteral("lblProblem"));
     lblProblem->setWordWrap(true);
     lblProblem->setStyleSheet(QStringLiteral("color: #b00000"));
+    lblDateOrder = new QLabel(this);
+    lblDateOrder->setObjectName(QStringLiteral("lblDateOrder"));
+    lblDateOrder->setWordWrap(true);
     grdPreview = new QTableWidget(0, 5, this);
     grdPreview->setTabKeyNavigation(false); // arrows move between cells, Tab leaves
     grdPreview->setObjectName(QStringLiteral("grdPreview"));
@@ -112,6 +116,7 @@ frmCsvMapping::frmCsvMapping(const Connection& connection, const QByteArray& fil
     right->addWidget(new QLabel(QStringLiteral("The first lines as they will be imported:"), this));
     right->addWidget(grdPreview, 1);
     right->addWidget(lblProblem);
+    right->addWidget(lblDateOrder);
     auto* body = new QHBoxLayout;
     body->addLayout(grid);
     body->addLayout(right, 1);
@@ -126,6 +131,10 @@ frmCsvMapping::frmCsvMapping(const Connection& connection, const QByteArray& fil
             setMapping(saved.value());
     });
     connect(txtName, &QLineEdit::textChanged, this, [this] { refresh(); });
+    connect(pickers["cboDateOrder"], &QComboBox::currentIndexChanged, this, [this] {
+        if (!filling)
+            orderFrom.clear(); // the user chose the order, seeing this file
+    });
     connect(spnHeaderRows, &QSpinBox::valueChanged, this, [this] { refresh(); });
     resize(fontMetrics().averageCharWidth() * 150, fontMetrics().height() * 28);
     refresh();
@@ -179,6 +188,7 @@ CsvMapping frmCsvMapping::mapping() const
 void frmCsvMapping::setMapping(const CsvMapping& m)
 {
     filling = true;
+    orderFrom = m.name;
     txtName->setText(m.name);
     pickers["cboEncoding"]->setCurrentIndex(qMax(0, csvEncodings().indexOf(m.encoding)));
     pickers["cboDelimiter"]->setCurrentIndex(qMax(0, int(delimiterChars.indexOf(m.delimiter))));
@@ -225,6 +235,7 @@ void frmCsvMapping::refresh()
     }
     if (!read) {
         lblProblem->setText(read.error().description);
+        lblDateOrder->clear();
         grdPreview->setRowCount(0);
         return;
     }
@@ -285,6 +296,7 @@ void frmCsvMapping::showPreview()
     Result<Statement> read = applyMapping(rows, mapping());
     const QList<StatementLine> lines = read ? read.value().lines : QList<StatementLine>();
     lblProblem->setText(read ? QString() : read.error().description);
+    lblDateOrder->setText(read ? bothWaysNote() : QString());
     grdPreview->setRowCount(int(qMin<qsizetype>(lines.size(), PreviewLines)));
     for (int r = 0; r < grdPreview->rowCount(); ++r) {
         const StatementLine& l = lines[r];
@@ -297,11 +309,44 @@ void frmCsvMapping::showPreview()
     grdPreview->resizeColumnsToContents();
 }
 
+// "The dates in this file read both ways; the mapping "First Bank" reads them month first:
+// "03/04/2026" is March 4, 2026.", while the order shown is a saved mapping's and the file cannot
+// tell it; empty otherwise.
+QString frmCsvMapping::bothWaysNote() const
+{
+    if (orderFrom.isEmpty())
+        return {};
+    const CsvMapping m = mapping();
+    const std::optional<DateOfBothWays> date = dateOfBothWays(rows, m);
+    if (!date)
+        return {};
+    const QString first = m.dateOrder == DateOrder::DayMonthYear   ? QStringLiteral("day first")
+                          : m.dateOrder == DateOrder::MonthDayYear ? QStringLiteral("month first")
+                                                                   : QStringLiteral("year first");
+    return QStringLiteral("The dates in this file read both ways; the mapping \"%1\" reads them "
+                          "%2: \"%3\" is %4.")
+        .arg(orderFrom, first, date->written,
+             QLocale(QLocale::English).toString(date->read, QStringLiteral("MMMM d, yyyy")));
+}
+
 void frmCsvMapping::Import_Click()
 {
     Result<Statement> read = statement();
-    Status saved = read ? saveMapping(connection, mapping()) : Status(read.error());
-    if (!saved) {
+    if (!read) {
+        prompts().message(this, read.error().description, QStringLiteral("CSV Mapping"),
+                          Prompts::Buttons::Ok, Prompts::Icon::Warning);
+        return;
+    }
+    // Read the other way, every line would be written on another day: the user says which.
+    if (const QString note = bothWaysNote(); !note.isEmpty()
+        && prompts().message(this, note + QStringLiteral(" Import the file with this order?"),
+                             QStringLiteral("CSV Mapping"), Prompts::Buttons::YesNo,
+                             Prompts::Icon::Question)
+               != Prompts::Answer::Yes) {
+        pickers["cboDateOrder"]->setFocus();
+        return;
+    }
+    if (Status saved = saveMapping(connection, mapping()); !saved) {
         prompts().message(this, saved.error().description, QStringLiteral("CSV Mapping"),
                           Prompts::Buttons::Ok, Prompts::Icon::Warning);
         return;

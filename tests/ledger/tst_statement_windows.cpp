@@ -50,6 +50,8 @@ class TestStatementWindows : public QObject {
     Q_OBJECT
 private slots:
     void csvMappingAsksForTheDateOrderAndIsSaved();
+    void savedMappingSaysHowItReadsDatesOfBothWays_data();
+    void savedMappingSaysHowItReadsDatesOfBothWays();
     void previewFollowsTheUsersChoices();
     void undoLastImport();
     void payeeRulesListedAsTriedAndDeletedOnlyWhenConfirmed();
@@ -98,6 +100,56 @@ void TestStatementWindows::csvMappingAsksForTheDateOrderAndIsSaved()
     QCOMPARE(next.statement().value().lines.size(), 4);
     frmCsvMapping other(c, "Posted,Amount,Payee\r\n2026-05-06,-12.00,HARDWARE DEPOT\r\n");
     QCOMPARE(other.cboSaved->text(), QString("(new mapping)"));
+}
+
+// The mapping "First Bank" reads month first. A file whose dates read both ways is read with it
+// only once the window has said so and the user agreed; a file that tells its own order, or an
+// order the user chose in the window, needs no word.
+void TestStatementWindows::savedMappingSaysHowItReadsDatesOfBothWays_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<bool>("userChoosesOrder");
+    QTest::addColumn<bool>("agrees");
+    QTest::addColumn<QStringList>("said");
+    QTest::addColumn<bool>("accepted");
+    const QString bothWays = "The dates in this file read both ways; the mapping \"First Bank\" "
+                             "reads them month first: \"03/04/2026\" is March 4, 2026. Import "
+                             "the file with this order?";
+    QTest::newRow("agreed") << bankFile << false << true << QStringList{bothWays} << true;
+    QTest::newRow("not agreed") << bankFile << false << false << QStringList{bothWays} << false;
+    QTest::newRow("the file tells its order")
+        << bankFile + "05/13/2026,HARDWARE DEPOT,4.00,\r\n" << false << true << QStringList{}
+        << true;
+    QTest::newRow("the user chose the order") << bankFile << true << true << QStringList{} << true;
+}
+
+void TestStatementWindows::savedMappingSaysHowItReadsDatesOfBothWays()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(bool, userChoosesOrder);
+    QFETCH(bool, agrees);
+    QFETCH(QStringList, said);
+    QFETCH(bool, accepted);
+    test::TempDatabase db;
+    Prompted p;
+    Connection c = db.connect();
+    {
+        frmCsvMapping first(c, bankFile);
+        first.pickers["cboDateOrder"]->setCurrentIndex(2); // Month/Day/Year
+        first.txtName->setText("First Bank");
+        first.Import_Click();
+        QCOMPARE(first.result(), int(QDialog::Accepted));
+    }
+    frmCsvMapping next(c, file);
+    QCOMPARE(next.cboSaved->text(), QString("First Bank"));
+    if (userChoosesOrder) {
+        next.pickers["cboDateOrder"]->setCurrentIndex(1);
+        next.pickers["cboDateOrder"]->setCurrentIndex(2);
+    }
+    p.prompts.queueAnswer(agrees ? Prompts::Answer::Yes : Prompts::Answer::No);
+    next.Import_Click();
+    QCOMPARE(p.prompts.texts(), said);
+    QCOMPARE(next.result() == QDialog::Accepted, accepted);
 }
 
 void TestStatementWindows::previewFollowsTheUsersChoices()

@@ -6,6 +6,7 @@
 #include "hyperlink/vey_hyperlink_label.h"
 #include "platform/prompts.h"
 #include "statements/saved_mappings.h"
+#include "statements/statement_accounts.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -73,6 +74,15 @@ frmCsvMapping::frmCsvMapping(const Connection& connection, const QByteArray& fil
     txtName->setObjectName(QStringLiteral("txtName"));
     txtName->setPlaceholderText(QStringLiteral("the bank and account, e.g. First Bank checking"));
     addRow(grid, QStringLiteral("&Name:"), txtName);
+    cboAccount = new QComboBox(this);
+    cboAccount->setObjectName(QStringLiteral("cboAccount"));
+    cboAccount->setEditable(true);
+    cboAccount->setInsertPolicy(QComboBox::NoInsert);
+    cboAccount->addItems(accountNames(connection).valueOr({}));
+    cboAccount->setEditText(QString());
+    cboAccount->lineEdit()->setPlaceholderText(QStringLiteral("the mapping's name, or an account "
+                                                              "named before"));
+    addRow(grid, QStringLiteral("Ac&count:"), cboAccount);
     addPicker(grid, "cboEncoding", QStringLiteral("&Encoding:"), csvEncodings());
     addPicker(grid, "cboDelimiter", QStringLiteral("&Delimiter:"), delimiters);
     addPicker(grid, "cboDecimalMark", QStringLiteral("Decimal mar&k:"), decimalMarks);
@@ -190,6 +200,7 @@ void frmCsvMapping::setMapping(const CsvMapping& m)
     filling = true;
     orderFrom = m.name;
     txtName->setText(m.name);
+    cboAccount->setEditText(accountOf(connection, m.name).valueOr({}).name);
     pickers["cboEncoding"]->setCurrentIndex(qMax(0, csvEncodings().indexOf(m.encoding)));
     pickers["cboDelimiter"]->setCurrentIndex(qMax(0, int(delimiterChars.indexOf(m.delimiter))));
     pickers["cboDecimalMark"]->setCurrentIndex(m.decimalMark == u',' ? 1 : 0);
@@ -346,7 +357,7 @@ void frmCsvMapping::Import_Click()
         pickers["cboDateOrder"]->setFocus();
         return;
     }
-    if (Status saved = saveMapping(connection, mapping()); !saved) {
+    if (Status saved = saveMapping(connection, mapping(), cboAccount->currentText()); !saved) {
         prompts().message(this, saved.error().description, QStringLiteral("CSV Mapping"),
                           Prompts::Buttons::Ok, Prompts::Icon::Warning);
         return;

@@ -1,7 +1,7 @@
 #pragma once
 // frmCsvMapping: how a CSV file is read. The user picks the columns, the date order, the decimal
 // mark, the delimiter and the encoding, sees the first lines as they will be imported, and saves
-// it all by name for the next file from the same bank.
+// it all by name for the next file from the same bank, with the account the file's lines are of.
 // When every day in the file could also be a month, the date order is the user's to choose: the
 // window never guesses it, and a saved mapping's order is used for such a file only once the
 // window has said which way it reads the dates and the user agreed.
@@ -38,6 +38,9 @@ public:
 
     Picker* cboSaved = nullptr;
     QLineEdit* txtName = nullptr;
+    // The account the file's lines are of: one of the accounts there are, or a new name; empty,
+    // an account of the mapping's own name.
+    QComboBox* cboAccount = nullptr;
     QLabel* lblProblem = nullptr;
     // How a saved mapping reads the dates of a file that reads them both ways; empty otherwise.
     QLabel* lblDateOrder = nullptr;

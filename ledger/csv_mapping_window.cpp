@@ -6,12 +6,14 @@
 #include "hyperlink/vey_hyperlink_label.h"
 #include "platform/prompts.h"
 #include "statements/saved_mappings.h"
+#include "statements/statement_accounts.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QSpinBox>
 #include <QTableWidget>
 
@@ -72,6 +74,15 @@ frmCsvMapping::frmCsvMapping(const Connection& connection, const QByteArray& fil
     txtName->setObjectName(QStringLiteral("txtName"));
     txtName->setPlaceholderText(QStringLiteral("the bank and account, e.g. First Bank checking"));
     addRow(grid, QStringLiteral("&Name:"), txtName);
+    cboAccount = new QComboBox(this);
+    cboAccount->setObjectName(QStringLiteral("cboAccount"));
+    cboAccount->setEditable(true);
+    cboAccount->setInsertPolicy(QComboBox::NoInsert);
+    cboAccount->addItems(accountNames(connection).valueOr({}));
+    cboAccount->setEditText(QString());
+    cboAccount->lineEdit()->setPlaceholderText(QStringLiteral("the mapping's name, or an account "
+                                                              "named before"));
+    addRow(grid, QStringLiteral("Ac&count:"), cboAccount);
     addPicker(grid, "cboEncoding", QStringLiteral("&Encoding:"), csvEncodings());
     addPicker(grid, "cboDelimiter", QStringLiteral("&Delimiter:"), delimiters);
     addPicker(grid, "cboDecimalMark", QStringLiteral("Decimal mar&k:"), decimalMarks);
@@ -89,6 +100,9 @@ frmCsvMapping::frmCsvMapping(const Connection& connection, const QByteArray& fil
     lblProblem->setObjectName(QStringLiteral("lblProblem"));
     lblProblem->setWordWrap(true);
     lblProblem->setStyleSheet(QStringLiteral("color: #b00000"));
+    lblDateOrder = new QLabel(this);
+    lblDateOrder->setObjectName(QStringLiteral("lblDateOrder"));
+    lblDateOrder->setWordWrap(true);
     grdPreview = new QTableWidget(0, 5, this);
     grdPreview->setTabKeyNavigation(false); // arrows move between cells, Tab leaves
     grdPreview->setObjectName(QStringLiteral("grdPreview"));
@@ -112,6 +126,7 @@ frmCsvMapping::frmCsvMapping(const Connection& connection, const QByteArray& fil
     right->addWidget(new QLabel(QStringLiteral("The first lines as they will be imported:"), this));
     right->addWidget(grdPreview, 1);
     right->addWidget(lblProblem);
+    right->addWidget(lblDateOrder);
     auto* body = new QHBoxLayout;
     body->addLayout(grid);
     body->addLayout(right, 1);
@@ -126,6 +141,10 @@ frmCsvMapping::frmCsvMapping(const Connection& connection, const QByteArray& fil
             setMapping(saved.value());
     });
     connect(txtName, &QLineEdit::textChanged, this, [this] { refresh(); });
+    connect(pickers["cboDateOrder"], &QComboBox::currentIndexChanged, this, [this] {
+        if (!filling)
+            orderFrom.clear(); // the user chose the order, seeing this file
+    });
     connect(spnHeaderRows, &QSpinBox::valueChanged, this, [this] { refresh(); });
     resize(fontMetrics().averageCharWidth() * 150, fontMetrics().height() * 28);
     refresh();
@@ -179,7 +198,9 @@ CsvMapping frmCsvMapping::mapping() const
 void frmCsvMapping::setMapping(const CsvMapping& m)
 {
     filling = true;
+    orderFrom = m.name;
     txtName->setText(m.name);
+    cboAccount->setEditText(accountOf(connection, m.name).valueOr({}).name);
     pickers["cboEncoding"]->setCurrentIndex(qMax(0, csvEncodings().indexOf(m.encoding)));
     pickers["cboDelimiter"]->setCurrentIndex(qMax(0, int(delimiterChars.indexOf(m.delimiter))));
     pickers["cboDecimalMark"]->setCurrentIndex(m.decimalMark == u',' ? 1 : 0);
@@ -225,6 +246,7 @@ void frmCsvMapping::refresh()
     }
     if (!read) {
         lblProblem->setText(read.error().description);
+        lblDateOrder->clear();
         grdPreview->setRowCount(0);
         return;
     }
@@ -285,6 +307,7 @@ void frmCsvMapping::showPreview()
     Result<Statement> read = applyMapping(rows, mapping());
     const QList<StatementLine> lines = read ? read.value().lines : QList<StatementLine>();
     lblProblem->setText(read ? QString() : read.error().description);
+    lblDateOrder->setText(read ? bothWaysNote() : QString());
     grdPreview->setRowCount(int(qMin<qsizetype>(lines.size(), PreviewLines)));
     for (int r = 0; r < grdPreview->rowCount(); ++r) {
         const StatementLine& l = lines[r];
@@ -297,11 +320,44 @@ void frmCsvMapping::showPreview()
     grdPreview->resizeColumnsToContents();
 }
 
+// "The dates in this file read both ways; the mapping "First Bank" reads them month first:
+// "03/04/2026" is March 4, 2026.", while the order shown is a saved mapping's and the file cannot
+// tell it; empty otherwise.
+QString frmCsvMapping::bothWaysNote() const
+{
+    if (orderFrom.isEmpty())
+        return {};
+    const CsvMapping m = mapping();
+    const std::optional<DateOfBothWays> date = dateOfBothWays(rows, m);
+    if (!date)
+        return {};
+    const QString first = m.dateOrder == DateOrder::DayMonthYear   ? QStringLiteral("day first")
+                          : m.dateOrder == DateOrder::MonthDayYear ? QStringLiteral("month first")
+                                                                   : QStringLiteral("year first");
+    return QStringLiteral("The dates in this file read both ways; the mapping \"%1\" reads them "
+                          "%2: \"%3\" is %4.")
+        .arg(orderFrom, first, date->written,
+             QLocale(QLocale::English).toString(date->read, QStringLiteral("MMMM d, yyyy")));
+}
+
 void frmCsvMapping::Import_Click()
 {
     Result<Statement> read = statement();
-    Status saved = read ? saveMapping(connection, mapping()) : Status(read.error());
-    if (!saved) {
+    if (!read) {
+        prompts().message(this, read.error().description, QStringLiteral("CSV Mapping"),
+                          Prompts::Buttons::Ok, Prompts::Icon::Warning);
+        return;
+    }
+    // Read the other way, every line would be written on another day: the user says which.
+    if (const QString note = bothWaysNote(); !note.isEmpty()
+        && prompts().message(this, note + QStringLiteral(" Import the file with this order?"),
+                             QStringLiteral("CSV Mapping"), Prompts::Buttons::YesNo,
+                             Prompts::Icon::Question)
+               != Prompts::Answer::Yes) {
+        pickers["cboDateOrder"]->setFocus();
+        return;
+    }
+    if (Status saved = saveMapping(connection, mapping(), cboAccount->currentText()); !saved) {
         prompts().message(this, saved.error().description, QStringLiteral("CSV Mapping"),
                           Prompts::Buttons::Ok, Prompts::Icon::Warning);
         return;

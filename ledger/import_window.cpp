@@ -11,16 +11,30 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSet>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace halvo {
 
 namespace {
 
-const char* const headings[] = {"Import", "Date", "Bank's Payee", "Amount", "Kind",
+const char* const headings[] = {"Import", "Date", "Account", "Bank's Payee", "Amount", "Kind",
                                 "Property", "Payee", "Category", "State"};
+
+// The name the user gave the line's account, or, until there is one, the bank's numbers.
+QString accountCaption(const ImportLine& line)
+{
+    return line.account.isEmpty() ? line.bank.account.simplified() : line.account;
+}
+
+QString plural(qsizetype n, const char* one, const char* many)
+{
+    return QString::fromLatin1(n == 1 ? one : many);
+}
 
 // The pickers of the editable columns: the properties, the payees (the vendors, and what the bank
 // wrote for this line) and the categories of the line's kind.
@@ -109,6 +123,7 @@ QVariant ImportLinesModel::data(const QModelIndex& index, int role) const
     const Money amount = line.income() ? line.bank.amount : -line.bank.amount;
     switch (index.column()) {
     case Date: return line.bank.date.toString(QStringLiteral("M/d/yyyy"));
+    case Account: return accountCaption(line);
     case BankPayee: return line.bank.payee;
     case Amount: return amount.format(MoneyFormat::Bound);
     case Kind: return line.income() ? QStringLiteral("Income") : QStringLiteral("Expense");
@@ -218,6 +233,9 @@ frmImport::frmImport(const Connection& connection, QList<ImportLine> planned,
 
     lblSummary = new QLabel(this);
     lblSummary->setObjectName(QStringLiteral("lblSummary"));
+    lblNote = new QLabel(this);
+    lblNote->setObjectName(QStringLiteral("lblNote"));
+    lblNote->setWordWrap(true);
     grdLines = new QTableView(this);
     grdLines->setTabKeyNavigation(false); // arrows move between cells, Tab leaves
     grdLines->setObjectName(QStringLiteral("grdLines"));
@@ -229,6 +247,11 @@ frmImport::frmImport(const Connection& connection, QList<ImportLine> planned,
     grdLines->setSelectionBehavior(QAbstractItemView::SelectItems);
     grdLines->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     grdLines->horizontalHeader()->setStretchLastSection(true);
+    // The account column tells the lines of a statement of several accounts apart.
+    QSet<QString> accounts;
+    for (const ImportLine& line : lines->lines())
+        accounts.insert(accountCaption(line));
+    grdLines->setColumnHidden(ImportLinesModel::Account, accounts.size() < 2);
     auto* hint = new QLabel(QStringLiteral("Space ticks or unticks a line; F2 chooses its property, "
                                            "payee or category."),
                             this);
@@ -250,11 +273,13 @@ frmImport::frmImport(const Connection& connection, QList<ImportLine> planned,
     commands->addWidget(Cancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lblSummary);
+    layout->addWidget(lblNote);
     layout->addWidget(grdLines, 1);
     layout->addWidget(hint);
     layout->addLayout(commands);
     resize(fontMetrics().averageCharWidth() * 150, fontMetrics().height() * 30);
     showSummary();
+    showNote();
     grdLines->setCurrentIndex(lines->index(0, ImportLinesModel::Tick));
     grdLines->setFocus();
 }
@@ -262,6 +287,33 @@ frmImport::frmImport(const Connection& connection, QList<ImportLine> planned,
 void frmImport::showSummary()
 {
     lblSummary->setText(importSummary(lines->lines()));
+}
+
+void frmImport::setTradesLeftOut(int leftOut)
+{
+    trades = leftOut;
+    showNote();
+}
+
+void frmImport::showNote()
+{
+    const qsizetype cash = std::count_if(lines->lines().begin(), lines->lines().end(),
+                                         [](const ImportLine& l) { return l.bank.investment; });
+    QStringList note;
+    if (cash > 0)
+        note << QStringLiteral("%1 %2 cash moved in or out of an investment account, not %3: "
+                               "%4 unticked. Tick what belongs in the ledger.")
+                    .arg(cash)
+                    .arg(plural(cash, "line is", "lines are"),
+                         plural(cash, "a bank transaction", "bank transactions"),
+                         plural(cash, "it is", "they are"));
+    if (trades > 0)
+        note << QStringLiteral("%1 %2 (securities bought, sold or reinvested) %3 left out: "
+                               "trades are not bank transactions.")
+                    .arg(trades)
+                    .arg(plural(trades, "trade", "trades"), plural(trades, "was", "were"));
+    lblNote->setText(note.join(QLatin1Char(' ')));
+    lblNote->setVisible(!note.isEmpty());
 }
 
 void frmImport::Import_Click()

@@ -1,8 +1,10 @@
 #pragma once
-// frmImport: a statement's lines before anything is written. Each line shows its date, what the
-// bank wrote, the amount, whether it is income or expense, the property, payee and category it
-// will be written with, and its state: new, duplicate (unticked) or needing a category. The user
-// ticks, unticks and chooses; Import writes the ticked lines as one batch.
+// frmImport: a statement's lines before anything is written. Each line shows its date, its
+// account (when the statement is of several), what the bank wrote, the amount, whether it is
+// income or expense, the property, payee and category it will be written with, and its state:
+// new, duplicate (unticked) or needing a category. An investment account's cash is offered
+// unticked, with a word on why. The user ticks, unticks and chooses; Import writes the ticked
+// lines as one batch.
 //
 // Choosing a property, payee or category for a line gives the same to the other lines from the
 // same bank payee that no rule and no choice of the user's has set; Save Rule keeps the current
@@ -25,7 +27,8 @@ class Picker;
 class ImportLinesModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { Tick, Date, BankPayee, Amount, Kind, Property, Payee, Category, State, Count };
+    enum Column { Tick, Date, Account, BankPayee, Amount, Kind, Property, Payee, Category, State,
+                  Count };
 
     explicit ImportLinesModel(QList<ImportLine> lines, QObject* parent = nullptr);
     const QList<ImportLine>& lines() const { return rows; }
@@ -55,6 +58,9 @@ public:
               QWidget* parent = nullptr);
 
     QLabel* lblSummary = nullptr;
+    // What the statement holds that is no bank transaction: an investment account's cash, offered
+    // unticked, and its trades, left out. Hidden when there is none.
+    QLabel* lblNote = nullptr;
     QTableView* grdLines = nullptr;
     VeyHyperLinkLabel* Import = nullptr;
     VeyHyperLinkLabel* SaveRule = nullptr;
@@ -63,12 +69,16 @@ public:
 
     void Import_Click();
     void SaveRule_Click();
+    // The investment trades the reader left out of the statement (Statement::tradesLeftOut).
+    void setTradesLeftOut(int trades);
 
 private:
     Connection connection;
     QString source;
     ImportLinesModel* lines = nullptr;
+    int trades = 0;
     void showSummary();
+    void showNote();
 };
 
 // "12 lines: 8 new, 3 duplicates, 1 needs a category; 8 ticked."

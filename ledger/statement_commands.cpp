@@ -6,8 +6,10 @@
 #include "export_window.h"
 #include "import_window.h"
 #include "payee_rules_window.h"
+#include "statement_account_window.h"
 #include "platform/prompts.h"
 #include "statements/ofx_reader.h"
+#include "statements/statement_accounts.h"
 
 #include <QDir>
 #include <QFile>
@@ -76,10 +78,24 @@ void StatementCommands::importFile(const QString& path)
     }
     if (!statement)
         return fail(statement.error().description);
-    Result<QList<ImportLine>> planned = planImport(connection.value(), statement.value());
+    // An account the program has not imported from is named first: the duplicate check compares
+    // the lines of one named account, whichever files they came from. The names are kept only
+    // with the import.
+    Result<QList<FileAccount>> unnamed = unnamedAccounts(connection.value(), statement.value());
+    if (!unnamed)
+        return fail(unnamed.error().description);
+    QHash<QString, QString> names;
+    if (!unnamed.value().isEmpty()) {
+        frmStatementAccounts naming(connection.value(), unnamed.value(), parent);
+        if (naming.exec() != QDialog::Accepted)
+            return;
+        names = naming.names();
+    }
+    Result<QList<ImportLine>> planned = planImport(connection.value(), statement.value(), names);
     if (!planned)
         return fail(planned.error().description);
     frmImport preview(connection.value(), planned.value(), QFileInfo(path).fileName(), parent);
+    preview.setTradesLeftOut(statement.value().tradesLeftOut);
     preview.exec();
 }
 

@@ -499,6 +499,30 @@ DateOrder dateOrderOf(const QList<CsvRow>& rows, const CsvMapping& mapping)
     return anyDate && fitting.size() == 1 ? fitting.front() : DateOrder::Unset;
 }
 
+std::optional<DateOfBothWays> dateOfBothWays(const QList<CsvRow>& rows, const CsvMapping& mapping)
+{
+    if (mapping.dateOrder == DateOrder::Unset)
+        return std::nullopt;
+    QList<DateOrder> others{DateOrder::DayMonthYear, DateOrder::MonthDayYear,
+                            DateOrder::YearMonthDay};
+    others.removeAll(mapping.dateOrder);
+    const qsizetype first = std::max(mapping.headerRows, 0);
+    for (qsizetype i = first; i < rows.size(); ++i) {
+        const QString text = field(rows[i], mapping.dateColumn);
+        if (!parseDate(text, mapping.dateOrder).isValid())
+            return std::nullopt; // the mapping does not read the file: it says so itself
+        others.removeIf([&](DateOrder o) { return !parseDate(text, o).isValid(); });
+    }
+    for (qsizetype i = first; i < rows.size(); ++i) {
+        const QString text = field(rows[i], mapping.dateColumn);
+        const QDate read = parseDate(text, mapping.dateOrder);
+        for (DateOrder o : others)
+            if (parseDate(text, o) != read)
+                return DateOfBothWays{text.trimmed(), read};
+    }
+    return std::nullopt;
+}
+
 Result<Statement> applyMapping(const QList<CsvRow>& rows, const CsvMapping& mapping)
 {
     if (Status usable = checkMapping(mapping); !usable)

@@ -8,6 +8,7 @@
 
 #include <QChar>
 #include <QString>
+#include <optional>
 
 namespace halvo {
 
@@ -42,6 +43,17 @@ struct CsvMapping {
 // The one date order that every date in the mapping's date column (after the header rows)
 // fits; Unset when several fit (every day is 12 or less) or none does: the user chooses then.
 DateOrder dateOrderOf(const QList<CsvRow>& rows, const CsvMapping& mapping);
+
+// A date of the file that reads as one day in the mapping's date order and as another in an
+// order that fits every date of the file as well ("03/04/2026": March 4 or April 3).
+struct DateOfBothWays {
+    QString written; // as the file writes it
+    QDate read;      // as the mapping's order reads it
+};
+
+// The first date of the file that reads both ways, for the user to be told which way the
+// mapping reads it; none when the dates tell their order, or every order reads them alike.
+std::optional<DateOfBothWays> dateOfBothWays(const QList<CsvRow>& rows, const CsvMapping& mapping);
 
 // The statement the rows make: one line for each row after the header rows. Any row that does
 // not read makes the whole of it an error naming the row's line and what it holds.

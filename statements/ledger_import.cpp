@@ -1,5 +1,7 @@
 #include "ledger_import.h"
 
+#include "statement_accounts.h"
+
 #include <QRegularExpression>
 #include <QSet>
 #include <algorithm>
@@ -24,6 +26,25 @@ CREATE TABLE IF NOT EXISTS tblCsvMapping (ID INTEGER PRIMARY KEY AUTOINCREMENT,
     Name TEXT COLLATE NOCASE UNIQUE, Mapping TEXT);
 CREATE INDEX IF NOT EXISTS idxFinanceIncome ON tblFinance(Income, RecDate);
 CREATE INDEX IF NOT EXISTS idxFinanceExpense ON tblFinance(Expense, RecDate);
+CREATE TABLE IF NOT EXISTS tblStatementAccount (ID INTEGER PRIMARY KEY AUTOINCREMENT,
+    Name TEXT COLLATE NOCASE UNIQUE);
+CREATE TABLE IF NOT EXISTS tblFileAccount (Account TEXT PRIMARY KEY, AccountID INTEGER);
+)";
+
+// Files imported into before accounts had names keep their lines under the files' own names of
+// the accounts. A CSV mapping's name stood for its account: each becomes an account of that
+// name, which the mapping chooses, as does the name of a mapping no longer saved that lines were
+// read with (their bank ids begin "csv:"). An OFX account's numbers are no name; the user names
+// the account at its next import, and its earlier lines go with it.
+const char* const namedAccounts = R"(
+INSERT OR IGNORE INTO tblStatementAccount (Name) SELECT Name FROM tblCsvMapping WHERE Name <> '';
+INSERT OR IGNORE INTO tblStatementAccount (Name)
+    SELECT DISTINCT Account FROM tblImportLine WHERE BankID LIKE 'csv:%' AND Account <> '';
+INSERT OR IGNORE INTO tblFileAccount (Account, AccountID)
+    SELECT m.Name, a.ID FROM tblCsvMapping m JOIN tblStatementAccount a ON a.Name = m.Name;
+INSERT OR IGNORE INTO tblFileAccount (Account, AccountID)
+    SELECT DISTINCT i.Account, a.ID FROM tblImportLine i
+    JOIN tblStatementAccount a ON a.Name = i.Account WHERE i.BankID LIKE 'csv:%';
 )";
 
 constexpr int DuplicateDays = 3;
@@ -76,17 +97,46 @@ Status applyRules(QList<ImportLine>& lines, const QList<PayeeRule>& rules)
     return {};
 }
 
-// The bank ids already imported, by account, for the accounts of this statement.
-Result<QSet<QString>> importedIds(const Connection& connection, const Statement& statement)
+// The accounts of the statement's lines, by the file's own name of each: the account that
+// stands for it, or the one the user named for it now (not yet made, or one there is).
+using Accounts = QHash<QString, NamedAccount>;
+
+Result<Accounts> accountsOf(const Connection& connection, const Statement& statement,
+                            const QHash<QString, QString>& names)
 {
-    QSet<QString> accounts, ids;
-    for (const StatementLine& line : statement.lines)
-        accounts.insert(line.account);
-    for (const QString& account : accounts) {
+    Accounts accounts;
+    for (const StatementLine& line : statement.lines) {
+        if (accounts.contains(line.account))
+            continue;
+        Result<NamedAccount> named = accountOf(connection, line.account);
+        if (named && named.value().name.isEmpty()
+            && !names.value(line.account).trimmed().isEmpty())
+            named = accountNamed(connection, names.value(line.account));
+        if (!named)
+            return named.error();
+        accounts.insert(line.account, named.value());
+    }
+    return accounts;
+}
+
+// The lines of one account share their bank ids, whichever file of it they came from; a file's
+// account that no account stands for yet is one by itself.
+QString accountKey(const QString& fileAccount, const NamedAccount& account)
+{
+    return account.id != 0 ? QStringLiteral("#%1").arg(account.id) : QLatin1Char('@') + fileAccount;
+}
+
+// The bank ids already imported, by account, for the accounts of this statement.
+Result<QSet<QString>> importedIds(const Connection& connection, const Accounts& accounts)
+{
+    QSet<QString> ids;
+    for (auto a = accounts.begin(); a != accounts.end(); ++a) {
+        const QString key = accountKey(a.key(), a.value());
         Status read = connection.eachRow(
-            QStringLiteral("SELECT BankID FROM tblImportLine WHERE Account = ?"), {account},
-            [&](const QStringList&, QVariantList row) {
-                ids.insert(account + QLatin1Char('\n') + text(row[0]));
+            QStringLiteral("SELECT BankID FROM tblImportLine WHERE Account = ? OR Account IN "
+                           "(SELECT Account FROM tblFileAccount WHERE AccountID = ?)"),
+            {a.key(), a.value().id}, [&](const QStringList&, QVariantList row) {
+                ids.insert(key + QLatin1Char('\n') + text(row[0]));
                 return true;
             });
         if (!read)
@@ -96,12 +146,15 @@ Result<QSet<QString>> importedIds(const Connection& connection, const Statement&
 }
 
 // A ledger row of the same kind and amount within a few days, with a similar payee, typed by
-// hand or imported from the same account.
-Result<QString> matchingRow(const Connection& connection, const ImportLine& line)
+// hand or imported from the same account, from whichever file of it. Two accounts that pay the
+// same bill each month are kept apart: their rows are never taken for each other.
+Result<QString> matchingRow(const Connection& connection, const ImportLine& line,
+                            const NamedAccount& account)
 {
     const QString sql = QStringLiteral(
-        "SELECT f.RecDate, f.Payee, i.Account FROM tblFinance f "
+        "SELECT f.RecDate, f.Payee, i.Account, a.AccountID FROM tblFinance f "
         "LEFT JOIN tblImportLine i ON i.FinanceID = f.ID "
+        "LEFT JOIN tblFileAccount a ON a.Account = i.Account "
         "WHERE f.%1 = ? AND f.RecDate BETWEEN ? AND ?")
                             .arg(line.income() ? QStringLiteral("Income") : QStringLiteral("Expense"));
     const Money amount = line.income() ? line.bank.amount : -line.bank.amount;
@@ -112,7 +165,9 @@ Result<QString> matchingRow(const Connection& connection, const ImportLine& line
         {QVariant::fromValue(amount), date.addDays(-DuplicateDays), date.addDays(DuplicateDays)},
         [&](const QStringList&, QVariantList row) {
             const QString payee = text(row[1]);
-            const bool sameAccount = row[2].isNull() || text(row[2]) == line.bank.account;
+            const bool sameAccount =
+                row[2].isNull() || text(row[2]) == line.bank.account
+                || (account.id != 0 && !row[3].isNull() && row[3].toLongLong() == account.id);
             if (!sameAccount
                 || !(similarPayee(payee, line.bank.payee) || similarPayee(payee, line.payee)))
                 return true;
@@ -126,28 +181,32 @@ Result<QString> matchingRow(const Connection& connection, const ImportLine& line
     return found;
 }
 
-Status markDuplicates(const Connection& connection, const Statement& statement,
+Status markDuplicates(const Connection& connection, const Accounts& accounts,
                       QList<ImportLine>& lines)
 {
-    Result<QSet<QString>> imported = importedIds(connection, statement);
+    Result<QSet<QString>> imported = importedIds(connection, accounts);
     if (!imported)
         return imported.error();
     QSet<QString> seen = imported.value();
     const QSet<QString>& before = imported.value();
     for (ImportLine& line : lines) {
-        const QString key = line.bank.account + QLatin1Char('\n') + line.bank.bankId;
+        const NamedAccount account = accounts.value(line.bank.account);
+        const QString key =
+            accountKey(line.bank.account, account) + QLatin1Char('\n') + line.bank.bankId;
         if (!line.bank.bankId.isEmpty() && seen.contains(key)) {
             line.duplicateOf = before.contains(key)
                                    ? QStringLiteral("imported before")
                                    : QStringLiteral("the same bank id stands earlier in the file");
         } else {
             seen.insert(key);
-            Result<QString> match = matchingRow(connection, line);
+            Result<QString> match = matchingRow(connection, line, account);
             if (!match)
                 return match.error();
             line.duplicateOf = match.value();
         }
-        line.ticked = line.duplicateOf.isEmpty() && !line.bank.amount.isZero();
+        // An investment account's cash is the user's to choose: it is offered, never ticked.
+        line.ticked =
+            line.duplicateOf.isEmpty() && !line.bank.amount.isZero() && !line.bank.investment;
     }
     return {};
 }
@@ -158,7 +217,19 @@ QString stamp(const QDateTime& at) { return at.toString(QStringLiteral("yyyy-MM-
 
 Status ensureImportTables(const Connection& connection)
 {
-    return connection.executeScript(QString::fromUtf8(importTables));
+    Result<QVariant> named = connection.scalar(QStringLiteral(
+        "SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name = 'tblStatementAccount'"));
+    if (!named)
+        return named.error();
+    Transaction work(connection);
+    if (!work.status())
+        return work.status();
+    if (Status made = connection.executeScript(QString::fromUtf8(importTables)); !made)
+        return made;
+    if (named.value().toInt() == 0)
+        if (Status moved = connection.executeScript(QString::fromUtf8(namedAccounts)); !moved)
+            return moved;
+    return work.commit();
 }
 
 bool PayeeRule::matches(const QString& bankPayee) const
@@ -282,23 +353,28 @@ bool similarPayee(const QString& a, const QString& b)
     return x.first() == y.first() && x.first().size() >= 4;
 }
 
-Result<QList<ImportLine>> planImport(const Connection& connection, const Statement& statement)
+Result<QList<ImportLine>> planImport(const Connection& connection, const Statement& statement,
+                                     const QHash<QString, QString>& names)
 {
     if (Status made = ensureImportTables(connection); !made)
         return made.error();
     Result<QList<PayeeRule>> rules = loadPayeeRules(connection);
     if (!rules)
         return rules.error();
+    Result<Accounts> accounts = accountsOf(connection, statement, names);
+    if (!accounts)
+        return accounts.error();
     QList<ImportLine> lines;
     lines.reserve(statement.lines.size());
     for (const StatementLine& bank : statement.lines) {
         ImportLine line;
         line.bank = bank;
+        line.account = accounts.value().value(bank.account).name;
         lines.append(std::move(line));
     }
     if (Status ruled = applyRules(lines, rules.value()); !ruled)
         return ruled.error();
-    if (Status marked = markDuplicates(connection, statement, lines); !marked)
+    if (Status marked = markDuplicates(connection, accounts.value(), lines); !marked)
         return marked.error();
     return lines;
 }
@@ -340,6 +416,27 @@ Status writeLine(const Connection& connection, qint64 batch, const ImportLine& l
     return {};
 }
 
+// The names the user gave the file's accounts at this import are kept with it: from now on
+// they stand for the files' accounts. An account that has a name already keeps it.
+Status keepAccountNames(const Connection& connection, const QList<ImportLine>& lines)
+{
+    QSet<QString> kept;
+    for (const ImportLine& line : lines) {
+        if (line.account.trimmed().isEmpty() || kept.contains(line.bank.account))
+            continue;
+        kept.insert(line.bank.account);
+        for (const auto& [sql, values] :
+             {std::pair{"INSERT OR IGNORE INTO tblStatementAccount (Name) VALUES (?)",
+                        QVariantList{line.account.trimmed()}},
+              std::pair{"INSERT OR IGNORE INTO tblFileAccount (Account, AccountID) "
+                        "SELECT ?, ID FROM tblStatementAccount WHERE Name = ?",
+                        QVariantList{line.bank.account, line.account.trimmed()}}})
+            if (Result<int> done = connection.execute(QString::fromLatin1(sql), values); !done)
+                return done.error();
+    }
+    return {};
+}
+
 } // namespace
 
 Result<ImportBatch> writeImport(const Connection& connection, const QList<ImportLine>& lines,
@@ -374,6 +471,8 @@ Result<ImportBatch> writeImport(const Connection& connection, const QList<Import
         if (line.ticked)
             if (Status written = writeLine(connection, batch.id, line); !written)
                 return written.error();
+    if (Status named = keepAccountNames(connection, lines); !named)
+        return named.error();
     if (Status done = work.commit(); !done)
         return done.error();
     return batch;

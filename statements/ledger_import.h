@@ -5,13 +5,16 @@
 // has the last word. The import is then written in one unit of work as one batch, which "Undo last
 // import" removes again, exactly its rows. Existing rows are never changed.
 //
-// Each imported row keeps the bank's id of it and its batch in tables of their own
-// (tblImportBatch, tblImportLine), so the ledger's columns and every report stay as they were.
+// Each imported row keeps the bank's id of it, its account as the file names it, and its batch in
+// tables of their own (tblImportBatch, tblImportLine), so the ledger's columns and every report
+// stay as they were; the user's names of the accounts are kept beside them (tblStatementAccount,
+// and tblFileAccount for what each file calls them).
 
 #include "statement.h"
 #include "data/connection.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <optional>
 
@@ -45,6 +48,9 @@ struct ImportLine {
     enum class State { New, Duplicate, NeedsCategory };
 
     StatementLine bank;
+    // The name of the account the line is of (statements/statement_accounts.h); empty while the
+    // file's account has none.
+    QString account;
     QString property; // NickName
     QString payee;    // the ledger's Payee: a rule's vendor, else what the bank wrote
     QString category;
@@ -67,8 +73,12 @@ bool similarPayee(const QString& a, const QString& b);
 // The lines as they would be imported. A line is a duplicate when its bank id was imported from
 // the same account before (or stands earlier in the same statement), or when the ledger holds a
 // row of the same kind and amount dated within 3 days of it with a similar payee, typed by hand
-// or imported from the same account.
-Result<QList<ImportLine>> planImport(const Connection& connection, const Statement& statement);
+// or imported from the same account. The same account is the same named account
+// (statement_accounts.h), whichever file of it a row came from; names holds the names the user
+// gave now to the file's accounts that have none yet (by StatementLine::account), which
+// writeImport then keeps. A cash line of an investment account is never ticked.
+Result<QList<ImportLine>> planImport(const Connection& connection, const Statement& statement,
+                                     const QHash<QString, QString>& names = {});
 
 struct ImportBatch {
     qint64 id = 0;
@@ -77,7 +87,8 @@ struct ImportBatch {
     int lines = 0;
 };
 
-// Writes the ticked lines as one batch, all or none; the batch, or an error with nothing written.
+// Writes the ticked lines as one batch, all or none, with the names of the accounts the plan
+// was given; the batch, or an error with nothing written.
 // A line that has neither payee nor amount cannot be written: the ledger requires both.
 Result<ImportBatch> writeImport(const Connection& connection, const QList<ImportLine>& lines,
                                 const QString& source);

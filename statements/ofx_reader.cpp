@@ -8,8 +8,10 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <ctime>
@@ -28,10 +30,22 @@ Error notAStatement(const QString& path) {
         QStringLiteral("%1 is not a bank statement that HALVO can read.").arg(quoted(path))};
 }
 
-Error transactionError(const QString& path, int position, const char* what) {
+Error transactionError(const QString& path, int position, const QString& what) {
     return Error{QStringLiteral("Transaction %1 of %2 %3. Nothing was read from the file.")
                      .arg(position)
-                     .arg(quoted(path), QLatin1String(what))};
+                     .arg(quoted(path), what)};
+}
+
+Error transactionError(const QString& path, int position, const char* what) {
+    return transactionError(path, position, QLatin1String(what));
+}
+
+Error notA(const QString& path, int position, const char* element, const QByteArray& written,
+           const char* what) {
+    return transactionError(path, position,
+                            QStringLiteral("has the %1 \"%2\", which is not a %3")
+                                .arg(QLatin1String(element), QString::fromUtf8(written),
+                                     QLatin1String(what)));
 }
 
 // libofx prints what it parses, warns of and fails at on the console; HALVO says what went wrong
@@ -164,27 +178,54 @@ WrittenStatement scanWritten(const QByteArray& file) {
     return written;
 }
 
-// An OFX date as written: YYYYMMDD, perhaps followed by a time and a "[offset:zone]".
-QDate writtenDate(const QByteArray& text) {
-    if (text.size() < 8)
-        return {};
-    for (int i = 0; i < 8; ++i)
-        if (text[i] < '0' || text[i] > '9')
-            return {};
-    return QDate(text.left(4).toInt(), text.mid(4, 2).toInt(), text.mid(6, 2).toInt());
+bool allDigits(const QByteArray& text) {
+    return !text.isEmpty() && std::all_of(text.begin(), text.end(),
+                                          [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// libofx turns a date without a time, or at midnight, into 10:59 UTC of that day, and a time
-// without a zone into that time UTC: the UTC calendar date is the one the bank wrote, on a
-// machine in any time zone, where the local date would move it a day in zones far from UTC. A
-// time with a zone becomes the true moment, whose UTC date can be a day before or after the
-// bank's; that date is read as written.
-QDate bankDate(time_t moment, const QByteArray& written) {
-    if (written.contains('[')) {
-        const QDate asWritten = writtenDate(written);
-        if (asWritten.isValid())
-            return asWritten;
+// An OFX date as the bank wrote it: YYYYMMDD, perhaps a time HHMM or HHMMSS with perhaps a
+// fraction of a second (".XXX"), and perhaps a zone ("[-5:EST]"). The date is the bank's calendar
+// day, whatever the zone; the time and the zone only have to be what they claim to be. Invalid
+// when the text is no such date: libofx would roll month 20 over into the next year, or read
+// what it cannot as some other day.
+QDate writtenDate(const QByteArray& written) {
+    QByteArray text = written.trimmed();
+    if (const qsizetype zone = text.indexOf('['); zone >= 0) {
+        if (!text.endsWith(']'))
+            return {};
+        text = text.left(zone).trimmed();
     }
+    const QByteArray day = text.left(8);
+    QByteArray time = text.mid(8);
+    if (day.size() < 8 || !allDigits(day))
+        return {};
+    if (const qsizetype point = time.indexOf('.'); point >= 0) {
+        if (!allDigits(time.mid(point + 1)))
+            return {};
+        time.truncate(point);
+    }
+    if (!time.isEmpty()) {
+        if ((time.size() != 4 && time.size() != 6) || !allDigits(time))
+            return {};
+        const int hour = time.left(2).toInt(), minute = time.mid(2, 2).toInt(),
+                  second = time.size() == 6 ? time.mid(4, 2).toInt() : 0;
+        if (hour > 23 || minute > 59 || second > 60) // 60: a leap second
+            return {};
+    }
+    return QDate(day.left(4).toInt(), day.mid(4, 2).toInt(), day.mid(6, 2).toInt());
+}
+
+// An OFX amount: digits with perhaps a sign and a decimal point or comma, and nothing else (no
+// currency sign, no thousands separator), which libofx would read as another number.
+bool isWrittenAmount(const QByteArray& written) {
+    static const QRegularExpression amount(QStringLiteral("^[+-]?(\\d+([.,]\\d*)?|[.,]\\d+)$"));
+    return amount.match(QString::fromLatin1(written.trimmed())).hasMatch();
+}
+
+// Where the file's own text of the transaction is not at hand (see oneToOne below), libofx's
+// moment: it turns a date without a time, or at midnight, into 10:59 UTC of that day, and a time
+// without a zone into that time UTC, so that the UTC calendar date is the one the bank wrote.
+QDate libofxDate(time_t moment) {
     return QDateTime::fromSecsSinceEpoch(qint64(moment), Qt::UTC).date();
 }
 
@@ -201,11 +242,13 @@ struct Received {
     time_t posted = 0;
     bool hasInitiated = false;
     time_t initiated = 0;
+    bool trade = false; // a security bought, sold, reinvested...: no <STMTTRN> of the file
 };
 
 struct Reading {
     bool sawAccount = false;
     QString account;
+    QList<FileAccount> accounts;
     QList<Received> received;
 };
 
@@ -217,10 +260,32 @@ QString accountOf(const OfxAccountData& account) {
     return {};
 }
 
+AccountKind kindOf(const OfxAccountData& account) {
+    if (!account.account_type_valid)
+        return AccountKind::Unknown;
+    switch (account.account_type) {
+    case OfxAccountData::OFX_CHECKING: return AccountKind::Checking;
+    case OfxAccountData::OFX_SAVINGS: return AccountKind::Savings;
+    case OfxAccountData::OFX_MONEYMRKT: return AccountKind::MoneyMarket;
+    case OfxAccountData::OFX_CREDITLINE: return AccountKind::CreditLine;
+    case OfxAccountData::OFX_CMA: return AccountKind::CashManagement;
+    case OfxAccountData::OFX_CREDITCARD: return AccountKind::CreditCard;
+    case OfxAccountData::OFX_INVESTMENT:
+    case OfxAccountData::OFX_401K: return AccountKind::Investment;
+    }
+    return AccountKind::Unknown;
+}
+
 int onAccount(const OfxAccountData data, void* context) {
     auto* reading = static_cast<Reading*>(context);
     reading->sawAccount = true;
     reading->account = accountOf(data);
+    const bool known = std::any_of(reading->accounts.begin(), reading->accounts.end(),
+                                   [&](const FileAccount& a) { return a.account == reading->account; });
+    if (!known)
+        reading->accounts.append({reading->account, kindOf(data),
+                                  data.account_number_valid ? fieldText(data.account_number)
+                                                            : QString()});
     return 0;
 }
 
@@ -250,6 +315,11 @@ int onTransaction(const OfxTransactionData data, void* context) {
     r.posted = data.date_posted;
     r.hasInitiated = data.date_initiated_valid;
     r.initiated = data.date_initiated;
+    // An investment account's statement lists trades, and the cash moved in or out of the
+    // account as bank transactions of its own (INVBANKTRAN).
+    const bool cash = data.invtransactiontype_valid && data.invtransactiontype == OFX_INVBANKTRAN;
+    r.trade = data.invtransactiontype_valid && !cash;
+    r.line.investment = cash || (data.account_ptr && kindOf(*data.account_ptr) == AccountKind::Investment);
     reading->received.append(std::move(r));
     return 0;
 }
@@ -302,42 +372,70 @@ Result<Statement> readOfxFile(const QString& path, const QString& privateFolder)
         return Error{QStringLiteral("%1 ends before its statement does: the file may have been "
                                     "cut short. Nothing was read from it.")
                          .arg(quoted(path))};
-    if (reading.received.isEmpty())
+    // Trades move securities, and money only within the investment account: they are no bank
+    // transactions and no lines of the ledger, so they are left out, and only counted. What the
+    // user may want of such a statement is its cash, which the import offers unticked.
+    QList<Received> cash;
+    int trades = 0;
+    for (Received& r : reading.received) {
+        if (r.trade)
+            ++trades;
+        else
+            cash.append(std::move(r));
+    }
+    if (cash.isEmpty() && trades > 0)
+        return Error{QStringLiteral("%1 is an investment statement: its trades are not bank "
+                                    "transactions, and it holds no cash moved in or out of the "
+                                    "account. Nothing was read from it.")
+                         .arg(quoted(path))};
+    if (cash.isEmpty())
         return Error{QStringLiteral("%1 holds no transactions.").arg(quoted(path))};
-    if (reading.received.size() < written.transactions.size())
+    if (cash.size() < written.transactions.size())
         return Error{QStringLiteral("%1 holds %2 transactions, but only %3 of them could be "
                                     "read. Nothing was read from the file.")
                          .arg(quoted(path))
                          .arg(written.transactions.size())
-                         .arg(reading.received.size())};
-    // A bank or card statement has one <STMTTRN> for every transaction libofx reports; an
-    // investment statement reports others besides, and then only libofx's word is taken.
-    const bool oneToOne = reading.received.size() == written.transactions.size();
+                         .arg(cash.size())};
+    // Every bank transaction libofx reports is one <STMTTRN> of the file, in the file's order, so
+    // its amount and dates are checked against the text the bank wrote. Should the two ever
+    // differ in number, only libofx's word is taken.
+    const bool oneToOne = cash.size() == written.transactions.size();
 
     Statement statement;
-    for (qsizetype i = 0; i < reading.received.size(); ++i) {
-        Received& r = reading.received[i];
+    statement.accounts = reading.accounts;
+    statement.tradesLeftOut = trades;
+    for (qsizetype i = 0; i < cash.size(); ++i) {
+        Received& r = cash[i];
         const WrittenTransaction* w = oneToOne ? &written.transactions[i] : nullptr;
         if (w && !r.line.bankId.isEmpty() && !w->fitId.contains('&') &&
             QString::fromUtf8(w->fitId) != r.line.bankId)
             w = nullptr;
         const int position = r.line.line;
 
-        // libofx reads an empty <TRNAMT> as an amount of 0.
+        // libofx reads an empty <TRNAMT> as an amount of 0, and "$120" too.
         if (!r.hasAmount || (w && w->amount.isEmpty()))
             return transactionError(path, position, "has no amount");
+        if (w && !isWrittenAmount(w->amount))
+            return notA(path, position, "amount", w->amount, "number");
         const double units = std::round(r.amount * double(Money::Scale));
         if (!std::isfinite(units) || std::fabs(units) >= 9.2e18)
             return transactionError(path, position, "has an amount too large to hold");
         r.line.amount = Money::fromUnits(std::llround(r.amount * double(Money::Scale)));
 
-        // libofx marks a date posted as given even when the transaction has none.
-        const bool usePosted = w ? !w->posted.isEmpty() : r.hasPosted;
-        const bool useInitiated = w ? !w->initiated.isEmpty() : r.hasInitiated;
-        if (usePosted && r.hasPosted)
-            r.line.date = bankDate(r.posted, w ? w->posted : QByteArray());
-        else if (useInitiated && r.hasInitiated)
-            r.line.date = bankDate(r.initiated, w ? w->initiated : QByteArray());
+        // libofx marks a date posted as given even when the transaction has none. The date
+        // posted counts; the date the user began the payment only where none was posted.
+        if (w) {
+            const QByteArray& dated = !w->posted.isEmpty() ? w->posted : w->initiated;
+            if (!dated.isEmpty()) {
+                r.line.date = writtenDate(dated);
+                if (!r.line.date.isValid())
+                    return notA(path, position, "date", dated, "date");
+            }
+        } else if (r.hasPosted) {
+            r.line.date = libofxDate(r.posted);
+        } else if (r.hasInitiated) {
+            r.line.date = libofxDate(r.initiated);
+        }
         if (!r.line.date.isValid())
             return transactionError(path, position, "has no date");
 

@@ -1,6 +1,7 @@
 #include "saved_mappings.h"
 
 #include "ledger_import.h"
+#include "statement_accounts.h"
 
 namespace halvo {
 
@@ -32,18 +33,26 @@ Result<CsvMapping> loadMapping(const Connection& connection, const QString& name
     return mapping;
 }
 
-Status saveMapping(const Connection& connection, const CsvMapping& mapping)
+Status saveMapping(const Connection& connection, const CsvMapping& mapping, const QString& account)
 {
     if (mapping.name.trimmed().isEmpty())
         return Error{QStringLiteral("[Name] Please, enter required data.")};
     if (Status made = ensureImportTables(connection); !made)
         return made.error();
+    Transaction work(connection);
+    if (!work.status())
+        return work.status();
     Result<int> saved = connection.execute(
         QStringLiteral("INSERT OR REPLACE INTO tblCsvMapping (Name, Mapping) VALUES (?, ?)"),
         {mapping.name.trimmed(), mapping.toText()});
     if (!saved)
         return saved.error();
-    return {};
+    // The lines a mapping reads are of the account it chose; the mapping is its file's own name
+    // of the account.
+    const QString chosen = account.trimmed().isEmpty() ? mapping.name.trimmed() : account;
+    if (Status set = setAccountOf(connection, mapping.name.trimmed(), chosen); !set)
+        return set;
+    return work.commit();
 }
 
 } // namespace halvo

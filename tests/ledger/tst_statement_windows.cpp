@@ -6,12 +6,15 @@
 #include "ledger/export_window.h"
 #include "ledger/import_window.h"
 #include "ledger/payee_rules_window.h"
+#include "ledger/statement_account_window.h"
 #include "ledger/statement_commands.h"
 #include "controls/pickers.h"
 #include "platform/prompts.h"
 #include "statements/saved_mappings.h"
+#include "statements/statement_accounts.h"
 #include "tests/support/temp_database.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableWidget>
@@ -50,7 +53,12 @@ class TestStatementWindows : public QObject {
     Q_OBJECT
 private slots:
     void csvMappingAsksForTheDateOrderAndIsSaved();
+    void savedMappingSaysHowItReadsDatesOfBothWays_data();
+    void savedMappingSaysHowItReadsDatesOfBothWays();
     void previewFollowsTheUsersChoices();
+    void namingTheAccountsOfAStatement_data();
+    void namingTheAccountsOfAStatement();
+    void previewOfSeveralAccountsAndAnInvestmentAccount();
     void undoLastImport();
     void payeeRulesListedAsTriedAndDeletedOnlyWhenConfirmed();
     void exportQueries_data();
@@ -85,19 +93,72 @@ void TestStatementWindows::csvMappingAsksForTheDateOrderAndIsSaved()
     QVERIFY(window.result() != QDialog::Accepted);
 
     QTest::keyClicks(window.txtName, "First Bank");
+    QTest::keyClicks(window.cboAccount, "First Bank checking");
     window.Import_Click();
     QCOMPARE(window.result(), int(QDialog::Accepted));
     QCOMPARE(mappingNames(c).value(), QStringList{"First Bank"});
+    QCOMPARE(accountNames(c).value(), QStringList{"First Bank checking"});
 
     // The next file from the bank opens on the saved mapping, which reads it as it read the
     // first; a file of other columns that it cannot read opens on a new mapping.
     frmCsvMapping next(c, bankFile);
     QCOMPARE(next.cboSaved->text(), QString("First Bank"));
     QCOMPARE(next.txtName->text(), QString("First Bank"));
+    QCOMPARE(next.cboAccount->currentText(), QString("First Bank checking"));
     QCOMPARE(next.pickers["cboDateOrder"]->text(), QString("Month/Day/Year"));
     QCOMPARE(next.statement().value().lines.size(), 4);
     frmCsvMapping other(c, "Posted,Amount,Payee\r\n2026-05-06,-12.00,HARDWARE DEPOT\r\n");
     QCOMPARE(other.cboSaved->text(), QString("(new mapping)"));
+}
+
+// The mapping "First Bank" reads month first. A file whose dates read both ways is read with it
+// only once the window has said so and the user agreed; a file that tells its own order, or an
+// order the user chose in the window, needs no word.
+void TestStatementWindows::savedMappingSaysHowItReadsDatesOfBothWays_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<bool>("userChoosesOrder");
+    QTest::addColumn<bool>("agrees");
+    QTest::addColumn<QStringList>("said");
+    QTest::addColumn<bool>("accepted");
+    const QString bothWays = "The dates in this file read both ways; the mapping \"First Bank\" "
+                             "reads them month first: \"03/04/2026\" is March 4, 2026. Import "
+                             "the file with this order?";
+    QTest::newRow("agreed") << bankFile << false << true << QStringList{bothWays} << true;
+    QTest::newRow("not agreed") << bankFile << false << false << QStringList{bothWays} << false;
+    QTest::newRow("the file tells its order")
+        << bankFile + "05/13/2026,HARDWARE DEPOT,4.00,\r\n" << false << true << QStringList{}
+        << true;
+    QTest::newRow("the user chose the order") << bankFile << true << true << QStringList{} << true;
+}
+
+void TestStatementWindows::savedMappingSaysHowItReadsDatesOfBothWays()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(bool, userChoosesOrder);
+    QFETCH(bool, agrees);
+    QFETCH(QStringList, said);
+    QFETCH(bool, accepted);
+    test::TempDatabase db;
+    Prompted p;
+    Connection c = db.connect();
+    {
+        frmCsvMapping first(c, bankFile);
+        first.pickers["cboDateOrder"]->setCurrentIndex(2); // Month/Day/Year
+        first.txtName->setText("First Bank");
+        first.Import_Click();
+        QCOMPARE(first.result(), int(QDialog::Accepted));
+    }
+    frmCsvMapping next(c, file);
+    QCOMPARE(next.cboSaved->text(), QString("First Bank"));
+    if (userChoosesOrder) {
+        next.pickers["cboDateOrder"]->setCurrentIndex(1);
+        next.pickers["cboDateOrder"]->setCurrentIndex(2);
+    }
+    p.prompts.queueAnswer(agrees ? Prompts::Answer::Yes : Prompts::Answer::No);
+    next.Import_Click();
+    QCOMPARE(p.prompts.texts(), said);
+    QCOMPARE(next.result() == QDialog::Accepted, accepted);
 }
 
 void TestStatementWindows::previewFollowsTheUsersChoices()
@@ -114,6 +175,8 @@ void TestStatementWindows::previewFollowsTheUsersChoices()
     frmImport window(c, planImport(c, mapping.statement().value()).value(), "may.csv");
     QCOMPARE(window.lblSummary->text(),
              QString("4 lines: 0 new, 1 duplicate, 3 need a category; 3 ticked."));
+    QVERIFY(window.grdLines->isColumnHidden(ImportLinesModel::Account)); // one account
+    QVERIFY(window.lblNote->isHidden());
     QCOMPARE(window.model()->index(0, ImportLinesModel::State).data().toString(), QString("Duplicate"));
     QCOMPARE(window.model()->index(0, ImportLinesModel::State).data(Qt::ToolTipRole).toString(),
              QString("$300.00 to Ace Roofing on 3/5/2026 is in the ledger"));
@@ -136,6 +199,110 @@ void TestStatementWindows::previewFollowsTheUsersChoices()
              QList<QVariantList>({{"Ace Roofing", QVariant(), QVariant::fromValue(Money::fromCents(30000))},
                                   {"HARDWARE DEPOT", "Repairs", QVariant::fromValue(Money::fromCents(1299))},
                                   {"HARDWARE DEPOT", "Repairs", QVariant::fromValue(Money::fromCents(4000))}}));
+}
+
+// A statement of a checking and a savings account that HALVO has not imported from; the user
+// has named "First Bank checking" before, for a CSV mapping.
+void TestStatementWindows::namingTheAccountsOfAStatement_data()
+{
+    QTest::addColumn<QString>("checking");
+    QTest::addColumn<QString>("savings");
+    QTest::addColumn<QStringList>("said");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("names as proposed")
+        << "Checking 0042-778" << "Savings 0042-990" << QStringList{} << true;
+    QTest::newRow("an account named before") << "First Bank checking" << "Rainy day" << QStringList{}
+                                             << true;
+    QTest::newRow("one left without a name")
+        << "First Bank checking" << " " << QStringList{"[Savings 0042-990] Please, enter required data."}
+        << false;
+    QTest::newRow("two named alike")
+        << "First Bank checking" << "first bank CHECKING"
+        << QStringList{"Checking 0042-778 and Savings 0042-990 are two accounts of the statement: "
+                       "they cannot both be \"first bank CHECKING\"."}
+        << false;
+}
+
+void TestStatementWindows::namingTheAccountsOfAStatement()
+{
+    QFETCH(QString, checking);
+    QFETCH(QString, savings);
+    QFETCH(QStringList, said);
+    QFETCH(bool, accepted);
+    test::TempDatabase db;
+    Prompted p;
+    Connection c = db.connect();
+    CsvMapping export_;
+    export_.name = "First Bank export";
+    QVERIFY(saveMapping(c, export_, "First Bank checking"));
+    frmStatementAccounts window(c, {{"121000358  0042-778", AccountKind::Checking, "0042-778"},
+                                    {"121000358  0042-990", AccountKind::Savings, "0042-990"}});
+    QCOMPARE(window.cboAccount.size(), 2);
+    QStringList labels, proposed;
+    for (QComboBox* name : window.cboAccount) {
+        for (QLabel* label : window.findChildren<QLabel*>())
+            if (label->buddy() == name)
+                labels.append(label->text());
+        proposed.append(name->currentText());
+        QCOMPARE(name->itemText(0), QString("First Bank checking"));
+    }
+    QCOMPARE(labels, QStringList({"&1. Checking 0042-778:", "&2. Savings 0042-990:"}));
+    QCOMPARE(proposed, QStringList({"Checking 0042-778", "Savings 0042-990"}));
+
+    window.cboAccount[0]->setEditText(checking);
+    window.cboAccount[1]->setEditText(savings);
+    window.OK_Click();
+    QCOMPARE(p.prompts.texts(), said);
+    QCOMPARE(window.result() == QDialog::Accepted, accepted);
+    if (accepted)
+        QCOMPARE(window.names(),
+                 (QHash<QString, QString>{{"121000358  0042-778", checking},
+                                          {"121000358  0042-990", savings}}));
+}
+
+// One download of a checking and a savings account and a brokerage account's cash, named as the
+// user did; the brokerage's one trade was left out.
+void TestStatementWindows::previewOfSeveralAccountsAndAnInvestmentAccount()
+{
+    test::TempDatabase db;
+    Prompted p;
+    Connection c = db.connect();
+    Statement s;
+    s.lines = {{1, "121000358  0042-778", QDate(2026, 11, 3), Money::fromCents(-4510), "City Water",
+                {}, {}, "K1", false},
+               {2, "121000358  0042-990", QDate(2026, 11, 30), Money::fromCents(125), "Interest",
+                {}, {}, "K1", false},
+               {4, "harbourinvest.com X-2210", QDate(2026, 11, 20), Money::fromCents(-400000),
+                "Transfer to checking", {}, {}, "W-1", true}};
+    Result<QList<ImportLine>> planned =
+        planImport(c, s,
+                   {{"121000358  0042-778", "First Bank checking"},
+                    {"121000358  0042-990", "First Bank savings"},
+                    {"harbourinvest.com X-2210", "Harbour brokerage"}});
+    QVERIFY(planned);
+    frmImport window(c, planned.value(), "accounts.ofx");
+    window.setTradesLeftOut(1);
+    QVERIFY(!window.grdLines->isColumnHidden(ImportLinesModel::Account));
+    QStringList accounts, ticks;
+    for (int r = 0; r < 3; ++r) {
+        accounts.append(window.model()->index(r, ImportLinesModel::Account).data().toString());
+        ticks.append(window.model()->index(r, ImportLinesModel::Tick).data(Qt::CheckStateRole)
+                             .toInt() == Qt::Checked ? "ticked" : "unticked");
+    }
+    QCOMPARE(accounts, QStringList({"First Bank checking", "First Bank savings", "Harbour brokerage"}));
+    QCOMPARE(ticks, QStringList({"ticked", "ticked", "unticked"}));
+    QCOMPARE(window.lblNote->text(),
+             QString("1 line is cash moved in or out of an investment account, not a bank "
+                     "transaction: it is unticked. Tick what belongs in the ledger. 1 trade "
+                     "(securities bought, sold or reinvested) was left out: trades are not bank "
+                     "transactions."));
+    QVERIFY(!window.lblNote->isHidden());
+
+    window.Import_Click();
+    QCOMPARE(p.prompts.texts(), QStringList{"2 lines were imported from \"accounts.ofx\"."});
+    QCOMPARE(c.scalar("SELECT COUNT(*) FROM tblFinance").value().toInt(), 2);
+    // The names are kept with the import, for the accounts' next statements.
+    QCOMPARE(accountOf(c, "harbourinvest.com X-2210").value().name, QString("Harbour brokerage"));
 }
 
 void TestStatementWindows::undoLastImport()

@@ -74,6 +74,8 @@ private slots:
     void refusesBadRows();
     void tellsDateOrder_data();
     void tellsDateOrder();
+    void findsADateOfBothWays_data();
+    void findsADateOfBothWays();
     void makesStatementLines();
     void mappingTextRoundTrips();
     void refusesBadMappingText_data();
@@ -426,6 +428,36 @@ void TestCsv::tellsDateOrder()
     for (const QString& d : dates)
         rows.append({int(rows.size()) + 1, {d, "P", "1"}});
     QCOMPARE(dateOrderOf(rows, m), order);
+}
+
+// The mapping reads day first; the date it names is the first that would be another day read
+// month first.
+void TestCsv::findsADateOfBothWays_data()
+{
+    QTest::addColumn<QStringList>("dates");
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<QDate>("read");
+    QTest::newRow("every day 12 or less")
+        << QStringList{"05/05/2026", "03/04/2026", "12/11/2026"} << "03/04/2026" << QDate(2026, 4, 3);
+    QTest::newRow("a day past 12") << QStringList{"03/04/2026", "13/04/2026"} << "" << QDate();
+    QTest::newRow("read alike every way") << QStringList{"01/01/2026", "07/07/2026"} << ""
+                                          << QDate();
+    QTest::newRow("not read by the mapping") << QStringList{"03/04/2026", "04/13/2026"} << ""
+                                             << QDate();
+}
+
+void TestCsv::findsADateOfBothWays()
+{
+    QFETCH(QStringList, dates);
+    QFETCH(QString, written);
+    QFETCH(QDate, read);
+    CsvMapping m = mappingFor(AmountStyle::Signed);
+    QList<CsvRow> rows;
+    for (const QString& d : dates)
+        rows.append({int(rows.size()) + 1, {d, "P", "1"}});
+    const std::optional<DateOfBothWays> found = dateOfBothWays(rows, m);
+    QCOMPARE(found ? found->written : QString(), written);
+    QCOMPARE(found ? found->read : QDate(), read);
 }
 
 void TestCsv::makesStatementLines()

@@ -2,7 +2,10 @@
 // typed by hand, payee rules, and undoing an import. The statements are real OFX files.
 
 #include "statements/ledger_import.h"
+#include "statements/csv_mapping.h"
 #include "statements/ofx_reader.h"
+#include "statements/saved_mappings.h"
+#include "statements/statement_accounts.h"
 #include "tests/support/temp_database.h"
 
 #include <QFile>
@@ -19,13 +22,17 @@ struct Tx {
     const char* fitid;
 };
 
-// An OFX 1.02 checking account statement holding the transactions.
-QString writeOfx(const QString& folder, const QString& name, const QList<Tx>& txs)
+// An OFX 1.02 checking account statement holding the transactions; as Quicken's QFX, with the
+// Intuit tags in its sign-on, when asked.
+QString writeOfx(const QString& folder, const QString& name, const QList<Tx>& txs, bool qfx = false)
 {
     QByteArray ofx = "OFXHEADER:100\nDATA:OFXSGML\nVERSION:102\nSECURITY:NONE\nENCODING:USASCII\n"
                      "CHARSET:1252\nCOMPRESSION:NONE\nOLDFILEUID:NONE\nNEWFILEUID:NONE\n\n"
                      "<OFX><SIGNONMSGSRSV1><SONRS><STATUS><CODE>0<SEVERITY>INFO</STATUS>"
-                     "<DTSERVER>20261208<LANGUAGE>ENG</SONRS></SIGNONMSGSRSV1>"
+                     "<DTSERVER>20261208<LANGUAGE>ENG";
+    if (qfx)
+        ofx += "<FI><ORG>First Bank<FID>10898</FI><INTU.BID>10898<INTU.USERID>landlord1";
+    ofx += "</SONRS></SIGNONMSGSRSV1>"
                      "<BANKMSGSRSV1><STMTTRNRS><TRNUID>1<STATUS><CODE>0<SEVERITY>INFO</STATUS>"
                      "<STMTRS><CURDEF>USD<BANKACCTFROM><BANKID>121000248<ACCTID>5550123"
                      "<ACCTTYPE>CHECKING</BANKACCTFROM><BANKTRANLIST><DTSTART>20261001"
@@ -69,6 +76,9 @@ class TestImport : public QObject {
     Q_OBJECT
 private slots:
     void overlappingStatementsAddOnlyTheNewLines();
+    void csvFindsTheOfxLinesOfItsAccount_data();
+    void csvFindsTheOfxLinesOfItsAccount();
+    void importsOfAnEarlierVersionKeepTheirAccounts();
     void findsWhatTheLedgerHolds_data();
     void findsWhatTheLedgerHolds();
     void similarPayees_data();
@@ -125,6 +135,144 @@ void TestImport::overlappingStatementsAddOnlyTheNewLines()
     QVERIFY(!none);
     QCOMPARE(none.error().description, QString("No line is ticked: nothing was imported."));
     QCOMPARE(count(c, "SELECT COUNT(*) FROM tblFinance"), 6);
+}
+
+namespace {
+
+const QString Checking = "121000248  5550123"; // the account as writeOfx's files name it
+
+// The December export of an account in CSV, as the bank's website gives it.
+Result<Statement> decemberCsv(const Connection& c, const QString& account)
+{
+    CsvMapping m;
+    m.name = "First Bank export";
+    m.dateOrder = DateOrder::MonthDayYear;
+    m.dateColumn = 0;
+    m.payeeColumn = 1;
+    m.amountColumn = 2;
+    if (Status saved = saveMapping(c, m, account); !saved)
+        return saved.error();
+    Result<QList<CsvRow>> rows = readCsv("Date,Description,Amount\r\n"
+                                         "12/09/2026,CITY WATER UTILITY,-142.37\r\n"
+                                         "12/10/2026,HARDWARE DEPOT,-12.00\r\n",
+                                         "UTF-8", u',');
+    if (!rows)
+        return rows.error();
+    return applyMapping(rows.value(), loadMapping(c, m.name).value());
+}
+
+} // namespace
+
+// Three statements of one checking account, two OFX and one QFX, the first named at its import;
+// then the account's December as CSV, whose mapping chooses an account. The water bill of
+// 12/7/2026 in the OFX is the CSV's of 12/9/2026 only when the mapping chose the same account.
+void TestImport::csvFindsTheOfxLinesOfItsAccount_data()
+{
+    QTest::addColumn<QString>("account");
+    QTest::addColumn<QStringList>("shown");
+    QTest::addColumn<QString>("duplicateOf");
+    QTest::newRow("the same account")
+        << "First Bank checking" << QStringList{"Duplicate (unticked)", "Needs a category"}
+        << "$142.37 to CITY WATER UTILITY on 12/7/2026 is in the ledger";
+    QTest::newRow("another account paying the same bill")
+        << "Harbour savings" << QStringList{"Needs a category", "Needs a category"} << "";
+    QTest::newRow("the mapping's own account")
+        << "" << QStringList{"Needs a category", "Needs a category"} << "";
+}
+
+void TestImport::csvFindsTheOfxLinesOfItsAccount()
+{
+    QFETCH(QString, account);
+    QFETCH(QStringList, shown);
+    QFETCH(QString, duplicateOf);
+    test::TempDatabase db;
+    Connection c = db.connect();
+    const QList<QPair<QString, QList<Tx>>> files{
+        {"october.ofx", {{"20261005", "1200.00", "J SMITH RENT", "O1"},
+                         {"20261030", "-80.00", "GAS CO", "O2"}}},
+        {"november.qfx", {{"20261030", "-80.00", "GAS CO", "O2"},
+                          {"20261106", "-142.37", "CITY WATER UTILITY", "N1"}}},
+        {"december.ofx", {{"20261207", "-142.37", "CITY WATER UTILITY", "D1"}}}};
+    for (const auto& [name, txs] : files) {
+        Result<Statement> read = readOfxFile(
+            writeOfx(db.folder(), name, txs, name.endsWith(".qfx")), db.folder());
+        QVERIFY2(read, why(read));
+        Result<QList<FileAccount>> unnamed = unnamedAccounts(c, read.value());
+        QVERIFY(unnamed);
+        // Only the first import asks for the account's name.
+        QCOMPARE(unnamed.value().size(), name == "october.ofx" ? 1 : 0);
+        QHash<QString, QString> names;
+        for (const FileAccount& a : unnamed.value()) {
+            QCOMPARE(a.account, Checking);
+            QCOMPARE(a.kind, AccountKind::Checking);
+            QCOMPARE(a.number, "5550123");
+            names.insert(a.account, "First Bank checking");
+        }
+        Result<QList<ImportLine>> lines = planImport(c, read.value(), names);
+        QVERIFY2(lines, why(lines));
+        if (name == "november.qfx")
+            QCOMPARE(states(lines.value()),
+                     QStringList({"Duplicate (unticked)", "Needs a category"}));
+        QVERIFY(writeImport(c, lines.value(), name));
+    }
+    QCOMPARE(accountNames(c).value(), QStringList{"First Bank checking"});
+
+    Result<Statement> csv = decemberCsv(c, account);
+    QVERIFY2(csv, why(csv));
+    Result<QList<ImportLine>> lines = planImport(c, csv.value());
+    QVERIFY2(lines, why(lines));
+    QCOMPARE(states(lines.value()), shown);
+    QCOMPARE(lines.value()[0].duplicateOf, duplicateOf);
+    QCOMPARE(lines.value()[0].account, account.isEmpty() ? "First Bank export" : account);
+}
+
+// A file imported into before accounts had names: a CSV mapping "First Bank" and a line read
+// with it, and a line of an OFX account, each kept under the file's own name of its account.
+void TestImport::importsOfAnEarlierVersionKeepTheirAccounts()
+{
+    test::TempDatabase db;
+    Connection c = db.connect();
+    CsvMapping m;
+    m.name = "First Bank";
+    m.headerRows = 0;
+    m.dateOrder = DateOrder::MonthDayYear;
+    m.dateColumn = 0;
+    m.payeeColumn = 1;
+    m.amountColumn = 2;
+    const Statement csv =
+        applyMapping({{1, {"12/09/2026", "HARDWARE DEPOT", "-12.00"}}}, m).value();
+    QVERIFY(c.executeScript(
+        "CREATE TABLE tblImportBatch (ID INTEGER PRIMARY KEY AUTOINCREMENT, ImportedAt TEXT, "
+        "Source TEXT COLLATE NOCASE, Lines INTEGER);"
+        "CREATE TABLE tblImportLine (ID INTEGER PRIMARY KEY AUTOINCREMENT, BatchID INTEGER, "
+        "FinanceID INTEGER UNIQUE, Account TEXT, BankID TEXT);"
+        "CREATE TABLE tblCsvMapping (ID INTEGER PRIMARY KEY AUTOINCREMENT, Name TEXT COLLATE "
+        "NOCASE UNIQUE, Mapping TEXT);"
+        "INSERT INTO tblFinance (ID, RecDate, Payee, Expense) VALUES "
+        "(1, '2026-12-09', 'HARDWARE DEPOT', 120000), (2, '2026-11-30', 'GAS CO', 800000);"
+        "INSERT INTO tblImportBatch (ID, ImportedAt, Source, Lines) VALUES "
+        "(1, '2026-12-10 09:00:00', 'december.csv', 1), (2, '2026-12-01 09:00:00', 'n.ofx', 1);"));
+    QVERIFY(c.execute("INSERT INTO tblCsvMapping (Name, Mapping) VALUES (?, ?)",
+                      {m.name, m.toText()}));
+    QVERIFY(c.execute("INSERT INTO tblImportLine (BatchID, FinanceID, Account, BankID) VALUES "
+                      "(1, 1, 'First Bank', ?), (2, 2, ?, 'N9')",
+                      {csv.lines[0].bankId, Checking}));
+
+    // The mapping's name became an account, which the mapping chose; its line is still known.
+    QCOMPARE(accountNames(c).value(), QStringList{"First Bank"});
+    QCOMPARE(accountOf(c, "First Bank").value().name, QString("First Bank"));
+    Result<QList<ImportLine>> again = planImport(c, csv);
+    QVERIFY2(again, why(again));
+    QCOMPARE(again.value()[0].duplicateOf, QString("imported before"));
+    // The OFX account has no name yet, and is asked for one; its line is still known too.
+    Result<Statement> ofx = readOfxFile(
+        writeOfx(db.folder(), "n.ofx", {{"20261130", "-80.00", "GAS CO", "N9"}}), db.folder());
+    QVERIFY2(ofx, why(ofx));
+    QCOMPARE(unnamedAccounts(c, ofx.value()).value().size(), 1);
+    Result<QList<ImportLine>> ofxAgain = planImport(c, ofx.value(), {{Checking, "First Bank"}});
+    QVERIFY2(ofxAgain, why(ofxAgain));
+    QCOMPARE(ofxAgain.value()[0].duplicateOf, QString("imported before"));
+    QCOMPARE(count(c, "SELECT COUNT(*) FROM tblImportLine"), 2);
 }
 
 // The ledger holds a water bill of $45.10 paid on 11/3/2026, typed by hand, and one of $60.00

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMap>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -147,6 +148,47 @@ const QByteArray CardStatement =
     "</CCSTMTRS></CCSTMTTRNRS></CREDITCARDMSGSRSV1>\n"
     "</OFX>\n";
 
+// An investment account's statement around the given transactions: trades (a fund sold) and
+// cash moved in or out of the account (INVBANKTRAN).
+QByteArray investment(const QByteArray& transactions) {
+    return SgmlHeader + "<OFX>\n" + SignOn +
+           "<INVSTMTMSGSRSV1><INVSTMTTRNRS><TRNUID>5<STATUS><CODE>0<SEVERITY>INFO</STATUS>\n"
+           "<INVSTMTRS><DTASOF>20261208<CURDEF>USD\n"
+           "<INVACCTFROM><BROKERID>harbourinvest.com<ACCTID>X-2210</INVACCTFROM>\n"
+           "<INVTRANLIST><DTSTART>20261101<DTEND>20261208\n" +
+           transactions +
+           "</INVTRANLIST>\n"
+           "</INVSTMTRS></INVSTMTTRNRS></INVSTMTMSGSRSV1>\n"
+           "</OFX>\n";
+}
+
+const QByteArray FundSale =
+    "<SELLMF><INVSELL><INVTRAN><FITID>S-1<DTTRADE>20261115<DTSETTLE>20261117"
+    "<MEMO>Harbour Income Fund</INVTRAN><SECID><UNIQUEID>316071109<UNIQUEIDTYPE>CUSIP</SECID>"
+    "<UNITS>-100<UNITPRICE>42.123<TOTAL>4212.30<SUBACCTSEC>CASH<SUBACCTFUND>CASH</INVSELL>"
+    "<SELLTYPE>SELL</SELLMF>\n";
+
+// Checking and savings at one bank, then a card, in one download.
+const QByteArray SeveralAccounts =
+    SgmlHeader + "<OFX>\n" + SignOn +
+    "<BANKMSGSRSV1><STMTTRNRS><TRNUID>1<STATUS><CODE>0<SEVERITY>INFO</STATUS>\n"
+    "<STMTRS><CURDEF>USD<BANKACCTFROM><BANKID>121000358<ACCTID>0042-778<ACCTTYPE>CHECKING"
+    "</BANKACCTFROM><BANKTRANLIST><DTSTART>20261101<DTEND>20261130\n"
+    "<STMTTRN><TRNTYPE>DEBIT<DTPOSTED>20261103<TRNAMT>-45.10<FITID>K1<NAME>City Water</STMTTRN>\n"
+    "</BANKTRANLIST></STMTRS></STMTTRNRS>\n"
+    "<STMTTRNRS><TRNUID>2<STATUS><CODE>0<SEVERITY>INFO</STATUS>\n"
+    "<STMTRS><CURDEF>USD<BANKACCTFROM><BANKID>121000358<ACCTID>0042-990<ACCTTYPE>SAVINGS"
+    "</BANKACCTFROM><BANKTRANLIST><DTSTART>20261101<DTEND>20261130\n"
+    "<STMTTRN><TRNTYPE>INT<DTPOSTED>20261130<TRNAMT>1.25<FITID>K1<NAME>Interest</STMTTRN>\n"
+    "</BANKTRANLIST></STMTRS></STMTTRNRS></BANKMSGSRSV1>\n"
+    "<CREDITCARDMSGSRSV1><CCSTMTTRNRS><TRNUID>3<STATUS><CODE>0<SEVERITY>INFO</STATUS>\n"
+    "<CCSTMTRS><CURDEF>USD<CCACCTFROM><ACCTID>4111222233334444</CCACCTFROM>\n"
+    "<BANKTRANLIST><DTSTART>20261101<DTEND>20261130\n"
+    "<STMTTRN><TRNTYPE>DEBIT<DTPOSTED>20261112<TRNAMT>-64.10<FITID>C-9<NAME>Hardware Depot"
+    "</STMTTRN>\n"
+    "</BANKTRANLIST></CCSTMTRS></CCSTMTTRNRS></CREDITCARDMSGSRSV1>\n"
+    "</OFX>\n";
+
 // One line in one string, so that a whole statement compares as a literal list.
 QString describe(const halvo::StatementLine& l) {
     return QStringList{QString::number(l.line),
@@ -157,7 +199,8 @@ QString describe(const halvo::StatementLine& l) {
                        l.memo,
                        l.number,
                        l.bankId}
-        .join(QLatin1Char('|'));
+               .join(QLatin1Char('|')) +
+           (l.investment ? QStringLiteral("|investment cash") : QString());
 }
 
 QStringList entriesOf(const QString& folder) {
@@ -213,6 +256,8 @@ private slots:
     void initTestCase();
     void readsStatements_data();
     void readsStatements();
+    void namesTheAccountsItHolds_data();
+    void namesTheAccountsItHolds();
     void amountsArriveExact_data();
     void amountsArriveExact();
     void datesAsTheBankWroteThem_data();
@@ -277,6 +322,21 @@ void TestOfx::readsStatements_data() {
         << oneTransaction("20261201", "-1.50") +
                "<STMTTRN><TRNTYPE>DEBIT<DTPOSTED>20261202<TRNAMT>-9<FITID>T2<NAME>B</STMTTRN>\n"
         << QStringList{"1|121000358  0042-778|2026-12-01|-15000|Test|||T1"};
+    QTest::newRow("several accounts")
+        << "accounts.ofx" << SeveralAccounts
+        << QStringList{"1|121000358  0042-778|2026-11-03|-451000|City Water|||K1",
+                       "2|121000358  0042-990|2026-11-30|12500|Interest|||K1",
+                       "3|4111222233334444|2026-11-12|-641000|Hardware Depot|||C-9"};
+    // A trade is no bank transaction and is left out; the cash moved out of the investment
+    // account is read, and known for what it is.
+    QTest::newRow("an investment account's cash")
+        << "brokerage.ofx"
+        << investment(FundSale +
+                      "<INVBANKTRAN><STMTTRN><TRNTYPE>DEBIT<DTPOSTED>20261120<TRNAMT>-4000.00"
+                      "<FITID>W-1<NAME>Transfer to checking</STMTTRN><SUBACCTFUND>CASH"
+                      "</INVBANKTRAN>\n")
+        << QStringList{"2|harbourinvest.com X-2210|2026-11-20|-40000000|Transfer to checking|||"
+                       "W-1|investment cash"};
     QTest::newRow("date initiated when none was posted")
         << "initiated.ofx"
         << checking("<STMTTRN><TRNTYPE>DEBIT<DTUSER>20261128<TRNAMT>-7.25<FITID>U1"
@@ -294,6 +354,42 @@ void TestOfx::readsStatements() {
     for (const halvo::StatementLine& line : read.value().lines)
         described.append(describe(line));
     QCOMPARE(described, lines);
+}
+
+// Each account of the file once, in its order, with its kind and its number alone; and how many
+// trades were left out.
+void TestOfx::namesTheAccountsItHolds_data() {
+    QTest::addColumn<QByteArray>("contents");
+    QTest::addColumn<QStringList>("accounts");
+    QTest::addColumn<int>("trades");
+    QTest::newRow("checking, savings and a card")
+        << SeveralAccounts
+        << QStringList{"121000358  0042-778|checking|0042-778", "121000358  0042-990|savings|0042-990",
+                       "4111222233334444|credit card|4111222233334444"}
+        << 0;
+    QTest::newRow("an investment account")
+        << investment(FundSale + FundSale +
+                      "<INVBANKTRAN><STMTTRN><TRNTYPE>CREDIT<DTPOSTED>20261120<TRNAMT>50"
+                      "<FITID>W-2<NAME>Deposit</STMTTRN><SUBACCTFUND>CASH</INVBANKTRAN>\n")
+        << QStringList{"harbourinvest.com X-2210|investment|X-2210"} << 2;
+}
+
+void TestOfx::namesTheAccountsItHolds() {
+    QFETCH(QByteArray, contents);
+    QFETCH(QStringList, accounts);
+    QFETCH(int, trades);
+    const halvo::Result<Statement> read =
+        readOfxFile(write(QStringLiteral("accounts.ofx"), contents), privateFolder);
+    QVERIFY2(read.ok(), qPrintable(read.ok() ? QString() : read.error().description));
+    const QMap<halvo::AccountKind, QString> kinds{{halvo::AccountKind::Checking, "checking"},
+                                                  {halvo::AccountKind::Savings, "savings"},
+                                                  {halvo::AccountKind::CreditCard, "credit card"},
+                                                  {halvo::AccountKind::Investment, "investment"}};
+    QStringList described;
+    for (const halvo::FileAccount& a : read.value().accounts)
+        described.append(a.account + '|' + kinds.value(a.kind, "?") + '|' + a.number);
+    QCOMPARE(described, accounts);
+    QCOMPARE(read.value().tradesLeftOut, trades);
 }
 
 void TestOfx::amountsArriveExact_data() {
@@ -391,6 +487,36 @@ void TestOfx::refusesWhatItCannotRead_data() {
         << "amount.ofx"
         << checking("<STMTTRN><TRNTYPE>DEBIT<DTPOSTED>20261202<FITID>E2<NAME>B</STMTTRN>\n")
         << "Transaction 1 of \"amount.ofx\" has no amount. Nothing was read from the file.";
+    // libofx reads "$120" as 0, "1,500.00" as 1.5 and month 20 of 2011 as August 2012: the
+    // file's own text is what counts.
+    QTest::newRow("an amount with a currency sign")
+        << "amount.ofx" << oneTransaction("20261201", "$120")
+        << "Transaction 1 of \"amount.ofx\" has the amount \"$120\", which is not a number. "
+           "Nothing was read from the file.";
+    QTest::newRow("an amount with thousands separators")
+        << "amount.ofx" << oneTransaction("20261201", "-1,500.00")
+        << "Transaction 1 of \"amount.ofx\" has the amount \"-1,500.00\", which is not a number. "
+           "Nothing was read from the file.";
+    QTest::newRow("month 20")
+        << "dated.ofx" << oneTransaction("20112031", "-5.00")
+        << "Transaction 1 of \"dated.ofx\" has the date \"20112031\", which is not a date. "
+           "Nothing was read from the file.";
+    QTest::newRow("a date cut short")
+        << "dated.ofx" << oneTransaction("2026120", "-5.00")
+        << "Transaction 1 of \"dated.ofx\" has the date \"2026120\", which is not a date. "
+           "Nothing was read from the file.";
+    QTest::newRow("a time that is no time")
+        << "dated.ofx" << oneTransaction("20261201T0930", "-5.00")
+        << "Transaction 1 of \"dated.ofx\" has the date \"20261201T0930\", which is not a date. "
+           "Nothing was read from the file.";
+    QTest::newRow("an hour past the day")
+        << "dated.ofx" << oneTransaction("20261201250000", "-5.00")
+        << "Transaction 1 of \"dated.ofx\" has the date \"20261201250000\", which is not a "
+           "date. Nothing was read from the file.";
+    QTest::newRow("an investment statement of trades alone")
+        << "fund.ofx" << investment(FundSale)
+        << "\"fund.ofx\" is an investment statement: its trades are not bank transactions, and "
+           "it holds no cash moved in or out of the account. Nothing was read from it.";
     QTest::newRow("no date")
         << "undated.ofx"
         << checking("<STMTTRN><TRNTYPE>DEBIT<DTPOSTED>20261201<TRNAMT>-5<FITID>E1<NAME>A</STMTTRN>"

@@ -80,6 +80,9 @@ frmStatementAccounts::frmStatementAccounts(const Connection& connection,
     auto* cancel = makeLink(this, QStringLiteral("Cancel"), QStringLiteral("Cancel"));
     connect(ok, &VeyHyperLinkLabel::Click, this, &frmStatementAccounts::OK_Click);
     connect(cancel, &VeyHyperLinkLabel::Click, this, &QDialog::reject);
+    // Enter in a name takes the names, as OK does.
+    for (QComboBox* name : std::as_const(cboAccount))
+        connect(name->lineEdit(), &QLineEdit::returnPressed, this, &frmStatementAccounts::OK_Click);
     auto* commands = new QHBoxLayout;
     commands->addStretch();
     commands->addWidget(ok);

@@ -251,7 +251,7 @@ void TestStatementWindows::namingTheAccountsOfAStatement()
 
     window.cboAccount[0]->setEditText(checking);
     window.cboAccount[1]->setEditText(savings);
-    window.OK_Click();
+    QTest::keyClick(window.cboAccount[1], Qt::Key_Return); // as OK
     QCOMPARE(p.prompts.texts(), said);
     QCOMPARE(window.result() == QDialog::Accepted, accepted);
     if (accepted)

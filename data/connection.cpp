@@ -332,6 +332,18 @@ Result<Rows> Connection::select(const QString& sql, const QVariantList& params) 
     return rows;
 }
 
+Result<QStringList> Connection::texts(const QString& sql, const QVariantList& params) const
+{
+    QStringList found;
+    Status walked = eachRow(sql, params, [&found](const QStringList&, QVariantList values) {
+        found.append(values.value(0).toString());
+        return true;
+    });
+    if (!walked)
+        return walked.error();
+    return found;
+}
+
 Status Connection::eachRow(const QString& sql, const QVariantList& params,
                            const std::function<bool(const QStringList&, QVariantList)>& take,
                            QStringList* columnNames) const

@@ -45,6 +45,8 @@ public:
     // A SUM statement's single value as money; no rows or only NULLs read as 0.
     Result<Money> sum(const QString& sql, const QVariantList& params = {}) const;
     Result<Rows> select(const QString& sql, const QVariantList& params = {}) const;
+    // The first column of every row, as text (a list of names).
+    Result<QStringList> texts(const QString& sql, const QVariantList& params = {}) const;
     // Hands the rows over one at a time, so that memory stays flat however many there are (an
     // export); `take` returns false to stop early. The column names are also given before the
     // first row, where asked for, so that a statement without rows still names them.

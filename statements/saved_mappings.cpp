@@ -9,14 +9,7 @@ Result<QStringList> mappingNames(const Connection& connection)
 {
     if (Status made = ensureImportTables(connection); !made)
         return made.error();
-    Result<Rows> rows =
-        connection.select(QStringLiteral("SELECT Name FROM tblCsvMapping ORDER BY Name"));
-    if (!rows)
-        return rows.error();
-    QStringList names;
-    for (const QVariantList& row : rows.value().values)
-        names.append(row[0].toString());
-    return names;
+    return connection.texts(QStringLiteral("SELECT Name FROM tblCsvMapping ORDER BY Name"));
 }
 
 Result<CsvMapping> loadMapping(const Connection& connection, const QString& name)

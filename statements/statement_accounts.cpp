@@ -24,14 +24,7 @@ Result<QStringList> accountNames(const Connection& connection)
 {
     if (Status made = ensureImportTables(connection); !made)
         return made.error();
-    Result<Rows> rows = connection.select(
-        QStringLiteral("SELECT Name FROM tblStatementAccount ORDER BY Name"));
-    if (!rows)
-        return rows.error();
-    QStringList names;
-    for (const QVariantList& row : rows.value().values)
-        names.append(row[0].toString());
-    return names;
+    return connection.texts(QStringLiteral("SELECT Name FROM tblStatementAccount ORDER BY Name"));
 }
 
 Result<NamedAccount> accountOf(const Connection& connection, const QString& fileAccount)

@@ -42,6 +42,16 @@ QStringList topLevelCaptions()
     return captions;
 }
 
+// Backup > Restore Database on the day's backup, as the user chooses it; what the user was told.
+QStringList restoreTodaysBackup(ProgramFolder& folder, frmMain& main)
+{
+    folder.scripted.shown.clear();
+    folder.scripted.queueFileName(folder.path() + QStringLiteral("/backup/HALVO_1272026.mdb"));
+    main.entry(QStringLiteral("RestoreDatabase"))->trigger();
+    QDir::setCurrent(QDir::tempPath());
+    return folder.scripted.texts();
+}
+
 } // namespace
 
 class tst_shell_backup : public QObject {
@@ -115,12 +125,7 @@ void tst_shell_backup::restoreClosesWindowsAndReportsAndReopens()
     QCOMPARE(main.summaryPanel()->valueLabel(QStringLiteral("lblIncome"))->text(),
              QStringLiteral("$1,750.00"));
 
-    folder.scripted.shown.clear();
-    folder.scripted.queueFileName(folder.path() + QStringLiteral("/backup/HALVO_1272026.mdb"));
-    main.entry(QStringLiteral("RestoreDatabase"))->trigger();
-    QDir::setCurrent(QDir::tempPath());
-
-    QCOMPARE(folder.scripted.texts(),
+    QCOMPARE(restoreTodaysBackup(folder, main),
              (QStringList{"Restoring from backup will replace current data. Do you wish to proceed?",
                           "Backup has been restored..."}));
     QCOMPARE(openChildren(main), QStringList{QStringLiteral("frmProperty")});
@@ -154,11 +159,7 @@ void tst_shell_backup::restoreOfALargeFileWhileTheSummaryTicks()
     QCOMPARE(main.summaryPanel()->valueLabel(QStringLiteral("lblIncome"))->text(),
              QStringLiteral("$0.00"));
 
-    folder.scripted.shown.clear();
-    folder.scripted.queueFileName(folder.path() + QStringLiteral("/backup/HALVO_1272026.mdb"));
-    main.entry(QStringLiteral("RestoreDatabase"))->trigger();
-    QDir::setCurrent(QDir::tempPath());
-    QCOMPARE(folder.scripted.texts(),
+    QCOMPARE(restoreTodaysBackup(folder, main),
              (QStringList{"Restoring from backup will replace current data. Do you wish to proceed?",
                           "Backup has been restored..."}));
     // The file it replaced is kept alone: nothing opened it while it was being copied.

@@ -1,5 +1,7 @@
 #include "editor_layout.h"
 
+#include "controls/table_width.h"
+
 #include "controls/data_control.h"
 #include "controls/links.h"
 #include "controls/pickers.h"
@@ -358,16 +360,7 @@ QWidget* EditorLayout::firstInput() const
     return gridView;
 }
 
-int EditorLayout::gridWidthForColumns() const
-{
-    int width = 2 * gridView->frameWidth() + gridView->verticalScrollBar()->sizeHint().width();
-    if (!gridView->verticalHeader()->isHidden())
-        width += gridView->verticalHeader()->width();
-    for (int i = 0; i < model->columnCount(); ++i)
-        if (!gridView->isColumnHidden(i))
-            width += gridView->columnWidth(i);
-    return width;
-}
+int EditorLayout::gridWidthForColumns() const { return tableWidthForColumns(gridView); }
 
 QWidget* EditorLayout::control(const QString& name) const { return controls.value(name); }
 

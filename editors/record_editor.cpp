@@ -18,7 +18,7 @@
 #include <QKeyEvent>
 #include <QHeaderView>
 #include <QLineEdit>
-#include <QMdiSubWindow>
+#include "controls/child_frame.h"
 #include <QShortcut>
 #include <QTableView>
 
@@ -205,13 +205,7 @@ void RecordEditor::Form_Load()
 
 // The grid's width and the pickers' lists are known only once the window has opened: its frame
 // grows to hold it whole, so that no label is cut short.
-void RecordEditor::fitFrame()
-{
-    auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
-    if (!frame)
-        return;
-    frame->resize(frame->size().expandedTo(frame->sizeHint()));
-}
+void RecordEditor::fitFrame() { fitChildFrame(this); }
 
 void RecordEditor::fillPickers()
 {
@@ -271,6 +265,8 @@ void RecordEditor::layOutGrid()
         view->setFixedWidth(twipsToPixels(g.widthTwips, this));
     else if (!desc.fields.isEmpty() && !g.allColumns)
         view->setFixedWidth(layout_->gridWidthForColumns());
+    else // the window opens wide enough to show every column whole
+        view->setMinimumWidth(layout_->gridWidthForColumns());
 }
 
 void RecordEditor::focusFirstField()
@@ -504,13 +500,7 @@ void RecordEditor::dropEvent(QDropEvent* event)
     });
 }
 
-void RecordEditor::Close()
-{
-    if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        frame->close();
-    else
-        close();
-}
+void RecordEditor::Close() { closeFramed(this); }
 
 // A change still pending is written as a move would write it; an untouched blank record is
 // dropped. A change that cannot be written keeps the window open, so that nothing is lost.

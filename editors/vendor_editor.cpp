@@ -6,7 +6,7 @@
 
 #include <QCloseEvent>
 #include <QLineEdit>
-#include <QMdiSubWindow>
+#include "controls/child_frame.h"
 
 namespace halvo {
 
@@ -57,9 +57,7 @@ frmVendor::frmVendor(const QString& dataFolder, QWidget* parent)
 
 void frmVendor::startNewVendor()
 {
-    if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        frame->show();
-    show();
+    showFramed(this);
     activateWindow();
     if (!records().isOpen())
         return;
@@ -72,10 +70,7 @@ void frmVendor::afterSave()
     QComboBox* caller = Puiblic_Module::callerPicker();
     if (!Puiblic_Module::handBackVendor(fieldText(QStringLiteral("txtFields(2)"))))
         return;
-    if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        frame->hide();
-    else
-        hide();
+    hideFramed(this);
     // The user goes on where the vendor was asked for, in the picker that now shows it.
     if (caller)
         caller->setFocus(Qt::OtherFocusReason);

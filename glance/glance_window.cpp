@@ -19,7 +19,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
-#include <QMdiSubWindow>
+#include "controls/child_frame.h"
 #include <QShowEvent>
 #include <QStackedBarSeries>
 #include <QTableWidget>
@@ -137,7 +137,7 @@ QChartView* makeView(QChart* chart, QWidget* parent, const QString& name)
     view->setFocusPolicy(Qt::NoFocus);
     view->setAccessibleDescription(
         QStringLiteral("A chart; the table beside it holds its figures."));
-    view->setMinimumSize(520, 250);
+    view->setMinimumSize(470, 250);
     return view;
 }
 
@@ -556,12 +556,6 @@ void frmYearAtAGlance::OpenLedger_Click()
     monthActivated(grdMonths->currentIndex());
 }
 
-void frmYearAtAGlance::Close_Click()
-{
-    if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        frame->close();
-    else
-        close();
-}
+void frmYearAtAGlance::Close_Click() { closeFramed(this); }
 
 } // namespace halvo

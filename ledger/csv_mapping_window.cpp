@@ -1,5 +1,7 @@
 #include "csv_mapping_window.h"
 
+#include "controls/table_width.h"
+
 #include "dialog_rows.h"
 #include "controls/links.h"
 #include "controls/pickers.h"
@@ -318,6 +320,7 @@ void frmCsvMapping::showPreview()
         grdPreview->item(r, 3)->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
     grdPreview->resizeColumnsToContents();
+    widenForTable(this, grdPreview);
 }
 
 // "The dates in this file read both ways; the mapping "First Bank" reads them month first:

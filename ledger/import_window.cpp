@@ -1,5 +1,7 @@
 #include "import_window.h"
 
+#include "controls/table_width.h"
+
 #include "dialog_rows.h"
 #include "controls/links.h"
 #include "controls/pickers.h"
@@ -278,6 +280,7 @@ frmImport::frmImport(const Connection& connection, QList<ImportLine> planned,
     layout->addWidget(hint);
     layout->addLayout(commands);
     resize(fontMetrics().averageCharWidth() * 150, fontMetrics().height() * 30);
+    widenForTable(this, grdLines);
     showSummary();
     showNote();
     grdLines->setCurrentIndex(lines->index(0, ImportLinesModel::Tick));

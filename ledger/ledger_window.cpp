@@ -1,5 +1,7 @@
 #include "ledger_window.h"
 
+#include "controls/figure_names.h"
+
 #include "data/dates.h"
 #include "data/statements.h"
 #include "controls/pickers.h"
@@ -215,8 +217,7 @@ void LedgerWindow::createTotals()
     // when a total grows.
     lblTotal->setMinimumWidth(
         QFontMetrics(total).horizontalAdvance(QStringLiteral("-$999,999,999.99 ")));
-    lblTotal->setAccessibleName(kind_.totalHeading + QStringLiteral(": ")
-                                + lblTotal->text().trimmed());
+    lblTotal->setAccessibleName(readsAs(kind_.totalHeading, lblTotal->text()));
     for (QLabel* label : {lbltitle, lblTotal, lblBalance}) {
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -241,9 +242,8 @@ void LedgerWindow::showTotals()
     const QString total = kind_.expense
                               ? QStringLiteral("-") + f.expense.format(MoneyFormat::Summary)
                               : f.income.format(MoneyFormat::Summary);
-    lblTotal->setText(total + QLatin1Char(' '));
     // A screen reader hears the figure as it is shown: "Total Income: $1,200.00".
-    lblTotal->setAccessibleName(kind_.totalHeading + QStringLiteral(": ") + total);
+    showFigure(lblTotal, kind_.totalHeading, total + QLatin1Char(' '));
 }
 
 DatePicker* LedgerWindow::datePicker() const

@@ -1,5 +1,7 @@
 #include "payee_rules_window.h"
 
+#include "controls/table_width.h"
+
 #include "import_window.h"
 #include "controls/links.h"
 #include "hyperlink/vey_hyperlink_label.h"
@@ -80,6 +82,7 @@ void frmPayeeRules::showRules(qint64 current)
     }
     if (!rules.isEmpty())
         grdRules->setCurrentCell(currentRow, 0);
+    widenForTable(this, grdRules);
     Edit->setEnabled(!rules.isEmpty());
     Delete->setEnabled(!rules.isEmpty());
 }

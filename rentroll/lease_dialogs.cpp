@@ -1,5 +1,9 @@
 #include "lease_dialogs.h"
 
+#include "controls/figure_names.h"
+
+#include "controls/table_width.h"
+
 #include "controls/links.h"
 #include "data/dates.h"
 #include "controls/pickers.h"
@@ -60,7 +64,12 @@ void LeaseDialog::addField(const QString& label, QWidget* field)
 {
     auto* caption = new QLabel(label, this);
     caption->setBuddy(field);
-    field->setAccessibleName(QString(label).remove(QLatin1Char('&')));
+    // A label beside its caption shows a figure, and is named as it reads ("Held now:
+    // $1,500.00"); a field to fill in is named by its caption.
+    if (auto* figure = qobject_cast<QLabel*>(field))
+        figure->setAccessibleName(readsAs(label, figure->text()));
+    else
+        field->setAccessibleName(QString(label).remove(QLatin1Char('&')));
     form->addRow(caption, field);
     // The commands come after the fields, whatever order the fields were made in.
     setTabOrder(field, Save);
@@ -320,6 +329,7 @@ frmMatchPayments::frmMatchPayments(const Connection& c, const TenantLease& t, QW
     addField(QStringLiteral("&Payments:"), grdPayments);
     grdPayments->setMinimumHeight(fontMetrics().height() * 14);
     setMinimumWidth(fontMetrics().averageCharWidth() * 90);
+    widenForTable(this, grdPayments);
     grdPayments->setFocus();
 }
 

@@ -14,6 +14,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include "controls/child_frame.h"
 #include <QSortFilterProxyModel>
 #include <QStandardItemModel>
 #include <QTableView>
@@ -130,12 +131,7 @@ frmRentRoll::frmRentRoll(const QString& dataFolder, RentRollContext c, QWidget* 
     connect(Deposit, &VeyHyperLinkLabel::Click, this, &frmRentRoll::Deposit_Click);
     connect(MatchPayments, &VeyHyperLinkLabel::Click, this, &frmRentRoll::MatchPayments_Click);
     connect(Preview, &VeyHyperLinkLabel::Click, this, &frmRentRoll::Preview_Click);
-    connect(Close, &VeyHyperLinkLabel::Click, this, [this] {
-        if (QWidget* frame = parentWidget(); frame && frame->inherits("QMdiSubWindow"))
-            frame->close();
-        else
-            close();
-    });
+    connect(Close, &VeyHyperLinkLabel::Click, this, [this] { closeFramed(this); });
 
     auto* top = new QHBoxLayout;
     top->addWidget(asOf);

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include "controls/child_frame.h"
 #include <QScreen>
 #include <QShowEvent>
 
@@ -141,11 +142,11 @@ void ReportSelection::Form_Load()
 // seen, whatever the size of the screen. A window of its own is measured against its screen.
 void ReportSelection::place()
 {
-    if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget())) {
-        frame->adjustSize();
+    if (QMdiSubWindow* frame = childFrame(this)) {
+        fitChildFrame(this);
         const QSize area = frame->mdiArea() ? frame->mdiArea()->viewport()->size()
                                             : frame->parentWidget()->size();
-        frame->move(qMax(0, (area.width() - frame->width()) / 3), qMax(0, area.height() / 4));
+        fitChildFrame(this, QPoint((area.width() - frame->width()) / 3, area.height() / 4));
         return;
     }
     if (!isWindow())
@@ -162,10 +163,7 @@ void ReportSelection::place()
 // child of the main frame it is the child window that hides, frame and all.
 void ReportSelection::hideWindow()
 {
-    if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        frame->hide();
-    else
-        hide();
+    hideFramed(this);
 }
 
 void ReportSelection::fillYears(const QStringList& years)

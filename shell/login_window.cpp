@@ -32,10 +32,13 @@ public:
 
     int secondsLeft() const
     {
-        const QDateTime until = QDateTime::fromString(Settings::value(untilKey), Qt::ISODate);
+        const QDateTime until =
+            QDateTime::fromString(Settings::value(untilKey), Qt::ISODateWithMs);
         if (!until.isValid())
             return 0;
-        const qint64 left = Clock::now().secsTo(until);
+        // The end is kept to the millisecond and a second begun counts whole: one second after
+        // "try again in 30 seconds" the wait is 29 seconds, and it ends when it was said to.
+        const qint64 left = (Clock::now().msecsTo(until) + 999) / 1000;
         // A clock put back does not make the wait longer than the longest.
         return int(std::clamp<qint64>(left, 0, longestWait));
     }
@@ -48,7 +51,7 @@ public:
             return 0;
         const int wait = count - freeTries > 5 ? longestWait
                                                : std::min(longestWait, 1 << (count - freeTries - 1));
-        Settings::setValue(untilKey, Clock::now().addSecs(wait).toString(Qt::ISODate));
+        Settings::setValue(untilKey, Clock::now().addSecs(wait).toString(Qt::ISODateWithMs));
         return wait;
     }
     void right()

@@ -20,6 +20,9 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScreen>
+#include <algorithm>
+#include "controls/child_frame.h"
 #include <QMenuBar>
 #include <QScrollArea>
 #include <QStyle>
@@ -99,6 +102,12 @@ int storedTwips(const QString& key, int fallback, bool mustBePositive)
 
 } // namespace
 
+bool MainPlacement::isKept()
+{
+    bool isNumber = false;
+    return Settings::value(keyWidth).trimmed().toInt(&isNumber) > 0 && isNumber;
+}
+
 MainPlacement MainPlacement::read()
 {
     const MainPlacement defaults;
@@ -130,6 +139,8 @@ frmMain::frmMain(const Folders& folders, QWidget* parent)
     area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     // The frame may be as small as the user likes; child windows scroll within it.
     area->setMinimumSize(1, 1);
+    // The child windows stay inside the work area as it changes its size.
+    area->viewport()->installEventFilter(this);
     setCentralWidget(area);
 
     createMenus();
@@ -325,6 +336,8 @@ void frmMain::refreshDate() { txtDate->setText(Dates::format(Clock::today(), Dat
 void frmMain::registerWindow(const QString& entryName, WindowFactory factory)
 {
     factories.insert(entryName, std::move(factory));
+    if (!windowOrder.contains(entryName))
+        windowOrder.append(entryName);
     commands.remove(entryName);
     if (QAction* action = entries.value(entryName))
         action->setEnabled(true);
@@ -372,13 +385,14 @@ QWidget* frmMain::openWindow(const QString& entryName)
     if (QMdiSubWindow* sub = opened.value(entryName)) {
         // Already open: brought forward, never made twice. A window that hid itself shows again,
         // whether it hid its frame or only itself inside it (an empty frame would be left).
+        QWidget* window = windowIn(sub);
         sub->show();
-        sub->widget()->show();
+        window->show();
         if (sub->isMinimized())
             sub->showNormal();
         area->setActiveSubWindow(sub);
-        sub->widget()->setFocus();
-        return sub->widget();
+        window->setFocus();
+        return window;
     }
     const auto factory = factories.constFind(entryName);
     if (factory == factories.constEnd())
@@ -387,13 +401,16 @@ QWidget* frmMain::openWindow(const QString& entryName)
     QWidget* window = (*factory)(WindowContext{folder, this, portfolio});
     if (!window)
         return nullptr;
-    QMdiSubWindow* sub = area->addSubWindow(window);
+    QMdiSubWindow* sub = addChildFrame(area, window);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setObjectName(entryName + QStringLiteral("Window"));
     opened.insert(entryName, sub);
-    // Child windows open 200 twips in from the frame's top left corner.
+    // Child windows open 200 twips in from the frame's top left corner (where they do not place
+    // themselves as they are shown), as large as they are where there is room, and never past
+    // the work area.
     sub->move(twipsToPixels(200, this), twipsToPixels(200, this));
     sub->show();
+    fitChildFrame(window);
     area->setActiveSubWindow(sub);
     window->setFocus();
     return window;
@@ -402,7 +419,7 @@ QWidget* frmMain::openWindow(const QString& entryName)
 QWidget* frmMain::openedWindow(const QString& entryName) const
 {
     const QMdiSubWindow* sub = opened.value(entryName);
-    return sub ? sub->widget() : nullptr;
+    return sub ? windowIn(sub) : nullptr;
 }
 
 void frmMain::applyPlacement(const MainPlacement& placement)
@@ -426,9 +443,24 @@ MainPlacement frmMain::currentPlacement() const
             twips(width(), applied.width), twips(height(), applied.height)};
 }
 
+bool frmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == area->viewport() && event->type() == QEvent::Resize)
+        refitChildFrames(area);
+    return QMainWindow::eventFilter(watched, event);
+}
+
 void frmMain::load()
 {
     loaded = true;
+    // The first window, with no place kept yet, is as wide as its toolbar where the screen
+    // allows, so that no command hides behind the toolbar's extension.
+    if (!MainPlacement::isKept()) {
+        const int toolbar = Toolbar1->sizeHint().width() + 2 * Toolbar1->x();
+        const int screenWidth = screen() ? screen()->availableGeometry().width() : toolbar;
+        if (width() < toolbar)
+            resize(std::min(toolbar, screenWidth), height());
+    }
     statusText->setText(QStringLiteral("CORVANE HALVO Version ") + ProgramVersion().text());
     // The property editor is the first child window, when the program has one.
     openWindow(entryForKey(QStringLiteral("Property")));

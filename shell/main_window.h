@@ -57,6 +57,8 @@ struct MainPlacement {
     int height = 6500;
 
     static MainPlacement read();
+    // Whether a place has been kept (the window has been closed at least once).
+    static bool isKept();
     void write() const;
 };
 
@@ -77,6 +79,8 @@ public:
     // The entry's window while it is open.
     QWidget* openedWindow(const QString& entryName) const;
     QAction* entry(const QString& entryName) const;
+    // Every entry a window is registered for, in the order of registration (the window table's).
+    QStringList windowEntries() const { return windowOrder; }
     // Closes every child window, each running its own closing steps, and lets them go at once
     // (with them the connections they hold); false when one declines and stays open.
     bool closeChildWindows();
@@ -115,12 +119,14 @@ protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     Folders folder;
     QMdiArea* area = nullptr;
     QHash<QString, QAction*> entries;
     QHash<QString, WindowFactory> factories;
+    QStringList windowOrder;
     QHash<QString, Command> commands;
     QHash<QString, QPointer<QMdiSubWindow>> opened;
     QHash<QString, QAction*> toolbarButtons; // by the Data entry each stands for

@@ -2,6 +2,7 @@
 // cent, the window's tables as the user reads them, the ledger opened at a month from a bar and
 // from the keyboard, and the window following the file.
 
+#include "controls/child_frame.h"
 #include "glance/glance_figures.h"
 #include "glance/glance_window.h"
 #include "tests/shell/shell_test_support.h"
@@ -102,7 +103,7 @@ struct Frame {
     LedgerWindow* activeLedger() const
     {
         QMdiSubWindow* sub = main.mdiArea()->activeSubWindow();
-        return sub ? qobject_cast<LedgerWindow*>(sub->widget()) : nullptr;
+        return sub ? qobject_cast<LedgerWindow*>(windowIn(sub)) : nullptr;
     }
     frmMain main;
 };

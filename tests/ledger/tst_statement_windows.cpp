@@ -19,6 +19,10 @@
 #include <QLineEdit>
 #include <QTableWidget>
 #include <QTest>
+#include <QApplication>
+#include <QScreen>
+#include <QScrollBar>
+#include <QHeaderView>
 
 using namespace halvo;
 
@@ -283,6 +287,15 @@ void TestStatementWindows::previewOfSeveralAccountsAndAnInvestmentAccount()
     frmImport window(c, planned.value(), "accounts.ofx");
     window.setTradesLeftOut(1);
     QVERIFY(!window.grdLines->isColumnHidden(ImportLinesModel::Account));
+    // It opens wide enough that every column shows whole, its State heading too, as far as the
+    // screen allows.
+    window.show();
+    QApplication::processEvents();
+    const QHeaderView* header = window.grdLines->horizontalHeader();
+    QVERIFY(window.width() >= window.screen()->availableGeometry().width()
+            || (window.grdLines->horizontalScrollBar()->maximum() == 0
+                && window.grdLines->columnWidth(ImportLinesModel::State)
+                       >= header->sectionSizeHint(ImportLinesModel::State)));
     QStringList accounts, ticks;
     for (int r = 0; r < 3; ++r) {
         accounts.append(window.model()->index(r, ImportLinesModel::Account).data().toString());

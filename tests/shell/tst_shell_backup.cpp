@@ -2,6 +2,7 @@
 // summary ticks, and a restore that closes the windows and reports, replaces the file and opens
 // the property editor on the restored data.
 
+#include "controls/child_frame.h"
 #include "shell_test_support.h"
 
 #include "editors/record_editor.h"
@@ -28,8 +29,8 @@ QStringList openChildren(const frmMain& main)
 {
     QStringList names;
     for (const QMdiSubWindow* sub : main.mdiArea()->subWindowList())
-        if (sub->widget())
-            names.append(sub->widget()->objectName());
+        if (windowIn(sub))
+            names.append(windowIn(sub)->objectName());
     return names;
 }
 

@@ -227,7 +227,8 @@ void tst_shell_lock::wrongPasswordsMakeTheLoginWait()
     ProgramFolder folder;
     folder.exec(QStringLiteral("INSERT INTO tblUser (Password) VALUES (?)"),
                 {PasswordStore::hash(QStringLiteral("Secret")).value()});
-    const QDateTime start(QDate(2026, 12, 8), QTime(9, 0));
+    // Tried at a moment between two whole seconds, as a user's tries always are.
+    const QDateTime start(QDate(2026, 12, 8), QTime(9, 0, 0, 700));
     Clock::fixAt(start);
     bool opened = false;
     // Three wrong, then the right one opens at once, and the count starts again.
@@ -252,7 +253,17 @@ void tst_shell_lock::wrongPasswordsMakeTheLoginWait()
         QCOMPARE(login(folder, QStringLiteral("Secret"), &opened),
                  QStringLiteral("Wait %1 before you try again.").arg(wait));
         QVERIFY(!opened);
-        now = now.addSecs(wait.section(QLatin1Char(' '), 0, 0).toInt());
+        const int seconds = wait.section(QLatin1Char(' '), 0, 0).toInt();
+        // A second later, a second less, to the end it was said to have.
+        if (seconds > 2) {
+            Clock::fixAt(now.addSecs(1));
+            QCOMPARE(login(folder, QStringLiteral("Secret"), &opened),
+                     QStringLiteral("Wait %1 seconds before you try again.").arg(seconds - 1));
+            Clock::fixAt(now.addMSecs(seconds * 1000 - 1));
+            QCOMPARE(login(folder, QStringLiteral("Secret"), &opened),
+                     QStringLiteral("Wait 1 second before you try again."));
+        }
+        now = now.addSecs(seconds);
         Clock::fixAt(now);
     }
     QCOMPARE(login(folder, QStringLiteral("Secret"), &opened), QString());

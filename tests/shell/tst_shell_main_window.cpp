@@ -1,6 +1,7 @@
 // The main window: menus, toolbar, status bar, placement kept between runs, child windows
 // opened at most once, closing; the about box and help.
 
+#include "controls/child_frame.h"
 #include "shell_test_support.h"
 
 #include "hyperlink/vey_hyperlink_label.h"
@@ -19,6 +20,7 @@
 #include "reports/data_environment.h"
 #include "reports/report_selection.h"
 
+#include <QScreen>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -316,10 +318,21 @@ void tst_shell_main_window::placementDefaults()
     QCOMPARE(settingsValues(), (QStringList{"", "", "", ""}));
     frmMain main(Folders::portableAt(folder.path()));
     main.show();
-    QCOMPARE(QRect(main.pos(), main.size()), pixels(&main, 1000, 1000, 6500, 6500));
-    // Closed where it opened, it keeps exactly the values it was placed with.
+    // Where it is placed, as high as ever, and as wide as its toolbar: no command hides behind
+    // the toolbar's extension.
+    const QRect placed = pixels(&main, 1000, 1000, 6500, 6500);
+    QCOMPARE(main.pos(), placed.topLeft());
+    QCOMPARE(main.height(), placed.height());
+    QVERIFY(main.width() > placed.width());
+    QToolButton* more = main.Toolbar1->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"));
+    QVERIFY(more);
+    QVERIFY(!more->isVisible());
+    // Closed where it opened, it keeps exactly the values it was placed with, and the width it
+    // took.
     main.close();
-    QCOMPARE(settingsValues(), (QStringList{"1000", "1000", "6500", "6500"}));
+    QCOMPARE(settingsValues(), (QStringList{"1000", "1000",
+                                            QString::number(pixelsToTwips(main.width(), 96.0)),
+                                            "6500"}));
 }
 
 void tst_shell_main_window::placementKept_data()
@@ -340,7 +353,7 @@ void tst_shell_main_window::placementKept()
         if (maximised) {
             main.showMaximized();
             QTRY_VERIFY(main.isMaximized());
-            QTRY_VERIFY(main.width() > twipsToPixels(6500, &main));
+            QTRY_COMPARE(main.frameGeometry(), main.screen()->availableGeometry());
         } else {
             main.move(150, 120);
             main.resize(700, 500);
@@ -428,7 +441,7 @@ void tst_shell_main_window::sameWindowOpensOnce()
     QCOMPARE(main.mdiArea()->activeSubWindow()->pos(),
              QPoint(twipsToPixels(200, &main), twipsToPixels(200, &main)));
     main.entry(QStringLiteral("CategoryReport"))->trigger();
-    QVERIFY(main.mdiArea()->activeSubWindow()->widget() != first);
+    QVERIFY(windowIn(main.mdiArea()->activeSubWindow()) != first);
 
     // The toolbar button and the menu entry open the same window, brought forward.
     QAction* button = main.Toolbar1->findChild<QAction*>(key);
@@ -438,7 +451,7 @@ void tst_shell_main_window::sameWindowOpensOnce()
     main.entry(entryName)->trigger();
     QCOMPARE(made, 1);
     QCOMPARE(main.openedWindow(entryName), first);
-    QCOMPARE(main.mdiArea()->activeSubWindow()->widget(), first);
+    QCOMPARE(windowIn(main.mdiArea()->activeSubWindow()), first);
     QCOMPARE(main.mdiArea()->subWindowList().size(), 2);
 
     // Once closed, it is made anew the next time.
@@ -482,7 +495,7 @@ void tst_shell_main_window::everyDataButtonOpensItsWindow()
     QVERIFY(QTest::qWaitForWindowActive(&main));
     // The property editor opens with the frame.
     QCOMPARE(main.mdiArea()->subWindowList().size(), 1);
-    QCOMPARE(main.mdiArea()->subWindowList().first()->widget()->objectName(), "frmProperty");
+    QCOMPARE(windowIn(main.mdiArea()->subWindowList().first())->objectName(), "frmProperty");
 
     QAction* button = main.Toolbar1->findChild<QAction*>(key);
     QVERIFY(button);
@@ -490,9 +503,9 @@ void tst_shell_main_window::everyDataButtonOpensItsWindow()
     button->trigger();
     QMdiSubWindow* sub = main.mdiArea()->activeSubWindow();
     QVERIFY(sub);
-    QCOMPARE(sub->widget()->objectName(), window);
-    QCOMPARE(sub->widget()->windowTitle(), caption);
-    QVERIFY(sub->widget()->isVisible());
+    QCOMPARE(windowIn(sub)->objectName(), window);
+    QCOMPARE(windowIn(sub)->windowTitle(), caption);
+    QVERIFY(windowIn(sub)->isVisible());
     // In the frame, Tab goes from the window's first input through its commands and comes round
     // again, without sticking anywhere (a window of a grid alone once kept Tab in its grid).
     QWidget* first = QApplication::focusWidget();
@@ -540,15 +553,15 @@ void tst_shell_main_window::hiddenChildShowsAgain()
     QWidget* child = main.openWindow(QStringLiteral("IncomeandExpense"));
     QVERIFY(child);
     if (frameHides)
-        child->parentWidget()->hide();
+        childFrame(child)->hide();
     else
         child->hide();
     QVERIFY(!child->isVisible());
     main.entry(QStringLiteral("IncomeandExpense"))->trigger();
     QCOMPARE(made, 1);
     QVERIFY(child->isVisible());
-    QVERIFY(child->parentWidget()->isVisible());
-    QCOMPARE(main.mdiArea()->activeSubWindow()->widget(), child);
+    QVERIFY(childFrame(child)->isVisible());
+    QCOMPARE(windowIn(main.mdiArea()->activeSubWindow()), child);
 }
 
 void tst_shell_main_window::reportEntriesOpenTheirWindows_data()
@@ -589,7 +602,7 @@ void tst_shell_main_window::reportEntriesOpenTheirWindows()
         main.entry(entryName)->trigger();
         QMdiSubWindow* sub = main.mdiArea()->activeSubWindow();
         QVERIFY(sub);
-        auto* selection = qobject_cast<ReportSelection*>(sub->widget());
+        auto* selection = qobject_cast<ReportSelection*>(windowIn(sub));
         QVERIFY(selection);
         QCOMPARE(selection->objectName(), window);
         QCOMPARE(selection->windowTitle(), caption);

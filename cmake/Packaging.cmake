@@ -1,6 +1,7 @@
 # The Debian package, built by scripts/package with CPack from a system install (bin,
-# lib/halvo, share/halvo) below /usr. Its library dependencies are read off the binaries by
-# dpkg-shlibdeps; what the binaries load only at run time is named here.
+# lib/<multiarch>/halvo, share/halvo) below /usr. Its library dependencies are read off the
+# binaries by dpkg-shlibdeps; what the binaries load only at run time is named here. It has no
+# maintainer scripts: nothing is to be done when it is installed or removed.
 
 if(NOT HALVO_SYSTEM_INSTALL)
     return()

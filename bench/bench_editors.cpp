@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QTableView>
 #include <QHeaderView>
+#include <type_traits>
 
 using namespace halvo;
 
@@ -45,13 +46,24 @@ int gridRows(RecordEditor& editor)
     return grid->viewport()->height() / std::max(1, grid->verticalHeader()->defaultSectionSize()) + 1;
 }
 
+// What an editor is made with: the property editor takes the program's folders (its default
+// picture is among the program's files), the others the data folder.
+template <class Editor>
+auto foldersFor(const QString& at)
+{
+    if constexpr (std::is_constructible_v<Editor, const Folders&>)
+        return Folders::portableAt(at);
+    else
+        return at;
+}
+
 template <class Editor>
 void openEditor(benchmark::State& state)
 {
     double rows = 0;
     int shown = 0;
     for (auto _ : state) {
-        Editor editor(folder);
+        Editor editor(foldersFor<Editor>(folder));
         editor.resize(900, 500);
         editor.show();
         rows = double(editor.records().rowsRead());

@@ -6,8 +6,9 @@
 #include <QCalendarWidget>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <utility>
+#include <algorithm>
 #include <limits>
+#include <utility>
 
 namespace halvo {
 
@@ -77,6 +78,7 @@ DatePicker::DatePicker(QWidget* parent) : QDateEdit(parent)
     setMinimumDate(emptyDate);
     setSpecialValueText(QStringLiteral(" "));
     setDate(emptyDate);
+    lineEdit()->installEventFilter(this);
     connect(this, &QDateEdit::dateChanged, this, [this](const QDate&) {
         if (!settingValue)
             emit edited(value());
@@ -94,9 +96,34 @@ void DatePicker::setValue(const QDate& date)
 
 QDate DatePicker::value() const { return date() == emptyDate ? QDate() : date(); }
 
+int DatePicker::sectionIndexAt(int position) const
+{
+    const QString shown = lineEdit()->text().left(position);
+    int index = 0;
+    for (int i = 1; i < shown.size(); ++i)
+        if (!shown.at(i).isDigit() && shown.at(i - 1).isDigit())
+            ++index;
+    return std::min(index, sectionCount() - 1);
+}
+
+void DatePicker::focusInEvent(QFocusEvent* event)
+{
+    sectionBeingTyped = -1;
+    QDateEdit::focusInEvent(event);
+}
+
+// A click puts the cursor somewhere in the text: the next digit starts a part afresh.
+bool DatePicker::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == lineEdit() && event->type() == QEvent::MouseButtonPress)
+        sectionBeingTyped = -1;
+    return QDateEdit::eventFilter(watched, event);
+}
+
 void DatePicker::keyPressEvent(QKeyEvent* event)
 {
     const bool justMovedOn = std::exchange(sectionTypedToItsEnd, false);
+    const int typingInto = std::exchange(sectionBeingTyped, -1);
     if ((event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace)
         && (isEmpty() || lineEdit()->selectedText() == lineEdit()->text())) {
         setDate(emptyDate);
@@ -119,9 +146,22 @@ void DatePicker::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
+    // A digit that does not go on with the part being typed replaces that part whole, as after
+    // Tab. Otherwise, after Home, a click, the arrows or Ctrl+A, the date edit would put it
+    // beside the digits there ("1" before "12" makes no month, and is dropped) or in place of
+    // the whole date, and the month typed would be lost.
+    QLineEdit* shown = lineEdit();
+    if (digit && !isEmpty()) {
+        const int at = shown->hasSelectedText() ? shown->selectionStart() : shown->cursorPosition();
+        const int part = sectionIndexAt(at);
+        if (shown->hasSelectedText() || part != typingInto)
+            setSelectedSection(sectionAt(part));
+    }
     const int section = currentSectionIndex();
     QDateEdit::keyPressEvent(event);
     sectionTypedToItsEnd = digit && currentSectionIndex() != section;
+    if (digit && !sectionTypedToItsEnd && !shown->hasSelectedText())
+        sectionBeingTyped = currentSectionIndex();
 }
 
 // A date edit takes Tab for its next section, and so do a typed separator and a section typed to

@@ -24,7 +24,8 @@ protected:
 };
 
 // A date picker with a calendar that can also be empty: an empty date shows no text. Delete or
-// Backspace empties it; choosing or typing a date fills it again.
+// Backspace empties it; choosing or typing a date fills it again. A date typed in full arrives as
+// typed wherever the cursor stood: after Tab, Home, a click in the text or Ctrl+A alike.
 class DatePicker : public QDateEdit {
     Q_OBJECT
 public:
@@ -43,10 +44,16 @@ protected:
     // arrow keys, a typed "/" and a finished month or day move between month, day and year.
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     bool settingValue = false;
     bool sectionTypedToItsEnd = false; // the last digit typed moved on to the next part
+    int sectionBeingTyped = -1; // the part the last digit went into and stayed in, else -1
+
+    // The part of the date (0 month, 1 day, 2 year) a position in the text is in.
+    int sectionIndexAt(int position) const;
 };
 
 // The states offered by every state picker: the fifty states and the District of Columbia in

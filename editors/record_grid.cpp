@@ -1,6 +1,35 @@
 #include "record_grid.h"
 
+#include <algorithm>
+
 namespace halvo {
+
+namespace {
+
+// More characters than three lines of a cell show across the widest screen.
+constexpr qsizetype mostShown = 4000;
+
+bool endsALine(QChar c)
+{
+    return c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar::LineSeparator
+        || c == QChar::ParagraphSeparator;
+}
+
+// A cell shows the first line of its text, and of that only what a cell can show: the full text
+// is in the record's own box (a note's in its Note box). The grid lays out the text of every
+// cell it paints or measures, and a note of 200,000 characters took seconds to lay out.
+QString shownInCell(const QString& text)
+{
+    const qsizetype limit = std::min(text.size(), mostShown);
+    qsizetype end = 0;
+    while (end < limit && !endsALine(text.at(end)))
+        ++end;
+    if (end < text.size() && end > 0 && text.at(end - 1).isHighSurrogate())
+        --end; // never half a character
+    return end == text.size() ? text : text.left(end);
+}
+
+} // namespace
 
 RecordGridModel::RecordGridModel(RecordSet* records, QList<GridColumn> columns, QObject* parent)
     : QAbstractTableModel(parent), records(records), columns(std::move(columns))
@@ -60,7 +89,7 @@ QVariant RecordGridModel::data(const QModelIndex& index, int role) const
     const QVariant value = records->valueAt(index.row(), column);
     if (role == Qt::EditRole)
         return value.isNull() ? QString() : value.toString();
-    return displayText(value, records->columns().at(column).kind, shown.format);
+    return shownInCell(displayText(value, records->columns().at(column).kind, shown.format));
 }
 
 QVariant RecordGridModel::headerData(int section, Qt::Orientation orientation, int role) const

@@ -1,6 +1,7 @@
 #pragma once
 // DataGrid1: the list of an editor's records, a table over its record set. It reads only the rows
-// it shows, through the record set's pages; the current record is its current row.
+// it shows, through the record set's pages; the current record is its current row. A cell shows
+// the first line of its value, as much of it as fits; the whole value is in the record's fields.
 
 #include "data/display_text.h" // displayText, which the grid and the bound boxes show values with
 #include "data/record_set.h"

@@ -8,6 +8,7 @@
 #include <QAccessible>
 #include <QSignalSpy>
 #include <QTableView>
+#include <QVBoxLayout>
 
 using namespace halvo;
 using namespace halvo::test;
@@ -156,6 +157,8 @@ private slots:
     void moveKeysWorkFromEveryField();
     void datesAreTypedAndStepped_data();
     void datesAreTypedAndStepped();
+    void aDateTypedInFullArrivesAsTyped_data();
+    void aDateTypedInFullArrivesAsTyped();
     void textReachesTheRecordWhole_data();
     void textReachesTheRecordWhole();
     void closingWritesWhatIsPending();
@@ -447,6 +450,58 @@ void TestPattern::datesAreTypedAndStepped()
     picker->clearFocus();
     QCOMPARE(window->fieldText(QStringLiteral("DTPicker2")), shown);
     QCOMPARE(window->records().value(QStringLiteral("LoanDate")).toDate(), date);
+}
+
+// However the picker was entered, a date typed in full replaces the one it held: after Tab, after
+// Home, after a click inside the month, or with the whole text selected.
+void TestPattern::aDateTypedInFullArrivesAsTyped_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QDate>("date");
+    for (const char* entry : {"Tab", "Home", "a click in the month", "Ctrl+A"}) {
+        QTest::addRow("%s, then 1/1/2026", entry) << entry << "1/1/2026" << QDate(2026, 1, 1);
+        QTest::addRow("%s, then 3/20/2026", entry) << entry << "3/20/2026" << QDate(2026, 3, 20);
+    }
+}
+
+void TestPattern::aDateTypedInFullArrivesAsTyped()
+{
+    QFETCH(QString, entry);
+    QFETCH(QString, typed);
+    QFETCH(QDate, date);
+    QWidget window;
+    auto* before = new QLineEdit(&window);
+    auto* picker = new DatePicker(&window);
+    auto* column = new QVBoxLayout(&window);
+    column->addWidget(before);
+    column->addWidget(picker);
+    picker->setValue(QDate(2026, 12, 5));
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    before->setFocus();
+    auto* text = picker->findChild<QLineEdit*>();
+    QCOMPARE(text->text(), QStringLiteral("12/5/2026"));
+    if (entry == QLatin1String("a click in the month")) {
+        // Between the "1" and the "2" of "12".
+        const QPoint between(text->fontMetrics().horizontalAdvance(QLatin1Char('1')) + 3,
+                             text->height() / 2);
+        QCOMPARE(text->cursorPositionAt(between), 1);
+        QTest::mouseClick(text, Qt::LeftButton, {}, between);
+    } else {
+        QTest::keyClick(before, Qt::Key_Tab);
+        if (entry == QLatin1String("Home"))
+            QTest::keyClick(picker, Qt::Key_Home);
+        else if (entry == QLatin1String("Ctrl+A"))
+            QTest::keyClick(picker, Qt::Key_A, Qt::ControlModifier);
+    }
+    QCOMPARE(QApplication::focusWidget(), picker);
+    for (const QChar key : typed)
+        QTest::keyClicks(QApplication::focusWidget(), QString(key));
+    QCOMPARE(QApplication::focusWidget(), picker);
+    QCOMPARE(text->text(), typed);
+    QCOMPARE(picker->value(), date);
 }
 
 void TestPattern::textReachesTheRecordWhole_data()

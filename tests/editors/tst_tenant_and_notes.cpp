@@ -318,8 +318,11 @@ void TestTenantAndNotes::notesGridByPosition()
 {
     TempDatabase db;
     ScriptedSession session;
+    // Notes of several lines, as typed here and as typed on Windows: a cell shows the first line,
+    // the note's own box the whole note.
     run(db, QStringLiteral("INSERT INTO tblNotes (NoteDate, NoteTime, NickName, Notes) VALUES "
-                           "('2026-01-02', '13:05:09', 'ELM', 'roof');"));
+                           "('2026-01-02', '09:00:00', 'OAK', 'gutters' || char(13, 10) || 'and downspouts'), "
+                           "('2026-01-02', '13:05:09', 'ELM', 'roof' || char(10) || 'leaks over the porch');"));
     auto window = makeEditor(QStringLiteral("frmNote"), db.folder());
     QTableView* grid = window->grid();
     QCOMPARE(grid->objectName(), QStringLiteral("DataGrid2"));
@@ -329,9 +332,11 @@ void TestTenantAndNotes::notesGridByPosition()
         captions.append(model->headerData(i, Qt::Horizontal, Qt::DisplayRole).toString());
     QCOMPARE(captions, (QStringList{"ID", "Date", "NoteTime", "Property", "Notes"}));
     QVERIFY(grid->isColumnHidden(2));
-    QCOMPARE(model->index(0, 1).data().toString(), QStringLiteral("1/2/2026"));
-    QCOMPARE(model->index(0, 4).data().toString(), QStringLiteral("roof"));
+    QCOMPARE(model->index(1, 1).data().toString(), QStringLiteral("1/2/2026"));
+    QCOMPARE(model->index(0, 4).data().toString(), QStringLiteral("gutters"));
+    QCOMPARE(model->index(1, 4).data().toString(), QStringLiteral("roof"));
     QCOMPARE(window->fieldText(QStringLiteral("txtTime")), QStringLiteral("1:05:09 PM"));
+    QCOMPARE(window->fieldText(QStringLiteral("txtNote")), QStringLiteral("roof\nleaks over the porch"));
 }
 
 void TestTenantAndNotes::notesDeleteLeavesTheSecondCurrent_data()

@@ -152,8 +152,8 @@ void tst_shell_windows::everyWindowFitsTheWorkArea()
     Q_UNUSED(property);
 }
 
-// Deposit, lease terms, rent roll totals, the attachments count and the year at a glance's
-// figures: each heard with what it is.
+// Deposit, lease terms, rent roll totals, the attachments count, the year at a glance's figures
+// and the worksheet's year: each heard with what it is.
 void tst_shell_windows::figuresAreHeardAsTheyRead()
 {
     ProgramFolder folder;
@@ -179,6 +179,24 @@ void tst_shell_windows::figuresAreHeardAsTheyRead()
     };
     for (const auto& [actual, expected] : heard)
         QCOMPARE(actual, expected);
+
+    // The year at a glance's March income, a cell heard under its column's heading; the
+    // worksheet's year, a picker heard as its value beside the label that names it.
+    folder.exec(QStringLiteral("INSERT INTO tblFinance (NickName, RecDate, Payee, Income, Expense) "
+                               "VALUES ('ELM', '2026-03-01', 'Ann Lee', 12500000, 0)"));
+    QWidget* glance = main.openWindow(QStringLiteral("YearAtAGlance"));
+    QAccessibleInterface* months =
+        QAccessible::queryAccessibleInterface(glance->findChild<QTableView*>(QStringLiteral("grdMonths")));
+    QAccessibleTableCellInterface* march = months->tableInterface()->cellAt(2, 1)->tableCellInterface();
+    QCOMPARE(march->columnHeaderCells().first()->text(QAccessible::Name), QStringLiteral("Income"));
+    QCOMPARE(months->tableInterface()->cellAt(2, 1)->text(QAccessible::Name), QStringLiteral("$1,250.00"));
+    QWidget* worksheet = main.openWindow(QStringLiteral("ScheduleEWorksheet"));
+    QAccessibleInterface* year =
+        QAccessible::queryAccessibleInterface(worksheet->findChild<QWidget*>(QStringLiteral("cboYear")));
+    QCOMPARE(year->text(QAccessible::Value), QStringLiteral("2026"));
+    const auto labels = year->relations(QAccessible::Label);
+    QVERIFY(!labels.isEmpty());
+    QCOMPARE(labels.first().first->text(QAccessible::Name), QStringLiteral("Year:"));
 }
 
 QTEST_MAIN(tst_shell_windows)

@@ -15,12 +15,17 @@ int tableWidthForColumns(const QTableView* view)
     if (!view->verticalHeader()->isHidden())
         width += view->verticalHeader()->sizeHint().width();
     const QHeaderView* header = view->horizontalHeader();
-    // What the cells ask for, through the view's public face (QTableView hides it).
+    // What the cells ask for, through the view's public face (QTableView hides it). Only a
+    // column sized by its contents is measured: the others have the width they were given, and
+    // measuring a long text (a note) would cost what its grid saves by showing a line of it.
     const QAbstractItemView* cells = view;
-    for (int c = 0; view->model() && c < view->model()->columnCount(); ++c)
-        if (!view->isColumnHidden(c))
-            width += std::max({view->columnWidth(c), header->sectionSizeHint(c),
-                               cells->sizeHintForColumn(c)});
+    for (int c = 0; view->model() && c < view->model()->columnCount(); ++c) {
+        if (view->isColumnHidden(c))
+            continue;
+        const bool byContents = header->sectionResizeMode(c) == QHeaderView::ResizeToContents;
+        width += std::max({view->columnWidth(c), header->sectionSizeHint(c),
+                           byContents ? cells->sizeHintForColumn(c) : 0});
+    }
     return width;
 }
 

@@ -8,7 +8,8 @@ class QWidget;
 namespace halvo {
 
 // The width `view` needs to show each of its visible columns whole (at the larger of its width
-// and what its header and cells ask for), with its row headers, frame and a vertical scroll bar.
+// and what its heading asks for, and its cells where the column is sized by them), with its row
+// headers, frame and a vertical scroll bar.
 int tableWidthForColumns(const QTableView* view);
 
 // Widens `window` (a window of its own: a dialog) so that `table` in it shows every column whole,

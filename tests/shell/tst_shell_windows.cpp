@@ -187,8 +187,7 @@ void tst_shell_windows::figuresAreHeardAsTheyRead()
     QWidget* glance = main.openWindow(QStringLiteral("YearAtAGlance"));
     QAccessibleInterface* months =
         QAccessible::queryAccessibleInterface(glance->findChild<QTableView*>(QStringLiteral("grdMonths")));
-    QAccessibleTableCellInterface* march = months->tableInterface()->cellAt(2, 1)->tableCellInterface();
-    QCOMPARE(march->columnHeaderCells().first()->text(QAccessible::Name), QStringLiteral("Income"));
+    QCOMPARE(months->tableInterface()->columnDescription(1), QStringLiteral("Income"));
     QCOMPARE(months->tableInterface()->cellAt(2, 1)->text(QAccessible::Name), QStringLiteral("$1,250.00"));
     QWidget* worksheet = main.openWindow(QStringLiteral("ScheduleEWorksheet"));
     QAccessibleInterface* year =

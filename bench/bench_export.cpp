@@ -3,7 +3,7 @@
 // way: every row read into memory first, then written.
 
 #include "bench/bench_support.h"
-#include "statements/csv_writer.h"
+#include "csv/csv_writer.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

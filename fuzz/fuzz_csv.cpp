@@ -11,7 +11,7 @@
 #include "fuzz/fuzz_input.h"
 #include "statements/csv_mapping.h"
 #include "statements/csv_reader.h"
-#include "statements/csv_writer.h"
+#include "csv/csv_writer.h"
 
 #include <QSet>
 

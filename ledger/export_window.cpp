@@ -5,7 +5,7 @@
 #include "controls/pickers.h"
 #include "hyperlink/vey_hyperlink_label.h"
 #include "platform/prompts.h"
-#include "statements/csv_writer.h"
+#include "csv/csv_writer.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "schedule_e_sheet.h"
 
-#include "statements/csv_writer.h"
+#include "csv/csv_writer.h"
 
 namespace halvo {
 

@@ -3,7 +3,7 @@
 
 #include "statements/csv_mapping.h"
 #include "statements/csv_reader.h"
-#include "statements/csv_writer.h"
+#include "csv/csv_writer.h"
 #include "tests/support/temp_database.h"
 
 #include <QFile>

@@ -6,6 +6,7 @@
 #include "data/connection.h"
 #include "data/connection_string.h"
 #include "lock/file_lock.h"
+#include "platform/copy_progress.h"
 #include "platform/desktop.h"
 #include "platform/folders.h"
 #include "platform/prompts.h"
@@ -13,7 +14,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProgressDialog>
 #include <QScopeGuard>
 #include <cerrno>
 #include <cstring>
@@ -88,24 +88,6 @@ Result<QString> backupKey(const QString& source, const QString& liveKey, QWidget
 }
 
 } // namespace
-
-CopyProgressWindow::CopyProgressWindow(QWidget* parent, const QString& text)
-    : dialog(text, QObject::tr("Cancel"), 0, 1000, parent)
-{
-    dialog.setWindowTitle(programTitle());
-    dialog.setWindowModality(Qt::WindowModal);
-    dialog.setMinimumDuration(500);
-    dialog.setAutoClose(false);
-    dialog.setAutoReset(false);
-}
-
-CopyProgress CopyProgressWindow::callback()
-{
-    return [this](qint64 done, qint64 total) {
-        dialog.setValue(total > 0 ? int(done * 1000 / total) : 1000);
-        return !dialog.wasCanceled();
-    };
-}
 
 BackupCommands::BackupCommands(BackupHost host) : host(std::move(host)) {}
 

@@ -9,24 +9,12 @@
 
 #include <QDate>
 #include <QDateTime>
-#include <QProgressDialog>
 #include <QString>
 #include <functional>
 
 class QWidget;
 
 namespace halvo {
-
-// Shown while a copy takes longer than a moment; the window stays responsive behind it, and
-// Cancel stops the copy with nothing written.
-class CopyProgressWindow {
-public:
-    CopyProgressWindow(QWidget* parent, const QString& text);
-    CopyProgress callback();
-
-private:
-    QProgressDialog dialog;
-};
 
 // What the commands need of the main window.
 struct BackupHost {

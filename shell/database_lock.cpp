@@ -6,8 +6,8 @@
 #include "data/connection.h"
 #include "data/connection_string.h"
 #include "lock/file_lock.h"
-#include "maintenance/backup_commands.h"
 #include "maintenance/database_copy.h"
+#include "platform/copy_progress.h"
 #include "platform/prompts.h"
 #include "platform/settings.h"
 

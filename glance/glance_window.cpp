@@ -18,6 +18,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QTimer>
 #include <QLocale>
 #include "controls/child_frame.h"
 #include <QShowEvent>
@@ -174,7 +175,7 @@ frmYearAtAGlance::frmYearAtAGlance(const QString& dataFolder, GlanceContext glan
     createLayout();
     showNothing(QString());
     if (summary)
-        connect(summary, &PortfolioSummary::ticked, this, &frmYearAtAGlance::followFile);
+        connect(summary, &PortfolioSummary::fileChanged, this, &frmYearAtAGlance::followFile);
 }
 
 frmYearAtAGlance::~frmYearAtAGlance() = default;
@@ -332,8 +333,8 @@ void frmYearAtAGlance::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
     if (!loaded)
         Form_Load();
-    else
-        followFile();
+    else if (stale)
+        readFile(Failure::Noted);
 }
 
 // The window opens its own connection, as every window does, when it is first shown.
@@ -349,29 +350,22 @@ void frmYearAtAGlance::Form_Load()
     readFile(Failure::Told);
 }
 
+// The summary watches the file and says when it may have changed; a window out of sight reads
+// again when it is shown.
 void frmYearAtAGlance::followFile()
 {
-    if (!loaded || !db || !isVisible() || !mayHaveChanged())
+    if (!loaded || !db)
         return;
+    if (!isVisible()) {
+        stale = true;
+        return;
+    }
     readFile(Failure::Noted);
-}
-
-bool frmYearAtAGlance::mayHaveChanged() const
-{
-    return db->changesMade() != seen.changes || db->dataVersion().valueOr(-2) != seen.version;
-}
-
-// The counts are taken before reading: a change made while reading moves them again, and the
-// next tick reads once more.
-void frmYearAtAGlance::noteSeen()
-{
-    seen.changes = db->changesMade();
-    seen.version = db->dataVersion().valueOr(-1);
 }
 
 bool frmYearAtAGlance::readFile(Failure failure)
 {
-    noteSeen();
+    stale = false;
     const Status filled = fillPickers();
     if (!filled) {
         fail(failure, filled.error());
@@ -527,7 +521,12 @@ void frmYearAtAGlance::fail(Failure failure, const Error& error)
 {
     const QString text = cannotRead + error.description;
     showNothing(text);
-    seen = {}; // the next tick tries again: the file may only have been busy
+    // Tried again in a second: the file may only have been busy.
+    stale = true;
+    QTimer::singleShot(1000, this, [this] {
+        if (stale)
+            followFile();
+    });
     if (failure == Failure::Told)
         prompts().message(this, text, {}, Prompts::Buttons::Ok, Prompts::Icon::Warning);
 }

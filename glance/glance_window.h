@@ -6,8 +6,8 @@
 // expense window at that month's first record.
 //
 // The window knows no other window: it is given the way to open the ledger. It follows the file
-// without a timer of its own: when it is shown again, and at every tick of the summary, it asks
-// the engine whether anything changed since it read its figures, and reads them again only then.
+// without a timer or a watch of its own: the summary says when the file may have changed, and the
+// window reads its figures again then, or when it is next shown.
 
 #include "data/connection.h"
 #include "glance/glance_figures.h"
@@ -36,7 +36,7 @@ enum class LedgerSide { Income, Expense };
 
 // What the window gets from the main window.
 struct GlanceContext {
-    PortfolioSummary* summary = nullptr; // its ticks: the figures follow the file
+    PortfolioSummary* summary = nullptr; // says when the file may have changed
     // Opens the income or the expense window at the first record of a month, of a property
     // (empty: of any).
     std::function<void(LedgerSide side, int year, int month, const QString& property)> openLedger;
@@ -78,17 +78,12 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    struct Seen {
-        qint64 changes = -1;
-        qint64 version = -1;
-    };
-
     QString folder;
     GlanceContext context;
     QPointer<PortfolioSummary> summary;
     std::optional<Connection> db;
-    Seen seen;
     bool loaded = false;
+    bool stale = false; // the file may have changed while the window was out of sight
     bool filling = false; // the pickers are being filled: their changes are not the user's
     std::optional<YearSpan> span;
 
@@ -117,8 +112,6 @@ private:
     void showYears(const QList<YearFigures>& years);
     void showNothing(const QString& note);
     void fail(Failure failure, const Error& error);
-    bool mayHaveChanged() const;
-    void noteSeen();
     void openMonth(LedgerSide side, int month);
     void monthActivated(const QModelIndex& index);
 };

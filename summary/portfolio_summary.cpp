@@ -5,6 +5,7 @@
 #include "platform/desktop.h"
 
 #include <QDate>
+#include <QScopeGuard>
 
 namespace halvo {
 
@@ -98,12 +99,12 @@ void PortfolioSummary::tick()
         PortfolioFigures none;
         none.year = year;
         update(none);
-        emit ticked();
         return;
     }
-    if (mayHaveChanged(year))
+    if (mayHaveChanged(year)) {
         readAll(year);
-    emit ticked();
+        emit fileChanged();
+    }
 }
 
 bool PortfolioSummary::mayHaveChanged(int year)
@@ -170,7 +171,11 @@ void PortfolioSummary::readLedger(PortfolioFigures& f)
 // everything again.
 void PortfolioSummary::follow(const CommittedWrite& write)
 {
-    if (!isComputed() || !db || write.file != db->filePath())
+    if (!db || write.file != db->filePath())
+        return;
+    // Told once the figures follow it, so that a view reading the file then reads them too.
+    const auto told = qScopeGuard([this] { emit fileChanged(); });
+    if (!isComputed())
         return;
     PortfolioFigures next = figures_;
     if (write.table.compare(QLatin1String("tblFinance"), Qt::CaseInsensitive) == 0) {

@@ -65,9 +65,11 @@ public slots:
 
 signals:
     void changed();
-    // Every tick, once the figures are up to date. A view of figures of its own (the year at a
-    // glance) asks then whether the file changed, rather than keeping a timer of its own.
-    void ticked();
+    // The file may have changed since it was last told: a write of this program was told, or a
+    // tick found that something was saved that was not told (another program, an import). A view
+    // of figures of its own (the year at a glance) reads again then, rather than keeping a timer
+    // and its own watch on the file.
+    void fileChanged();
 
 private:
     // What the figures were read from, to tell at a tick whether anything may have changed.

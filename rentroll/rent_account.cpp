@@ -82,16 +82,13 @@ QList<QDate> dueDates(const Lease& lease, const QDate& through)
 
 std::optional<Unpaid> oldestUnpaid(const Lease& lease, const Money& paid, const QDate& day)
 {
-    Money charged;
-    std::optional<QDate> first;
-    for (const QDate& due : dueDates(lease, day)) {
-        charged += rentOn(lease, due);
-        if (!first && charged > paid)
-            first = due;
-    }
-    if (!first)
-        return std::nullopt;
-    return Unpaid{*first, charged - paid};
+    // The account's own walk, with all that was paid as one payment of the day, so that the two
+    // can never disagree on which charge is the oldest open.
+    const RentAccount account = rentAccount(lease, {Payment{day, paid}}, day);
+    for (const Charge& c : account.charges)
+        if (!c.paidOn && !c.rent.isZero())
+            return Unpaid{c.due, account.charged - account.paid};
+    return std::nullopt;
 }
 
 RentAccount rentAccount(const Lease& lease, QList<Payment> payments, const QDate& day)

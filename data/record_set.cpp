@@ -1,4 +1,4 @@
-#include "record_set.h"
+#include "record_set_impl.h"
 
 #include "dates.h"
 #include "money.h"
@@ -19,9 +19,9 @@ using detail::Statement;
 
 namespace {
 
-const QString noCurrentRecord =
-    QStringLiteral("Either BOF or EOF is True, or the current record has been deleted.");
-const QString notUpdatable = QStringLiteral("This set of records cannot be changed.");
+using detail::noCurrentRecord;
+using detail::notUpdatable;
+using detail::quoted;
 
 // A source the set can update: a table's name, or "SELECT * FROM table" followed by nothing but
 // a WHERE and an ORDER BY.
@@ -67,11 +67,6 @@ std::optional<UpdatableSource> updatableSource(const Connection& conn, const QSt
     return result;
 }
 
-QString quoted(const QString& identifier)
-{
-    return QLatin1Char('"') + QString(identifier).replace(QLatin1Char('"'), QLatin1String("\"\""))
-           + QLatin1Char('"');
-}
 
 bool isEmptyText(const QVariant& v)
 {
@@ -206,91 +201,11 @@ Result<QVariant> coerce(const QVariant& value, ColumnKind kind)
 
 } // namespace
 
-struct RecordSet::Impl {
-    std::optional<Connection> conn;
-    QVariantList params;
-    bool updatable = false;
-    QString table;       // quoted, when updatable
-    QString tableName;   // as the database names it, when updatable
-    QString keysSql;     // the keys of the result, in its order
-    std::vector<qint64> keys;
-    QList<QVariantList> rows; // the rows of a read-only set, read at opening
 
-    // Rows read so far, by key. Bounded: rows of pages looked at long ago are dropped.
-    mutable QHash<qint64, QVariantList> cache;
-    mutable long long rowsRead = 0;
-    static constexpr int cacheLimit = 8 * PageSize;
-
-    // What the file was when the set last read its keys: this program's count of changed rows and
-    // the file's version (another program's commits move it).
-    qint64 changesSeen = -1;
-    qint64 versionSeen = -1;
-
-    long long current = -1; // index of the current record; -1 before the first, size at the end
-    bool currentDeleted = false;
-    bool adding = false;    // the current record is a new one, after the stored ones
-    QVariantList buffer;    // the current record's fields
-    QBitArray edited;
-
-    long long storedCount() const
-    {
-        return updatable ? static_cast<long long>(keys.size()) : rows.size();
-    }
-    long long count() const { return storedCount() + (adding ? 1 : 0); }
-    bool hasCurrent() const { return !currentDeleted && current >= 0 && current < count(); }
-
-    Result<QVariantList> storedRow(long long index, int columnCount) const;
-    Status readPageOf(long long index, int columnCount) const;
-};
-
-Result<QVariantList> RecordSet::Impl::storedRow(long long index, int columnCount) const
+QString detail::quoted(const QString& identifier)
 {
-    if (!updatable)
-        return rows.at(index);
-    const qint64 key = keys[size_t(index)];
-    if (auto it = cache.constFind(key); it != cache.constEnd())
-        return *it;
-    if (Status s = readPageOf(index, columnCount); !s)
-        return s.error();
-    if (auto it = cache.constFind(key); it != cache.constEnd())
-        return *it;
-    return Error{QStringLiteral("The record was deleted by another window.")};
-}
-
-// Reads the page of 50 keys around a record in one statement.
-Status RecordSet::Impl::readPageOf(long long index, int columnCount) const
-{
-    const long long first = index / PageSize * PageSize;
-    const long long last = std::min<long long>(first + PageSize, keys.size());
-    QStringList marks;
-    QVariantList pageKeys;
-    for (long long i = first; i < last; ++i) {
-        marks.append(QStringLiteral("?"));
-        pageKeys.append(QVariant::fromValue<qlonglong>(keys[size_t(i)]));
-    }
-    Result<Statement> stmt = Statement::prepare(
-        conn->handle(), QStringLiteral("SELECT rowid, * FROM %1 WHERE rowid IN (%2)")
-                            .arg(table, marks.join(QLatin1Char(','))));
-    if (!stmt)
-        return stmt.error();
-    Statement& s = stmt.value();
-    if (Status b = s.bind(pageKeys); !b)
-        return b;
-    if (cache.size() + PageSize > cacheLimit)
-        cache.clear();
-    for (;;) {
-        Result<bool> row = s.step();
-        if (!row)
-            return row.error();
-        if (!row.value())
-            return {};
-        QVariantList values;
-        values.reserve(columnCount);
-        for (int c = 0; c < columnCount; ++c)
-            values.append(s.value(c + 1));
-        cache.insert(s.integer(0), std::move(values));
-        ++rowsRead;
-    }
+    return QLatin1Char('"') + QString(identifier).replace(QLatin1Char('"'), QLatin1String("\"\""))
+           + QLatin1Char('"');
 }
 
 RecordSet::RecordSet(QObject* parent) : QObject(parent), d(std::make_unique<Impl>()) {}
@@ -570,188 +485,6 @@ QVariant RecordSet::valueAt(int row, int column) const
         return QVariant();
     Result<QVariantList> values = d->storedRow(row, int(columns_.size()));
     return values ? values.value().value(column) : QVariant();
-}
-
-Status RecordSet::addNew()
-{
-    if (!isOpen() || !d->updatable)
-        return Error{notUpdatable};
-    if (Status s = writePending(true); !s)
-        return s;
-    d->adding = true;
-    d->current = d->storedCount();
-    d->currentDeleted = false;
-    editMode_ = EditMode::Adding;
-    Status loaded = loadCurrent();
-    emit recordsChanged();
-    emit moveComplete();
-    return loaded;
-}
-
-void RecordSet::writeAlongside(std::function<Status(qint64 rowid)> write)
-{
-    alongside = std::move(write);
-}
-
-Status RecordSet::update()
-{
-    if (!isOpen())
-        return Error{QStringLiteral("The set of records is not open.")};
-    return writePending(false);
-}
-
-long long RecordSet::rowsRead() const { return d->updatable ? d->rowsRead : d->rows.size(); }
-
-bool RecordSet::isDirty() const
-{
-    return editMode_ == EditMode::Adding || (editMode_ == EditMode::Editing && d->edited.count(true));
-}
-
-void RecordSet::cancelUpdate()
-{
-    if (editMode_ == EditMode::None)
-        return;
-    const bool wasAdding = editMode_ == EditMode::Adding;
-    editMode_ = EditMode::None;
-    if (wasAdding) {
-        d->adding = false;
-        d->current = d->storedCount(); // ADO leaves the set at its end after a cancelled add
-        emit recordsChanged();
-    }
-    (void)loadCurrent();
-    emit moveComplete();
-}
-
-// Writes the current record's pending change. A new record that nobody typed into is dropped
-// instead when dropUntouchedNew is set (leaving it, closing the window).
-Status RecordSet::writePending(bool dropUntouchedNew)
-{
-    if (editMode_ == EditMode::None || !d->updatable)
-        return {};
-    const Connection& conn = *d->conn;
-    QStringList names;
-    QVariantList values;
-    for (int c = 0; c < columns_.size(); ++c) {
-        if (d->edited.testBit(c)) {
-            names.append(quoted(columns_[c].name));
-            values.append(d->buffer[c]);
-        }
-    }
-    const bool adding = editMode_ == EditMode::Adding;
-    RowFields before;
-    if (adding && names.isEmpty() && dropUntouchedNew) {
-        editMode_ = EditMode::None;
-        d->adding = false;
-        emit recordsChanged();
-        return {};
-    }
-    // The row and what is written with it go together or not at all; until then the set and
-    // its record stay as they were, the change pending.
-    Transaction work(conn);
-    if (!work.status())
-        return work.status();
-    qint64 key = adding ? 0 : d->keys[size_t(d->current)];
-    if (adding) {
-        const QString sql = names.isEmpty()
-                                ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(d->table)
-                                : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                      .arg(d->table, names.join(QLatin1Char(',')),
-                                           QStringList(names.size(), QStringLiteral("?"))
-                                               .join(QLatin1Char(',')));
-        if (Result<int> r = conn.execute(sql, values); !r)
-            return r.error();
-        key = sqlite3_last_insert_rowid(conn.handle());
-    } else if (!names.isEmpty()) {
-        before = storedFields(d->current);
-        values.append(QVariant::fromValue<qlonglong>(key));
-        Result<int> r = conn.execute(QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = ?")
-                                         .arg(d->table, names.join(QStringLiteral(" = ?, "))),
-                                     values);
-        if (!r)
-            return r.error();
-        if (r.value() == 0)
-            return Error{QStringLiteral("The record was deleted by another window.")};
-    }
-    if (alongside)
-        if (Status along = alongside(key); !along)
-            return along;
-    if (Status committed = work.commit(); !committed)
-        return committed;
-    if (adding) {
-        d->keys.push_back(key);
-        d->adding = false;
-    }
-    const bool wrote = adding || !names.isEmpty();
-    editMode_ = EditMode::None;
-    // Read the written record back: the database fills defaults and the counter.
-    d->cache.remove(d->keys[size_t(d->current)]);
-    Status loaded = loadCurrent();
-    if (wrote) {
-        noteOwnWrite();
-        announce(adding ? CommittedWrite::Kind::Insert : CommittedWrite::Kind::Update, before,
-                 fieldsOf(d->buffer));
-    }
-    return loaded;
-}
-
-RowFields RecordSet::fieldsOf(const QVariantList& row) const
-{
-    RowFields fields;
-    for (int c = 0; c < columns_.size() && c < row.size(); ++c)
-        fields.insert(columns_[c].name, row[c]);
-    return fields;
-}
-
-RowFields RecordSet::storedFields(long long index) const
-{
-    Result<QVariantList> row = d->storedRow(index, int(columns_.size()));
-    return row ? fieldsOf(row.value()) : RowFields();
-}
-
-// A write that the engine has committed is told (one inside a unit of work of the caller's is
-// committed only with it, and is not).
-void RecordSet::announce(CommittedWrite::Kind kind, const RowFields& before,
-                         const RowFields& after) const
-{
-    if (d->conn->isInTransaction())
-        return;
-    CommittedWrite write;
-    write.file = d->conn->filePath();
-    write.table = d->tableName;
-    write.kind = kind;
-    write.before = before;
-    write.after = after;
-    write.changesSoFar = d->conn->changesMade();
-    emit WriteNotices::instance().committed(write);
-}
-
-Status RecordSet::deleteCurrent()
-{
-    if (!d->updatable)
-        return Error{notUpdatable};
-    if (!d->hasCurrent())
-        return Error{noCurrentRecord};
-    if (editMode_ == EditMode::Adding) {
-        cancelUpdate();
-        return {};
-    }
-    const qint64 key = d->keys[size_t(d->current)];
-    const RowFields before = storedFields(d->current);
-    Result<int> r = d->conn->execute(
-        QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(d->table), {QVariant::fromValue<qlonglong>(key)});
-    if (!r)
-        return r.error();
-    editMode_ = EditMode::None;
-    d->keys.erase(d->keys.begin() + d->current);
-    d->cache.remove(key);
-    d->currentDeleted = true;
-    d->buffer.clear();
-    if (r.value() > 0) {
-        noteOwnWrite();
-        announce(CommittedWrite::Kind::Delete, before, {});
-    }
-    emit recordsChanged();
-    return {};
 }
 
 } // namespace halvo

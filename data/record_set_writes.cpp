@@ -1,0 +1,193 @@
+#include "record_set_impl.h"
+
+#include "write_notices.h"
+
+namespace halvo {
+
+using detail::noCurrentRecord;
+using detail::notUpdatable;
+using detail::quoted;
+
+Status RecordSet::addNew()
+{
+    if (!isOpen() || !d->updatable)
+        return Error{notUpdatable};
+    if (Status s = writePending(true); !s)
+        return s;
+    d->adding = true;
+    d->current = d->storedCount();
+    d->currentDeleted = false;
+    editMode_ = EditMode::Adding;
+    Status loaded = loadCurrent();
+    emit recordsChanged();
+    emit moveComplete();
+    return loaded;
+}
+
+void RecordSet::writeAlongside(std::function<Status(qint64 rowid)> write)
+{
+    alongside = std::move(write);
+}
+
+Status RecordSet::update()
+{
+    if (!isOpen())
+        return Error{QStringLiteral("The set of records is not open.")};
+    return writePending(false);
+}
+
+long long RecordSet::rowsRead() const { return d->updatable ? d->rowsRead : d->rows.size(); }
+
+bool RecordSet::isDirty() const
+{
+    return editMode_ == EditMode::Adding || (editMode_ == EditMode::Editing && d->edited.count(true));
+}
+
+void RecordSet::cancelUpdate()
+{
+    if (editMode_ == EditMode::None)
+        return;
+    const bool wasAdding = editMode_ == EditMode::Adding;
+    editMode_ = EditMode::None;
+    if (wasAdding) {
+        d->adding = false;
+        d->current = d->storedCount(); // ADO leaves the set at its end after a cancelled add
+        emit recordsChanged();
+    }
+    (void)loadCurrent();
+    emit moveComplete();
+}
+
+// Writes the current record's pending change. A new record that nobody typed into is dropped
+// instead when dropUntouchedNew is set (leaving it, closing the window).
+Status RecordSet::writePending(bool dropUntouchedNew)
+{
+    if (editMode_ == EditMode::None || !d->updatable)
+        return {};
+    const Connection& conn = *d->conn;
+    QStringList names;
+    QVariantList values;
+    for (int c = 0; c < columns_.size(); ++c) {
+        if (d->edited.testBit(c)) {
+            names.append(quoted(columns_[c].name));
+            values.append(d->buffer[c]);
+        }
+    }
+    const bool adding = editMode_ == EditMode::Adding;
+    RowFields before;
+    if (adding && names.isEmpty() && dropUntouchedNew) {
+        editMode_ = EditMode::None;
+        d->adding = false;
+        emit recordsChanged();
+        return {};
+    }
+    // The row and what is written with it go together or not at all; until then the set and
+    // its record stay as they were, the change pending.
+    Transaction work(conn);
+    if (!work.status())
+        return work.status();
+    qint64 key = adding ? 0 : d->keys[size_t(d->current)];
+    if (adding) {
+        const QString sql = names.isEmpty()
+                                ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(d->table)
+                                : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                      .arg(d->table, names.join(QLatin1Char(',')),
+                                           QStringList(names.size(), QStringLiteral("?"))
+                                               .join(QLatin1Char(',')));
+        if (Result<int> r = conn.execute(sql, values); !r)
+            return r.error();
+        key = sqlite3_last_insert_rowid(conn.handle());
+    } else if (!names.isEmpty()) {
+        before = storedFields(d->current);
+        values.append(QVariant::fromValue<qlonglong>(key));
+        Result<int> r = conn.execute(QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = ?")
+                                         .arg(d->table, names.join(QStringLiteral(" = ?, "))),
+                                     values);
+        if (!r)
+            return r.error();
+        if (r.value() == 0)
+            return Error{QStringLiteral("The record was deleted by another window.")};
+    }
+    if (alongside)
+        if (Status along = alongside(key); !along)
+            return along;
+    if (Status committed = work.commit(); !committed)
+        return committed;
+    if (adding) {
+        d->keys.push_back(key);
+        d->adding = false;
+    }
+    const bool wrote = adding || !names.isEmpty();
+    editMode_ = EditMode::None;
+    // Read the written record back: the database fills defaults and the counter.
+    d->cache.remove(d->keys[size_t(d->current)]);
+    Status loaded = loadCurrent();
+    if (wrote) {
+        noteOwnWrite();
+        announce(adding ? CommittedWrite::Kind::Insert : CommittedWrite::Kind::Update, before,
+                 fieldsOf(d->buffer));
+    }
+    return loaded;
+}
+
+RowFields RecordSet::fieldsOf(const QVariantList& row) const
+{
+    RowFields fields;
+    for (int c = 0; c < columns_.size() && c < row.size(); ++c)
+        fields.insert(columns_[c].name, row[c]);
+    return fields;
+}
+
+RowFields RecordSet::storedFields(long long index) const
+{
+    Result<QVariantList> row = d->storedRow(index, int(columns_.size()));
+    return row ? fieldsOf(row.value()) : RowFields();
+}
+
+// A write that the engine has committed is told (one inside a unit of work of the caller's is
+// committed only with it, and is not).
+void RecordSet::announce(CommittedWrite::Kind kind, const RowFields& before,
+                         const RowFields& after) const
+{
+    if (d->conn->isInTransaction())
+        return;
+    CommittedWrite write;
+    write.file = d->conn->filePath();
+    write.table = d->tableName;
+    write.kind = kind;
+    write.before = before;
+    write.after = after;
+    write.changesSoFar = d->conn->changesMade();
+    emit WriteNotices::instance().committed(write);
+}
+
+Status RecordSet::deleteCurrent()
+{
+    if (!d->updatable)
+        return Error{notUpdatable};
+    if (!d->hasCurrent())
+        return Error{noCurrentRecord};
+    if (editMode_ == EditMode::Adding) {
+        cancelUpdate();
+        return {};
+    }
+    const qint64 key = d->keys[size_t(d->current)];
+    const RowFields before = storedFields(d->current);
+    Result<int> r = d->conn->execute(
+        QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(d->table), {QVariant::fromValue<qlonglong>(key)});
+    if (!r)
+        return r.error();
+    editMode_ = EditMode::None;
+    d->keys.erase(d->keys.begin() + d->current);
+    d->cache.remove(key);
+    d->currentDeleted = true;
+    d->buffer.clear();
+    if (r.value() > 0) {
+        noteOwnWrite();
+        announce(CommittedWrite::Kind::Delete, before, {});
+    }
+    emit recordsChanged();
+    return {};
+}
+
+} // namespace halvo

@@ -38,30 +38,9 @@ QString attachmentKindName(AttachmentKind kind)
     return QString::fromLatin1(kindNames[int(kind)]);
 }
 
-Status ensureAttachmentTables(const Connection& connection)
-{
-    return connection.executeScript(QStringLiteral(
-        "CREATE TABLE IF NOT EXISTS tblAttachment (ID INTEGER PRIMARY KEY AUTOINCREMENT, "
-        "Sha256 TEXT NOT NULL UNIQUE, Size INTEGER NOT NULL, Kind TEXT NOT NULL, "
-        "Chunks INTEGER NOT NULL);"
-        "CREATE TABLE IF NOT EXISTS tblAttachmentChunk (AttachmentID INTEGER NOT NULL, "
-        "Part INTEGER NOT NULL, Data BLOB NOT NULL, PRIMARY KEY (AttachmentID, Part));"
-        "CREATE TABLE IF NOT EXISTS tblAttachmentLink (ID INTEGER PRIMARY KEY AUTOINCREMENT, "
-        "AttachmentID INTEGER NOT NULL, RecordTable TEXT NOT NULL, RecordID INTEGER NOT NULL, "
-        "Name TEXT NOT NULL, Attached TEXT NOT NULL, "
-        "UNIQUE (RecordTable, RecordID, AttachmentID));"
-        "CREATE INDEX IF NOT EXISTS idxAttachmentLinkRecord ON tblAttachmentLink(RecordTable, "
-        "RecordID);"
-        "CREATE TABLE IF NOT EXISTS tblRecordPicture (RecordTable TEXT NOT NULL, "
-        "RecordID INTEGER NOT NULL, AttachmentID INTEGER NOT NULL, KeptFrom TEXT NOT NULL, "
-        "PRIMARY KEY (RecordTable, RecordID));"));
-}
-
 Result<qint64> attachFile(const Connection& connection, const RecordRef& record,
                           const QString& path)
 {
-    if (Status made = ensureAttachmentTables(connection); !made)
-        return made.error();
     const QString name = QFileInfo(path).fileName();
     if (Status free = notHeldByEngine(path); !free)
         return free.error();
@@ -155,8 +134,6 @@ const QString linkColumns = QStringLiteral(
 Result<QList<AttachmentInfo>> linksOf(const Connection& connection, const QString& sql,
                                       const QVariantList& params)
 {
-    if (Status made = ensureAttachmentTables(connection); !made)
-        return made.error();
     Result<Rows> rows = connection.select(sql, params);
     if (!rows)
         return rows.error();
@@ -207,8 +184,6 @@ QString recordKindName(const QString& table)
 
 Result<int> attachmentCount(const Connection& connection, const RecordRef& record)
 {
-    if (Status made = ensureAttachmentTables(connection); !made)
-        return made.error();
     Result<QVariant> count = connection.scalar(
         QStringLiteral("SELECT count(*) FROM tblAttachmentLink WHERE RecordTable = ? AND "
                        "RecordID = ?"),
@@ -220,8 +195,6 @@ Result<int> attachmentCount(const Connection& connection, const RecordRef& recor
 
 Result<QByteArray> attachmentBytes(const Connection& connection, qint64 attachmentId)
 {
-    if (Status made = ensureAttachmentTables(connection); !made)
-        return made.error();
     Result<Rows> head = connection.select(
         QStringLiteral("SELECT a.Sha256, a.Size, a.Chunks, (SELECT Name FROM tblAttachmentLink "
                        "WHERE AttachmentID = a.ID ORDER BY ID LIMIT 1) FROM tblAttachment a "
@@ -267,8 +240,6 @@ Result<QByteArray> attachmentBytes(const Connection& connection, qint64 attachme
 
 Status detach(const Connection& connection, qint64 linkId)
 {
-    if (Status made = ensureAttachmentTables(connection); !made)
-        return made;
     Transaction work(connection);
     if (!work.status())
         return work.status();
@@ -332,8 +303,6 @@ Result<std::optional<RecordPicture>> recordPicture(const Connection& connection,
 Status setRecordPicture(const Connection& connection, const RecordRef& record, qint64 linkId,
                         const QString& keptFrom)
 {
-    if (Status made = ensureAttachmentTables(connection); !made)
-        return made;
     Transaction work(connection);
     if (!work.status())
         return work.status();

@@ -45,8 +45,6 @@ struct AttachmentInfo {
     QDateTime attached;
 };
 
-Status ensureAttachmentTables(const Connection& connection);
-
 // Reads the file and attaches it to the record; the same bytes already in the file are not
 // stored again. The link's id.
 Result<qint64> attachFile(const Connection& connection, const RecordRef& record,

@@ -22,11 +22,7 @@ LargeDatabase& ledger()
 
 Connection connect()
 {
-    Connection c = Connection::openFile(ledger().path(), DatabasePassword).value();
-    // The indexes are made once, at a file's first import: not part of what is measured.
-    if (!ensureImportTables(c))
-        std::abort();
-    return c;
+    return Connection::openFile(ledger().path(), DatabasePassword).value();
 }
 
 // Lines over a year of the ledger's dates, some of them amounts the ledger holds.

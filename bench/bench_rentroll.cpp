@@ -16,8 +16,7 @@ Connection& database()
     static LargeDatabase db(1000000);
     static Connection c = [] {
         Connection opened = Connection::openFile(db.path(), DatabasePassword).value();
-        if (!ensureRentTables(opened)
-            || !opened.executeScript(QStringLiteral(
+        if (!opened.executeScript(QStringLiteral(
                 "BEGIN;"
                 "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000) "
                 "INSERT INTO tblTenant (ID, Nickname, FirstName, LastName, LeaseStartDate, "

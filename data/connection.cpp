@@ -1,6 +1,7 @@
 #include "connection.h"
 
 #include "connection_string.h"
+#include "schema.h"
 #include "sqlite_statement.h"
 
 #include <QFile>
@@ -188,6 +189,8 @@ Result<sqlite3*> keyAndCheck(sqlite3* db, const QString& path, const QString& pa
                      SQLITE_CORRUPT};
     if (sqlite3_db_readonly(db, "main") == 1)
         return Error{QStringLiteral("The database file \"%1\" is read-only.").arg(path)};
+    if (Status known = detail::refuseNewerSchema(db, path); !known)
+        return known.error();
     // A write-ahead log with normal syncing: a committed change survives the program being
     // killed at any moment, and a file is never left half-written, while a saved record costs
     // a millisecond instead of the three disk flushes of a rollback journal. Only a power cut
@@ -203,6 +206,10 @@ Result<sqlite3*> keyAndCheck(sqlite3* db, const QString& path, const QString& pa
         rc != SQLITE_OK)
         return Error{
             QStringLiteral("The database file \"%1\" is in use by another program.").arg(path), rc};
+    // A file of an older release, a restored backup or a copy is brought up to date before any
+    // window reads it.
+    if (Status steps = detail::takeSchemaSteps(db, path, schemaSteps()); !steps)
+        return steps.error();
     return db;
 }
 

@@ -3,137 +3,178 @@
 #include "connection.h"
 #include "sqlite_statement.h"
 
+#include "attachments/attachment_schema.h"
+#include "rentroll/rent_roll_schema.h"
+#include "statements/import_schema.h"
+#include "tax/schedule_e_schema.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <vector>
+#include <algorithm>
 
 namespace halvo {
 
 namespace {
 
-struct ColumnDef {
-    const char* name;
-    ColumnKind kind;
-    const char* extra = "";
-};
+using detail::engineError;
+using detail::Statement;
 
-struct TableDef {
-    const char* name;
-    std::vector<ColumnDef> columns; // after the ID counter every table starts with
-};
-
-constexpr ColumnKind Text = ColumnKind::Text;
-constexpr ColumnKind Number = ColumnKind::Real;
-constexpr ColumnKind Cash = ColumnKind::Money;
-constexpr ColumnKind Date = ColumnKind::Date;
-constexpr ColumnKind Time = ColumnKind::Time;
-
-const std::vector<TableDef>& tables()
+Result<QVariant> firstValue(sqlite3* db, const QString& sql, const QVariantList& params = {})
 {
-    static const std::vector<TableDef> defs = {
-        {"tblBuilding",
-         {{"BldNickName", Text}, {"BldPropAddress", Text}, {"BldPropertyType", Text},
-          {"BldNoOfUnits", Number}, {"BldNoOfBedRooms", Number}, {"BldNoOfBaths", Number},
-          {"BldPurchaseDate", Date}, {"BldPurchasePrice", Cash}, {"BldImage", Text},
-          {"BldFirstName", Text}, {"BldLastName", Text}, {"BldAddress", Text}, {"BldCity", Text},
-          {"BldState", Text}, {"BldPostalCode", Text}, {"BldHomePhone", Text},
-          {"BldWorkPhone", Text}, {"BldMobilPhone", Text}, {"BldEmail", Text},
-          {"BldPropID", Text}}},
-        {"tblTenant",
-         {{"Nickname", Text}, {"Building", Text}, {"FirstName", Text}, {"MiddleInitial", Text},
-          {"LastName", Text}, {"Address", Text}, {"TenantCity", Text}, {"TenantState", Text},
-          {"TenantPostalCode", Text}, {"HomePhone", Text}, {"WorkPhone", Text},
-          {"MobilPhone", Text}, {"Email", Text}, {"Occupancy", Number},
-          {"LeaseStartDate", Date}, {"LeasePeriod", Text}, {"MonthlyRentAmt", Cash},
-          {"DepAmt", Cash}, {"DepPaidDate", Date}, {"Company", Text}, {"ManagementIDNo", Text},
-          {"ManagementPercent", Number}, {"ManagementFee", Cash}}},
-        {"tblLoan",
-         {{"NickName", Text}, {"LoanInfo", Text}, {"LoanAddress", Text}, {"City", Text},
-          {"State", Text}, {"PostalCode", Text}, {"LoanContact", Text},
-          {"LoanContactPhone", Text}, {"Email", Text}, {"WebSite", Text}, {"LoanNo", Text},
-          {"LoanType", Text}, {"LoanDate", Date}, {"IntRate", Number}, {"LoanAmt", Cash},
-          {"Mortgage", Cash}, {"Value", Cash}, {"Equity", Cash}}},
-        {"tblInsurance",
-         {{"Nickname", Text}, {"InsuranceInfo", Text}, {"InsAddress", Text}, {"City", Text},
-          {"State", Text}, {"PostalCode", Text}, {"InsContact", Text}, {"InsContactPhone", Text},
-          {"Fax", Text}, {"Email", Text}, {"WebSite", Text}, {"InsPolicyNo", Text},
-          {"InsType", Text}, {"InsDate", Date}, {"HomeOwnersIns", Cash}}},
-        {"tblVendor",
-         {{"Company", Text}, {"FirstName", Text}, {"MiddleInitial", Text}, {"LastName", Text},
-          {"Address", Text}, {"City", Text}, {"State", Text}, {"PostalCode", Text},
-          {"HomePhone", Text}, {"WorkPhone", Text}, {"MobilPhone", Text}, {"Fax", Text},
-          {"Email", Text}, {"WebSite", Text}}},
-        {"tblCategory", {{"Income", Text}, {"Expense", Text}}},
-        // Each entry window writes only its own amount; the other stays 0.
-        {"tblFinance",
-         {{"NickName", Text}, {"RecDate", Date}, {"CheckNo", Text}, {"Payee", Text},
-          {"Category", Text}, {"Memo", Text}, {"Income", Cash, "DEFAULT 0"},
-          {"Expense", Cash, "DEFAULT 0"}}},
-        // The notes editor reads these columns by position: their order is fixed.
-        {"tblNotes",
-         {{"NoteDate", Date}, {"NoteTime", Time}, {"NickName", Text}, {"Notes", Text}}},
-        {"tblUser", {{"Password", Text}}},
-    };
-    return defs;
+    Result<Statement> stmt = Statement::prepare(db, sql);
+    if (!stmt)
+        return stmt.error();
+    if (Status bound = stmt.value().bind(params); !bound)
+        return bound.error();
+    Result<bool> row = stmt.value().step();
+    if (!row)
+        return row.error();
+    return row.value() ? stmt.value().value(0) : QVariant();
 }
 
-// Indexes for the orders the windows list records in, the pickers, and the year's ledger totals
-// (which the date index answers without reading the rows).
-const char* const indexes = R"(
-CREATE INDEX idxBuildingNickName ON tblBuilding(BldNickName);
-CREATE INDEX idxBuildingLastName ON tblBuilding(BldLastName);
-CREATE INDEX idxTenantNickname ON tblTenant(Nickname);
-CREATE INDEX idxLoanNickName ON tblLoan(NickName);
-CREATE INDEX idxInsuranceNickname ON tblInsurance(Nickname);
-CREATE INDEX idxVendorCompany ON tblVendor(Company);
-CREATE INDEX idxCategoryIncome ON tblCategory(Income);
-CREATE INDEX idxCategoryExpense ON tblCategory(Expense);
-CREATE INDEX idxFinanceRecDate ON tblFinance(RecDate, Income, Expense);
-CREATE INDEX idxFinanceNickName ON tblFinance(NickName, RecDate);
-CREATE INDEX idxFinanceCategory ON tblFinance(Category, RecDate);
-CREATE INDEX idxNotesNickName ON tblNotes(NickName);
-CREATE INDEX idxNotesNoteDate ON tblNotes(NoteDate);
-)";
-
-// Text compares without regard to letter case, as the windows were designed for; money is an
-// exact count of ten-thousandths; dates and times are text in their stored form.
-QString declaredType(ColumnKind kind)
+// The file keeps the number in its header, where the engine keeps it for the application.
+Result<int> stepTaken(sqlite3* db)
 {
-    switch (kind) {
-    case ColumnKind::Text: return QStringLiteral("TEXT COLLATE NOCASE");
-    case ColumnKind::Money: return QStringLiteral("CURRENCY");
-    case ColumnKind::Date: return QStringLiteral("DATE");
-    case ColumnKind::Time: return QStringLiteral("TIME");
-    case ColumnKind::Integer: return QStringLiteral("INTEGER");
-    case ColumnKind::Real: break;
+    Result<QVariant> version = firstValue(db, QStringLiteral("PRAGMA user_version"));
+    if (!version)
+        return version.error();
+    return version.value().toInt();
+}
+
+int lastNumber(const SchemaSteps& steps) { return steps.empty() ? 0 : steps.back().number; }
+
+Error newerFile(const QString& path)
+{
+    return Error{QStringLiteral("The database file \"%1\" was written by a newer version of HALVO, "
+                                "which keeps its records in a way this one does not know. It is "
+                                "left as it is: open it with that version.")
+                     .arg(path)};
+}
+
+// Whether a file from before the steps were numbered has had the step already.
+Result<bool> takenBeforeNumbers(sqlite3* db, const SchemaStep& step)
+{
+    if (!step.takenWithTable)
+        return false;
+    Result<QVariant> found = firstValue(
+        db, QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name = ?"),
+        {QString::fromUtf8(step.takenWithTable)});
+    if (!found)
+        return found.error();
+    return found.value().toInt() > 0;
+}
+
+Status takeEach(sqlite3* db, const QString& path, const SchemaSteps& steps, int taken)
+{
+    for (const SchemaStep& step : steps) {
+        if (step.number <= taken)
+            continue;
+        Result<bool> had = taken == 0 ? takenBeforeNumbers(db, step) : Result<bool>(false);
+        if (!had)
+            return had.error();
+        if (had.value())
+            continue;
+        const QByteArray sql = step.sql.toUtf8();
+        if (int rc = sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr); rc != SQLITE_OK)
+            return engineError(db, rc,
+                               QStringLiteral("The database file \"%1\" could not be brought up "
+                                              "to date, and nothing in it was changed. Step %2 (%3) "
+                                              "failed")
+                                   .arg(path)
+                                   .arg(step.number)
+                                   .arg(QString::fromUtf8(step.what)));
     }
-    return QStringLiteral("NUMBER");
+    const QByteArray mark = QStringLiteral("PRAGMA user_version = %1").arg(lastNumber(steps)).toUtf8();
+    if (int rc = sqlite3_exec(db, mark.constData(), nullptr, nullptr, nullptr); rc != SQLITE_OK)
+        return engineError(db, rc, QStringLiteral("The database file \"%1\" could not be brought "
+                                                  "up to date")
+                                       .arg(path));
+    return {};
+}
+
+SchemaSteps inOrder(std::initializer_list<const SchemaSteps*> rooms)
+{
+    SchemaSteps all;
+    for (const SchemaSteps* room : rooms)
+        all.insert(all.end(), room->begin(), room->end());
+    std::stable_sort(all.begin(), all.end(),
+                     [](const SchemaStep& a, const SchemaStep& b) { return a.number < b.number; });
+    return all;
 }
 
 } // namespace
 
+// One line a room. Each room declares its own steps; their numbers say in which order every
+// file takes them.
+const SchemaSteps& schemaSteps()
+{
+    static const SchemaSteps all = inOrder({
+        &baseSchemaSteps(),
+        &importSchemaSteps(),
+        &scheduleESchemaSteps(),
+        &rentRollSchemaSteps(),
+        &attachmentSchemaSteps(),
+    });
+    return all;
+}
+
+int schemaStepsKnown() { return lastNumber(schemaSteps()); }
+
+namespace detail {
+
+Status refuseNewerSchema(sqlite3* db, const QString& path)
+{
+    Result<int> taken = stepTaken(db);
+    if (!taken)
+        return taken.error();
+    if (taken.value() > schemaStepsKnown())
+        return newerFile(path);
+    return {};
+}
+
+Status takeSchemaSteps(sqlite3* db, const QString& path, const SchemaSteps& steps)
+{
+    Result<int> before = stepTaken(db);
+    if (!before)
+        return before.error();
+    if (before.value() == lastNumber(steps))
+        return {};
+    // The number is read again once the file is ours to write: what it says then is what the
+    // steps start from.
+    if (int rc = sqlite3_exec(db, "BEGIN IMMEDIATE;", nullptr, nullptr, nullptr); rc != SQLITE_OK)
+        return engineError(db, rc, QStringLiteral("The database file \"%1\" could not be brought "
+                                                  "up to date")
+                                       .arg(path));
+    Result<int> taken = stepTaken(db);
+    Status done = !taken                                ? Status(taken.error())
+                  : taken.value() > lastNumber(steps)   ? Status(newerFile(path))
+                                                        : takeEach(db, path, steps, taken.value());
+    if (done) {
+        if (int rc = sqlite3_exec(db, "COMMIT;", nullptr, nullptr, nullptr); rc != SQLITE_OK)
+            done = engineError(db, rc, QStringLiteral("The database file \"%1\" could not be "
+                                                      "brought up to date")
+                                           .arg(path));
+    }
+    if (!done)
+        sqlite3_exec(db, "ROLLBACK;", nullptr, nullptr, nullptr);
+    return done;
+}
+
+} // namespace detail
+
+Result<int> schemaStepTaken(const Connection& connection) { return stepTaken(connection.handle()); }
+
+Status takeSchemaSteps(const Connection& connection, const SchemaSteps& steps)
+{
+    return detail::takeSchemaSteps(connection.handle(), connection.filePath(), steps);
+}
+
 QString schemaScript()
 {
     QString sql;
-    for (const TableDef& table : tables()) {
-        QStringList columns{QStringLiteral("ID INTEGER PRIMARY KEY AUTOINCREMENT")};
-        for (const ColumnDef& c : table.columns)
-            columns.append(QStringLiteral("%1 %2 %3")
-                               .arg(QLatin1String(c.name), declaredType(c.kind),
-                                    QLatin1String(c.extra))
-                               .trimmed());
-        sql += QStringLiteral("CREATE TABLE %1 (%2);\n")
-                   .arg(QLatin1String(table.name), columns.join(QStringLiteral(", ")));
-    }
-    return sql + QString::fromUtf8(indexes);
-}
-
-QStringList tableNames()
-{
-    QStringList names;
-    for (const TableDef& table : tables())
-        names.append(QLatin1String(table.name));
-    return names;
+    for (const SchemaStep& step : schemaSteps())
+        sql += step.sql + QLatin1Char('\n');
+    return sql;
 }
 
 Status createDatabase(const QString& path, const QString& password)
@@ -150,12 +191,9 @@ Status createDatabase(const QString& path, const QString& password)
     }
     if (rc == SQLITE_OK)
         rc = sqlite3_exec(db, detail::cipherPageSize, nullptr, nullptr, nullptr);
-    if (rc == SQLITE_OK)
-        rc = sqlite3_exec(db, (QStringLiteral("BEGIN;") + schemaScript() + QStringLiteral("COMMIT;")).toUtf8().constData(),
-                          nullptr, nullptr, nullptr);
-    Status result;
-    if (rc != SQLITE_OK)
-        result = detail::engineError(db, rc, QStringLiteral("The database could not be made"));
+    Status result = rc == SQLITE_OK
+                        ? detail::takeSchemaSteps(db, path, schemaSteps())
+                        : Status(engineError(db, rc, QStringLiteral("The database could not be made")));
     sqlite3_close_v2(db);
     if (!result)
         QFile::remove(path);

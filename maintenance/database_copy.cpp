@@ -281,6 +281,22 @@ struct ExportProgress {
     }
 };
 
+// The export copies the tables but not the number of the last schema step the file has taken:
+// without it the copy would take every step again when it is opened.
+Status keepSchemaStep(sqlite3* from)
+{
+    Result<detail::Statement> read =
+        detail::Statement::prepare(from, QStringLiteral("PRAGMA main.user_version"));
+    Result<bool> row = read ? read.value().step() : Result<bool>(read.error());
+    if (!row)
+        return row.error();
+    const QByteArray mark =
+        QByteArray("PRAGMA rekeyed.user_version = ") + QByteArray::number(read.value().integer(0));
+    if (int rc = sqlite3_exec(from, mark.constData(), nullptr, nullptr, nullptr); rc != SQLITE_OK)
+        return engineError(from, rc, QStringLiteral("The copy could not be written"));
+    return {};
+}
+
 // Every table of the database `from` is open on, written anew into a new file keyed with `key`
 // (cipher page size and all), checked in full, and put at `target` once whole.
 Status writeCopy(sqlite3* from, const QString& target, const QString& key,
@@ -318,6 +334,8 @@ Status writeCopy(sqlite3* from, const QString& target, const QString& key,
                 return rc == SQLITE_INTERRUPT
                            ? Status(Error{QStringLiteral("The copy was stopped.")})
                            : Status(engineError(from, rc, QStringLiteral("The copy could not be written")));
+            if (Status numbered = keepSchemaStep(from); !numbered)
+                return numbered;
             if (!passwordRow)
                 return {};
             if (int rc = sqlite3_exec(from, "DELETE FROM rekeyed.tblUser;", nullptr, nullptr, nullptr);

@@ -36,37 +36,8 @@ QString depositEventName(DepositEvent event)
     return {};
 }
 
-Status ensureRentTables(const Connection& connection)
-{
-    return connection.executeScript(QStringLiteral(
-        "CREATE TABLE IF NOT EXISTS tblRentTerms (TenantID INTEGER PRIMARY KEY, "
-        "DueDay INTEGER NOT NULL DEFAULT 1, GraceDays INTEGER NOT NULL DEFAULT 0, "
-        "LateFee TEXT NOT NULL DEFAULT 'None', Fee CURRENCY DEFAULT 0, Cap CURRENCY DEFAULT 0, "
-        "EndDate DATE);"
-        "CREATE TABLE IF NOT EXISTS tblRentChange (ID INTEGER PRIMARY KEY AUTOINCREMENT, "
-        "TenantID INTEGER NOT NULL, FromDate DATE NOT NULL, RentBefore CURRENCY NOT NULL, "
-        "UNIQUE (TenantID, FromDate));"
-        // A payment keeps its ledger row's date and amount beside it, so that the roll reads this
-        // small table alone and not a page of the ledger for every payment; the ledger's own
-        // triggers keep them the row's, and a row deleted takes its payment along.
-        "CREATE TABLE IF NOT EXISTS tblRentPayment (FinanceID INTEGER PRIMARY KEY, "
-        "TenantID INTEGER NOT NULL, RecDate DATE, Amount CURRENCY);"
-        "CREATE INDEX IF NOT EXISTS idxRentPaymentTenant ON tblRentPayment(TenantID, RecDate, "
-        "Amount);"
-        "CREATE TRIGGER IF NOT EXISTS trgRentPaymentChanged AFTER UPDATE OF RecDate, Income "
-        "ON tblFinance BEGIN UPDATE tblRentPayment SET RecDate = NEW.RecDate, Amount = NEW.Income "
-        "WHERE FinanceID = NEW.ID; END;"
-        "CREATE TRIGGER IF NOT EXISTS trgRentPaymentDeleted AFTER DELETE ON tblFinance "
-        "BEGIN DELETE FROM tblRentPayment WHERE FinanceID = OLD.ID; END;"
-        "CREATE TABLE IF NOT EXISTS tblDeposit (ID INTEGER PRIMARY KEY AUTOINCREMENT, "
-        "TenantID INTEGER NOT NULL, EventDate DATE NOT NULL, Kind TEXT NOT NULL, "
-        "Amount CURRENCY NOT NULL, Reason TEXT, FinanceID INTEGER);"));
-}
-
 Result<QList<TenantLease>> loadLeases(const Connection& connection)
 {
-    if (Status made = ensureRentTables(connection); !made)
-        return made.error();
     Result<Rows> tenants = connection.select(QStringLiteral(
         "SELECT t.ID, t.FirstName, t.LastName, t.Nickname, t.LeaseStartDate, t.LeasePeriod, "
         "t.MonthlyRentAmt, t.DepAmt, r.DueDay, r.GraceDays, r.LateFee, r.Fee, r.Cap, r.EndDate "
@@ -131,8 +102,6 @@ Result<QList<TenantLease>> loadLeases(const Connection& connection)
 
 Result<QMap<qint64, QList<Payment>>> loadPayments(const Connection& connection)
 {
-    if (Status made = ensureRentTables(connection); !made)
-        return made.error();
     QMap<qint64, QList<Payment>> payments;
     Status read = connection.eachRow(
         QStringLiteral("SELECT TenantID, RecDate, Amount FROM tblRentPayment"),
@@ -176,8 +145,6 @@ Result<QList<RentRollRow>> rentRoll(const Connection& connection, const QDate& d
 
 Status saveTerms(const Connection& connection, qint64 tenantId, const RentTerms& terms)
 {
-    if (Status made = ensureRentTables(connection); !made)
-        return made;
     Result<int> done = connection.execute(
         QStringLiteral("INSERT OR REPLACE INTO tblRentTerms (TenantID, DueDay, GraceDays, "
                        "LateFee, Fee, Cap, EndDate) VALUES (?, ?, ?, ?, ?, ?, ?)"),
@@ -234,8 +201,6 @@ Status changeRent(const Connection& connection, qint64 tenantId, const QDate& fr
 
 Status setPaymentTenant(const Connection& connection, qint64 financeId, qint64 tenantId)
 {
-    if (Status made = ensureRentTables(connection); !made)
-        return made;
     Result<int> done =
         tenantId == 0
             ? connection.execute(QStringLiteral("DELETE FROM tblRentPayment WHERE FinanceID = ?"),
@@ -253,8 +218,6 @@ Status setPaymentTenant(const Connection& connection, qint64 financeId, qint64 t
 Result<QList<PaymentCandidate>> paymentCandidates(const Connection& connection,
                                                   const TenantLease& tenant)
 {
-    if (Status made = ensureRentTables(connection); !made)
-        return made.error();
     const QDate from = tenant.lease.start.isValid() ? tenant.lease.start.addMonths(-1)
                                                     : QDate(1900, 1, 1);
     Result<Rows> rows = connection.select(
@@ -275,8 +238,6 @@ Result<QList<PaymentCandidate>> paymentCandidates(const Connection& connection,
 Status recordDeposit(const Connection& connection, qint64 tenantId, DepositEvent event,
                      const QDate& day, const Money& amount, const QString& reason)
 {
-    if (Status made = ensureRentTables(connection); !made)
-        return made;
     if (amount <= Money())
         return Error{QStringLiteral("Enter an amount above $0.00.")};
     Transaction work(connection);

@@ -16,8 +16,6 @@
 
 namespace halvo {
 
-Status ensureRentTables(const Connection& connection);
-
 // What a deposit event is; the texts are kept in tblDeposit.Kind.
 enum class DepositEvent { Received, Kept, Returned };
 QString depositEventName(DepositEvent event); // "Received", "Kept", "Returned"

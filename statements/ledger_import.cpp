@@ -10,43 +10,6 @@ namespace halvo {
 
 namespace {
 
-// The amount indexes let the duplicate check find the rows of one amount in a few days without
-// reading the ledger; the date index alone would read every row of those days.
-const char* const importTables = R"(
-CREATE TABLE IF NOT EXISTS tblImportBatch (ID INTEGER PRIMARY KEY AUTOINCREMENT,
-    ImportedAt TEXT, Source TEXT COLLATE NOCASE, Lines INTEGER);
-CREATE TABLE IF NOT EXISTS tblImportLine (ID INTEGER PRIMARY KEY AUTOINCREMENT,
-    BatchID INTEGER, FinanceID INTEGER UNIQUE, Account TEXT, BankID TEXT);
-CREATE INDEX IF NOT EXISTS idxImportLineBank ON tblImportLine(Account, BankID);
-CREATE INDEX IF NOT EXISTS idxImportLineBatch ON tblImportLine(BatchID);
-CREATE TABLE IF NOT EXISTS tblPayeeRule (ID INTEGER PRIMARY KEY AUTOINCREMENT,
-    Match TEXT, Text TEXT COLLATE NOCASE, NickName TEXT COLLATE NOCASE,
-    Payee TEXT COLLATE NOCASE, Category TEXT COLLATE NOCASE);
-CREATE TABLE IF NOT EXISTS tblCsvMapping (ID INTEGER PRIMARY KEY AUTOINCREMENT,
-    Name TEXT COLLATE NOCASE UNIQUE, Mapping TEXT);
-CREATE INDEX IF NOT EXISTS idxFinanceIncome ON tblFinance(Income, RecDate);
-CREATE INDEX IF NOT EXISTS idxFinanceExpense ON tblFinance(Expense, RecDate);
-CREATE TABLE IF NOT EXISTS tblStatementAccount (ID INTEGER PRIMARY KEY AUTOINCREMENT,
-    Name TEXT COLLATE NOCASE UNIQUE);
-CREATE TABLE IF NOT EXISTS tblFileAccount (Account TEXT PRIMARY KEY, AccountID INTEGER);
-)";
-
-// Files imported into before accounts had names keep their lines under the files' own names of
-// the accounts. A CSV mapping's name stood for its account: each becomes an account of that
-// name, which the mapping chooses, as does the name of a mapping no longer saved that lines were
-// read with (their bank ids begin "csv:"). An OFX account's numbers are no name; the user names
-// the account at its next import, and its earlier lines go with it.
-const char* const namedAccounts = R"(
-INSERT OR IGNORE INTO tblStatementAccount (Name) SELECT Name FROM tblCsvMapping WHERE Name <> '';
-INSERT OR IGNORE INTO tblStatementAccount (Name)
-    SELECT DISTINCT Account FROM tblImportLine WHERE BankID LIKE 'csv:%' AND Account <> '';
-INSERT OR IGNORE INTO tblFileAccount (Account, AccountID)
-    SELECT m.Name, a.ID FROM tblCsvMapping m JOIN tblStatementAccount a ON a.Name = m.Name;
-INSERT OR IGNORE INTO tblFileAccount (Account, AccountID)
-    SELECT DISTINCT i.Account, a.ID FROM tblImportLine i
-    JOIN tblStatementAccount a ON a.Name = i.Account WHERE i.BankID LIKE 'csv:%';
-)";
-
 constexpr int DuplicateDays = 3;
 
 // Stored by word, so that the order of the enumeration may change.
@@ -215,23 +178,6 @@ QString stamp(const QDateTime& at) { return at.toString(QStringLiteral("yyyy-MM-
 
 } // namespace
 
-Status ensureImportTables(const Connection& connection)
-{
-    Result<QVariant> named = connection.scalar(QStringLiteral(
-        "SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name = 'tblStatementAccount'"));
-    if (!named)
-        return named.error();
-    Transaction work(connection);
-    if (!work.status())
-        return work.status();
-    if (Status made = connection.executeScript(QString::fromUtf8(importTables)); !made)
-        return made;
-    if (named.value().toInt() == 0)
-        if (Status moved = connection.executeScript(QString::fromUtf8(namedAccounts)); !moved)
-            return moved;
-    return work.commit();
-}
-
 bool PayeeRule::matches(const QString& bankPayee) const
 {
     const QString wanted = text.trimmed();
@@ -258,8 +204,6 @@ QString matchCaption(PayeeRule::Match match)
 
 Result<QList<PayeeRule>> loadPayeeRules(const Connection& connection)
 {
-    if (Status made = ensureImportTables(connection); !made)
-        return made.error();
     Result<Rows> rows = connection.select(QStringLiteral(
         "SELECT ID, Match, Text, NickName, Payee, Category FROM tblPayeeRule ORDER BY ID"));
     if (!rows)
@@ -280,8 +224,6 @@ Result<qint64> savePayeeRule(const Connection& connection, const PayeeRule& rule
 {
     if (rule.text.trimmed().isEmpty())
         return Error{QStringLiteral("[Payee text] Please, enter required data.")};
-    if (Status made = ensureImportTables(connection); !made)
-        return made.error();
     const QVariantList values{matchNames[int(rule.match)], rule.text.trimmed(), rule.property,
                               rule.payee, rule.category};
     if (rule.id != 0) {
@@ -356,8 +298,6 @@ bool similarPayee(const QString& a, const QString& b)
 Result<QList<ImportLine>> planImport(const Connection& connection, const Statement& statement,
                                      const QHash<QString, QString>& names)
 {
-    if (Status made = ensureImportTables(connection); !made)
-        return made.error();
     Result<QList<PayeeRule>> rules = loadPayeeRules(connection);
     if (!rules)
         return rules.error();
@@ -452,8 +392,6 @@ Result<ImportBatch> writeImport(const Connection& connection, const QList<Import
     }
     if (count == 0)
         return Error{QStringLiteral("No line is ticked: nothing was imported.")};
-    if (Status made = ensureImportTables(connection); !made)
-        return made.error();
     Transaction work(connection);
     if (!work.status())
         return work.status().error();
@@ -480,8 +418,6 @@ Result<ImportBatch> writeImport(const Connection& connection, const QList<Import
 
 Result<std::optional<ImportBatch>> lastImport(const Connection& connection)
 {
-    if (Status made = ensureImportTables(connection); !made)
-        return made.error();
     Result<Rows> rows = connection.select(QStringLiteral(
         "SELECT ID, Source, ImportedAt, Lines FROM tblImportBatch ORDER BY ID DESC LIMIT 1"));
     if (!rows)

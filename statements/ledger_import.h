@@ -20,10 +20,6 @@
 
 namespace halvo {
 
-// Makes the import's tables, and the indexes the duplicate check looks amounts up by, in a file
-// that has none yet (every file made before the import existed). Harmless when they are there.
-Status ensureImportTables(const Connection& connection);
-
 struct PayeeRule {
     enum class Match { StartsWith, Contains, Is };
     qint64 id = 0;

@@ -7,8 +7,6 @@ namespace halvo {
 
 Result<QStringList> mappingNames(const Connection& connection)
 {
-    if (Status made = ensureImportTables(connection); !made)
-        return made.error();
     return connection.texts(QStringLiteral("SELECT Name FROM tblCsvMapping ORDER BY Name"));
 }
 
@@ -30,8 +28,6 @@ Status saveMapping(const Connection& connection, const CsvMapping& mapping, cons
 {
     if (mapping.name.trimmed().isEmpty())
         return Error{QStringLiteral("[Name] Please, enter required data.")};
-    if (Status made = ensureImportTables(connection); !made)
-        return made.error();
     Transaction work(connection);
     if (!work.status())
         return work.status();

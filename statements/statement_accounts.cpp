@@ -22,15 +22,11 @@ Status addAccount(const Connection& connection, const QString& name)
 
 Result<QStringList> accountNames(const Connection& connection)
 {
-    if (Status made = ensureImportTables(connection); !made)
-        return made.error();
     return connection.texts(QStringLiteral("SELECT Name FROM tblStatementAccount ORDER BY Name"));
 }
 
 Result<NamedAccount> accountOf(const Connection& connection, const QString& fileAccount)
 {
-    if (Status made = ensureImportTables(connection); !made)
-        return made.error();
     Result<Rows> rows = connection.select(
         QStringLiteral("SELECT a.ID, a.Name FROM tblFileAccount f "
                        "JOIN tblStatementAccount a ON a.ID = f.AccountID WHERE f.Account = ?"),
@@ -45,8 +41,6 @@ Result<NamedAccount> accountOf(const Connection& connection, const QString& file
 
 Result<NamedAccount> accountNamed(const Connection& connection, const QString& name)
 {
-    if (Status made = ensureImportTables(connection); !made)
-        return made.error();
     Result<Rows> rows = connection.select(
         QStringLiteral("SELECT ID, Name FROM tblStatementAccount WHERE Name = ?"),
         {name.trimmed()});
@@ -63,8 +57,6 @@ Status setAccountOf(const Connection& connection, const QString& fileAccount, co
     const QString wanted = name.trimmed();
     if (wanted.isEmpty())
         return Error{QStringLiteral("[Account] Please, enter required data.")};
-    if (Status made = ensureImportTables(connection); !made)
-        return made.error();
     Transaction work(connection);
     if (!work.status())
         return work.status();

@@ -157,18 +157,8 @@ bool CategoryKey::operator<(const CategoryKey& other) const
                                         [&](QChar a, QChar b) { return fold(a) < fold(b); });
 }
 
-Status ensureTaxTables(const Connection& connection)
-{
-    return connection.executeScript(QStringLiteral(
-        "CREATE TABLE IF NOT EXISTS tblCategoryLine (ID INTEGER PRIMARY KEY AUTOINCREMENT, "
-        "Kind TEXT NOT NULL, Category TEXT NOT NULL, Line INTEGER NOT NULL, "
-        "UNIQUE (Kind, Category));"));
-}
-
 Result<QMap<CategoryKey, int>> loadCategoryLines(const Connection& connection)
 {
-    if (Status made = ensureTaxTables(connection); !made)
-        return made.error();
     Result<Rows> rows =
         connection.select(QStringLiteral("SELECT Kind, Category, Line FROM tblCategoryLine"));
     if (!rows)
@@ -208,8 +198,6 @@ Status writeCategoryLine(const Connection& connection, const CategoryKey& key,
 Status saveCategoryLine(const Connection& connection, const CategoryKey& key,
                         std::optional<int> line)
 {
-    if (Status made = ensureTaxTables(connection); !made)
-        return made;
     return writeCategoryLine(connection, key, line);
 }
 

@@ -37,9 +37,6 @@ QList<int> mappableLines(int taxYear, bool income);
 // name says nothing the program knows.
 std::optional<int> suggestedLine(bool income, const QString& category);
 
-// Makes tblCategoryLine in a file that has none. Harmless when it is there.
-Status ensureTaxTables(const Connection& connection);
-
 // A category's names compare as the database compares them: the ledger's and the category
 // table's columns ignore the letter case of A to Z (and only of those), so "repairs" in the
 // ledger is the category "Repairs".

@@ -16,6 +16,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <csignal>
+#include <sqlite3.h>
 #include <sys/stat.h>
 #include <optional>
 
@@ -57,6 +58,28 @@ QStringList vendorsIn(const QString& path)
             names.append(r.value(0).toString());
     releaseDatabase(path);
     return names;
+}
+
+// The number of the last schema step a file has taken, read from the file itself: a connection
+// would take the steps again as it opens it. Read only while no connection holds the file.
+int schemaStepIn(const QString& path, const QString& key)
+{
+    if (heldByEngine(path))
+        qFatal("the test reads a database file that a connection holds: %s", qPrintable(path));
+    sqlite3* db = nullptr;
+    sqlite3_stmt* read = nullptr;
+    int step = -1;
+    const QByteArray keyBytes = key.toUtf8();
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr)
+            == SQLITE_OK
+        && sqlite3_key(db, keyBytes.constData(), int(keyBytes.size())) == SQLITE_OK
+        && sqlite3_exec(db, "PRAGMA cipher_page_size = 4096;", nullptr, nullptr, nullptr) == SQLITE_OK
+        && sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &read, nullptr) == SQLITE_OK
+        && sqlite3_step(read) == SQLITE_ROW)
+        step = sqlite3_column_int(read, 0);
+    sqlite3_finalize(read);
+    sqlite3_close_v2(db);
+    return step;
 }
 
 QStringList filesIn(const QString& folder)
@@ -116,6 +139,8 @@ private slots:
     void snapshotNeverSavedOverTheLiveFile();
     void rekeyRefusedWhenAChangeIsSavedDuringTheCopy();
     void copiesAreTheUsersAlone();
+    void copiesKeepTheSchemaStepsTaken_data();
+    void copiesKeepTheSchemaStepsTaken();
 };
 
 void tst_backup::fileNames_data()
@@ -619,6 +644,37 @@ void tst_backup::copiesAreTheUsersAlone()
     QCOMPARE(mode(p.db.path()), 0600);
     QCOMPARE(mode(p.db.folder() + QStringLiteral("/halvo0905 before restore 2026-12-07 14-00-00.mdb")),
              0600);
+}
+
+// A copy written table by table that lost the number of the steps its file had taken would take
+// them all again when opened, and a step that may be taken only once would fail on it.
+enum class CopyKind { Compacted, BackupKeyedAnew };
+
+void tst_backup::copiesKeepTheSchemaStepsTaken_data()
+{
+    QTest::addColumn<CopyKind>("kind");
+    QTest::newRow("compacted snapshot") << CopyKind::Compacted;
+    QTest::newRow("backup keyed anew for a restore") << CopyKind::BackupKeyedAnew;
+}
+
+void tst_backup::copiesKeepTheSchemaStepsTaken()
+{
+    QFETCH(CopyKind, kind);
+    test::TempDatabase db;
+    (void)db.connect();
+    releaseDatabase(db.path());
+    const int taken = schemaStepIn(db.path(), DatabasePassword);
+    QVERIFY(taken > 0);
+
+    const QString copy = db.folder() + QStringLiteral("/copy.mdb");
+    const QString newKey = QStringLiteral("another key");
+    const Status made =
+        kind == CopyKind::Compacted
+            ? writeCompactedCopy(db.connect(), copy, DatabasePassword)
+            : writeRekeyedCopy(db.path(), DatabasePassword, copy, newKey, std::nullopt);
+    QVERIFY2(made, qPrintable(made ? QString() : made.error().description));
+    releaseDatabase(db.path());
+    QCOMPARE(schemaStepIn(copy, kind == CopyKind::Compacted ? DatabasePassword : newKey), taken);
 }
 
 QTEST_MAIN(tst_backup)

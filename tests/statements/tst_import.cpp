@@ -241,7 +241,11 @@ void TestImport::importsOfAnEarlierVersionKeepTheirAccounts()
     m.amountColumn = 2;
     const Statement csv =
         applyMapping({{1, {"12/09/2026", "HARDWARE DEPOT", "-12.00"}}}, m).value();
+    // The file as that version left it: the import's tables of then, and no schema step taken.
     QVERIFY(c.executeScript(
+        "DROP TABLE tblImportBatch; DROP TABLE tblImportLine; DROP TABLE tblCsvMapping;"
+        "DROP TABLE tblPayeeRule; DROP TABLE tblStatementAccount; DROP TABLE tblFileAccount;"
+        "PRAGMA user_version = 0;"
         "CREATE TABLE tblImportBatch (ID INTEGER PRIMARY KEY AUTOINCREMENT, ImportedAt TEXT, "
         "Source TEXT COLLATE NOCASE, Lines INTEGER);"
         "CREATE TABLE tblImportLine (ID INTEGER PRIMARY KEY AUTOINCREMENT, BatchID INTEGER, "
@@ -257,6 +261,8 @@ void TestImport::importsOfAnEarlierVersionKeepTheirAccounts()
     QVERIFY(c.execute("INSERT INTO tblImportLine (BatchID, FinanceID, Account, BankID) VALUES "
                       "(1, 1, 'First Bank', ?), (2, 2, ?, 'N9')",
                       {csv.lines[0].bankId, Checking}));
+    releaseDatabase(db.path());
+    c = db.connect();
 
     // The mapping's name became an account, which the mapping chose; its line is still known.
     QCOMPARE(accountNames(c).value(), QStringList{"First Bank"});

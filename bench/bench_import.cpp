@@ -98,7 +98,7 @@ void BM_WriteTenThousandLines(benchmark::State& state)
         for (ImportLine& line : plan)
             line.ticked = true;
         state.ResumeTiming();
-        Result<ImportBatch> written = writeImport(c, plan, QStringLiteral("bench.ofx"));
+        auto written = writeImport(c, plan, QStringLiteral("bench.ofx"));
         if (!written)
             state.SkipWithError("the write failed");
     }

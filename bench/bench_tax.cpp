@@ -33,7 +33,7 @@ void BM_WorksheetOfAYear(benchmark::State& state)
 {
     Connection& c = database();
     for (auto _ : state) {
-        Result<Worksheet> sheet = scheduleEWorksheet(c, 2025);
+        auto sheet = scheduleEWorksheet(c, 2025);
         if (!sheet || sheet.value().columns.size() != 40)
             state.SkipWithError("the worksheet failed");
         benchmark::DoNotOptimize(sheet);
@@ -45,7 +45,7 @@ void BM_WorksheetToThePreview(benchmark::State& state)
 {
     Connection& c = database();
     for (auto _ : state) {
-        Result<Worksheet> sheet = scheduleEWorksheet(c, 2025);
+        auto sheet = scheduleEWorksheet(c, 2025);
         if (!sheet)
             state.SkipWithError("the worksheet failed");
         ReportLayout layout = ReportLayouts::rptScheduleE();

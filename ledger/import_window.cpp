@@ -3,6 +3,7 @@
 #include "controls/table_width.h"
 
 #include "dialog_rows.h"
+#include "import_words.h"
 #include "controls/links.h"
 #include "controls/pickers.h"
 #include "hyperlink/vey_hyperlink_label.h"
@@ -118,8 +119,8 @@ QVariant ImportLinesModel::data(const QModelIndex& index, int role) const
         return line.ticked ? Qt::Checked : Qt::Unchecked;
     if (role == Qt::TextAlignmentRole && index.column() == Amount)
         return int(Qt::AlignRight | Qt::AlignVCenter);
-    if (role == Qt::ToolTipRole && index.column() == State && !line.duplicateOf.isEmpty())
-        return line.duplicateOf;
+    if (role == Qt::ToolTipRole && index.column() == State && line.duplicateOf)
+        return wording(*line.duplicateOf);
     if (role != Qt::DisplayRole && role != Qt::EditRole)
         return {};
     const Money amount = line.income() ? line.bank.amount : -line.bank.amount;
@@ -321,10 +322,12 @@ void frmImport::showNote()
 
 void frmImport::Import_Click()
 {
-    Result<ImportBatch> batch = writeImport(connection, lines->lines(), source);
+    Outcome<ImportBatch, ImportRefusal> batch = writeImport(connection, lines->lines(), source);
     if (!batch) {
-        prompts().message(this, batch.error().description, QStringLiteral("Import Statement"),
-                          Prompts::Buttons::Ok, Prompts::Icon::Warning);
+        prompts().message(this,
+                          batch.refused() ? wording(batch.refusal()) : batch.error().description,
+                          QStringLiteral("Import Statement"), Prompts::Buttons::Ok,
+                          Prompts::Icon::Warning);
         return;
     }
     prompts().message(this,
@@ -421,9 +424,10 @@ PayeeRule frmPayeeRule::rule() const
 
 bool frmPayeeRule::save()
 {
-    Result<qint64> saved = savePayeeRule(connection, rule());
+    Outcome<qint64, ImportRefusal> saved = savePayeeRule(connection, rule());
     if (!saved) {
-        prompts().message(this, saved.error().description);
+        prompts().message(this,
+                          saved.refused() ? wording(saved.refusal()) : saved.error().description);
         return false;
     }
     id = saved.value();

@@ -3,6 +3,7 @@
 #include "controls/table_width.h"
 
 #include "import_window.h"
+#include "import_words.h"
 #include "controls/links.h"
 #include "hyperlink/vey_hyperlink_label.h"
 #include "platform/prompts.h"

@@ -9,6 +9,7 @@
 #include "controls/pickers.h"
 #include "hyperlink/vey_hyperlink_label.h"
 #include "platform/prompts.h"
+#include "rentroll/rent_roll_words.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -97,12 +98,12 @@ std::optional<Money> LeaseDialog::moneyIn(QLineEdit* box, const QString& field)
     return m.value();
 }
 
-void LeaseDialog::finish(const Status& written)
+void LeaseDialog::finish(const RentOutcome& written)
 {
-    if (!written) {
-        refuse(written.error().description, nullptr);
-        return;
-    }
+    if (written.refused())
+        return void(refuse(wording(written.refusal()), nullptr));
+    if (!written)
+        return void(refuse(written.error().description, nullptr));
     accept();
 }
 
@@ -279,8 +280,9 @@ void frmDeposit::Save_Click()
                            txtAmount));
     if (dtpDate->isEmpty())
         return void(refuse(QStringLiteral("Choose the date."), dtpDate));
+    // The rent roll refuses it too; asked here first, so that the cursor goes to the reason.
     if (event == DepositEvent::Kept && txtReason->text().trimmed().isEmpty())
-        return void(refuse(QStringLiteral("Say why the deposit is kept."), txtReason));
+        return void(refuse(wording(RentRefusal::NoReasonForKeeping), txtReason));
     finish(recordDeposit(connection, tenant.tenantId, event, dtpDate->value(), *amount,
                          txtReason->text().trimmed()));
 }

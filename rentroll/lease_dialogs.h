@@ -40,8 +40,8 @@ protected:
     bool refuse(const QString& text, QWidget* field);
     // A money box's value, or a message naming the field.
     std::optional<Money> moneyIn(QLineEdit* box, const QString& field);
-    // Writes, and closes the window when it worked.
-    void finish(const Status& written);
+    // Closes the window when the write worked; else tells the user why not.
+    void finish(const RentOutcome& written);
 
     Connection connection;
     TenantLease tenant;

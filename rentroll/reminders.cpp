@@ -1,7 +1,5 @@
 #include "reminders.h"
 
-#include "data/dates.h"
-
 #include <QHash>
 #include <algorithm>
 
@@ -23,24 +21,13 @@ Result<QList<Reminder>> reminders(const Connection& connection, const QDate& tod
     QHash<qint64, Money> paidBy;
     for (const QVariantList& r : paidRows.value().values)
         paidBy.insert(r[0].toLongLong(), moneyFromStored(r[1]).valueOr(Money()));
-    struct Dated {
-        qint64 days;
-        Reminder reminder;
-    };
-    QList<Dated> ending, late;
+    QList<Reminder> ending, late;
     for (const TenantLease& t : leases.value()) {
-        const QString who = QStringLiteral("%1 (%2)").arg(t.tenant, t.property);
         if (const std::optional<QDate> end = leaseEnd(t.lease)) {
             const qint64 days = today.daysTo(*end);
             if (days >= 0 && days <= LeaseEndReminderDays)
-                ending.append({days,
-                               {t.tenantId,
-                                days == 0 ? QStringLiteral("The lease of %1 ends today.").arg(who)
-                                          : QStringLiteral("The lease of %1 ends on %2, in %3 %4.")
-                                                .arg(who, Dates::format(*end, Dates::ShortDate))
-                                                .arg(days)
-                                                .arg(days == 1 ? QStringLiteral("day")
-                                                               : QStringLiteral("days"))}});
+                ending.append({Reminder::Kind::LeaseEnds, t.tenantId, t.tenant, t.property, *end,
+                               days, Money()});
         }
         // Rent is followed only for the tenants whose rent the user keeps here: with terms given
         // or a payment named. A file kept before the rent roll would otherwise say that every
@@ -53,23 +40,14 @@ Result<QList<Reminder>> reminders(const Connection& connection, const QDate& tod
         const qint64 daysLate = open->due.daysTo(today);
         if (daysLate <= t.lease.terms.graceDays)
             continue;
-        late.append({daysLate,
-                     {t.tenantId, QStringLiteral("%1 is %2 days late with the rent due %3: %4 "
-                                                 "of rent unpaid.")
-                                      .arg(who)
-                                      .arg(daysLate)
-                                      .arg(Dates::format(open->due, Dates::ShortDate),
-                                           open->rent.format(MoneyFormat::Bound))}});
+        late.append({Reminder::Kind::RentLate, t.tenantId, t.tenant, t.property, open->due,
+                     daysLate, open->rent});
     }
     std::stable_sort(ending.begin(), ending.end(),
-                     [](const Dated& a, const Dated& b) { return a.days < b.days; });
+                     [](const Reminder& a, const Reminder& b) { return a.days < b.days; });
     std::stable_sort(late.begin(), late.end(),
-                     [](const Dated& a, const Dated& b) { return a.days > b.days; });
-    QList<Reminder> all;
-    for (const QList<Dated>* list : {&ending, &late})
-        for (const Dated& d : *list)
-            all.append(d.reminder);
-    return all;
+                     [](const Reminder& a, const Reminder& b) { return a.days > b.days; });
+    return ending + late;
 }
 
 } // namespace halvo

@@ -3,6 +3,7 @@
 #include "controls/links.h"
 #include "hyperlink/vey_hyperlink_label.h"
 #include "platform/settings.h"
+#include "rentroll/rent_roll_words.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -31,7 +32,7 @@ frmReminders::frmReminders(QList<Reminder> reminders, std::function<void(qint64)
     lstReminders->setAccessibleName(QStringLiteral("Reminders"));
     heading->setBuddy(lstReminders);
     for (const Reminder& r : items)
-        lstReminders->addItem(r.text);
+        lstReminders->addItem(wording(r));
     lstReminders->setCurrentRow(0);
     connect(lstReminders, &QListWidget::itemActivated, this, &frmReminders::OpenTenant_Click);
 

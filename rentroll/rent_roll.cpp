@@ -156,8 +156,8 @@ Status saveTerms(const Connection& connection, qint64 tenantId, const RentTerms&
     return {};
 }
 
-Status changeRent(const Connection& connection, qint64 tenantId, const QDate& from,
-                  const Money& rent)
+RentOutcome changeRent(const Connection& connection, qint64 tenantId, const QDate& from,
+                       const Money& rent)
 {
     Result<QList<TenantLease>> leases = loadLeases(connection);
     if (!leases)
@@ -167,7 +167,7 @@ Status changeRent(const Connection& connection, qint64 tenantId, const QDate& fr
         if (t.tenantId == tenantId)
             tenant = &t;
     if (!tenant)
-        return Error{QStringLiteral("The tenant is no longer there.")};
+        return RentRefusal::TenantGone;
     Transaction work(connection);
     if (!work.status())
         return work.status();
@@ -235,11 +235,11 @@ Result<QList<PaymentCandidate>> paymentCandidates(const Connection& connection,
     return found;
 }
 
-Status recordDeposit(const Connection& connection, qint64 tenantId, DepositEvent event,
-                     const QDate& day, const Money& amount, const QString& reason)
+RentOutcome recordDeposit(const Connection& connection, qint64 tenantId, DepositEvent event,
+                          const QDate& day, const Money& amount, const QString& reason)
 {
     if (amount <= Money())
-        return Error{QStringLiteral("Enter an amount above $0.00.")};
+        return RentRefusal::AmountNotAboveZero;
     Transaction work(connection);
     if (!work.status())
         return work.status();
@@ -248,12 +248,11 @@ Status recordDeposit(const Connection& connection, qint64 tenantId, DepositEvent
     if (!tenant)
         return tenant.error();
     if (tenant.value().toInt() != 1)
-        return Error{QStringLiteral("The tenant is no longer in the database; nothing was "
-                                    "recorded.")};
+        return RentRefusal::TenantGoneNothingRecorded;
     QVariant financeId;
     if (event == DepositEvent::Kept) {
         if (reason.trimmed().isEmpty())
-            return Error{QStringLiteral("Say why the deposit is kept.")};
+            return RentRefusal::NoReasonForKeeping;
         // The income window and the tax year know the category from the category table.
         Result<int> category = connection.execute(QStringLiteral(
             "INSERT INTO tblCategory (Income) SELECT 'Deposit Kept' WHERE NOT EXISTS "
@@ -271,8 +270,7 @@ Status recordDeposit(const Connection& connection, qint64 tenantId, DepositEvent
         // No row when the tenant was deleted meanwhile (in another window): the last row id
         // would then name an older ledger row, which the deposit must never point at.
         if (income.value() != 1)
-            return Error{QStringLiteral("The tenant is no longer in the database; nothing was "
-                                        "recorded.")};
+            return RentRefusal::TenantGoneNothingRecorded;
         Result<QVariant> id = connection.scalar(QStringLiteral("SELECT last_insert_rowid()"));
         if (!id)
             return id.error();

@@ -8,6 +8,7 @@
 //                   amounts, kept the rows' own by triggers on the ledger
 //   tblDeposit      deposits received, kept (then income, with a reason) and returned
 
+#include "core/outcome.h"
 #include "data/connection.h"
 #include "rentroll/rent_account.h"
 
@@ -51,12 +52,21 @@ struct RentRollRow {
 
 Result<QList<RentRollRow>> rentRoll(const Connection& connection, const QDate& day);
 
+// What the rent roll will not write, and nothing is written: the window says why.
+enum class RentRefusal {
+    TenantGone,                // a rent change for a tenant no longer in the file
+    TenantGoneNothingRecorded, // a deposit of a tenant deleted meanwhile (in another window)
+    AmountNotAboveZero,        // a deposit of $0.00 or less
+    NoReasonForKeeping,        // a deposit kept without the reason why
+};
+using RentOutcome = Outcome<void, RentRefusal>;
+
 // Writing what the rent roll adds.
 Status saveTerms(const Connection& connection, qint64 tenantId, const RentTerms& terms);
 // The rent is `rent` from `from` on, until the next change after it (if any): the months before
 // keep the rent they had.
-Status changeRent(const Connection& connection, qint64 tenantId, const QDate& from,
-                  const Money& rent);
+RentOutcome changeRent(const Connection& connection, qint64 tenantId, const QDate& from,
+                       const Money& rent);
 // Ledger income rows paying a tenant's rent (or no longer: tenant 0).
 Status setPaymentTenant(const Connection& connection, qint64 financeId, qint64 tenantId);
 // An income row of the tenant's property from a month before the lease start on, that names no
@@ -73,7 +83,7 @@ Result<QList<PaymentCandidate>> paymentCandidates(const Connection& connection,
                                                   const TenantLease& tenant);
 // A deposit kept is also income: a ledger row of the category "Deposit Kept" with the reason as
 // its memo, written in the same unit of work.
-Status recordDeposit(const Connection& connection, qint64 tenantId, DepositEvent event,
-                     const QDate& day, const Money& amount, const QString& reason);
+RentOutcome recordDeposit(const Connection& connection, qint64 tenantId, DepositEvent event,
+                          const QDate& day, const Money& amount, const QString& reason);
 
 } // namespace halvo

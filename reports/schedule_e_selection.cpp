@@ -7,6 +7,7 @@
 #include "platform/prompts.h"
 #include "reports/report_layouts.h"
 #include "reports/report_preview.h"
+#include "reports/schedule_e_words.h"
 #include "tax/schedule_e_sheet.h"
 
 #include <QDir>
@@ -39,21 +40,10 @@ std::optional<Worksheet> frmScheduleE::worksheet()
     // the category window opens; only those the program cannot place are left to the user.
     Result<int> offered = connection ? offerFirstMapping(connection.value())
                                      : Result<int>(connection.error());
-    Result<Worksheet> sheet = offered ? scheduleEWorksheet(connection.value(), year)
-                                      : Result<Worksheet>(offered.error());
+    Outcome<Worksheet, WorksheetRefusal> sheet =
+        offered ? scheduleEWorksheet(connection.value(), year) : offered.error();
     if (!sheet) {
-        if (sheet.error().code == CategoriesWithoutLine) {
-            const QString question =
-                sheet.error().description + QStringLiteral("\n\nOpen the category editor now?");
-            if (prompts().message(this, question, Title, Prompts::Buttons::YesNo,
-                                  Prompts::Icon::Question)
-                    == Prompts::Answer::Yes
-                && showCategoryEditor)
-                showCategoryEditor();
-            return std::nullopt;
-        }
-        prompts().message(this, sheet.error().description, Title, Prompts::Buttons::Ok,
-                          Prompts::Icon::Warning);
+        tellWhyNot(sheet);
         return std::nullopt;
     }
     if (sheet.value().columns.isEmpty()) {
@@ -63,6 +53,26 @@ std::optional<Worksheet> frmScheduleE::worksheet()
         return std::nullopt;
     }
     return std::move(sheet).value();
+}
+
+void frmScheduleE::tellWhyNot(const Outcome<Worksheet, WorksheetRefusal>& sheet)
+{
+    if (!sheet.refused()) {
+        prompts().message(this, sheet.error().description, Title, Prompts::Buttons::Ok,
+                          Prompts::Icon::Warning);
+        return;
+    }
+    if (sheet.refusal().kind != WorksheetRefusal::Kind::CategoriesWithoutLine) {
+        prompts().message(this, wording(sheet.refusal()), Title, Prompts::Buttons::Ok,
+                          Prompts::Icon::Warning);
+        return;
+    }
+    const QString question =
+        wording(sheet.refusal()) + QStringLiteral("\n\nOpen the category editor now?");
+    if (prompts().message(this, question, Title, Prompts::Buttons::YesNo, Prompts::Icon::Question)
+            == Prompts::Answer::Yes
+        && showCategoryEditor)
+        showCategoryEditor();
 }
 
 void frmScheduleE::GenerateReport_Click()

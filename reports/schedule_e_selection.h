@@ -29,6 +29,8 @@ private:
 
     // The chosen year as the form's numbers, or none when the user has been told why not.
     std::optional<Worksheet> worksheet();
+    // Says why the year cannot be shown; categories without a line offer the category editor.
+    void tellWhyNot(const Outcome<Worksheet, WorksheetRefusal>& sheet);
 };
 
 } // namespace halvo

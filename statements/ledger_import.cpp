@@ -111,8 +111,8 @@ Result<QSet<QString>> importedIds(const Connection& connection, const Accounts& 
 // A ledger row of the same kind and amount within a few days, with a similar payee, typed by
 // hand or imported from the same account, from whichever file of it. Two accounts that pay the
 // same bill each month are kept apart: their rows are never taken for each other.
-Result<QString> matchingRow(const Connection& connection, const ImportLine& line,
-                            const NamedAccount& account)
+Result<std::optional<Duplicate>> matchingRow(const Connection& connection, const ImportLine& line,
+                                             const NamedAccount& account)
 {
     const QString sql = QStringLiteral(
         "SELECT f.RecDate, f.Payee, i.Account, a.AccountID FROM tblFinance f "
@@ -122,7 +122,7 @@ Result<QString> matchingRow(const Connection& connection, const ImportLine& line
                             .arg(line.income() ? QStringLiteral("Income") : QStringLiteral("Expense"));
     const Money amount = line.income() ? line.bank.amount : -line.bank.amount;
     const QDate date = line.bank.date;
-    QString found;
+    std::optional<Duplicate> found;
     Status read = connection.eachRow(
         sql,
         {QVariant::fromValue(amount), date.addDays(-DuplicateDays), date.addDays(DuplicateDays)},
@@ -134,9 +134,7 @@ Result<QString> matchingRow(const Connection& connection, const ImportLine& line
             if (!sameAccount
                 || !(similarPayee(payee, line.bank.payee) || similarPayee(payee, line.payee)))
                 return true;
-            found = QStringLiteral("%1 to %2 on %3 is in the ledger")
-                        .arg(amount.format(MoneyFormat::Bound), payee,
-                             row[0].toDate().toString(QStringLiteral("M/d/yyyy")));
+            found = Duplicate{Duplicate::Kind::LedgerRow, amount, payee, row[0].toDate()};
             return false;
         });
     if (!read)
@@ -157,19 +155,19 @@ Status markDuplicates(const Connection& connection, const Accounts& accounts,
         const QString key =
             accountKey(line.bank.account, account) + QLatin1Char('\n') + line.bank.bankId;
         if (!line.bank.bankId.isEmpty() && seen.contains(key)) {
-            line.duplicateOf = before.contains(key)
-                                   ? QStringLiteral("imported before")
-                                   : QStringLiteral("the same bank id stands earlier in the file");
+            line.duplicateOf = Duplicate{before.contains(key) ? Duplicate::Kind::ImportedBefore
+                                                              : Duplicate::Kind::EarlierInFile,
+                                         {}, {}, {}};
         } else {
             seen.insert(key);
-            Result<QString> match = matchingRow(connection, line, account);
+            Result<std::optional<Duplicate>> match = matchingRow(connection, line, account);
             if (!match)
                 return match.error();
             line.duplicateOf = match.value();
         }
         // An investment account's cash is the user's to choose: it is offered, never ticked.
         line.ticked =
-            line.duplicateOf.isEmpty() && !line.bank.amount.isZero() && !line.bank.investment;
+            !line.duplicateOf && !line.bank.amount.isZero() && !line.bank.investment;
     }
     return {};
 }
@@ -192,16 +190,6 @@ bool PayeeRule::matches(const QString& bankPayee) const
     return payee.compare(wanted, Qt::CaseInsensitive) == 0;
 }
 
-QString matchCaption(PayeeRule::Match match)
-{
-    switch (match) {
-    case PayeeRule::Match::StartsWith: return QStringLiteral("Payee starts with");
-    case PayeeRule::Match::Contains: return QStringLiteral("Payee contains");
-    case PayeeRule::Match::Is: break;
-    }
-    return QStringLiteral("Payee is");
-}
-
 Result<QList<PayeeRule>> loadPayeeRules(const Connection& connection)
 {
     Result<Rows> rows = connection.select(QStringLiteral(
@@ -220,10 +208,10 @@ Result<QList<PayeeRule>> loadPayeeRules(const Connection& connection)
     return rules;
 }
 
-Result<qint64> savePayeeRule(const Connection& connection, const PayeeRule& rule)
+Outcome<qint64, ImportRefusal> savePayeeRule(const Connection& connection, const PayeeRule& rule)
 {
     if (rule.text.trimmed().isEmpty())
-        return Error{QStringLiteral("[Payee text] Please, enter required data.")};
+        return ImportRefusal{ImportRefusal::Kind::RuleWithoutText, 0, {}};
     const QVariantList values{matchNames[int(rule.match)], rule.text.trimmed(), rule.property,
                               rule.payee, rule.category};
     if (rule.id != 0) {
@@ -266,19 +254,9 @@ const PayeeRule* ruleFor(const QList<PayeeRule>& rules, const QString& bankPayee
 
 ImportLine::State ImportLine::state() const
 {
-    if (!duplicateOf.isEmpty())
+    if (duplicateOf)
         return State::Duplicate;
     return category.trimmed().isEmpty() ? State::NeedsCategory : State::New;
-}
-
-QString stateCaption(ImportLine::State state)
-{
-    switch (state) {
-    case ImportLine::State::New: return QStringLiteral("New");
-    case ImportLine::State::Duplicate: return QStringLiteral("Duplicate");
-    case ImportLine::State::NeedsCategory: break;
-    }
-    return QStringLiteral("Needs a category");
 }
 
 // Similar when the words of one begin the words of the other ("city water" and "city water dept
@@ -321,18 +299,20 @@ Result<QList<ImportLine>> planImport(const Connection& connection, const Stateme
 
 namespace {
 
-Status checkWritable(const ImportLine& line)
+// What the ledger requires of a row that the line lacks, if anything.
+std::optional<ImportRefusal> unwritable(const ImportLine& line)
 {
-    const QString where = line.bank.line > 0 ? QStringLiteral("Line %1").arg(line.bank.line)
-                                             : QStringLiteral("The line of %1")
-                                                   .arg(line.bank.date.toString(u"M/d/yyyy"));
+    using Kind = ImportRefusal::Kind;
+    const auto refused = [&line](Kind kind) {
+        return ImportRefusal{kind, line.bank.line, line.bank.date};
+    };
     if (line.bank.amount.isZero())
-        return Error{QStringLiteral("%1 has an amount of 0, which the ledger does not show.").arg(where)};
+        return refused(Kind::AmountZero);
     if (line.payee.trimmed().isEmpty())
-        return Error{QStringLiteral("%1 has no payee: choose one.").arg(where)};
+        return refused(Kind::NoPayee);
     if (!line.bank.date.isValid())
-        return Error{QStringLiteral("%1 has no date.").arg(where)};
-    return {};
+        return refused(Kind::NoDate);
+    return std::nullopt;
 }
 
 Status writeLine(const Connection& connection, qint64 batch, const ImportLine& line)
@@ -379,19 +359,20 @@ Status keepAccountNames(const Connection& connection, const QList<ImportLine>& l
 
 } // namespace
 
-Result<ImportBatch> writeImport(const Connection& connection, const QList<ImportLine>& lines,
-                                const QString& source)
+Outcome<ImportBatch, ImportRefusal> writeImport(const Connection& connection,
+                                                const QList<ImportLine>& lines,
+                                                const QString& source)
 {
     int count = 0;
     for (const ImportLine& line : lines) {
         if (!line.ticked)
             continue;
-        if (Status fit = checkWritable(line); !fit)
-            return fit.error();
+        if (std::optional<ImportRefusal> refused = unwritable(line))
+            return *refused;
         ++count;
     }
     if (count == 0)
-        return Error{QStringLiteral("No line is ticked: nothing was imported.")};
+        return ImportRefusal{ImportRefusal::Kind::NothingTicked, 0, {}};
     Transaction work(connection);
     if (!work.status())
         return work.status().error();

@@ -11,6 +11,7 @@
 // and tblFileAccount for what each file calls them).
 
 #include "statement.h"
+#include "core/outcome.h"
 #include "data/connection.h"
 
 #include <QDateTime>
@@ -19,6 +20,22 @@
 #include <optional>
 
 namespace halvo {
+
+// What the import, or a payee rule, will not write, and nothing is written: the window says why.
+struct ImportRefusal {
+    enum class Kind {
+        NothingTicked,
+        AmountZero, // the ledger shows no line of $0.00
+        NoPayee,
+        NoDate,
+        RuleWithoutText, // a payee rule that would match no payee
+    };
+    Kind kind = Kind::NothingTicked;
+    // The line refused: where it stands in its file (StatementLine::line), and its date, which
+    // names it when the file numbers none.
+    int line = 0;
+    QDate date;
+};
 
 struct PayeeRule {
     enum class Match { StartsWith, Contains, Is };
@@ -30,15 +47,27 @@ struct PayeeRule {
     bool matches(const QString& bankPayee) const;
 };
 
-// "Payee starts with", "Payee contains", "Payee is": as the rule window lists them.
-QString matchCaption(PayeeRule::Match match);
-
 // The rules, the most particular first: "is" before "starts with" before "contains", and among
 // those the longer text first; the first that matches a line is the one applied.
 Result<QList<PayeeRule>> loadPayeeRules(const Connection& connection);
-Result<qint64> savePayeeRule(const Connection& connection, const PayeeRule& rule);
+// Adds the rule (id 0) or changes it; the rule's id.
+Outcome<qint64, ImportRefusal> savePayeeRule(const Connection& connection, const PayeeRule& rule);
 Status deletePayeeRule(const Connection& connection, qint64 id);
 const PayeeRule* ruleFor(const QList<PayeeRule>& rules, const QString& bankPayee);
+
+// Why a line is taken for one the ledger has.
+struct Duplicate {
+    enum class Kind {
+        ImportedBefore, // its bank id, from the same account
+        EarlierInFile,  // its bank id stands earlier in the same statement
+        LedgerRow,      // a row of the same kind and amount, a few days apart, a similar payee
+    };
+    Kind kind = Kind::ImportedBefore;
+    // The ledger's row, for LedgerRow.
+    Money amount;
+    QString payee;
+    QDate date;
+};
 
 struct ImportLine {
     enum class State { New, Duplicate, NeedsCategory };
@@ -51,16 +80,13 @@ struct ImportLine {
     QString payee;    // the ledger's Payee: a rule's vendor, else what the bank wrote
     QString category;
     bool fromRule = false;
-    // Why the line is taken for one the ledger has: empty when it is new.
-    QString duplicateOf;
+    // Why the line is taken for one the ledger has: none when it is new.
+    std::optional<Duplicate> duplicateOf;
     bool ticked = true;
 
     bool income() const { return !bank.amount.isNegative(); }
     State state() const;
 };
-
-// "New", "Duplicate", "Needs a category".
-QString stateCaption(ImportLine::State state);
 
 // Whether two payees name the same party, as a bank and a user write them: letter case,
 // punctuation and extra words aside ("CITY WATER DEPT #123" and "City Water").
@@ -84,10 +110,11 @@ struct ImportBatch {
 };
 
 // Writes the ticked lines as one batch, all or none, with the names of the accounts the plan
-// was given; the batch, or an error with nothing written.
+// was given; the batch, or (with nothing written) what it refuses or an error.
 // A line that has neither payee nor amount cannot be written: the ledger requires both.
-Result<ImportBatch> writeImport(const Connection& connection, const QList<ImportLine>& lines,
-                                const QString& source);
+Outcome<ImportBatch, ImportRefusal> writeImport(const Connection& connection,
+                                                const QList<ImportLine>& lines,
+                                                const QString& source);
 // The batch "Undo last import" would remove; none when nothing imported is left.
 Result<std::optional<ImportBatch>> lastImport(const Connection& connection);
 // Removes the batch's rows from the ledger, and the batch: how many rows went.

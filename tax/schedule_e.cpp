@@ -232,41 +232,28 @@ Result<int> offerFirstMapping(const Connection& connection)
     return given;
 }
 
-Result<Worksheet> scheduleEWorksheet(const Connection& connection, int year)
+namespace {
+
+using Columns = QMap<QString, WorksheetColumn>;
+
+// The year's sums (property, category, income, expense) by property and line; or what stops the
+// year: a category without a line stops it only once every such category is known, so that the
+// user can give them all their lines at once.
+Outcome<Columns, WorksheetRefusal> columnsOf(const Rows& sums, const QMap<CategoryKey, int>& lines,
+                                             const QMap<QString, QString>& addressOf, int year)
 {
-    Result<QMap<CategoryKey, int>> lines = loadCategoryLines(connection);
-    if (!lines)
-        return lines.error();
-    Result<Rows> addresses = connection.select(
-        QStringLiteral("SELECT BldNickName, BldPropAddress FROM tblBuilding"));
-    if (!addresses)
-        return addresses.error();
-    QMap<QString, QString> addressOf;
-    for (const QVariantList& r : addresses.value().values)
-        addressOf.insert(r[0].toString(), r[1].toString());
-
-    // The year's sums by property and category; the date index bounds the walk to the year.
-    Result<Rows> sums = connection.select(
-        QStringLiteral("SELECT COALESCE(NickName, ''), COALESCE(Category, ''), SUM(Income), "
-                       "SUM(Expense) FROM tblFinance WHERE RecDate >= ? AND RecDate < ? "
-                       "GROUP BY 1, 2 ORDER BY 1"),
-        {QDate(year, 1, 1), QDate(year + 1, 1, 1)});
-    if (!sums)
-        return sums.error();
-
-    QMap<QString, WorksheetColumn> columns;
-    QStringList unmapped;
+    using Kind = WorksheetRefusal::Kind;
+    Columns columns;
+    WorksheetRefusal unmapped{Kind::CategoriesWithoutLine, year, {}, {}};
     bool uncategorised = false;
-    for (const QVariantList& r : sums.value().values) {
+    for (const QVariantList& r : sums.values) {
         const QString property = r[0].toString();
         const QString category = r[1].toString();
         for (bool income : {true, false}) {
             const Result<Money> summed = moneyFromStored(r[income ? 2 : 3]);
             if (!summed)
-                return Error{QStringLiteral("The %1 of \"%2\" in %3 is not an amount: %4")
-                                 .arg(kindName(income).toLower(), category)
-                                 .arg(year)
-                                 .arg(r[income ? 2 : 3].toString())};
+                return WorksheetRefusal{Kind::NotAnAmount, year, {{income, category}},
+                                        r[income ? 2 : 3].toString()};
             const Money amount = summed.value();
             if (amount.isZero())
                 continue;
@@ -274,11 +261,14 @@ Result<Worksheet> scheduleEWorksheet(const Connection& connection, int year)
                 uncategorised = true;
                 continue;
             }
-            const auto line = lines.value().constFind({income, category});
-            if (line == lines.value().constEnd()) {
-                const QString named = QStringLiteral("\"%1\" (%2)").arg(category, kindName(income).toLower());
-                if (!unmapped.contains(named))
-                    unmapped.append(named);
+            const auto line = lines.constFind({income, category});
+            if (line == lines.constEnd()) {
+                // Each category once, as the ledger writes it.
+                if (std::none_of(unmapped.categories.cbegin(), unmapped.categories.cend(),
+                                 [&](const CategoryKey& k) {
+                                     return k.income == income && k.category == category;
+                                 }))
+                    unmapped.categories.append({income, category});
                 continue;
             }
             WorksheetColumn& column = columns[property];
@@ -288,21 +278,16 @@ Result<Worksheet> scheduleEWorksheet(const Connection& connection, int year)
                 column.lines[*line] += amount;
         }
     }
-    if (!unmapped.isEmpty())
-        return Error{QStringLiteral("%1 %2 of %3 %4 no Schedule E line: give %5 one in the "
-                                    "category editor.")
-                         .arg(unmapped.size() == 1 ? QStringLiteral("The category")
-                                                   : QStringLiteral("The categories"),
-                              unmapped.join(QStringLiteral(", ")))
-                         .arg(year)
-                         .arg(unmapped.size() == 1 ? QStringLiteral("has") : QStringLiteral("have"),
-                              unmapped.size() == 1 ? QStringLiteral("it") : QStringLiteral("them")),
-                     CategoriesWithoutLine};
+    if (!unmapped.categories.isEmpty())
+        return unmapped;
     if (uncategorised)
-        return Error{QStringLiteral("Ledger rows of %1 have no category, so they cannot go on "
-                                    "Schedule E: give each one a category.")
-                         .arg(year)};
+        return WorksheetRefusal{Kind::RowsWithoutCategory, year, {}, {}};
+    return columns;
+}
 
+// The columns' totals, and the form's totals over all of them.
+Worksheet totalled(int year, Columns columns)
+{
     Worksheet sheet;
     sheet.year = year;
     for (WorksheetColumn& column : columns) {
@@ -325,6 +310,36 @@ Result<Worksheet> scheduleEWorksheet(const Connection& connection, int year)
     if (columns.contains(QString()))
         sheet.columns.append(columns.value(QString()));
     return sheet;
+}
+
+} // namespace
+
+Outcome<Worksheet, WorksheetRefusal> scheduleEWorksheet(const Connection& connection, int year)
+{
+    Result<QMap<CategoryKey, int>> lines = loadCategoryLines(connection);
+    if (!lines)
+        return lines.error();
+    Result<Rows> addresses = connection.select(
+        QStringLiteral("SELECT BldNickName, BldPropAddress FROM tblBuilding"));
+    if (!addresses)
+        return addresses.error();
+    QMap<QString, QString> addressOf;
+    for (const QVariantList& r : addresses.value().values)
+        addressOf.insert(r[0].toString(), r[1].toString());
+
+    // The year's sums by property and category; the date index bounds the walk to the year.
+    Result<Rows> sums = connection.select(
+        QStringLiteral("SELECT COALESCE(NickName, ''), COALESCE(Category, ''), SUM(Income), "
+                       "SUM(Expense) FROM tblFinance WHERE RecDate >= ? AND RecDate < ? "
+                       "GROUP BY 1, 2 ORDER BY 1"),
+        {QDate(year, 1, 1), QDate(year + 1, 1, 1)});
+    if (!sums)
+        return sums.error();
+    Outcome<Columns, WorksheetRefusal> columns =
+        columnsOf(sums.value(), lines.value(), addressOf, year);
+    if (columns.refused())
+        return columns.refusal();
+    return totalled(year, std::move(columns).value());
 }
 
 } // namespace halvo

@@ -5,6 +5,7 @@
 // property and line. The mapping lives in a table of its own (tblCategoryLine), so that the
 // category table keeps its two columns.
 
+#include "core/outcome.h"
 #include "data/connection.h"
 #include "data/money.h"
 
@@ -72,12 +73,20 @@ struct Worksheet {
     Money rents, royalties, mortgageInterest, depreciation, totalExpenses;
 };
 
-// The code of the error that stops a year for its categories without a line (no engine's code is
-// below zero), so that the window can offer the category editor.
-constexpr int CategoriesWithoutLine = -21;
+// What stops a tax year, for the window to say: categories of that year without a line (the
+// window offers the category editor), rows without a category, or a sum the ledger holds that is
+// no amount.
+struct WorksheetRefusal {
+    enum class Kind { CategoriesWithoutLine, RowsWithoutCategory, NotAnAmount };
+    Kind kind = Kind::CategoriesWithoutLine;
+    int year = 0;
+    // Without a line: each category, in the order the ledger gives them. Not an amount: the one
+    // whose income or expense it is.
+    QList<CategoryKey> categories;
+    QString stored; // not an amount: what the ledger holds instead
+};
 
-// A tax year of the ledger as the form's numbers. A category of that year without a line, or a
-// row without a category, stops it with a message naming the category.
-Result<Worksheet> scheduleEWorksheet(const Connection& connection, int year);
+// A tax year of the ledger as the form's numbers.
+Outcome<Worksheet, WorksheetRefusal> scheduleEWorksheet(const Connection& connection, int year);
 
 } // namespace halvo

@@ -7,6 +7,7 @@
 #include "rentroll/rent_roll.h"
 #include "rentroll/lease_dialogs.h"
 #include "rentroll/rent_roll_window.h"
+#include "rentroll/rent_roll_words.h"
 #include "controls/pickers.h"
 #include "platform/desktop.h"
 #include "platform/prompts.h"
@@ -203,17 +204,16 @@ void TestRentRoll::rollFromTheDatabase()
     test::TempDatabase db;
     Connection c = db.connect();
     const int id = seedThreeTenants(c);
-    QCOMPARE(recordDeposit(c, 3, DepositEvent::Kept, day("2026-04-05"), money("5"), " ")
-                 .error()
-                 .description,
+    QCOMPARE(wording(recordDeposit(c, 3, DepositEvent::Kept, day("2026-04-05"), money("5"), " ")
+                         .refusal()),
              QString("Say why the deposit is kept."));
     // A tenant deleted in another window meanwhile: nothing is recorded, and no deposit names a
     // ledger row of someone else.
     for (DepositEvent event : {DepositEvent::Kept, DepositEvent::Received}) {
-        QCOMPARE(recordDeposit(c, 99, event, day("2026-04-05"), money("5"), "Carpet stain")
-                     .error()
-                     .description,
-                 QString("The tenant is no longer in the database; nothing was recorded."));
+        QCOMPARE(
+            wording(recordDeposit(c, 99, event, day("2026-04-05"), money("5"), "Carpet stain")
+                        .refusal()),
+            QString("The tenant is no longer in the database; nothing was recorded."));
     }
     QCOMPARE(c.scalar("SELECT count(*) FROM tblDeposit WHERE TenantID = 99").value().toInt(), 0);
 
@@ -250,8 +250,9 @@ void TestRentRoll::rollFromTheDatabase()
              1);
 }
 
-// Ann's lease ends on 2027-01-03; Bob's first rent was due on 2026-11-01 with 3 days' grace and
-// is not paid; Cy's rent is not kept here (no terms, no payment named), so it is never late.
+// Ann's lease ends on 2027-01-03; Bob's rent of $800.00 is due on the 1st with 3 days' grace, and
+// none of it is paid from 2026-11-01 on; Cy's rent is not kept here (no terms, no payment named),
+// so it is never late.
 void TestRentRoll::remindersAtLogin_data()
 {
     QTest::addColumn<QDate>("today");
@@ -265,6 +266,16 @@ void TestRentRoll::remindersAtLogin_data()
         << QStringList{"The lease of Ann Lee (ELM) ends on 1/3/2027, in 59 days.",
                        "Bob Ray (OAK) is 4 days late with the rent due 11/1/2026: $800.00 of rent "
                        "unpaid."};
+    QTest::newRow("the day before the end")
+        << day("2027-01-02")
+        << QStringList{"The lease of Ann Lee (ELM) ends on 1/3/2027, in 1 day.",
+                       "Bob Ray (OAK) is 62 days late with the rent due 11/1/2026: $2,400.00 of "
+                       "rent unpaid."};
+    QTest::newRow("the last day")
+        << day("2027-01-03")
+        << QStringList{"The lease of Ann Lee (ELM) ends today.",
+                       "Bob Ray (OAK) is 63 days late with the rent due 11/1/2026: $2,400.00 of "
+                       "rent unpaid."};
 }
 
 void TestRentRoll::remindersAtLogin()
@@ -282,7 +293,7 @@ void TestRentRoll::remindersAtLogin()
     QStringList texts;
     const QList<Reminder> found = reminders(c, today).value();
     for (const Reminder& r : found)
-        texts << r.text;
+        texts << wording(r);
     QCOMPARE(texts, shown);
 }
 
@@ -343,6 +354,13 @@ void TestRentRoll::rollWindow()
     QCOMPARE(terms.result(), int(QDialog::Accepted));
     QCOMPARE(loadLeases(db.connect()).value().at(1).lease.terms.graceDays, 2);
     QCOMPARE(loadLeases(db.connect()).value().at(1).lease.terms.fee, money("30"));
+    // What the rent roll refuses, as the deposit window says it.
+    frmDeposit deposit(db.connect(), leases.at(1), day("2026-12-01"), &window);
+    deposit.txtAmount->setText("0");
+    deposit.Save_Click();
+    QCOMPARE(scripted.texts(), QStringList({"The fee must be an amount above $0.00.",
+                                            "Enter an amount above $0.00."}));
+    QCOMPARE(deposit.result(), int(QDialog::Rejected));
     setPrompts(nullptr);
     Clock::fixAt({});
 }

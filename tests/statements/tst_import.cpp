@@ -1,6 +1,7 @@
 // A statement into the ledger: overlapping statements, the same file twice, lines the ledger has
 // typed by hand, payee rules, and undoing an import. The statements are real OFX files.
 
+#include "ledger/import_words.h"
 #include "statements/ledger_import.h"
 #include "statements/csv_mapping.h"
 #include "statements/ofx_reader.h"
@@ -58,6 +59,12 @@ QStringList states(const QList<ImportLine>& lines)
     return shown;
 }
 
+// The tip the import window shows on a duplicate's state; empty for a new line.
+QString duplicateText(const ImportLine& line)
+{
+    return line.duplicateOf ? wording(*line.duplicateOf) : QString();
+}
+
 // What went wrong, for a check that failed.
 template <class R>
 QByteArray why(const R& result)
@@ -85,6 +92,7 @@ private slots:
     void similarPayees();
     void appliesTheMostParticularRule();
     void undoRemovesExactlyTheLastImport();
+    void refusesALineItCannotWrite_data();
     void refusesALineItCannotWrite();
 
 private:
@@ -121,7 +129,7 @@ void TestImport::overlappingStatementsAddOnlyTheNewLines()
     QCOMPARE(states(december.value()),
              QStringList({"Duplicate (unticked)", "Duplicate (unticked)", "Needs a category",
                           "Needs a category"}));
-    QCOMPARE(december.value()[0].duplicateOf, QString("imported before"));
+    QCOMPARE(duplicateText(december.value()[0]), QString("imported before"));
     QVERIFY(writeImport(c, december.value(), "december.ofx"));
     QCOMPARE(count(c, "SELECT COUNT(*) FROM tblFinance"), 6);
     QCOMPARE(count(c, "SELECT SUM(Expense) FROM tblFinance"), 4031900); // $45.10 * 2 + $300 + $12.99
@@ -131,9 +139,9 @@ void TestImport::overlappingStatementsAddOnlyTheNewLines()
     QVERIFY(again);
     for (const ImportLine& line : again.value())
         QCOMPARE(stateCaption(line.state()), QString("Duplicate"));
-    Result<ImportBatch> none = writeImport(c, again.value(), "december.ofx");
-    QVERIFY(!none);
-    QCOMPARE(none.error().description, QString("No line is ticked: nothing was imported."));
+    const auto none = writeImport(c, again.value(), "december.ofx");
+    QVERIFY(none.refused());
+    QCOMPARE(wording(none.refusal()), QString("No line is ticked: nothing was imported."));
     QCOMPARE(count(c, "SELECT COUNT(*) FROM tblFinance"), 6);
 }
 
@@ -222,7 +230,7 @@ void TestImport::csvFindsTheOfxLinesOfItsAccount()
     Result<QList<ImportLine>> lines = planImport(c, csv.value());
     QVERIFY2(lines, why(lines));
     QCOMPARE(states(lines.value()), shown);
-    QCOMPARE(lines.value()[0].duplicateOf, duplicateOf);
+    QCOMPARE(duplicateText(lines.value()[0]), duplicateOf);
     QCOMPARE(lines.value()[0].account, account.isEmpty() ? "First Bank export" : account);
 }
 
@@ -269,7 +277,7 @@ void TestImport::importsOfAnEarlierVersionKeepTheirAccounts()
     QCOMPARE(accountOf(c, "First Bank").value().name, QString("First Bank"));
     Result<QList<ImportLine>> again = planImport(c, csv);
     QVERIFY2(again, why(again));
-    QCOMPARE(again.value()[0].duplicateOf, QString("imported before"));
+    QCOMPARE(duplicateText(again.value()[0]), QString("imported before"));
     // The OFX account has no name yet, and is asked for one; its line is still known too.
     Result<Statement> ofx = readOfxFile(
         writeOfx(db.folder(), "n.ofx", {{"20261130", "-80.00", "GAS CO", "N9"}}), db.folder());
@@ -277,7 +285,7 @@ void TestImport::importsOfAnEarlierVersionKeepTheirAccounts()
     QCOMPARE(unnamedAccounts(c, ofx.value()).value().size(), 1);
     Result<QList<ImportLine>> ofxAgain = planImport(c, ofx.value(), {{Checking, "First Bank"}});
     QVERIFY2(ofxAgain, why(ofxAgain));
-    QCOMPARE(ofxAgain.value()[0].duplicateOf, QString("imported before"));
+    QCOMPARE(duplicateText(ofxAgain.value()[0]), QString("imported before"));
     QCOMPARE(count(c, "SELECT COUNT(*) FROM tblImportLine"), 2);
 }
 
@@ -320,7 +328,7 @@ void TestImport::findsWhatTheLedgerHolds()
         plan(db, writeOfx(db.folder(), "s.ofx", {{d.constData(), a.constData(), p.constData(), "X1"}}));
     QVERIFY2(lines, why(lines));
     QCOMPARE(lines.value().size(), 1);
-    QCOMPARE(lines.value()[0].duplicateOf, shown);
+    QCOMPARE(duplicateText(lines.value()[0]), shown);
     QCOMPARE(lines.value()[0].ticked, shown.isEmpty());
 }
 
@@ -404,17 +412,36 @@ void TestImport::undoRemovesExactlyTheLastImport()
     QCOMPARE(lastImport(c).value()->source, QString("a.ofx"));
 }
 
+// A statement of two lines, both ticked: the first one the ledger can show, the second not.
+void TestImport::refusesALineItCannotWrite_data()
+{
+    QTest::addColumn<QByteArray>("amount");
+    QTest::addColumn<QByteArray>("payee");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("no payee") << QByteArray("-20.00") << QByteArray()
+                              << "Line 2 has no payee: choose one.";
+    QTest::newRow("an amount of 0")
+        << QByteArray("0.00") << QByteArray("HARDWARE DEPOT")
+        << "Line 2 has an amount of 0, which the ledger does not show.";
+}
+
 void TestImport::refusesALineItCannotWrite()
 {
+    QFETCH(QByteArray, amount);
+    QFETCH(QByteArray, payee);
+    QFETCH(QString, said);
     test::TempDatabase db;
     Connection c = db.connect();
-    Result<QList<ImportLine>> lines = plan(
-        db, writeOfx(db.folder(), "s.ofx",
-                     {{"20261101", "-10.00", "GAS", "A"}, {"20261102", "-20.00", "", "B"}}));
-    QVERIFY(lines);
-    Result<ImportBatch> written = writeImport(c, lines.value(), "s.ofx");
-    QVERIFY(!written);
-    QCOMPARE(written.error().description, QString("Line 2 has no payee: choose one."));
+    Result<QList<ImportLine>> lines =
+        plan(db, writeOfx(db.folder(), "s.ofx",
+                          {{"20261101", "-10.00", "GAS", "A"},
+                           {"20261102", amount.constData(), payee.constData(), "B"}}));
+    QVERIFY2(lines, why(lines));
+    for (ImportLine& line : lines.value())
+        line.ticked = true;
+    const auto written = writeImport(c, lines.value(), "s.ofx");
+    QVERIFY(written.refused());
+    QCOMPARE(wording(written.refusal()), said);
     QCOMPARE(count(c, "SELECT COUNT(*) FROM tblFinance"), 0);
 }
 

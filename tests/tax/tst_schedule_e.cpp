@@ -11,6 +11,7 @@
 #include "reports/report_layouts.h"
 #include "reports/report_preview.h"
 #include "reports/schedule_e_selection.h"
+#include "reports/schedule_e_words.h"
 #include "tax/schedule_e_sheet.h"
 #include "tests/support/temp_database.h"
 
@@ -106,6 +107,8 @@ private slots:
     void firstLinesByName_data();
     void firstLinesByName();
     void handComputedYear();
+    void yearStopped_data();
+    void yearStopped();
     void categoriesMatchWithoutLetterCase();
     void linesGoWithTheBackupAndTheCompactedCopy();
     void printedPageByPage();
@@ -144,7 +147,7 @@ void TestScheduleE::handComputedYear()
     Connection c = db.connect();
     QVERIFY(c.executeScript(QString::fromLatin1(ledger)));
     QCOMPARE(offerFirstMapping(c).value(), 14);
-    QCOMPARE(scheduleEWorksheet(c, 2026).error().description,
+    QCOMPARE(wording(scheduleEWorksheet(c, 2026).refusal()),
              QString("The category \"Pest Control\" (expense) of 2026 has no Schedule E line: give "
                      "it one in the category editor."));
 
@@ -175,6 +178,36 @@ void TestScheduleE::handComputedYear()
     QCOMPARE(sheet.totalExpenses, money("3283.02"));
 }
 
+// Every category without a line is named at once; rows without a category stop the year too.
+void TestScheduleE::yearStopped_data()
+{
+    QTest::addColumn<QString>("rows");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("two categories without a line")
+        << "('ASH', '2026-02-01', 'Coin-op', 'Laundry', 500000, 0),"
+           "('ELM', '2026-03-01', 'Bug Busters', 'Pest Control', 0, 800000),"
+           "('OAK', '2026-04-01', 'Bug Busters', 'Pest Control', 0, 800000)"
+        << "The categories \"Laundry\" (income), \"Pest Control\" (expense) of 2026 have no "
+           "Schedule E line: give them one in the category editor.";
+    QTest::newRow("a row without a category")
+        << "('ELM', '2026-03-01', 'Bug Busters', NULL, 0, 800000)"
+        << "Ledger rows of 2026 have no category, so they cannot go on Schedule E: give each one "
+           "a category.";
+}
+
+void TestScheduleE::yearStopped()
+{
+    QFETCH(QString, rows);
+    QFETCH(QString, said);
+    test::TempDatabase db;
+    Connection c = db.connect();
+    QVERIFY(c.executeScript("INSERT INTO tblFinance (NickName, RecDate, Payee, Category, Income, "
+                            "Expense) VALUES " + rows + ";"));
+    const auto sheet = scheduleEWorksheet(c, 2026);
+    QVERIFY(sheet.refused());
+    QCOMPARE(wording(sheet.refusal()), said);
+}
+
 // The ledger's and the category table's texts ignore letter case, as the database compares them:
 // "repairs" typed in the ledger is the category "Repairs" and goes to its line; a line chosen
 // again under another case replaces the first.
@@ -191,8 +224,10 @@ void TestScheduleE::categoriesMatchWithoutLetterCase()
     QVERIFY(saveCategoryLine(c, {false, "Repairs"}, 7));
     QVERIFY(saveCategoryLine(c, {false, "REPAIRS"}, 14));
     QCOMPARE(offerFirstMapping(c).value(), 1); // Rent
-    const Result<Worksheet> sheet = scheduleEWorksheet(c, 2026);
-    QVERIFY2(sheet, qPrintable(sheet ? QString() : sheet.error().description));
+    const auto sheet = scheduleEWorksheet(c, 2026);
+    QVERIFY2(sheet, qPrintable(sheet           ? QString()
+                               : sheet.refused() ? wording(sheet.refusal())
+                                                 : sheet.error().description));
     QCOMPARE(sheet.value().columns.first().lines,
              (QMap<int, Money>{{3, money("1250.00")}, {14, money("280.40")},
                                {20, money("280.40")}, {21, money("969.60")}}));

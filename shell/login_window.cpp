@@ -105,8 +105,17 @@ bool passwordAccepted(QWidget* parent, const QString& dataFolder, const QString&
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const Result<bool> right = passwordOpens(dataFolder, typed);
     QApplication::restoreOverrideCursor();
-    // A password that cannot be read counts as a wrong one.
-    if (!right || !right.value()) {
+    // The password was not refused, but the file it opens cannot be used (written by a newer
+    // HALVO, damaged, held by another program): that is said as it is, and is no wrong try.
+    if (!right) {
+        prompts().message(parent,
+                          QObject::tr("The database file cannot be opened:\n\n%1")
+                              .arg(right.error().description),
+                          QObject::tr("Login Failed"), Prompts::Buttons::Ok,
+                          Prompts::Icon::Critical);
+        return false;
+    }
+    if (!right.value()) {
         QString text = QObject::tr("Password is incorrect!");
         if (const int next = wait.wrong(); next > 0)
             text += QObject::tr("\n\nYou can try again in %1.").arg(seconds(next));

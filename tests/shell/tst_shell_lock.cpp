@@ -112,6 +112,7 @@ private slots:
     void changedPasswordKeysTheFileAnew();
     void commandLineOpensTheLockedFile();
     void wrongPasswordsMakeTheLoginWait();
+    void rightPasswordToAFileOfANewerProgram();
     void restoreIntoALockedFile_data();
     void restoreIntoALockedFile();
     void timeAwayFromTheSetting_data();
@@ -270,6 +271,26 @@ void tst_shell_lock::wrongPasswordsMakeTheLoginWait()
     QVERIFY(opened);
     QCOMPARE(login(folder, QStringLiteral("wrong")), QStringLiteral("Password is incorrect!"));
     Clock::fixAt({});
+}
+
+// The password opens the locked file, which a newer HALVO has written: the user is told so, not
+// that the password is wrong, and the try is not counted against them.
+void tst_shell_lock::rightPasswordToAFileOfANewerProgram()
+{
+    ProgramFolder folder;
+    firstPassword(folder, QStringLiteral("Secret"), Prompts::Answer::Yes);
+    QVERIFY(login(folder, QStringLiteral("Secret")).isEmpty());
+    folder.exec(QStringLiteral("PRAGMA user_version = 1000"));
+    restart(folder);
+    const QString path = databasePath(folder.path());
+    for (int tries = 0; tries < 6; ++tries)
+        QCOMPARE(login(folder, QStringLiteral("Secret")),
+                 QStringLiteral("The database file cannot be opened:\n\nThe database file \"%1\" "
+                                "was written by a newer version of HALVO, which keeps its records "
+                                "in a way this one does not know. It is left as it is: open it "
+                                "with that version.")
+                     .arg(path));
+    QCOMPARE(folder.scripted.shown.last().title, QStringLiteral("Login Failed"));
 }
 
 void tst_shell_lock::restoreIntoALockedFile_data()

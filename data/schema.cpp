@@ -48,7 +48,8 @@ Error newerFile(const QString& path)
     return Error{QStringLiteral("The database file \"%1\" was written by a newer version of HALVO, "
                                 "which keeps its records in a way this one does not know. It is "
                                 "left as it is: open it with that version.")
-                     .arg(path)};
+                     .arg(path),
+                 SchemaNewerThanProgram};
 }
 
 // Whether a file from before the steps were numbered has had the step already.

@@ -16,6 +16,10 @@ namespace halvo {
 
 class Connection;
 
+// The code of the error that refuses a file a newer program has taken further steps in: not one
+// of the engine's codes, so that the start-up can tell it from a file that cannot be read.
+inline constexpr int SchemaNewerThanProgram = -1000;
+
 // Every room's steps, in the order of their numbers.
 const SchemaSteps& schemaSteps();
 // The number of the last step this program knows: a file that has taken it holds every table.

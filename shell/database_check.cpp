@@ -2,6 +2,7 @@
 
 #include "data/connection.h"
 #include "data/connection_string.h"
+#include "data/schema.h"
 #include "lock/file_lock.h"
 #include "platform/prompts.h"
 
@@ -42,6 +43,7 @@ DatabaseFileCheck openFailure(DatabaseFileCheck check, const Error& error, qint6
         check.state = isWholePages(size) ? DatabaseFile::OtherPassword : DatabaseFile::NotADatabase;
         break;
     case SQLITE_CORRUPT: check.state = DatabaseFile::Damaged; break;
+    case SchemaNewerThanProgram: check.state = DatabaseFile::Newer; break;
     case SQLITE_BUSY:
     case SQLITE_LOCKED: check.state = DatabaseFile::InUse; break;
     default:
@@ -161,6 +163,11 @@ QString databaseFileMessage(const DatabaseFileCheck& check)
         return tr("The database file \"%1\" is in use by another program.\n\n%2 Close the other "
                   "program and start %3 again.")
             .arg(path, leftAlone, program);
+    case DatabaseFile::Newer:
+        return tr("The database file \"%1\" was written by a newer version of %2, which keeps its "
+                  "records in a way this one does not know.\n\n%3 Start that version of %2 to work "
+                  "with it.")
+            .arg(path, program, leftAlone);
     case DatabaseFile::Unreadable:
         return tr("The database file \"%1\" cannot be read:\n%2\n\n%3")
             .arg(path, check.detail, leftAlone);

@@ -22,6 +22,7 @@ enum class DatabaseFile {
     Damaged,       // the password opens it, but part of it is missing or unreadable (cut short)
     ReadOnly,      // the file is marked read-only
     InUse,         // another program holds it locked
+    Newer,         // a newer HALVO has taken steps of the schema this one does not know
     Unreadable,    // any other reason it cannot be opened or read; `detail` says which
 };
 

@@ -34,6 +34,7 @@ enum class AtPath {
     Unencrypted,      // a plain SQLite database with the same tables
     OtherPassword,    // an encrypted database keyed with another password
     NoUserTable,      // the right password, but no tblUser
+    NewerProgram,     // a newer HALVO has taken schema steps this one does not know
     ReadOnly,         // chmod 0444
     Folder,
     FirstRun,         // the delivered database: tblUser empty
@@ -90,6 +91,8 @@ void prepare(ProgramFolder& folder, AtPath at)
                     {PasswordStore::hash(QStringLiteral("Secret")).value()});
     if (at == AtPath::NoUserTable)
         folder.exec(QStringLiteral("DROP TABLE tblUser"));
+    if (at == AtPath::NewerProgram)
+        folder.exec(QStringLiteral("PRAGMA user_version = 1000"));
     releaseDatabase(path);
     const qint64 size = QFileInfo(path).size();
     switch (at) {
@@ -116,6 +119,7 @@ void prepare(ProgramFolder& folder, AtPath at)
         writeFile(QDir(path).filePath(QStringLiteral("inside.txt")), "kept\n");
         break;
     case AtPath::NoUserTable:
+    case AtPath::NewerProgram:
     case AtPath::FirstRun:
     case AtPath::PasswordSet: break;
     }
@@ -228,6 +232,12 @@ void tst_shell_bad_files::startOnTheFile_data()
         << AtPath::NoUserTable
         << QStringLiteral("The database file \"%1\" cannot be read:\nno such table: tblUser\n\n"
                           "HALVO has left the file as it is.")
+        << Window::None;
+    QTest::newRow("written by a newer HALVO")
+        << AtPath::NewerProgram
+        << QStringLiteral("The database file \"%1\" was written by a newer version of HALVO, which "
+                          "keeps its records in a way this one does not know.\n\nHALVO has left "
+                          "the file as it is. Start that version of HALVO to work with it.")
         << Window::None;
     QTest::newRow("read-only, 0444")
         << AtPath::ReadOnly

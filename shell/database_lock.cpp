@@ -51,7 +51,7 @@ Result<bool> passwordOpens(const QString& dataFolder, const QString& typed)
     if (!opened)
         return opened.error().code == SQLITE_NOTADB // the wrong key
                    ? Result<bool>(false)
-                   : Result<bool>(opened.error());
+                   : Result<bool>(Error{opened.error().description, RightPasswordFileUnusable});
     setFileKey(path, key.value());
     return true;
 }

@@ -15,7 +15,11 @@ namespace halvo {
 // Whether `typed` is the program password. For a locked file the password must open it (the
 // key it gives is the file's from then on, for every connection); for any other file it must
 // match the stored password.
+// A locked file that the password opens but that cannot be used all the same (a newer HALVO wrote
+// it, it is damaged, another program holds it) is an error with the code below, so that the login
+// says what is wrong with the file instead of taking the right password for a wrong one.
 Result<bool> passwordOpens(const QString& dataFolder, const QString& typed);
+inline constexpr int RightPasswordFileUnusable = -1001;
 
 // Locks the live database with `password`: a new salt, the key Argon2id gives, every table
 // written anew under it (progress shown on a large file) and the stored password set to it.

@@ -105,9 +105,9 @@ bool passwordAccepted(QWidget* parent, const QString& dataFolder, const QString&
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const Result<bool> right = passwordOpens(dataFolder, typed);
     QApplication::restoreOverrideCursor();
-    // The password was not refused, but the file it opens cannot be used (written by a newer
-    // HALVO, damaged, held by another program): that is said as it is, and is no wrong try.
-    if (!right) {
+    // The password is right, but the file it opens cannot be used: that is said as it is, and is
+    // no wrong try.
+    if (!right && right.error().code == RightPasswordFileUnusable) {
         prompts().message(parent,
                           QObject::tr("The database file cannot be opened:\n\n%1")
                               .arg(right.error().description),
@@ -115,7 +115,8 @@ bool passwordAccepted(QWidget* parent, const QString& dataFolder, const QString&
                           Prompts::Icon::Critical);
         return false;
     }
-    if (!right.value()) {
+    // A password that cannot be read counts as a wrong one.
+    if (!right || !right.value()) {
         QString text = QObject::tr("Password is incorrect!");
         if (const int next = wait.wrong(); next > 0)
             text += QObject::tr("\n\nYou can try again in %1.").arg(seconds(next));

@@ -27,8 +27,28 @@ using detail::quoted;
 // a WHERE and an ORDER BY.
 struct UpdatableSource {
     QString table;
-    QString tail; // " WHERE ... ORDER BY ...", as written
+    QString where;   // the condition, as written; empty for every row
+    QString orderBy; // the ordering, as written; empty for the table's own
 };
+
+// Splits " WHERE ... ORDER BY ..." into its condition and its ordering. An ordering by the
+// table's key is the table's own order, in which a large set reads its keys page by page.
+bool splitTail(const QString& tail, UpdatableSource& into)
+{
+    static const QRegularExpression parts(
+        QStringLiteral(R"(^\s*(?:WHERE\s+(.*?))?\s*(?:ORDER\s+BY\s+(.*?))?\s*$)"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression tableOrder(QStringLiteral(R"(^(rowid|ID)(\s+ASC)?$)"),
+                                               QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = parts.match(tail);
+    if (!m.hasMatch())
+        return false;
+    into.where = m.captured(1).trimmed();
+    into.orderBy = m.captured(2).trimmed();
+    if (tableOrder.match(into.orderBy).hasMatch())
+        into.orderBy.clear();
+    return true;
+}
 
 std::optional<UpdatableSource> updatableSource(const Connection& conn, const QString& source)
 {
@@ -40,20 +60,15 @@ std::optional<UpdatableSource> updatableSource(const Connection& conn, const QSt
         QStringLiteral(R"(\b(JOIN|GROUP\s+BY|UNION|LIMIT|HAVING)\b|;)"),
         QRegularExpression::CaseInsensitiveOption);
 
+    // Without an ordering of its own the set keeps the table's order, the order the rows were
+    // entered in, rather than that of whichever index the engine answers the WHERE with.
     UpdatableSource result;
     if (QRegularExpressionMatch m = tableName.match(source); m.hasMatch()) {
         result.table = m.captured(1);
-        result.tail = QStringLiteral(" ORDER BY rowid");
     } else if (QRegularExpressionMatch m = selectAll.match(source);
-               m.hasMatch() && !notPlain.match(m.captured(2)).hasMatch()) {
+               m.hasMatch() && !notPlain.match(m.captured(2)).hasMatch()
+               && splitTail(m.captured(2), result)) {
         result.table = m.captured(1);
-        result.tail = m.captured(2);
-        // Without an ordering of its own the set keeps the table's order, the order the rows
-        // were entered in, rather than that of whichever index the engine answers the WHERE with.
-        static const QRegularExpression orderBy(QStringLiteral(R"(\bORDER\s+BY\b)"),
-                                                QRegularExpression::CaseInsensitiveOption);
-        if (!orderBy.match(result.tail).hasMatch())
-            result.tail += QStringLiteral(" ORDER BY rowid");
     } else {
         return std::nullopt;
     }
@@ -232,7 +247,8 @@ Status RecordSet::open(const Connection& connection, const QString& source,
         fresh->updatable = true;
         fresh->table = quoted(u->table);
         fresh->tableName = u->table;
-        fresh->keysSql = QStringLiteral("SELECT %1.rowid FROM %1%2").arg(fresh->table, u->tail);
+        fresh->where = u->where;
+        fresh->orderBy = u->orderBy;
         rowsSql = QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(fresh->table);
     }
     Result<Statement> stmt = Statement::prepare(connection.handle(), rowsSql);
@@ -271,21 +287,8 @@ Status RecordSet::requery()
     if (Status s = writePending(true); !s)
         return fail(s.error());
     if (d->updatable) {
-        Result<Statement> stmt = Statement::prepare(d->conn->handle(), d->keysSql);
-        if (!stmt)
-            return fail(stmt.error());
-        if (Status s = stmt.value().bind(d->params); !s)
-            return fail(s.error());
-        std::vector<qint64> keys;
-        for (;;) {
-            Result<bool> row = stmt.value().step();
-            if (!row)
-                return fail(row.error());
-            if (!row.value())
-                break;
-            keys.push_back(stmt.value().integer(0));
-        }
-        d->keys = std::move(keys);
+        if (Status read = d->keys.read(*d->conn, d->table, d->where, d->orderBy, d->params); !read)
+            return fail(read.error());
         d->cache.clear();
         noteRead();
     } else {
@@ -367,29 +370,10 @@ Result<int> RecordSet::firstPositionWhere(const QString& condition,
 {
     if (!isOpen() || !d->updatable)
         return Error{QStringLiteral("This set of records cannot be searched.")};
-    Result<Statement> stmt = Statement::prepare(
-        d->conn->handle(),
-        QStringLiteral("SELECT rowid FROM %1 WHERE %2").arg(d->table, condition));
-    if (!stmt)
-        return stmt.error();
-    if (Status b = stmt.value().bind(params); !b)
-        return b.error();
-    QSet<qint64> meeting;
-    for (;;) {
-        Result<bool> row = stmt.value().step();
-        if (!row)
-            return row.error();
-        if (!row.value())
-            break;
-        meeting.insert(stmt.value().integer(0));
-    }
-    // The set's order is its own (an ORDER BY, or the table's): the first of its keys that meets
-    // the condition, not the smallest rowid.
-    if (!meeting.isEmpty())
-        for (size_t i = 0; i < d->keys.size(); ++i)
-            if (meeting.contains(d->keys[i]))
-                return int(i + 1);
-    return 0;
+    Result<long long> found = d->keys.firstWhere(condition, params);
+    if (!found)
+        return found.error();
+    return int(found.value() + 1);
 }
 
 bool RecordSet::bof() const { return isOpen() && (d->current < 0 || d->count() == 0); }

@@ -3,6 +3,7 @@
 // and the current record's fields), record_set_pages.cpp (the rows read page by page) and
 // record_set_writes.cpp (adding, writing and deleting). Not for use outside them.
 
+#include "key_list.h"
 #include "record_set.h"
 #include "sqlite_statement.h"
 
@@ -30,8 +31,9 @@ struct RecordSet::Impl {
     bool updatable = false;
     QString table;       // quoted, when updatable
     QString tableName;   // as the database names it, when updatable
-    QString keysSql;     // the keys of the result, in its order
-    std::vector<qint64> keys;
+    QString where;       // the source's condition, without WHERE; empty for every row
+    QString orderBy;     // the source's ordering, without ORDER BY; empty for the table's own
+    detail::KeyList keys;
     QList<QVariantList> rows; // the rows of a read-only set, read at opening
 
     // Rows read so far, by key. Bounded: rows of pages looked at long ago are dropped.
@@ -52,7 +54,7 @@ struct RecordSet::Impl {
 
     long long storedCount() const
     {
-        return updatable ? static_cast<long long>(keys.size()) : rows.size();
+        return updatable ? keys.size() : rows.size();
     }
     long long count() const { return storedCount() + (adding ? 1 : 0); }
     bool hasCurrent() const { return !currentDeleted && current >= 0 && current < count(); }

@@ -10,7 +10,12 @@ Result<QVariantList> RecordSet::Impl::storedRow(long long index, int columnCount
 {
     if (!updatable)
         return rows.at(index);
-    const qint64 key = keys[size_t(index)];
+    Result<qint64> known = keys.at(index);
+    if (!known)
+        return known.error();
+    const qint64 key = known.value();
+    if (key == detail::KeyList::Gone)
+        return Error{QStringLiteral("The record was deleted by another window.")};
     if (auto it = cache.constFind(key); it != cache.constEnd())
         return *it;
     if (Status s = readPageOf(index, columnCount); !s)
@@ -28,8 +33,13 @@ Status RecordSet::Impl::readPageOf(long long index, int columnCount) const
     QStringList marks;
     QVariantList pageKeys;
     for (long long i = first; i < last; ++i) {
+        Result<qint64> key = keys.at(i);
+        if (!key)
+            return key.error();
+        if (key.value() == detail::KeyList::Gone)
+            continue;
         marks.append(QStringLiteral("?"));
-        pageKeys.append(QVariant::fromValue<qlonglong>(keys[size_t(i)]));
+        pageKeys.append(QVariant::fromValue<qlonglong>(key.value()));
     }
     Result<Statement> stmt = Statement::prepare(
         conn->handle(), QStringLiteral("SELECT rowid, * FROM %1 WHERE rowid IN (%2)")

@@ -86,7 +86,8 @@ Status RecordSet::writePending(bool dropUntouchedNew)
     Transaction work(conn);
     if (!work.status())
         return work.status();
-    qint64 key = adding ? 0 : d->keys[size_t(d->current)];
+    // The current record's key was read with its fields.
+    qint64 key = adding ? 0 : d->keys.at(d->current).valueOr(detail::KeyList::Gone);
     if (adding) {
         const QString sql = names.isEmpty()
                                 ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(d->table)
@@ -114,13 +115,13 @@ Status RecordSet::writePending(bool dropUntouchedNew)
     if (Status committed = work.commit(); !committed)
         return committed;
     if (adding) {
-        d->keys.push_back(key);
+        d->keys.append(key);
         d->adding = false;
     }
     const bool wrote = adding || !names.isEmpty();
     editMode_ = EditMode::None;
     // Read the written record back: the database fills defaults and the counter.
-    d->cache.remove(d->keys[size_t(d->current)]);
+    d->cache.remove(key);
     Status loaded = loadCurrent();
     if (wrote) {
         noteOwnWrite();
@@ -171,14 +172,14 @@ Status RecordSet::deleteCurrent()
         cancelUpdate();
         return {};
     }
-    const qint64 key = d->keys[size_t(d->current)];
+    const qint64 key = d->keys.at(d->current).valueOr(detail::KeyList::Gone);
     const RowFields before = storedFields(d->current);
     Result<int> r = d->conn->execute(
         QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(d->table), {QVariant::fromValue<qlonglong>(key)});
     if (!r)
         return r.error();
     editMode_ = EditMode::None;
-    d->keys.erase(d->keys.begin() + d->current);
+    d->keys.erase(d->current);
     d->cache.remove(key);
     d->currentDeleted = true;
     d->buffer.clear();

@@ -53,6 +53,9 @@ private slots:
     void failedWriteOnMoveIsReportedAndKeepsTheRecord();
     void withoutAnOrderTheTablesOrderStays_data();
     void withoutAnOrderTheTablesOrderStays();
+    void aLargeSetShowsEveryRecordInPlace_data();
+    void aLargeSetShowsEveryRecordInPlace();
+    void aLargeSetAfterAnotherWindowDeleted();
 };
 
 // A statement that names no order lists the rows as they were entered, even where an index
@@ -383,6 +386,103 @@ void TestRecordSet::fieldsHoldWhatTheDatabaseKeeps()
     QVERIFY(rs.requery().ok());
     QCOMPARE(rs.value(column), kept);
     QCOMPARE(rs.value(column).metaType(), kept.metaType());
+}
+
+// A ledger of 60,000 rows, "row 1" to "row 60000", every fourth an expense: 45,000 incomes, more
+// than a large set reads the keys of at opening. Income n is row n + (n - 1) / 3.
+void fillLargeLedger(const Connection& c)
+{
+    QVERIFY(c.executeScript(QStringLiteral(
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 60000) "
+        "INSERT INTO tblFinance (Memo, Income, Expense) SELECT 'row ' || i, "
+        "CASE i % 4 WHEN 0 THEN 0 ELSE 10000 END, CASE i % 4 WHEN 0 THEN 10000 ELSE 0 END FROM n")));
+}
+
+QString memoAt(const RecordSet& rs, int position)
+{
+    return rs.valueAt(position - 1, rs.columnIndex(QStringLiteral("Memo"))).toString();
+}
+
+// Each row opens the set anew and looks at records in the order given, as the grid and the
+// commands ask for them: the ends, a jump into the middle, and the ways back from it.
+void TestRecordSet::aLargeSetShowsEveryRecordInPlace_data()
+{
+    QTest::addColumn<QList<int>>("positions");
+    QTest::addColumn<QStringList>("memos");
+    QTest::newRow("first and last") << QList<int>{1, 45000} << QStringList{"row 1", "row 59999"};
+    QTest::newRow("the middle, then either side")
+        << QList<int>{22500, 22499, 22501, 22244, 22756}
+        << QStringList{"row 29999", "row 29998", "row 30001", "row 29658", "row 30341"};
+    QTest::newRow("up from the last page")
+        << QList<int>{45000, 44744, 44743, 44488}
+        << QStringList{"row 59999", "row 59658", "row 59657", "row 59317"};
+    QTest::newRow("down from the first keys read")
+        << QList<int>{20000, 20001, 20002, 20257}
+        << QStringList{"row 26666", "row 26667", "row 26669", "row 27009"};
+}
+
+void TestRecordSet::aLargeSetShowsEveryRecordInPlace()
+{
+    QFETCH(QList<int>, positions);
+    QFETCH(QStringList, memos);
+    TempDatabase db;
+    const Connection c = db.connect();
+    fillLargeLedger(c);
+    RecordSet rs;
+    QVERIFY(rs.open(c, Statements::IncomeRows));
+    QCOMPARE(rs.recordCount(), 45000);
+    QStringList seen;
+    for (int position : positions)
+        seen << memoAt(rs, position);
+    QCOMPARE(seen, memos);
+
+    // Found without reading what stands before it; an expense is not among the incomes.
+    QCOMPARE(rs.firstPositionWhere(QStringLiteral("Memo = ?"), {"row 37001"}).value(), 27751);
+    QCOMPARE(rs.firstPositionWhere(QStringLiteral("Memo = ?"), {"row 40000"}).value(), 0);
+    QVERIFY(rs.moveTo(27751));
+    QCOMPARE(rs.value(QStringLiteral("Memo")).toString(), QStringLiteral("row 37001"));
+    QCOMPARE(memoAt(rs, 27750), QStringLiteral("row 36999"));
+
+    // A new income comes last, and is written to its own row.
+    QVERIFY(rs.addNew());
+    QVERIFY(rs.setValue(QStringLiteral("Memo"), QStringLiteral("row new")));
+    QVERIFY(rs.setValue(QStringLiteral("Income"), 20000));
+    QVERIFY(rs.update());
+    QCOMPARE(rs.recordCount(), 45001);
+    QVERIFY(rs.moveLast());
+    QCOMPARE(rs.value(QStringLiteral("Memo")).toString(), QStringLiteral("row new"));
+    QCOMPARE(c.scalar(QStringLiteral("SELECT count(*) FROM tblFinance WHERE Memo = 'row new'")).value(),
+             QVariant(1));
+}
+
+// Rows another window deleted before the set looked at them are not shown, and no row is shown
+// twice or out of its order on either side of them.
+void TestRecordSet::aLargeSetAfterAnotherWindowDeleted()
+{
+    TempDatabase db;
+    const Connection c = db.connect();
+    fillLargeLedger(c);
+    RecordSet rs;
+    QVERIFY(rs.open(c, Statements::IncomeRows));
+    QVERIFY(c.execute(QStringLiteral("DELETE FROM tblFinance WHERE ID BETWEEN 30001 AND 30100")));
+    QVERIFY(rs.moveTo(22500));
+    QStringList shown;
+    for (int position = 22000; position <= 23000; ++position)
+        if (const QString memo = memoAt(rs, position); !memo.isEmpty())
+            shown << memo;
+    QStringList expected;
+    for (int row = 29333; row <= 30762; ++row)
+        if (row % 4 != 0 && (row < 30001 || row > 30100))
+            expected << QStringLiteral("row %1").arg(row);
+    // What stands at the ends of the range depends on where the pages were read from; all
+    // between them is every remaining income, once, in order.
+    const qsizetype from = shown.indexOf(QStringLiteral("row 29501"));
+    const qsizetype to = shown.indexOf(QStringLiteral("row 30601"));
+    QVERIFY(from >= 0 && to > from);
+    QCOMPARE(shown.mid(from, to - from + 1),
+             expected.mid(expected.indexOf(QStringLiteral("row 29501")),
+                          expected.indexOf(QStringLiteral("row 30601"))
+                              - expected.indexOf(QStringLiteral("row 29501")) + 1));
 }
 
 void TestRecordSet::readsLargeSetsInPages()

@@ -1,0 +1,192 @@
+#include "key_list.h"
+
+#include "sqlite_statement.h"
+
+#include <QSet>
+#include <algorithm>
+
+namespace halvo::detail {
+
+namespace {
+
+QVariant keyValue(qint64 key) { return QVariant::fromValue<qlonglong>(key); }
+
+// Every key a statement gives, in its order.
+Result<std::vector<qint64>> keysOf(const Connection& connection, const QString& sql,
+                                   const QVariantList& params)
+{
+    Result<Statement> stmt = Statement::prepare(connection.handle(), sql);
+    if (!stmt)
+        return stmt.error();
+    if (Status bound = stmt.value().bind(params); !bound)
+        return bound.error();
+    std::vector<qint64> found;
+    for (;;) {
+        Result<bool> row = stmt.value().step();
+        if (!row)
+            return row.error();
+        if (!row.value())
+            return found;
+        found.push_back(stmt.value().integer(0));
+    }
+}
+
+} // namespace
+
+QString KeyList::statement(const QString& what, const QString& extra) const
+{
+    return QStringLiteral("SELECT %1 FROM %2 WHERE %3%4").arg(what, table, condition, extra);
+}
+
+Status KeyList::read(const Connection& connection, const QString& tableName,
+                     const QString& where, const QString& orderBy, const QVariantList& values)
+{
+    conn = connection;
+    table = tableName;
+    condition = where.isEmpty() ? QStringLiteral("1") : QStringLiteral("(%1)").arg(where);
+    ordering = orderBy.isEmpty() ? QStringLiteral(" ORDER BY rowid")
+                                 : QStringLiteral(" ORDER BY ") + orderBy;
+    params = values;
+    partial = false;
+    keys.clear();
+    // An order of its own cannot be found again page by page from the keys on either side.
+    const QString first = orderBy.isEmpty()
+                              ? ordering + QStringLiteral(" LIMIT %1").arg(WholeLimit + 1)
+                              : ordering;
+    Result<std::vector<qint64>> read = keysOf(connection, statement(QStringLiteral("rowid"), first),
+                                              params);
+    if (!read)
+        return read.error();
+    keys = std::move(read.value());
+    if (!orderBy.isEmpty() || size() <= WholeLimit)
+        return {};
+    Result<QVariant> count = connection.scalar(statement(QStringLiteral("count(*)"), {}), params);
+    if (!count)
+        return count.error();
+    const long long known = size();
+    keys.resize(size_t(std::max(count.value().toLongLong(), known)), Unknown);
+    partial = true;
+    // The last page read now bounds the set: a row entered later is after it.
+    if (size() > known)
+        return readPage(size() - 1);
+    return {};
+}
+
+KeyList::Around KeyList::knownAround(long long from, long long to) const
+{
+    Around around{from - 1, 0, to, 0};
+    for (; around.before >= 0 && keys[size_t(around.before)] <= Unknown; --around.before)
+        around.unknownBefore += keys[size_t(around.before)] == Unknown;
+    for (; around.after < size() && keys[size_t(around.after)] <= Unknown; ++around.after)
+        around.unknownAfter += keys[size_t(around.after)] == Unknown;
+    return around;
+}
+
+Result<qint64> KeyList::at(long long index) const
+{
+    if (keys[size_t(index)] == Unknown)
+        if (Status s = readPage(index); !s)
+            return s.error();
+    return keys[size_t(index)];
+}
+
+// Reads the unknown keys around `index`, at most a page of them, from the nearest keys known on
+// either side: forwards from the one before when fewer unknown keys lie between it and the page
+// than between the page and the one after, backwards otherwise. Places the rows no longer there
+// leave are Gone.
+Status KeyList::readPage(long long index) const
+{
+    long long from = index;
+    long long to = index + 1;
+    while (from > 0 && keys[size_t(from - 1)] == Unknown && index - from < Page / 2)
+        --from;
+    while (to < size() && keys[size_t(to)] == Unknown && to - from < Page)
+        ++to;
+    const auto [before, unknownBefore, after, unknownAfter] = knownAround(from, to);
+
+    QString bounds;
+    QVariantList values = params;
+    if (before >= 0) {
+        bounds += QStringLiteral(" AND rowid > ?");
+        values.append(keyValue(keys[size_t(before)]));
+    }
+    if (after < size()) {
+        bounds += QStringLiteral(" AND rowid < ?");
+        values.append(keyValue(keys[size_t(after)]));
+    }
+    const bool forwards = unknownBefore <= unknownAfter;
+    values << (to - from) << (forwards ? unknownBefore : unknownAfter);
+    Result<std::vector<qint64>> read = keysOf(
+        *conn,
+        statement(QStringLiteral("rowid"),
+                  bounds + (forwards ? QStringLiteral(" ORDER BY rowid LIMIT ? OFFSET ?")
+                                     : QStringLiteral(" ORDER BY rowid DESC LIMIT ? OFFSET ?"))),
+        values);
+    if (!read)
+        return read.error();
+    const std::vector<qint64>& found = read.value();
+    for (long long i = 0; i < to - from; ++i) {
+        const long long place = forwards ? from + i : to - 1 - i;
+        keys[size_t(place)] = i < static_cast<long long>(found.size()) ? found[size_t(i)] : Gone;
+    }
+    return {};
+}
+
+Result<long long> KeyList::firstWhere(const QString& extra, const QVariantList& extraParams) const
+{
+    if (!partial) {
+        Result<std::vector<qint64>> meeting =
+            keysOf(*conn, QStringLiteral("SELECT rowid FROM %1 WHERE %2").arg(table, extra),
+                   extraParams);
+        if (!meeting)
+            return meeting.error();
+        const QSet<qint64> wanted(meeting.value().begin(), meeting.value().end());
+        // The set's order is its own (an ORDER BY, or the table's): the first of its keys that
+        // meets the condition, not the smallest rowid.
+        if (!wanted.isEmpty())
+            for (long long i = 0; i < size(); ++i)
+                if (wanted.contains(keys[size_t(i)]))
+                    return i;
+        return -1;
+    }
+    // In the table's order the first row that meets it is the smallest key among the set's.
+    const auto last = std::find_if(keys.rbegin(), keys.rend(), [](qint64 k) { return k > Unknown; });
+    Result<QVariant> first = conn->scalar(
+        statement(QStringLiteral("rowid"),
+                  QStringLiteral(" AND (%1) AND rowid <= ? ORDER BY rowid LIMIT 1").arg(extra)),
+        QVariantList(params) << extraParams << keyValue(*last));
+    if (!first)
+        return first.error();
+    if (first.value().isNull())
+        return -1;
+    const qint64 wanted = first.value().toLongLong();
+    Result<QVariant> rowsBefore = conn->scalar(
+        statement(QStringLiteral("count(*)"), QStringLiteral(" AND rowid < ?")),
+        QVariantList(params) << keyValue(wanted));
+    if (!rowsBefore)
+        return rowsBefore.error();
+    const long long guess = std::min(rowsBefore.value().toLongLong(), size() - 1);
+    // Where its place is not read yet and the keys read on either side allow it there, it is
+    // taken at its place, and the pages beside it are read from it.
+    if (keys[size_t(guess)] == Unknown) {
+        const Around around = knownAround(guess, guess + 1);
+        if ((around.before < 0 || keys[size_t(around.before)] < wanted)
+            && (around.after >= size() || wanted < keys[size_t(around.after)])) {
+            keys[size_t(guess)] = wanted;
+            return guess;
+        }
+    }
+    // Rows deleted or entered by others since the set opened may have moved it a little.
+    const long long near = std::max(0LL, guess - Page);
+    const long long far = std::min(size(), guess + Page);
+    for (long long i = near; i < far; ++i) {
+        Result<qint64> key = at(i);
+        if (!key)
+            return key.error();
+        if (key.value() == wanted)
+            return i;
+    }
+    return guess;
+}
+
+} // namespace halvo::detail

@@ -39,6 +39,29 @@ Picker::Picker(QWidget* parent) : QComboBox(parent)
     setInsertPolicy(QComboBox::NoInsert);
     lineEdit()->installEventFilter(this);
     view()->installEventFilter(this);
+    // Entries added one at a time are looked at one at a time; a removal looks at them all.
+    connect(model(), &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex&, int first, int last) { fitToEntries(first, last + 1); });
+    connect(model(), &QAbstractItemModel::rowsRemoved, this, [this] { fitToEntries(0, count()); });
+    connect(model(), &QAbstractItemModel::modelReset, this, [this] { fitToEntries(0, count()); });
+}
+
+// A list of a few entries gets the width of its widest one, measured. A long list (thousands of
+// vendors) is not measured entry by entry: that would lay out every name's text each time a
+// window opens. It gets the width of its longest entry by the count of characters, up to 40.
+void Picker::fitToEntries(int first, int end)
+{
+    constexpr int MeasuredEntries = 200;
+    if (first == 0)
+        longestEntry = 0;
+    for (int i = first; i < end; ++i)
+        longestEntry = std::max(longestEntry, itemText(i).size());
+    if (count() <= MeasuredEntries) {
+        setSizeAdjustPolicy(QComboBox::AdjustToContentsOnFirstShow);
+        return;
+    }
+    setMinimumContentsLength(int(std::min<qsizetype>(longestEntry, 40)));
+    setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
 }
 
 // The list stands on the entry the text names, or on none, so that the arrow keys go on from

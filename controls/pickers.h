@@ -21,6 +21,11 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    // Looks at the entries from `first` to before `end`: from the first, anew.
+    void fitToEntries(int first, int end);
+    qsizetype longestEntry = 0; // in characters
 };
 
 // A date picker with a calendar that can also be empty: an empty date shows no text. Delete or

@@ -1,5 +1,7 @@
 #include "record_binding.h"
 
+#include <algorithm>
+
 #include "data/dates.h"
 #include "data/money.h"
 #include "controls/pickers.h"
@@ -133,16 +135,28 @@ void RecordBinding::fillPicker(const MirroredPicker& mirror, const Connection& c
             picker = p;
     if (!picker || mirror.lookupSql.isEmpty())
         return;
-    RecordSet lookup;
-    if (!lookup.open(connection, mirror.lookupSql))
-        return;
-    const int column = lookup.columnIndex(mirror.lookupColumn);
+    // The list is read in one pass: a picker of ten thousand vendors would otherwise read them
+    // page by page through a record set of its own.
     QStringList entries;
-    for (int row = 0; row < lookup.recordCount(); ++row) {
-        const QVariant value = lookup.valueAt(row, column);
-        if (!value.isNull())
-            entries.append(value.toString());
-    }
+    int column = -1;
+    const Status read = connection.eachRow(
+        mirror.lookupSql, {},
+        [&](const QStringList& columns, QVariantList values) {
+            if (column < 0)
+                column = int(std::find_if(columns.cbegin(), columns.cend(),
+                                          [&](const QString& name) {
+                                              return name.compare(mirror.lookupColumn,
+                                                                  Qt::CaseInsensitive) == 0;
+                                          })
+                             - columns.cbegin());
+            if (column >= columns.size())
+                return false;
+            if (const QVariant& value = values[column]; !value.isNull())
+                entries.append(value.toString());
+            return true;
+        });
+    if (!read)
+        return;
     picker->clear();
     picker->addItems(entries);
     picker->setText(text(mirror.box));

@@ -6,10 +6,10 @@
 // windows and are not measured.
 //
 // Beside each window that reads its rows through record sets, the naive way: every record set
-// the window holds read whole into memory, as a client-side static cursor would. A set whose
-// source takes values (its `?` marks) has no naive row: the values it was opened with are the
-// set's own. The year at a glance, the rent roll, the worksheet and the report selections read
-// no rows through a record set: they have no naive row.
+// the window holds read whole into memory, as a client-side static cursor would. A window with a
+// set whose source takes values (its `?` marks) has no naive row: the values it was opened with
+// are the set's own. The year at a glance, the rent roll and the worksheet hold no record set
+// (they read their figures through their rooms): they have no naive row.
 
 #include "bench/bench_support.h"
 #include "data/record_set.h"

@@ -153,7 +153,8 @@ private:
     EditorDescription desc;
     QString folder;
     std::optional<Connection> db;
-    RecordSet datPrimaryRS;
+    // Among the window's children, so that what a window holds is found from the window itself.
+    RecordSet datPrimaryRS{this};
     std::unique_ptr<EditorLayout> layout_;
     RecordBinding* binding = nullptr;
     int commandDepth = 0;

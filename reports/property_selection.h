@@ -32,7 +32,9 @@ public:
     const PropertyReport& report() const { return report_; }
 
     Picker* cboNickname = nullptr;
-    RecordSet AdoProperty; // the properties in nickname order: the list and the titles
+    // The properties in nickname order: the list and the titles. Among the window's children,
+    // so that what a window holds is found from the window itself.
+    RecordSet AdoProperty{this};
 
     void GenerateReport_Click() override;
 

@@ -12,7 +12,9 @@ public:
     explicit frmSelectCategory(const QString& dataFolder, QWidget* parent = nullptr);
 
     Picker* cboCategory = nullptr;
-    RecordSet datPrimaryRS; // the categories, in the table's order
+    // The categories, in the table's order. Among the window's children, so that what a window
+    // holds is found from the window itself.
+    RecordSet datPrimaryRS{this};
 
     void GenerateReport_Click() override;
 

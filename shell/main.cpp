@@ -1,5 +1,6 @@
 // halvo: the record keeper's main program.
 
+#include "shell/first_window_notice.h"
 #include "shell/startup.h"
 
 #include "platform/folders.h"
@@ -19,6 +20,8 @@ int main(int argc, char* argv[])
     // The program ends when the session says so (Close, Exit, or the last window closed),
     // never merely because the login window was hidden.
     QApplication::setQuitOnLastWindowClosed(false);
+    // A start being measured (HALVO_SAY_SHOWN set) says when its first window is up.
+    halvo::sayWhenFirstWindowShown();
 
     halvo::Startup startup(halvo::runningFolders());
     QObject::connect(&startup, &halvo::Startup::finished, &app, &QApplication::quit,

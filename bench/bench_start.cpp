@@ -1,0 +1,127 @@
+// The program started as the user starts it, until its first window is up: halvo in a program
+// folder of its own, over a database whose password is set, so that the login is its first
+// window. Beside it, the floor: a bare Qt program that shows one dialog (bare_dialog), started
+// the same way. Ten starts each, the median. Both run offscreen and say when their window is up
+// (shell/first_window_notice.h); each is ended as soon as it has said so.
+
+#include "bench/bench_support.h"
+#include "data/file_identity.h"
+#include "shell/first_window_notice.h"
+#include "shell/password_store.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+
+using namespace halvo;
+
+namespace {
+
+// A portable program folder, as an install lays it out: the program, its link label library,
+// its help and its default picture, copied from the build's program folder (which holds the
+// delivered database, never to be written), and a database with the program password set. The
+// bare program stands beside it, so that both start from the same place.
+class ProgramFolder {
+public:
+    explicit ProgramFolder(const QString& built)
+    {
+        const QDir from(built);
+        QStringList names = from.entryList({QStringLiteral("libVeyHyperLink.so*")}, QDir::Files);
+        names << QStringLiteral("halvo") << QStringLiteral("HALVOHelp.hlp")
+              << QStringLiteral("default_prop.jpg") << QStringLiteral("bare_dialog");
+        for (const QString& name : names)
+            if (!QFile::copy(from.filePath(name), dir.filePath(name)))
+                fail("cannot copy " + from.filePath(name));
+        const QString path = databasePath(dir.path());
+        if (!createDatabase(path, DatabasePassword))
+            fail("cannot create the database");
+        {
+            const Connection c = Connection::openFile(path, DatabasePassword).value();
+            if (!c.execute(QStringLiteral("INSERT INTO tblUser (Password) VALUES (?)"),
+                           {PasswordStore::hash(QStringLiteral("Tr0ub4dor&3")).value()}))
+                fail("cannot set the password");
+        }
+        // The file is the started program's alone from here on.
+        releaseDatabase(path);
+    }
+
+    QString path() const { return dir.path(); }
+
+private:
+    QTemporaryDir dir;
+
+    static void fail(const QString& why)
+    {
+        std::fprintf(stderr, "%s\n", qPrintable(why));
+        std::abort();
+    }
+};
+
+// What the started programs see: offscreen, asked to say when their window is up, and the
+// user's folders (the running copy's lock, the configuration) in a folder of the run's own.
+QProcessEnvironment startEnvironment(const QString& home)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("HALVO_SAY_SHOWN"), QStringLiteral("1"));
+    for (const char* folder : {"XDG_RUNTIME_DIR", "XDG_CONFIG_HOME", "XDG_DATA_HOME"}) {
+        const QString path = QDir(home).filePath(QString::fromLatin1(folder));
+        QDir().mkpath(path);
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        env.insert(QString::fromLatin1(folder), path);
+    }
+    return env;
+}
+
+// From the start of the process to its line saying its first window, of this title, is up; then
+// it is ended.
+void startToFirstWindow(benchmark::State& state, const QString& program, const QString& title)
+{
+    QTemporaryDir home;
+    const QProcessEnvironment env = startEnvironment(home.path());
+    std::vector<double> ms;
+    QElapsedTimer timer;
+    for (auto _ : state) {
+        QProcess process;
+        process.setProcessEnvironment(env);
+        timer.start();
+        process.start(program, {});
+        QByteArray said;
+        while (!said.contains('\n') && process.waitForReadyRead(30000))
+            said += process.readAllStandardOutput();
+        ms.push_back(timer.nsecsElapsed() / 1e6);
+        process.kill();
+        process.waitForFinished();
+        const QByteArray expected = FirstWindowShownLine + title.toUtf8() + '\n';
+        if (!said.startsWith(expected)) {
+            const QByteArray told = said + process.readAllStandardError();
+            state.SkipWithError(qPrintable("not the window awaited: " + QString::fromUtf8(told)));
+            break;
+        }
+    }
+    state.counters["median_ms"] = bench::median(ms);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    ProgramFolder folder(QCoreApplication::applicationDirPath());
+    const QDir programs(folder.path());
+
+    benchmark::RegisterBenchmark("start halvo to its first window, the login",
+                                 [&](benchmark::State& s) {
+                                     startToFirstWindow(s, programs.filePath("halvo"), "Login");
+                                 })
+        ->Unit(benchmark::kMillisecond)->Iterations(10);
+    benchmark::RegisterBenchmark("floor: a bare Qt program to its one dialog",
+                                 [&](benchmark::State& s) {
+                                     startToFirstWindow(s, programs.filePath("bare_dialog"),
+                                                        "bare dialog");
+                                 })
+        ->Unit(benchmark::kMillisecond)->Iterations(10);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -98,19 +98,22 @@ DatabaseFileCheck checkDatabaseFile(const QString& dataFolder)
         check.state = DatabaseFile::ReadOnly;
         return check;
     }
+    // A file locked with the user's password begins with a salt of letters and digits, which
+    // the salt the engine draws for the program's own key all but never is: the login opens it
+    // with the password, and tells what is wrong with it if anything is. Trying the program's
+    // key on it first would only spend the key's derivation, the most of a start's time, to fail.
+    if (isWholePages(size)) {
+        const Result<QByteArray> salt = fileSalt(check.path);
+        if (salt && isLockSalt(salt.value())) {
+            check.state = DatabaseFile::Locked;
+            return check;
+        }
+    }
     // The rest only the key can tell. Opening never creates or writes a file it cannot read,
     // and the handle it leaves is the one every window will share.
     const Result<Connection> opened = Connection::openFile(check.path, DatabasePassword);
-    if (!opened) {
+    if (!opened)
         check = openFailure(check, opened.error(), size);
-        // Only the user's password can tell a locked file from one keyed elsewhere: the login
-        // asks for it, and says so when it opens nothing.
-        if (check.state == DatabaseFile::OtherPassword) {
-            const Result<QByteArray> salt = fileSalt(check.path);
-            if (salt && isLockSalt(salt.value()))
-                check.state = DatabaseFile::Locked;
-        }
-    }
     return check;
 }
 

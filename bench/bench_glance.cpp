@@ -1,7 +1,8 @@
 // The year at a glance on a ledger of 1,000,000 rows over twenty years and ten properties, about
 // 50,000 rows in the chosen year (target: the window with its charts and tables filled, shown
-// within 300 ms), for the portfolio and for one property; beside the naive way, the months and
-// years added up by grouping every row of the ledger on the text of its date.
+// within 150 ms and at least ten times as fast as the naive way), for the portfolio and for one
+// property; beside the naive way, the months and years added up by grouping every row of the
+// ledger on the text of its date.
 
 #include "bench/bench_support.h"
 #include "controls/pickers.h"
@@ -96,11 +97,11 @@ int main(int argc, char** argv)
     setPrompts(&answers);
 
     const QString one = QStringLiteral("PROP3");
-    benchmark::RegisterBenchmark("open the year at a glance, portfolio, 1M rows (target 300 ms)",
+    benchmark::RegisterBenchmark("open the year at a glance, portfolio, 1M rows (target 150 ms)",
                                  [](benchmark::State& s) { openWindow(s, {}); })
         ->Unit(benchmark::kMillisecond)
         ->Iterations(5);
-    benchmark::RegisterBenchmark("open the year at a glance, one property, 1M rows (target 300 ms)",
+    benchmark::RegisterBenchmark("open the year at a glance, one property, 1M rows (target 150 ms)",
                                  [one](benchmark::State& s) { openWindow(s, one); })
         ->Unit(benchmark::kMillisecond)
         ->Iterations(5);

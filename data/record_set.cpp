@@ -309,11 +309,12 @@ void RecordSet::noteRead()
     d->versionSeen = d->conn->dataVersion().valueOr(-1);
 }
 
-// One row written by the set itself: the keys it holds are still those of the file, unless
-// something else was written before it.
-void RecordSet::noteOwnWrite()
+// One row written by the set itself, with the `changes` it made (the row, and what the file's
+// triggers changed with it): the keys it holds are still those of the file, unless something
+// else was written before it.
+void RecordSet::noteOwnWrite(qint64 changes)
 {
-    if (d->conn->changesMade() == d->changesSeen + 1)
+    if (d->conn->changesMade() == d->changesSeen + changes)
         d->changesSeen = d->conn->changesMade();
 }
 

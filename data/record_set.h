@@ -140,10 +140,11 @@ private:
     Status loadCurrent();
     Status fail(const Error& e);
     void noteRead();
-    void noteOwnWrite();
+    void noteOwnWrite(qint64 changes);
     RowFields fieldsOf(const QVariantList& row) const;
     RowFields storedFields(long long index) const;
-    void announce(CommittedWrite::Kind kind, const RowFields& before, const RowFields& after) const;
+    void announce(CommittedWrite::Kind kind, const RowFields& before, const RowFields& after,
+                  qint64 changes) const;
 };
 
 } // namespace halvo

@@ -88,6 +88,9 @@ Status RecordSet::writePending(bool dropUntouchedNew)
         return work.status();
     // The current record's key was read with its fields.
     qint64 key = adding ? 0 : d->keys.at(d->current).valueOr(detail::KeyList::Gone);
+    // What the row's statement changes, its triggers' rows among them, is the set's own write;
+    // what is written alongside is not counted in it.
+    const qint64 changesBefore = conn.changesMade();
     if (adding) {
         const QString sql = names.isEmpty()
                                 ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(d->table)
@@ -109,6 +112,7 @@ Status RecordSet::writePending(bool dropUntouchedNew)
         if (r.value() == 0)
             return Error{QStringLiteral("The record was deleted by another window.")};
     }
+    const qint64 changes = conn.changesMade() - changesBefore;
     if (alongside)
         if (Status along = alongside(key); !along)
             return along;
@@ -124,9 +128,9 @@ Status RecordSet::writePending(bool dropUntouchedNew)
     d->cache.remove(key);
     Status loaded = loadCurrent();
     if (wrote) {
-        noteOwnWrite();
+        noteOwnWrite(changes);
         announce(adding ? CommittedWrite::Kind::Insert : CommittedWrite::Kind::Update, before,
-                 fieldsOf(d->buffer));
+                 fieldsOf(d->buffer), changes);
     }
     return loaded;
 }
@@ -148,7 +152,7 @@ RowFields RecordSet::storedFields(long long index) const
 // A write that the engine has committed is told (one inside a unit of work of the caller's is
 // committed only with it, and is not).
 void RecordSet::announce(CommittedWrite::Kind kind, const RowFields& before,
-                         const RowFields& after) const
+                         const RowFields& after, qint64 changes) const
 {
     if (d->conn->isInTransaction())
         return;
@@ -159,6 +163,7 @@ void RecordSet::announce(CommittedWrite::Kind kind, const RowFields& before,
     write.before = before;
     write.after = after;
     write.changesSoFar = d->conn->changesMade();
+    write.changesOfWrite = changes;
     emit WriteNotices::instance().committed(write);
 }
 
@@ -174,6 +179,7 @@ Status RecordSet::deleteCurrent()
     }
     const qint64 key = d->keys.at(d->current).valueOr(detail::KeyList::Gone);
     const RowFields before = storedFields(d->current);
+    const qint64 changesBefore = d->conn->changesMade();
     Result<int> r = d->conn->execute(
         QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(d->table), {QVariant::fromValue<qlonglong>(key)});
     if (!r)
@@ -184,8 +190,9 @@ Status RecordSet::deleteCurrent()
     d->currentDeleted = true;
     d->buffer.clear();
     if (r.value() > 0) {
-        noteOwnWrite();
-        announce(CommittedWrite::Kind::Delete, before, {});
+        const qint64 changes = d->conn->changesMade() - changesBefore;
+        noteOwnWrite(changes);
+        announce(CommittedWrite::Kind::Delete, before, {}, changes);
     }
     emit recordsChanged();
     return {};

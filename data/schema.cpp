@@ -4,6 +4,7 @@
 #include "sqlite_statement.h"
 
 #include "attachments/attachment_schema.h"
+#include "glance/glance_schema.h"
 #include "rentroll/rent_roll_schema.h"
 #include "statements/import_schema.h"
 #include "tax/schedule_e_schema.h"
@@ -115,6 +116,7 @@ const SchemaSteps& schemaSteps()
         &scheduleESchemaSteps(),
         &rentRollSchemaSteps(),
         &attachmentSchemaSteps(),
+        &glanceSchemaSteps(),
     });
     return all;
 }

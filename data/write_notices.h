@@ -23,6 +23,10 @@ struct CommittedWrite {
     // The engine's count of rows changed through the file's handle, once the write was made: a
     // follower that has seen this count knows of every change up to it.
     qint64 changesSoFar = 0;
+    // How many of those the write made: its row, and the rows the file's own triggers changed
+    // with it (a rent payment keeps its ledger row's date and amount so). A follower that had
+    // seen the count before the write has seen everything up to changesSoFar once it follows it.
+    qint64 changesOfWrite = 1;
 };
 
 class WriteNotices : public QObject {

@@ -21,19 +21,17 @@ QString monthStart(int year, int month)
         .arg(month, 2, 10, QLatin1Char('0'));
 }
 
-const QString portfolioSums = QStringLiteral(
-    "SELECT SUM(Income), SUM(Expense) FROM tblFinance WHERE RecDate >= ? AND RecDate < ?");
-const QString propertySums =
-    QStringLiteral("SELECT SUM(Income), SUM(Expense) FROM tblFinance "
-                   "WHERE NickName = ? AND RecDate >= ? AND RecDate < ?");
+// The ledger's sums by day (glance/glance_schema.cpp): the portfolio's days are kept under the
+// nickname '', so that one statement serves both, each a stretch of the table's key.
+const QString daySums = QStringLiteral("SELECT SUM(Income), SUM(Expense) FROM tblLedgerDay "
+                                       "WHERE NickName = ? AND RecDate >= ? AND RecDate < ?");
 
 // The sums of the rows dated from `from` up to (not including) `to`.
 Result<PeriodFigures> sumsBetween(const Connection& connection, const QString& property,
                                   const QString& from, const QString& to)
 {
     const Result<Rows> rows =
-        property.isEmpty() ? connection.select(portfolioSums, {from, to})
-                           : connection.select(propertySums, {property, from, to});
+        connection.select(daySums, {property.isEmpty() ? QStringLiteral("") : property, from, to});
     if (!rows)
         return rows.error();
     if (rows.value().values.isEmpty())

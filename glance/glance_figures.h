@@ -4,9 +4,10 @@
 // expense and profit of every year the ledger holds. Money is exact, as the ledger keeps it;
 // the window rounds it to the cent only to show it.
 //
-// Each figure is a sum over one stretch of dates, so the engine reads an index range and never
-// sorts: the portfolio's sums come from the date index (RecDate, Income, Expense) alone, a
-// property's from its stretch of the nickname index (NickName, RecDate).
+// Each figure is a sum over one stretch of dates, read from the ledger's sums by day
+// (glance/glance_schema.cpp) rather than from its rows: a year is at most 366 rows of that
+// table's key, for the portfolio or a property, however many rows the ledger holds. The years'
+// bounds are one step each into the ledger's date index.
 
 #include "data/connection.h"
 #include "data/money.h"

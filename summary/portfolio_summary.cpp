@@ -192,8 +192,9 @@ void PortfolioSummary::follow(const CommittedWrite& write)
     } else if (write.table.compare(QLatin1String("tblInsurance"), Qt::CaseInsensitive) == 0) {
         readPremiums(next);
     }
-    // One row written through the shared handle: seen, when nothing untold came before it.
-    if (write.changesSoFar == seen.changes + 1)
+    // One row written through the shared handle (with what the triggers kept with it): seen,
+    // when nothing untold came before it.
+    if (write.changesSoFar == seen.changes + write.changesOfWrite)
         seen.changes = write.changesSoFar;
     update(next);
 }

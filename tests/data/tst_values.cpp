@@ -26,6 +26,8 @@ private slots:
     void plainTextRoundTrips();
     void showsDates_data();
     void showsDates();
+    void readsStoredDates_data();
+    void readsStoredDates();
     void yearPatternMatchesOnlyThatYear();
     void readsStoredAmounts_data();
     void readsStoredAmounts();
@@ -171,6 +173,39 @@ void TestValues::showsDates()
     QCOMPARE(Dates::format(QTime(13, 5, 9), Dates::ClockTime), QStringLiteral("1:05:09 PM"));
     QCOMPARE(Dates::fromStored(Dates::toStored(QDate(2026, 3, 7))), QDate(2026, 3, 7));
     QVERIFY(Dates::toStored(QDate()).isEmpty());
+}
+
+// A stored date is read as the day it names, shown in the short date form; a text that is not
+// a day in the stored form is no date, and shows as nothing.
+void TestValues::readsStoredDates_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("a day") << "2026-03-07" << "3/7/2026";
+    QTest::newRow("the last day of a year") << "2026-12-31" << "12/31/2026";
+    QTest::newRow("leap day") << "2024-02-29" << "2/29/2024";
+    QTest::newRow("first storable day") << "0001-01-01" << "1/1/0001";
+    QTest::newRow("last storable day") << "9999-12-31" << "12/31/9999";
+    QTest::newRow("leap day of a common year") << "2026-02-29" << "";
+    QTest::newRow("thirty-first of a short month") << "2026-04-31" << "";
+    QTest::newRow("month thirteen") << "2026-13-01" << "";
+    QTest::newRow("month nought") << "2026-00-10" << "";
+    QTest::newRow("day nought") << "2026-01-00" << "";
+    QTest::newRow("year nought") << "0000-01-01" << "";
+    QTest::newRow("digits left out") << "2026-3-7" << "";
+    QTest::newRow("text after the day") << "2026-01-01x" << "";
+    QTest::newRow("a space before") << " 2026-01-01" << "";
+    QTest::newRow("slashes") << "2026/01/01" << "";
+    QTest::newRow("letters") << "abcd-ef-gh" << "";
+    QTest::newRow("a sign in a month") << "2026-+1-01" << "";
+    QTest::newRow("empty") << "" << "";
+}
+
+void TestValues::readsStoredDates()
+{
+    QFETCH(QString, stored);
+    QFETCH(QString, shown);
+    QCOMPARE(Dates::format(Dates::fromStored(stored), Dates::ShortDate), shown);
 }
 
 void TestValues::yearPatternMatchesOnlyThatYear()

@@ -118,6 +118,10 @@ private slots:
 
     void figures_data();
     void figures();
+    void figuresFollowTheLedger_data();
+    void figuresFollowTheLedger();
+    void figuresOfAnEarlierFile_data();
+    void figuresOfAnEarlierFile();
     void tables_data();
     void tables();
     void monthOpensLedger_data();
@@ -171,6 +175,114 @@ void tst_glance::figures()
     }
     QCOMPARE(f.income, money(income.toLatin1()));
     QCOMPARE(f.expense, money(expense.toLatin1()));
+}
+
+// A figure after the ledger was written, however it was written: a row added, changed (its
+// amount, date or property), or deleted, the last of its day among them.
+void tst_glance::figuresFollowTheLedger_data()
+{
+    QTest::addColumn<QString>("write");
+    QTest::addColumn<QString>("property");
+    QTest::addColumn<int>("year");
+    QTest::addColumn<int>("month"); // 0: the year's figures
+    QTest::addColumn<QString>("income");
+    QTest::addColumn<QString>("expense");
+    const QString added = "INSERT INTO tblFinance (NickName, RecDate, Payee, Income, Expense) "
+                          "VALUES ('ELM', '2026-03-02', 'New Tenant', 7000000, 0)";
+    QTest::newRow("an income added, its property")
+        << added << "ELM" << 2026 << 3 << "700.00" << "0";
+    QTest::newRow("an income added, the portfolio")
+        << added << "" << 2026 << 3 << "700.00" << "0";
+    const QString moved = "UPDATE tblFinance SET RecDate = '2026-03-05' WHERE Payee = 'Laundry'";
+    QTest::newRow("an income moved, the month it left")
+        << moved << "OAK" << 2026 << 1 << "0" << "2000.00";
+    QTest::newRow("an income moved, the month it reached")
+        << moved << "OAK" << 2026 << 3 << "10.00" << "0";
+    const QString handedOver = "UPDATE tblFinance SET NickName = 'ELM' WHERE Payee = 'Roof Co'";
+    QTest::newRow("an expense handed to another property, the one it left")
+        << handedOver << "OAK" << 2026 << 0 << "960.00" << "0";
+    QTest::newRow("an expense handed to another property, the one it reached")
+        << handedOver << "ELM" << 2026 << 1 << "1250.00" << "2000.00";
+    QTest::newRow("an expense handed to another property, the portfolio")
+        << handedOver << "" << 2026 << 1 << "1260.00" << "2000.00";
+    QTest::newRow("an amount changed")
+        << "UPDATE tblFinance SET Income = 13000000 WHERE Payee = 'J Smith' "
+           "AND RecDate = '2026-01-05'"
+        << "ELM" << 2026 << 1 << "1350.00" << "0";
+    QTest::newRow("a row deleted")
+        << "DELETE FROM tblFinance WHERE Payee = 'Roof Co'" << "" << 2026 << 1 << "1260.00" << "0";
+    QTest::newRow("the only row of a year deleted")
+        << "DELETE FROM tblFinance WHERE RecDate = '2023-06-30'" << "" << 2023 << 0 << "0" << "0";
+    QTest::newRow("a date taken away")
+        << "UPDATE tblFinance SET RecDate = NULL WHERE Payee = 'First Bank'"
+        << "" << 2026 << 2 << "0" << "0";
+    QTest::newRow("an undated row given a date")
+        << "UPDATE tblFinance SET RecDate = '2026-04-15' WHERE Payee = 'Undated'"
+        << "ELM" << 2026 << 4 << "5.00" << "0";
+    const QString unnamed = "UPDATE tblFinance SET NickName = NULL WHERE Payee = 'R Jones' "
+                            "AND RecDate = '2026-04-01'";
+    QTest::newRow("a property taken away, the property")
+        << unnamed << "OAK" << 2026 << 4 << "0" << "0";
+    QTest::newRow("a property taken away, the portfolio")
+        << unnamed << "" << 2026 << 4 << "950.00" << "0";
+    QTest::newRow("a property renamed in other letters")
+        << "UPDATE tblFinance SET NickName = 'oak' WHERE Payee = 'Laundry'"
+        << "OAK" << 2026 << 1 << "10.00" << "2000.00";
+    QTest::newRow("rows named in other letters, one deleted")
+        << "INSERT INTO tblFinance (NickName, RecDate, Payee, Income, Expense) VALUES "
+           "('oak', '2026-05-01', 'A', 10000, 0), ('OAK', '2026-05-01', 'B', 20000, 0);"
+           "DELETE FROM tblFinance WHERE Payee = 'A'"
+        << "OAK" << 2026 << 5 << "2.00" << "0";
+}
+
+void tst_glance::figuresFollowTheLedger()
+{
+    QFETCH(QString, write);
+    QFETCH(QString, property);
+    QFETCH(int, year);
+    QFETCH(int, month);
+    QFETCH(QString, income);
+    QFETCH(QString, expense);
+    ProgramFolder folder;
+    fill(folder);
+    const Connection c = folder.db();
+    QVERIFY(c.executeScript(write));
+    const PeriodFigures f =
+        month == 0 ? yearFigures(c, property, {year, year}).value().first().figures
+                   : monthFigures(c, property, year).value()[size_t(month - 1)];
+    QCOMPARE(f.income, money(income.toLatin1()));
+    QCOMPARE(f.expense, money(expense.toLatin1()));
+}
+
+// A file written before the glance kept its sums shows its ledger's figures once opened, and a
+// file that takes that step again (its record of the steps lost) counts no row twice.
+void tst_glance::figuresOfAnEarlierFile_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::newRow("before the sums were kept")
+        << "DROP TRIGGER trgLedgerDayAdded; DROP TRIGGER trgLedgerDayRemoved;"
+           "DROP TRIGGER trgLedgerDayChanged; DROP TABLE tblLedgerDay; PRAGMA user_version = 6";
+    QTest::newRow("the step taken again") << "PRAGMA user_version = 6";
+}
+
+void tst_glance::figuresOfAnEarlierFile()
+{
+    QFETCH(QString, before);
+    ProgramFolder folder;
+    fill(folder);
+    QVERIFY(folder.db().executeScript(before));
+    releaseDatabase(databasePath(folder.path()));
+
+    frmYearAtAGlance window(folder.path());
+    window.show();
+    QCOMPARE(rowTexts(window.grdMonths, 0),
+             (QStringList{"January", "$1,260.00", "$2,000.00", "-$740.00"}));
+    QCOMPARE(rowTexts(window.grdYears, 3),
+             (QStringList{"2026", "$2,210.00", "$2,045.25", "$164.75"}));
+    choose(window.cboNickname, "ELM");
+    QCOMPARE(rowTexts(window.grdYears, 2),
+             (QStringList{"2025", "$1,200.00", "$150.00", "$1,050.00"}));
+    QCOMPARE(folder.scripted.texts(), QStringList{});
 }
 
 void tst_glance::tables_data()

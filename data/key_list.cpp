@@ -49,26 +49,26 @@ Status KeyList::read(const Connection& connection, const QString& tableName,
     params = values;
     partial = false;
     keys.clear();
-    // An order of its own cannot be found again page by page from the keys on either side.
-    const QString first = orderBy.isEmpty()
-                              ? ordering + QStringLiteral(" LIMIT %1").arg(WholeLimit + 1)
-                              : ordering;
-    Result<std::vector<qint64>> read = keysOf(connection, statement(QStringLiteral("rowid"), first),
-                                              params);
+    // A set in the table's order is counted first: one of some thousands of rows is read whole,
+    // a larger one page by page. A set in an order of its own cannot be found again page by page
+    // from the keys on either side of a page, and is read whole.
+    if (orderBy.isEmpty()) {
+        Result<QVariant> count =
+            connection.scalar(statement(QStringLiteral("count(*)"), {}), params);
+        if (!count)
+            return count.error();
+        if (count.value().toLongLong() > WholeLimit) {
+            keys.assign(size_t(count.value().toLongLong()), Unknown);
+            partial = true;
+            // The last page read now bounds the set: a row entered later is after it.
+            return readPage(size() - 1);
+        }
+    }
+    Result<std::vector<qint64>> read =
+        keysOf(connection, statement(QStringLiteral("rowid"), ordering), params);
     if (!read)
         return read.error();
     keys = std::move(read.value());
-    if (!orderBy.isEmpty() || size() <= WholeLimit)
-        return {};
-    Result<QVariant> count = connection.scalar(statement(QStringLiteral("count(*)"), {}), params);
-    if (!count)
-        return count.error();
-    const long long known = size();
-    keys.resize(size_t(std::max(count.value().toLongLong(), known)), Unknown);
-    partial = true;
-    // The last page read now bounds the set: a row entered later is after it.
-    if (size() > known)
-        return readPage(size() - 1);
     return {};
 }
 

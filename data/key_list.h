@@ -2,9 +2,8 @@
 // Inside the data layer: the keys of an updatable record set, in the set's order.
 //
 // A set of some thousands of rows, or one in an order of its own, reads every key when it opens.
-// A larger set in the table's order (the ledger's million rows) reads the keys of its first
-// rows, how many there are, and the keys of its last rows; every other key is read when it is
-// asked for, a page at a time. A page is found from the keys already read on either side of it,
+// A larger set in the table's order (the ledger's million rows) reads how many there are and
+// the keys of its last rows; every other key is read when it is asked for, a page at a time. A page is found from the keys already read on either side of it,
 // so that the keys stay in the table's order and none stands twice, whatever other windows
 // change meanwhile; the set holds no row entered after it opened, as a set read whole does not.
 // A row another window deleted before its page was read leaves its place empty (Gone), and the

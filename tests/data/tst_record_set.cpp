@@ -416,7 +416,7 @@ void TestRecordSet::aLargeSetShowsEveryRecordInPlace_data()
     QTest::newRow("up from the last page")
         << QList<int>{45000, 44744, 44743, 44488}
         << QStringList{"row 59999", "row 59658", "row 59657", "row 59317"};
-    QTest::newRow("down from the first keys read")
+    QTest::newRow("across page borders, going on")
         << QList<int>{20000, 20001, 20002, 20257}
         << QStringList{"row 26666", "row 26667", "row 26669", "row 27009"};
 }

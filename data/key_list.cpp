@@ -2,6 +2,7 @@
 
 #include "sqlite_statement.h"
 
+#include <QRegularExpression>
 #include <QSet>
 #include <algorithm>
 
@@ -31,6 +32,17 @@ Result<std::vector<qint64>> keysOf(const Connection& connection, const QString& 
     }
 }
 
+// The condition the rows are counted by. "Amount <> 0" (the ledger's kinds) is counted as the
+// two stretches of an index on the column it is, above and below 0: the same rows, whatever the
+// column holds (NULL is in neither, a text is above every number), where "<>" has the engine
+// read every entry of the index, or the whole table.
+QString countCondition(const QString& condition)
+{
+    static const QRegularExpression notZero(QStringLiteral(R"(^\(\s*(\w+)\s*<>\s*0\s*\)$)"));
+    const QRegularExpressionMatch m = notZero.match(condition);
+    return m.hasMatch() ? QStringLiteral("(%1 > 0 OR %1 < 0)").arg(m.captured(1)) : condition;
+}
+
 } // namespace
 
 QString KeyList::statement(const QString& what, const QString& extra) const
@@ -53,8 +65,9 @@ Status KeyList::read(const Connection& connection, const QString& tableName,
     // a larger one page by page. A set in an order of its own cannot be found again page by page
     // from the keys on either side of a page, and is read whole.
     if (orderBy.isEmpty()) {
-        Result<QVariant> count =
-            connection.scalar(statement(QStringLiteral("count(*)"), {}), params);
+        Result<QVariant> count = connection.scalar(
+            QStringLiteral("SELECT count(*) FROM %1 WHERE %2").arg(table, countCondition(condition)),
+            params);
         if (!count)
             return count.error();
         if (count.value().toLongLong() > WholeLimit) {

@@ -1,5 +1,6 @@
 #include "startup.h"
 
+#include "database_as_left.h"
 #include "database_check.h"
 #include "idle_lock.h"
 #include "login_window.h"
@@ -14,9 +15,43 @@
 
 #include "data/connection_string.h"
 
+#include <QEvent>
 #include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <utility>
 
 namespace halvo {
+
+namespace {
+
+// Runs `then` once the window has been painted the first time, so that it is on the screen
+// before anything slow runs; at the latest after a fifth of a second, should no paint come.
+void afterFirstPaint(QWidget* window, std::function<void()> then)
+{
+    struct Watch : QObject {
+        std::function<void()> then;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            if (event->type() == QEvent::Paint)
+                QTimer::singleShot(0, this, [this] { run(); });
+            return false;
+        }
+        void run()
+        {
+            if (then)
+                std::exchange(then, {})();
+            deleteLater();
+        }
+    };
+    auto* watch = new Watch;
+    watch->setParent(window);
+    watch->then = std::move(then);
+    window->installEventFilter(watch);
+    QTimer::singleShot(200, watch, [watch] { watch->run(); });
+}
+
+} // namespace
 
 Startup::Startup(const Folders& folders, const QString& lockFolder, QObject* parent)
     : QObject(parent), folders(folders),
@@ -24,7 +59,23 @@ Startup::Startup(const Folders& folders, const QString& lockFolder, QObject* par
 {
 }
 
-Startup::~Startup() = default;
+// The windows and their connections go first. A file with a password set that the user worked on
+// is then remembered as the program leaves it, once the last connection has emptied its log
+// into it.
+Startup::~Startup()
+{
+    idle.reset();
+    main.reset();
+    login.reset();
+    setPass.reset();
+    if (!worked)
+        return;
+    const QString path = databasePath(folders.data);
+    const Result<StoredPassword> stored = PasswordStore(folders.data).read();
+    releaseDatabase(path);
+    if (stored && stored.value() == StoredPassword::Set)
+        rememberDatabaseAsLeft(path);
+}
 
 bool Startup::start()
 {
@@ -34,10 +85,6 @@ bool Startup::start()
         return false;
     }
 
-    // A file that is not the user's database, or one the program cannot work on, ends the
-    // start here, before any window that could save a password into it: the user is told what
-    // is wrong with which file, and the file is left as it is. Only a database that opens and
-    // whose tblUser can be read goes on to the first run or the login.
     // The first start of an install that keeps its data apart from its programs puts the empty
     // database into the data folder.
     if (Status placed = placeDeliveredFile(folders, DatabaseFileName); !placed) {
@@ -46,7 +93,55 @@ bool Startup::start()
         return false;
     }
     Settings::keepIn(folders.data);
+    createWindows();
 
+    // The file as the program left it, with a password set: the login is up at once, and the
+    // file is checked right after, before anything the user does reaches it.
+    if (databaseAsLeft(databasePath(folders.data))) {
+        login->show();
+        afterFirstPaint(login.get(), [this] {
+            const Result<StoredPassword> stored = checkDatabase();
+            if (!stored || PasswordStore::isFirstRun(stored.value()))
+                login->hide();
+            if (!stored) {
+                refuse(stored.error());
+                emit finished();
+            } else if (PasswordStore::isFirstRun(stored.value())) {
+                setPass->show();
+            }
+        });
+        return true;
+    }
+    const Result<StoredPassword> stored = checkDatabase();
+    if (!stored) {
+        refuse(stored.error());
+        return false;
+    }
+    // No row, or the empty text, means no password is set yet. A NULL is a password that
+    // matches nothing: the login is shown.
+    if (PasswordStore::isFirstRun(stored.value()))
+        setPass->show();
+    else
+        login->show();
+    return true;
+}
+
+void Startup::createWindows()
+{
+    setPass = std::make_unique<frmSetPass>(folders.data);
+    login = std::make_unique<frmLogin>(folders.data);
+    connect(setPass.get(), &frmSetPass::passwordSaved, this, &Startup::showLogin);
+    connect(setPass.get(), &frmSetPass::closedByUser, this, &Startup::finished);
+    connect(login.get(), &frmLogin::loggedIn, this, &Startup::openMain);
+    connect(login.get(), &frmLogin::exitRequested, this, &Startup::finished);
+}
+
+// A file that is not the user's database, or one the program cannot work on, ends the start
+// before any window that could save a password into it: the user is told what is wrong with
+// which file, and the file is left as it is. Only a database that opens and whose tblUser can be
+// read goes on to the first run or the login; its password's state is the answer.
+Result<StoredPassword> Startup::checkDatabase()
+{
     DatabaseFileCheck file = checkDatabaseFile(folders.data);
     Result<StoredPassword> stored = StoredPassword::Unreadable;
     if (file.state == DatabaseFile::Usable) {
@@ -60,29 +155,17 @@ bool Startup::start()
     // read from then on.
     if (file.state == DatabaseFile::Locked)
         stored = StoredPassword::Set;
-    if (file.state != DatabaseFile::Usable && file.state != DatabaseFile::Locked) {
-        prompts().message(nullptr, databaseFileMessage(file), {}, Prompts::Buttons::Ok,
-                          Prompts::Icon::Critical);
-        return false;
-    }
+    if (file.state != DatabaseFile::Usable && file.state != DatabaseFile::Locked)
+        return Error{databaseFileMessage(file)};
     // The user's data, now known to be theirs, is theirs alone; a file the start refused is left
     // exactly as it was.
     keepDataPrivate(folders);
+    return stored;
+}
 
-    setPass = std::make_unique<frmSetPass>(folders.data);
-    login = std::make_unique<frmLogin>(folders.data);
-    connect(setPass.get(), &frmSetPass::passwordSaved, this, &Startup::showLogin);
-    connect(setPass.get(), &frmSetPass::closedByUser, this, &Startup::finished);
-    connect(login.get(), &frmLogin::loggedIn, this, &Startup::openMain);
-    connect(login.get(), &frmLogin::exitRequested, this, &Startup::finished);
-
-    // No row, or the empty text, means no password is set yet. A NULL is a password that
-    // matches nothing: the login is shown.
-    if (PasswordStore::isFirstRun(stored.value()))
-        setPass->show();
-    else
-        login->show();
-    return true;
+void Startup::refuse(const Error& why)
+{
+    prompts().message(nullptr, why.description, {}, Prompts::Buttons::Ok, Prompts::Icon::Critical);
 }
 
 void Startup::showLogin()
@@ -94,6 +177,7 @@ void Startup::showLogin()
 
 void Startup::openMain()
 {
+    worked = true;
     if (!main) {
         main = std::make_unique<frmMain>(folders);
         installWindows(*main);

@@ -3,6 +3,7 @@
 // main window. The session owns the three windows for the whole run.
 
 #include "platform/folders.h"
+#include "shell/password_store.h"
 
 #include <QObject>
 #include <QString>
@@ -47,6 +48,11 @@ private:
     std::unique_ptr<frmMain> main;
     std::unique_ptr<IdleLock> idle;
 
+    bool worked = false; // the user got past the login
+
+    void createWindows();
+    Result<StoredPassword> checkDatabase();
+    void refuse(const Error& why);
     void showLogin();
     void openMain();
 };

@@ -6,6 +6,7 @@
 #include "shell_test_support.h"
 
 #include "shell/password_store.h"
+#include "shell/login_window.h"
 #include "shell/startup.h"
 
 #include <QApplication>
@@ -15,7 +16,11 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTest>
+#include <QLineEdit>
+#include <QSignalSpy>
 #include <QWidget>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sqlite3.h>
 
 using namespace halvo;
@@ -180,6 +185,8 @@ class tst_shell_bad_files : public QObject {
 private slots:
     void startOnTheFile_data();
     void startOnTheFile();
+    void startOnTheFileAsItWasLeft_data();
+    void startOnTheFileAsItWasLeft();
 };
 
 void tst_shell_bad_files::startOnTheFile_data()
@@ -292,6 +299,70 @@ void tst_shell_bad_files::startOnTheFile()
         QCOMPARE(QFile::permissions(filePath(folder)) & QFile::Permissions(0x0077),
                  QFile::Permissions{});
     QFile::setPermissions(filePath(folder), QFile::ReadOwner | QFile::WriteOwner);
+}
+
+enum class SinceLeft { Unchanged, DamagedTimePutBack, Damaged };
+Q_DECLARE_METATYPE(SinceLeft)
+
+// After a session that logged in and ended, the file as it was left shows the login at once and
+// is checked right after; a file damaged since, with its time put back so that it looks as it was
+// left, is still refused once the check has run; one damaged since is checked first, as always.
+void tst_shell_bad_files::startOnTheFileAsItWasLeft_data()
+{
+    QTest::addColumn<SinceLeft>("since");
+    QTest::addColumn<bool>("loginAtOnce");
+    QTest::addColumn<bool>("loginAfter");
+    QTest::newRow("as it was left") << SinceLeft::Unchanged << true << true;
+    QTest::newRow("damaged, its time put back") << SinceLeft::DamagedTimePutBack << true << false;
+    QTest::newRow("damaged") << SinceLeft::Damaged << false << false;
+}
+
+void tst_shell_bad_files::startOnTheFileAsItWasLeft()
+{
+    QFETCH(SinceLeft, since);
+    QFETCH(bool, loginAtOnce);
+    QFETCH(bool, loginAfter);
+    ProgramFolder folder;
+    prepare(folder, AtPath::PasswordSet);
+    const QString path = filePath(folder);
+    {
+        Startup session(Folders::portableAt(folder.path()), folder.lockFolder());
+        QVERIFY(session.start());
+        session.loginWindow()->txtPass->setText(QStringLiteral("Secret"));
+        session.loginWindow()->Login_Click();
+        QVERIFY(session.mainWindow());
+    }
+    QVERIFY(!heldByEngine(path));
+    struct stat left {};
+    QCOMPARE(::stat(QFile::encodeName(path).constData(), &left), 0);
+    if (since != SinceLeft::Unchanged) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.write(randomBytes(file.size())) == left.st_size);
+        file.close();
+    }
+    if (since == SinceLeft::DamagedTimePutBack) {
+        const struct timespec times[2] = {left.st_atim, left.st_mtim};
+        QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
+    }
+    folder.scripted.shown.clear();
+
+    Startup startup(Folders::portableAt(folder.path()), folder.lockFolder());
+    QSignalSpy ended(&startup, &Startup::finished);
+    QCOMPARE(startup.start(), loginAtOnce);
+    QCOMPARE(visibleWindows(), loginAtOnce ? QStringList{"frmLogin"} : QStringList{});
+    // The check runs once the login has been painted.
+    QTRY_COMPARE(visibleWindows(), loginAfter ? QStringList{"frmLogin"} : QStringList{});
+    QTest::qWait(loginAfter ? 300 : 0);
+    QCOMPARE(folder.scripted.texts(),
+             loginAfter ? QStringList{}
+                        : QStringList{QStringLiteral(
+                              "The database file \"%1\" does not open with the password of HALVO: "
+                              "it was encrypted with another password, or it is not a HALVO "
+                              "database.\n\nHALVO has left the file as it is. Put the database "
+                              "file, or a backup copy of it, in that folder and start HALVO again.")
+                                          .arg(path)});
+    QCOMPARE(ended.count(), loginAtOnce && !loginAfter ? 1 : 0);
 }
 
 QTEST_MAIN(tst_shell_bad_files)

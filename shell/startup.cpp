@@ -14,6 +14,7 @@
 #include "platform/settings.h"
 
 #include "data/connection_string.h"
+#include "reports/data_environment.h"
 
 #include <QEvent>
 #include <QTimer>
@@ -72,6 +73,7 @@ Startup::~Startup()
         return;
     const QString path = databasePath(folders.data);
     const Result<StoredPassword> stored = PasswordStore(folders.data).read();
+    DataEnvironment::end(); // the reports' rows, read once for the run
     releaseDatabase(path);
     if (stored && stored.value() == StoredPassword::Set)
         rememberDatabaseAsLeft(path);

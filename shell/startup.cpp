@@ -109,7 +109,7 @@ bool Startup::start()
                 refuse(stored.error());
                 emit finished();
             } else if (PasswordStore::isFirstRun(stored.value())) {
-                setPass->show();
+                setPassWindow()->show();
             }
         });
         return true;
@@ -122,18 +122,25 @@ bool Startup::start()
     // No row, or the empty text, means no password is set yet. A NULL is a password that
     // matches nothing: the login is shown.
     if (PasswordStore::isFirstRun(stored.value()))
-        setPass->show();
+        setPassWindow()->show();
     else
         login->show();
     return true;
 }
 
+frmSetPass* Startup::setPassWindow()
+{
+    if (!setPass) {
+        setPass = std::make_unique<frmSetPass>(folders.data);
+        connect(setPass.get(), &frmSetPass::passwordSaved, this, &Startup::showLogin);
+        connect(setPass.get(), &frmSetPass::closedByUser, this, &Startup::finished);
+    }
+    return setPass.get();
+}
+
 void Startup::createWindows()
 {
-    setPass = std::make_unique<frmSetPass>(folders.data);
     login = std::make_unique<frmLogin>(folders.data);
-    connect(setPass.get(), &frmSetPass::passwordSaved, this, &Startup::showLogin);
-    connect(setPass.get(), &frmSetPass::closedByUser, this, &Startup::finished);
     connect(login.get(), &frmLogin::loggedIn, this, &Startup::openMain);
     connect(login.get(), &frmLogin::exitRequested, this, &Startup::finished);
 }

@@ -29,7 +29,8 @@ public:
     // is not one the program can work on: the user has been told, and the program ends.
     bool start();
 
-    frmSetPass* setPassWindow() const { return setPass.get(); }
+    // The first-run window, made when it is first needed or asked for.
+    frmSetPass* setPassWindow();
     frmLogin* loginWindow() const { return login.get(); }
     // The main window, once the login has opened it.
     frmMain* mainWindow() const { return main.get(); }

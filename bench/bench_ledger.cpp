@@ -37,25 +37,6 @@ void addLists(const QString& path)
         std::abort();
 }
 
-struct Opening {
-    double ms = 0;
-    double growthMB = 0;
-};
-
-// Time and peak memory growth of one opening, the window shown as the user sees it.
-template <class Open>
-Opening measureOpening(Open open)
-{
-    bench::resetPeakMemory();
-    const double before = bench::peakMemoryMB();
-    QElapsedTimer timer;
-    timer.start();
-    open();
-    Opening o;
-    o.ms = timer.nsecsElapsed() / 1e6;
-    o.growthMB = bench::peakMemoryMB() - before;
-    return o;
-}
 
 void report(benchmark::State& state, const std::vector<double>& ms, const std::vector<double>& mb)
 {
@@ -68,7 +49,7 @@ void openIncome(benchmark::State& state)
     std::vector<double> ms, mb;
     double rows = 0;
     for (auto _ : state) {
-        const Opening o = measureOpening([&] {
+        const bench::Opening o = bench::measureOpening([&] {
             frmIncome window(folder, {});
             window.resize(1000, 600);
             window.show();
@@ -90,7 +71,7 @@ void openIncomeReadWhole(benchmark::State& state)
     std::vector<double> ms, mb;
     double rows = 0;
     for (auto _ : state) {
-        const Opening o = measureOpening([&] {
+        const bench::Opening o = bench::measureOpening([&] {
             Result<Rows> all = c.select(Statements::IncomeRows);
             rows = all ? double(all.value().values.size()) : 0;
         });

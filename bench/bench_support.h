@@ -75,6 +75,23 @@ inline double median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
+// The time and the peak memory growth of one step (a window opened and shown, the rows read).
+struct Opening {
+    double ms = 0;
+    double growthMB = 0;
+};
+
+template <class Step>
+Opening measureOpening(Step step)
+{
+    resetPeakMemory();
+    const double before = peakMemoryMB();
+    QElapsedTimer timer;
+    timer.start();
+    step();
+    return {timer.nsecsElapsed() / 1e6, peakMemoryMB() - before};
+}
+
 // Runs `step` once an iteration, timing it alone, and reports the median in milliseconds.
 template <class Step>
 void timeEach(benchmark::State& state, Step step)

@@ -70,32 +70,12 @@ void fill(const QString& path)
         std::abort();
 }
 
-struct Opening {
-    double ms = 0;
-    double growthMB = 0;
-};
-
-// Time and peak memory growth of one step.
-template <class Step>
-Opening measure(Step step)
-{
-    bench::resetPeakMemory();
-    const double before = bench::peakMemoryMB();
-    QElapsedTimer timer;
-    timer.start();
-    step();
-    Opening o;
-    o.ms = timer.nsecsElapsed() / 1e6;
-    o.growthMB = bench::peakMemoryMB() - before;
-    return o;
-}
-
 template <class Step>
 void measureEach(benchmark::State& state, Step step)
 {
     std::vector<double> ms, mb;
     for (auto _ : state) {
-        const Opening o = measure(step);
+        const bench::Opening o = bench::measureOpening(step);
         ms.push_back(o.ms);
         mb.push_back(o.growthMB);
     }
@@ -126,7 +106,7 @@ void openWindow(benchmark::State& state, frmMain& main, const QString& entry)
     std::vector<double> ms, mb;
     for (auto _ : state) {
         QWidget* window = nullptr;
-        const Opening o = measure([&] {
+        const bench::Opening o = bench::measureOpening([&] {
             window = main.openWindow(entry);
             QApplication::processEvents(); // shown, laid out and painted once
         });

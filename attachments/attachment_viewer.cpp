@@ -1,5 +1,7 @@
 #include "attachment_viewer.h"
 
+#include "attachments/pdf_pages.h"
+
 #include "controls/links.h"
 #include "hyperlink/vey_hyperlink_label.h"
 #include "platform/prompts.h"
@@ -13,7 +15,6 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QVBoxLayout>
-#include <poppler-qt6.h>
 
 namespace halvo {
 
@@ -54,16 +55,19 @@ frmAttachmentViewer::frmAttachmentViewer(const AttachmentInfo& a, QByteArray dat
     resize(fontMetrics().averageCharWidth() * 110, fontMetrics().height() * 40);
 
     if (a.kind == AttachmentKind::Pdf) {
-        pdf = Poppler::Document::loadFromData(bytes);
-        if (!pdf || pdf->isLocked() || pdf->numPages() < 1) {
+        Result<std::unique_ptr<PdfPages>> opened = openPdf(bytes);
+        if (!opened) {
+            problem = QStringLiteral("The PDF file \"%1\" cannot be shown: %2")
+                          .arg(a.name, opened.error().description);
+            return;
+        }
+        pdf = std::move(opened).value();
+        if (!pdf) {
             problem = QStringLiteral("The PDF file \"%1\" cannot be shown: it is damaged or "
                                      "locked with a password of its own.")
                           .arg(a.name);
-            pdf.reset();
             return;
         }
-        pdf->setRenderHint(Poppler::Document::Antialiasing);
-        pdf->setRenderHint(Poppler::Document::TextAntialiasing);
         showPage(0);
         fitTo(image.size());
         return;
@@ -92,21 +96,20 @@ void frmAttachmentViewer::fitTo(const QSize& shown)
 
 frmAttachmentViewer::~frmAttachmentViewer() = default;
 
-int frmAttachmentViewer::pageCount() const { return pdf ? pdf->numPages() : (image.isNull() ? 0 : 1); }
+int frmAttachmentViewer::pageCount() const { return pdf ? pdf->count() : (image.isNull() ? 0 : 1); }
 
 void frmAttachmentViewer::showPage(int wanted)
 {
-    if (!pdf || wanted < 0 || wanted >= pdf->numPages())
+    if (!pdf || wanted < 0 || wanted >= pdf->count())
         return;
     page = wanted;
-    const std::unique_ptr<Poppler::Page> p = pdf->page(page);
-    image = p ? p->renderToImage(PageDpi, PageDpi) : QImage();
+    image = pdf->draw(page, PageDpi);
     if (image.isNull()) {
         lblPicture->setText(QStringLiteral("Page %1 cannot be drawn.").arg(page + 1));
     } else {
         lblPicture->setPixmap(QPixmap::fromImage(image));
     }
-    lblPage->setText(QStringLiteral("Page %1 of %2").arg(page + 1).arg(pdf->numPages()));
+    lblPage->setText(QStringLiteral("Page %1 of %2").arg(page + 1).arg(pdf->count()));
 }
 
 // Page Up and Page Down turn the pages wherever the focus is, the page itself included: the

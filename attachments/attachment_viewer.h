@@ -1,6 +1,6 @@
 #pragma once
 // frmAttachmentViewer: one attachment shown inside the program, from its bytes in memory: a
-// picture through QImage, a PDF page by page through Poppler, rendered into images. Nothing is
+// picture through QImage, a PDF page by page (pdf_pages.h), rendered into images. Nothing is
 // written to any folder; "Save a Copy..." writes where the user chooses, and only then.
 // Page Up and Page Down turn a PDF's pages.
 
@@ -13,11 +13,9 @@ class QLabel;
 class QScrollArea;
 class VeyHyperLinkLabel;
 
-namespace Poppler {
-class Document;
-}
-
 namespace halvo {
+
+class PdfPages;
 
 class frmAttachmentViewer : public QDialog {
     Q_OBJECT
@@ -45,7 +43,7 @@ protected:
 private:
     AttachmentInfo info;
     QByteArray bytes;
-    std::unique_ptr<Poppler::Document> pdf;
+    std::unique_ptr<PdfPages> pdf;
     QImage image;
     int page = 0;
     QString problem;

@@ -3,6 +3,9 @@
 
 #include "statements/ofx_reader.h"
 
+#include "core/late_part.h"
+#include "statements/ofx_libofx.h"
+
 #include <QDir>
 #include <QFile>
 #include <QMap>
@@ -267,6 +270,8 @@ private slots:
     void leavesNothingBehind_data();
     void leavesNothingBehind();
     void refusesAPrivateFolderTooDeep();
+    void aReaderPartThatCannotBeLoaded_data();
+    void aReaderPartThatCannotBeLoaded();
 
 private:
     QString write(const QString& name, const QByteArray& contents);
@@ -584,6 +589,27 @@ void TestOfx::leavesNothingBehind() {
     QCOMPARE(openFiles().size(), openBefore.size());
     for (const QString& file : openFiles())
         QVERIFY2(!file.startsWith(privateFolder), qPrintable(file));
+}
+
+// The OFX reader is a part of its own, loaded when the first statement is read. A program folder
+// that lacks it, or holds a damaged one, says so in words, naming the file to put back.
+void TestOfx::aReaderPartThatCannotBeLoaded_data() {
+    QTest::addColumn<QString>("part");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("missing") << "halvo_gone"
+                             << "A part of HALVO, \"libhalvo_gone.so\", cannot be loaded: it is in "
+                                "none of the folders ";
+    QTest::newRow("not the part it should be")
+        << "halvo_pdf" << "A part of HALVO, \"libhalvo_pdf.so\", cannot be loaded: ";
+}
+
+void TestOfx::aReaderPartThatCannotBeLoaded() {
+    QFETCH(QString, part);
+    QFETCH(QString, said);
+    const auto read = halvo::latePart<decltype(halvo_read_ofx_file)>(part, "halvo_read_ofx_file");
+    QVERIFY(!read);
+    QVERIFY2(read.error().description.startsWith(said), qPrintable(read.error().description));
+    QVERIFY(read.error().description.endsWith(". Installing HALVO again puts it back."));
 }
 
 void TestOfx::refusesAPrivateFolderTooDeep() {

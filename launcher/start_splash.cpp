@@ -1,6 +1,7 @@
 #include "start_splash.h"
 
 #include "program_replacement.h"
+#include "resources/program_logo.h"
 
 #include "platform/prompts.h"
 
@@ -42,7 +43,7 @@ frmStartSplash::frmStartSplash(const QString& programFolder, Starter starter, QW
 
     picLogo = new QLabel(fraMainFrame);
     picLogo->setObjectName(QStringLiteral("picLogo"));
-    picLogo->setPixmap(QPixmap(QStringLiteral(":/halvo/logo.png")));
+    picLogo->setPixmap(programLogo().pixmap(QSize(48, 48)));
     picLogo->setAlignment(Qt::AlignCenter);
 
     lblProductName = addLabel("lblProductName", QStringLiteral("Product"));

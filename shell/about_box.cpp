@@ -2,6 +2,7 @@
 
 #include "controls/links.h"
 #include "version.h"
+#include "resources/program_logo.h"
 
 #include "hyperlink/vey_hyperlink_label.h"
 #include "platform/prompts.h"
@@ -38,7 +39,7 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent)
 
     Image2 = new QLabel(this);
     Image2->setObjectName(QStringLiteral("Image2"));
-    Image2->setPixmap(QPixmap(QStringLiteral(":/halvo/logo.png")));
+    Image2->setPixmap(programLogo().pixmap(QSize(48, 48)));
     Image2->setAccessibleName(tr("HALVO logo"));
     Image2->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
 

@@ -5,6 +5,7 @@
 
 #include "platform/folders.h"
 #include "platform/prompts.h"
+#include "resources/program_logo.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -15,8 +16,8 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(halvo::programTitle());
     // The desktop matches the running program to its menu entry and icon by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.corvane.halvo"));
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.corvane.halvo"),
-                                                 QIcon(QStringLiteral(":/halvo/logo.png"))));
+    QApplication::setWindowIcon(
+        QIcon::fromTheme(QStringLiteral("org.corvane.halvo"), halvo::programLogo()));
     // The program ends when the session says so (Close, Exit, or the last window closed),
     // never merely because the login window was hidden.
     QApplication::setQuitOnLastWindowClosed(false);

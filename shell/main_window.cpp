@@ -6,6 +6,7 @@
 #include "summary_panel.h"
 #include "platform/twips.h"
 #include "version.h"
+#include "resources/program_logo.h"
 
 #include "data/dates.h"
 #include "platform/desktop.h"
@@ -129,7 +130,7 @@ frmMain::frmMain(const Folders& folders, QWidget* parent)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(programTitle());
-    setWindowIcon(QIcon(QStringLiteral(":/halvo/logo.png")));
+    setWindowIcon(programLogo());
     // The toolbars are part of the window's layout; no menu offers to hide them.
     setContextMenuPolicy(Qt::NoContextMenu);
 

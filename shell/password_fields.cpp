@@ -1,5 +1,7 @@
 #include "password_fields.h"
 
+#include "resources/program_logo.h"
+
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
@@ -34,7 +36,7 @@ QWidget* makeLogo(QWidget* parent, int size)
 {
     auto* logo = new QLabel(parent);
     logo->setObjectName(QStringLiteral("Image1"));
-    logo->setPixmap(QIcon(QStringLiteral(":/halvo/logo.png")).pixmap(size, size));
+    logo->setPixmap(programLogo().pixmap(size, size));
     logo->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
     logo->setAccessibleName(QStringLiteral("HALVO"));
     return logo;

@@ -1,8 +1,15 @@
 // The program started as the user starts it, until its first window is up: halvo in a program
 // folder of its own, over a database whose password is set, so that the login is its first
 // window. Beside it, the floor: a bare Qt program that shows one dialog (bare_dialog), started
-// the same way. Ten starts each, the median. Both run offscreen and say when their window is up
+// the same way. Ten starts each, the median. Both say when their window is up
 // (shell/first_window_notice.h); each is ended as soon as it has said so.
+//
+// The target is met on a display, as the user sees a window appear: an X server of the run's own
+// (Xvfb, on a display number nobody uses), connected to as any desktop's would be. The same starts
+// offscreen are shown after it, for what they say of the program's own work, not held to the
+// target: offscreen an empty dialog draws not a letter, so it never loads a font, while the login
+// (like any window with a word in it) spends a quarter of its start reading the font
+// configuration.
 
 #include "bench/bench_support.h"
 #include "data/file_identity.h"
@@ -13,6 +20,7 @@
 
 #include <QCoreApplication>
 #include <QProcess>
+#include <QThread>
 
 using namespace halvo;
 
@@ -64,12 +72,54 @@ private:
     }
 };
 
-// What the started programs see: offscreen, asked to say when their window is up, and the
-// user's folders (the running copy's lock, the configuration) in a folder of the run's own.
-QProcessEnvironment startEnvironment(const QString& home)
+// An X server of the run's own, on the first display number from 90 on that no server holds; ended
+// with the run. Empty when Xvfb cannot be started.
+class PrivateDisplay {
+public:
+    PrivateDisplay()
+    {
+        for (int number = 90; number < 140 && name.isEmpty(); ++number) {
+            const QString socket = QStringLiteral("/tmp/.X11-unix/X%1").arg(number);
+            if (QFile::exists(socket) || QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)))
+                continue;
+            server.start(QStringLiteral("Xvfb"), {QStringLiteral(":%1").arg(number),
+                                                   QStringLiteral("-screen"), QStringLiteral("0"),
+                                                   QStringLiteral("1280x1024x24"),
+                                                   QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+            if (!server.waitForStarted(5000))
+                return;
+            for (int waited = 0; waited < 100 && server.state() == QProcess::Running; ++waited) {
+                if (QFile::exists(socket)) {
+                    name = QStringLiteral(":%1").arg(number);
+                    return;
+                }
+                QThread::msleep(50);
+            }
+            server.kill();
+            server.waitForFinished();
+        }
+    }
+    ~PrivateDisplay()
+    {
+        server.terminate();
+        server.waitForFinished(5000);
+    }
+
+    QString name;
+
+private:
+    QProcess server;
+};
+
+// What the started programs see: the display (none: offscreen), asked to say when their window
+// is up, and the user's folders (the running copy's lock, the configuration) in a folder of the
+// run's own.
+QProcessEnvironment startEnvironment(const QString& home, const QString& display)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"),
+               display.isEmpty() ? QStringLiteral("offscreen") : QStringLiteral("xcb"));
+    env.insert(QStringLiteral("DISPLAY"), display);
     env.insert(QStringLiteral("HALVO_SAY_SHOWN"), QStringLiteral("1"));
     for (const char* folder : {"XDG_RUNTIME_DIR", "XDG_CONFIG_HOME", "XDG_DATA_HOME"}) {
         const QString path = QDir(home).filePath(QString::fromLatin1(folder));
@@ -82,10 +132,11 @@ QProcessEnvironment startEnvironment(const QString& home)
 
 // From the start of the process to its line saying its first window, of this title, is up; then
 // it is ended.
-void startToFirstWindow(benchmark::State& state, const QString& program, const QString& title)
+void startToFirstWindow(benchmark::State& state, const QString& program, const QString& title,
+                        const QString& display)
 {
     QTemporaryDir home;
-    const QProcessEnvironment env = startEnvironment(home.path());
+    const QProcessEnvironment env = startEnvironment(home.path(), display);
     std::vector<double> ms;
     QElapsedTimer timer;
     for (auto _ : state) {
@@ -118,24 +169,35 @@ int main(int argc, char** argv)
     ProgramFolder folder(QCoreApplication::applicationDirPath(), true);
     ProgramFolder changed(QCoreApplication::applicationDirPath(), false);
     const QDir programs(folder.path());
+    const QDir changedPrograms(changed.path());
+    const PrivateDisplay display;
+    if (display.name.isEmpty())
+        std::fprintf(stderr, "Xvfb cannot be started: the starts on a display are left out.\n");
 
-    benchmark::RegisterBenchmark("start halvo to its first window, the login (target 1.5 x the floor)",
-                                 [&](benchmark::State& s) {
-                                     startToFirstWindow(s, programs.filePath("halvo"), "Login");
-                                 })
-        ->Unit(benchmark::kMillisecond)->Iterations(10);
-    benchmark::RegisterBenchmark(
-        "start halvo on a file changed since it was left, checked before the login",
-        [&](benchmark::State& s) {
-            startToFirstWindow(s, QDir(changed.path()).filePath("halvo"), "Login");
-        })
-        ->Unit(benchmark::kMillisecond)->Iterations(10);
-    benchmark::RegisterBenchmark("floor: a bare Qt program to its one dialog",
-                                 [&](benchmark::State& s) {
-                                     startToFirstWindow(s, programs.filePath("bare_dialog"),
-                                                        "bare dialog");
-                                 })
-        ->Unit(benchmark::kMillisecond)->Iterations(10);
+    const auto add = [](const QString& name, const QString& program, const QString& title,
+                        const QString& display) {
+        benchmark::RegisterBenchmark(qPrintable(name), [=](benchmark::State& s) {
+            startToFirstWindow(s, program, title, display);
+        })->Unit(benchmark::kMillisecond)->Iterations(10);
+    };
+    const QString login = QStringLiteral("Login");
+    const QString bare = QStringLiteral("bare dialog");
+    QStringList displays; // the empty name: offscreen
+    if (!display.name.isEmpty())
+        displays << display.name;
+    displays << QString();
+    for (const QString& shown : displays) {
+        const QString where = shown.isEmpty() ? QStringLiteral(" (offscreen, not held to the target)")
+                                              : QStringLiteral(" (on a display)");
+        add(QStringLiteral("start halvo to its first window, the login, target 1.5 x the floor")
+                + where,
+            programs.filePath(QStringLiteral("halvo")), login, shown);
+        add(QStringLiteral("start halvo on a file changed since it was left, checked before the "
+                           "login") + where,
+            changedPrograms.filePath(QStringLiteral("halvo")), login, shown);
+        add(QStringLiteral("floor: a bare Qt program to its one dialog") + where,
+            programs.filePath(QStringLiteral("bare_dialog")), bare, shown);
+    }
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

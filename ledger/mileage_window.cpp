@@ -3,9 +3,18 @@
 #include "data/dates.h"
 #include "data/statements.h"
 #include "platform/desktop.h"
+#include "controls/links.h"
+#include "hyperlink/vey_hyperlink_label.h"
+#include "ledger/csv_mapping_window.h"
+#include "ledger/statement_commands.h"
 #include "platform/prompts.h"
+#include "tax/mileage.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
 #include <QLocale>
+#include <cmath>
 
 namespace halvo {
 
@@ -16,6 +25,7 @@ const QString propertyPicker = QStringLiteral("cboNickname");
 const QString propertyBox = QStringLiteral("txtNickname");
 const QString purposeBox = QStringLiteral("txtPurpose");
 const QString milesBox = QStringLiteral("txtMiles");
+const QString ImportTitle = QStringLiteral("Import Trips");
 
 // The trips in the order they were made; trips of one day in the order they were entered.
 const QString TripsInOrder =
@@ -63,6 +73,56 @@ EditorDescription frmMileage::describe()
 frmMileage::frmMileage(const QString& dataFolder, QWidget* parent)
     : RecordEditor(describe(), dataFolder, parent)
 {
+    VeyHyperLinkLabel* importTrips =
+        makeLink(this, QStringLiteral("ImportTrips"), QStringLiteral("Import Trips..."));
+    connect(importTrips, &VeyHyperLinkLabel::Click, this, &frmMileage::ImportTrips_Click);
+    extraArea()->addWidget(importTrips, 0, 0);
+    extraArea()->setRowStretch(1, 1);
+}
+
+void frmMileage::ImportTrips_Click()
+{
+    if (!connection())
+        return;
+    const QString path = prompts().openFileName(this, ImportTitle, QDir::homePath(),
+                                                QStringLiteral("CSV files (*.csv *.txt);;All "
+                                                               "files (*)"));
+    if (path.isEmpty())
+        return;
+    Result<QByteArray> bytes = readStatementFile(path);
+    if (!bytes) {
+        prompts().message(this, bytes.error().description, ImportTitle, Prompts::Buttons::Ok,
+                          Prompts::Icon::Warning);
+        return;
+    }
+    frmCsvMapping mapping(*connection(), bytes.value(), this);
+    if (mapping.exec() != QDialog::Accepted)
+        return;
+    if (Result<Statement> read = mapping.statement())
+        importTrips(read.value(), QFileInfo(path).fileName());
+}
+
+// Miles are written as the file writes them; a file that marks them as money out (negative)
+// still means miles driven, so their size is what counts.
+void frmMileage::importTrips(const Statement& statement, const QString& fileName)
+{
+    if (!connection())
+        return;
+    QList<Trip> trips;
+    for (const StatementLine& line : statement.lines)
+        trips.append({line.date, line.memo, line.payee,
+                      std::abs(double(line.amount.units())) / double(Money::Scale)});
+    Result<int> added = addTrips(*connection(), trips);
+    if (!added) {
+        prompts().message(this, added.error().description, ImportTitle, Prompts::Buttons::Ok,
+                          Prompts::Icon::Warning);
+        return;
+    }
+    Refresh();
+    prompts().message(this, QStringLiteral("%1 trips were imported from \"%2\".")
+                                .arg(added.value())
+                                .arg(fileName),
+                      ImportTitle);
 }
 
 // A new trip is made today, until the user picks its day.

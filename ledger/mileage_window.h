@@ -4,6 +4,7 @@
 // to line 6 of its Schedule E worksheet at the standard mileage rate (tax/mileage.h).
 
 #include "editors/record_editor.h"
+#include "statements/statement.h"
 
 namespace halvo {
 
@@ -12,6 +13,13 @@ class frmMileage : public RecordEditor {
 public:
     explicit frmMileage(const QString& dataFolder, QWidget* parent = nullptr);
     static EditorDescription describe();
+
+    // Import Trips: a CSV file through the CSV mapping, as a statement is read: the date column
+    // gives each trip's date, the payee column its purpose, the memo column its property and the
+    // amount column its miles.
+    void ImportTrips_Click();
+    // Adds the statement's lines as trips and tells the user how many; the log shows them.
+    void importTrips(const Statement& statement, const QString& fileName);
 
 protected:
     void newRecordAdded() override;

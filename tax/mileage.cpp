@@ -139,6 +139,33 @@ Outcome<QMap<QString, Money>, WorksheetRefusal> mileageByProperty(const Connecti
     return amounts;
 }
 
+Result<int> addTrips(const Connection& connection, const QList<Trip>& trips)
+{
+    Result<QStringList> nicknames =
+        connection.texts(QStringLiteral("SELECT BldNickName FROM tblBuilding"));
+    if (!nicknames)
+        return nicknames.error();
+    QMap<QString, bool> properties;
+    for (const QString& n : nicknames.value())
+        properties.insert(n, true);
+    Transaction work(connection);
+    if (!work.status())
+        return work.status().error();
+    for (const Trip& t : trips) {
+        const QString property = t.property.trimmed();
+        Result<int> done = connection.execute(
+            QStringLiteral("INSERT INTO tblMileage (TripDate, NickName, Purpose, Miles) "
+                           "VALUES (?, ?, ?, ?)"),
+            {t.date, property.isEmpty() ? QVariant() : QVariant(sameProperty(properties, property)),
+             t.purpose, t.miles});
+        if (!done)
+            return done.error();
+    }
+    if (Status committed = work.commit(); !committed)
+        return committed.error();
+    return int(trips.size());
+}
+
 Outcome<QMap<QString, WorksheetColumn>, WorksheetRefusal>
 withTripsAndDays(const Connection& connection, int year, QMap<QString, WorksheetColumn> columns,
                  const QMap<QString, QString>& addressOf)

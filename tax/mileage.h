@@ -40,6 +40,17 @@ Money mileageAmount(qint64 hundredthsOfMiles, const Money& perMile);
 Outcome<QMap<QString, Money>, WorksheetRefusal> mileageByProperty(const Connection& connection,
                                                                   int year);
 
+// A trip of the mileage log, as an import brings it.
+struct Trip {
+    QDate date;
+    QString property; // a nickname; empty for none
+    QString purpose;
+    double miles = 0;
+};
+// Adds trips to the log in one unit of work: all or none. A property is written as the file of
+// properties names it, where one has that nickname in other letters. How many were added.
+Result<int> addTrips(const Connection& connection, const QList<Trip>& trips);
+
 // The worksheet's columns with line 6's mileage added and lines 1b and 2 given, as
 // scheduleEWorksheet asks for them: a property with trips and no ledger rows gets a column.
 Outcome<QMap<QString, WorksheetColumn>, WorksheetRefusal>

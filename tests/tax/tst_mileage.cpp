@@ -4,6 +4,7 @@
 
 #include "controls/pickers.h"
 #include "hyperlink/vey_hyperlink_label.h"
+#include "ledger/csv_mapping_window.h"
 #include "ledger/mileage_window.h"
 #include "platform/desktop.h"
 #include "platform/prompts.h"
@@ -69,6 +70,7 @@ private slots:
     void linesOneBAndTwo();
     void tripSaved_data();
     void tripSaved();
+    void tripsImported();
 };
 
 // Export to CSV twice: a rate given is kept, and the second export never asks again.
@@ -226,6 +228,37 @@ void TestMileage::tripSaved()
                      .join(" ");
     QCOMPARE(found, stored.isEmpty() ? QStringList() : QStringList{stored});
     Clock::fixAt({});
+}
+
+// A CSV file read through the CSV mapping: the payee column is the purpose, the memo column the
+// property (named as the file of properties names it), the amount column the miles.
+void TestMileage::tripsImported()
+{
+    test::TempDatabase db;
+    Connection c = db.connect();
+    QVERIFY(c.executeScript("INSERT INTO tblBuilding (BldNickName) VALUES ('ELM');"));
+    frmCsvMapping mapping(c, "Date,Purpose,Property,Miles\n2026-03-01,Showing,elm,12.5\n"
+                             "2026-03-02,Bank run,,3\n");
+    CsvMapping columns;
+    columns.name = "Trips";
+    columns.dateOrder = DateOrder::YearMonthDay;
+    columns.dateColumn = 0;
+    columns.payeeColumn = 1;
+    columns.memoColumn = 2;
+    columns.amountColumn = 3;
+    mapping.setMapping(columns);
+    test::ScriptedSession session;
+    frmMileage window(db.folder());
+    window.show();
+    window.importTrips(mapping.statement().value(), "trips.csv");
+    QCOMPARE(session.prompts.texts(), QStringList{"2 trips were imported from \"trips.csv\"."});
+    QCOMPARE(window.records().recordCount(), 2);
+    const Rows trips = c.select("SELECT TripDate, NickName, Purpose, Miles FROM tblMileage").value();
+    QStringList found;
+    for (const QVariantList& r : trips.values)
+        found << QStringList{r[0].toString(), r[1].toString(), r[2].toString(), r[3].toString()}
+                     .join(" ");
+    QCOMPARE(found, QStringList({"2026-03-01 ELM Showing 12.5", "2026-03-02  Bank run 3"}));
 }
 
 QTEST_MAIN(TestMileage)

@@ -27,6 +27,8 @@ const QString UndoTitle = QStringLiteral("Undo Last Import");
 // is no statement.
 constexpr qint64 LargestStatement = 100 * 1024 * 1024;
 
+} // namespace
+
 Result<QByteArray> readStatementFile(const QString& path)
 {
     if (Status free = notHeldByEngine(path); !free)
@@ -38,8 +40,6 @@ Result<QByteArray> readStatementFile(const QString& path)
         return Error{QStringLiteral("\"%1\" is too large to be a bank statement.").arg(path)};
     return file.readAll();
 }
-
-} // namespace
 
 bool looksLikeOfx(const QByteArray& start)
 {

@@ -90,6 +90,18 @@ std::optional<QString> QtPrompts::password(QWidget* parent, const QString& text,
     return typed;
 }
 
+std::optional<QString> QtPrompts::typedText(QWidget* parent, const QString& text,
+                                            const QString& title, const QString& proposed)
+{
+    bool ok = false;
+    const QString typed =
+        QInputDialog::getText(parent, title.isEmpty() ? programTitle() : title, text,
+                              QLineEdit::Normal, proposed, &ok);
+    if (!ok)
+        return std::nullopt;
+    return typed;
+}
+
 namespace {
 
 // Icons and types from a file's name alone. Qt's file dialog otherwise guesses the type of a file
@@ -158,6 +170,15 @@ std::optional<QString> ScriptedPrompts::password(QWidget*, const QString& text, 
     if (passwords.isEmpty())
         return std::nullopt;
     return passwords.takeFirst();
+}
+
+std::optional<QString> ScriptedPrompts::typedText(QWidget*, const QString& text, const QString&,
+                                                  const QString&)
+{
+    typedQuestions.append(text);
+    if (typedAnswers.isEmpty())
+        return std::nullopt;
+    return typedAnswers.takeFirst();
 }
 
 QString ScriptedPrompts::openFileName(QWidget*, const QString& caption, const QString& folder,

@@ -28,6 +28,14 @@ public:
     // Asks for a password (typed as "*"); none when the user cancelled.
     virtual std::optional<QString> password(QWidget* parent, const QString& text,
                                             const QString& title) = 0;
+    // Asks for a line of text (a rate, a number), offering `proposed`; none when the user
+    // cancelled. An implementation that cannot ask answers as a cancel.
+    virtual std::optional<QString> typedText(QWidget* /*parent*/, const QString& /*text*/,
+                                             const QString& /*title*/,
+                                             const QString& /*proposed*/ = {})
+    {
+        return std::nullopt;
+    }
     // File dialogs; an empty result means the user cancelled. The folder may end in a file name,
     // which the dialog then proposes; filters are separated by ";;", and the one named selected
     // is chosen when the dialog opens.
@@ -43,6 +51,8 @@ public:
                    Icon icon) override;
     std::optional<QString> password(QWidget* parent, const QString& text,
                                     const QString& title) override;
+    std::optional<QString> typedText(QWidget* parent, const QString& text, const QString& title,
+                                     const QString& proposed = {}) override;
     QString openFileName(QWidget* parent, const QString& caption, const QString& folder,
                          const QString& filter, const QString& selectedFilter = {}) override;
     QString saveFileName(QWidget* parent, const QString& caption, const QString& folder,
@@ -79,6 +89,12 @@ public:
                          const QString& filter, const QString& selectedFilter = {}) override;
     QString saveFileName(QWidget* parent, const QString& caption, const QString& folder,
                          const QString& filter, const QString& selectedFilter = {}) override;
+
+    std::optional<QString> typedText(QWidget* parent, const QString& text, const QString& title,
+                                     const QString& proposed = {}) override;
+    void queueTyped(const QString& typed) { typedAnswers.append(typed); }
+    QStringList typedAnswers;   // answers to typedText, in order; none left: cancelled
+    QStringList typedQuestions; // the text of every typedText question, in order
 
     void queuePassword(const QString& typed) { passwords.append(typed); }
     QStringList passwords;       // answers to password questions, in order

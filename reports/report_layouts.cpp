@@ -287,6 +287,12 @@ ReportLayout rptScheduleE()
                                            QStringLiteral("Amount") + letters[i], MoneyFormat,
                                            AmountLeft + i * AmountWidth, 30, AmountWidth,
                                            LineHeight, Right);
+    // Lines 1b and 2 stand as text where the amounts stand on the other lines.
+    for (int i = 0; i < letters.size(); ++i)
+        l.detail.controls << reportTextBox(QStringLiteral("txtText") + letters[i],
+                                           QStringLiteral("Text") + letters[i], {},
+                                           AmountLeft + i * AmountWidth, 30, AmountWidth,
+                                           LineHeight, Right);
 
     // HALVO keeps no assets to depreciate: line 18 is what the user put in its categories. The
     // tax year stands on every page, the pages after the first having no title.

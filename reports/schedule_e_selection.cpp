@@ -6,8 +6,10 @@
 #include "platform/desktop.h"
 #include "platform/prompts.h"
 #include "reports/report_layouts.h"
+#include "reports/rental_days_window.h"
 #include "reports/report_preview.h"
 #include "reports/schedule_e_words.h"
+#include "tax/mileage.h"
 #include "tax/schedule_e_sheet.h"
 
 #include <QDir>
@@ -28,6 +30,9 @@ frmScheduleE::frmScheduleE(const QString& dataFolder, std::function<void()> cate
     ExportCsv = makeLink(this, QStringLiteral("ExportCsv"), QStringLiteral("Export to CSV"));
     connect(ExportCsv, &VeyHyperLinkLabel::Click, this, [this] { ExportCsv_Click(); });
     addCommand(ExportCsv);
+    RentalDays = makeLink(this, QStringLiteral("RentalDays"), QStringLiteral("Rental Days..."));
+    connect(RentalDays, &VeyHyperLinkLabel::Click, this, [this] { RentalDays_Click(); });
+    addCommand(RentalDays);
 }
 
 void frmScheduleE::fillLists() { fillYears(yearsDownTo2000(Clock::today().year())); }
@@ -42,6 +47,13 @@ std::optional<Worksheet> frmScheduleE::worksheet()
                                      : Result<int>(connection.error());
     Outcome<Worksheet, WorksheetRefusal> sheet =
         offered ? scheduleEWorksheet(connection.value(), year) : offered.error();
+    // A year of trips whose mileage rate the program does not know goes on with the rate the
+    // user gives, once; a user who cancels has been told nothing more is needed.
+    if (sheet.refused() && sheet.refusal().kind == WorksheetRefusal::Kind::MileageRateUnknown) {
+        if (!askMileageRate(connection.value(), year))
+            return std::nullopt;
+        sheet = scheduleEWorksheet(connection.value(), year);
+    }
     if (!sheet) {
         tellWhyNot(sheet);
         return std::nullopt;
@@ -53,6 +65,54 @@ std::optional<Worksheet> frmScheduleE::worksheet()
         return std::nullopt;
     }
     return std::move(sheet).value();
+}
+
+bool frmScheduleE::askMileageRate(const Connection& connection, int year)
+{
+    const QString question =
+        wording(WorksheetRefusal{WorksheetRefusal::Kind::MileageRateUnknown, year, {}, {}})
+        + QStringLiteral(" Type the rate for business use of %1 in dollars a mile (0.725 for "
+                         "72.5 cents):")
+              .arg(year);
+    const std::optional<QString> typed = prompts().typedText(this, question, Title);
+    if (!typed)
+        return false;
+    const Result<Money> rate = Money::parse(typed->trimmed());
+    if (!rate || !isMileageRate(rate.value())) {
+        prompts().message(this,
+                          QStringLiteral("\"%1\" is not a mileage rate: type it in dollars a "
+                                         "mile, as 0.725.")
+                              .arg(*typed),
+                          Title, Prompts::Buttons::Ok, Prompts::Icon::Warning);
+        return false;
+    }
+    if (Status saved = saveMileageRate(connection, year, rate.value()); !saved) {
+        prompts().message(this, saved.error().description, Title, Prompts::Buttons::Ok,
+                          Prompts::Icon::Warning);
+        return false;
+    }
+    return true;
+}
+
+void frmScheduleE::RentalDays_Click()
+{
+    const int year = cboYear->text().toInt();
+    Result<Connection> connection = database();
+    Result<QList<halvo::RentalDays>> rows = connection ? rentalDaysOf(connection.value(), year)
+                                                       : Result<QList<halvo::RentalDays>>(
+                                                             connection.error());
+    if (!rows) {
+        prompts().message(this, rows.error().description, Title, Prompts::Buttons::Ok,
+                          Prompts::Icon::Warning);
+        return;
+    }
+    if (rows.value().isEmpty()) {
+        prompts().message(this, QStringLiteral("The file has no property to enter days for."),
+                          Title);
+        return;
+    }
+    frmRentalDays window(connection.value(), year, rows.value(), this);
+    window.exec();
 }
 
 void frmScheduleE::tellWhyNot(const Outcome<Worksheet, WorksheetRefusal>& sheet)

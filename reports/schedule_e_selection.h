@@ -17,9 +17,12 @@ public:
                  QWidget* parent = nullptr);
 
     VeyHyperLinkLabel* ExportCsv = nullptr;
+    VeyHyperLinkLabel* RentalDays = nullptr;
 
     void GenerateReport_Click() override;
     void ExportCsv_Click();
+    // Lines 1b and 2 of the chosen year, in frmRentalDays.
+    void RentalDays_Click();
 
 protected:
     void fillLists() override;
@@ -31,6 +34,9 @@ private:
     std::optional<Worksheet> worksheet();
     // Says why the year cannot be shown; categories without a line offer the category editor.
     void tellWhyNot(const Outcome<Worksheet, WorksheetRefusal>& sheet);
+    // Asks for the standard mileage rate of a year the program does not know, and keeps it;
+    // false when the user cancelled or was told why it was not kept.
+    bool askMileageRate(const Connection& connection, int year);
 };
 
 } // namespace halvo

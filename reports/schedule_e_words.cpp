@@ -46,6 +46,8 @@ QString wording(const WorksheetRefusal& r)
     switch (r.kind) {
     case WorksheetRefusal::Kind::CategoriesWithoutLine: return withoutLine(r);
     case WorksheetRefusal::Kind::NotAnAmount: return notAnAmount(r);
+    case WorksheetRefusal::Kind::MileageRateUnknown:
+        return Words::tr("HALVO does not know the standard mileage rate of %1.").arg(r.year);
     case WorksheetRefusal::Kind::RowsWithoutCategory: break;
     }
     return Words::tr("Ledger rows of %1 have no category, so they cannot go on Schedule E: give "

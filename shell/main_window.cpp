@@ -62,6 +62,7 @@ const DataEntry dataEntries[] = {
 // Data entries beyond the toolbar's.
 const Entry moreDataEntries[] = {
     {"RentRoll", "Rent Roll"},
+    {"MileageLog", "Mileage Log"},
     {"UnattachedDocuments", "Unattached Documents"},
 };
 

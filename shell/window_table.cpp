@@ -17,6 +17,7 @@
 #include "editors/vendor_window.h"
 #include "glance/glance_window.h"
 #include "ledger/ledger_window.h"
+#include "ledger/mileage_window.h"
 #include "ledger/statement_commands.h"
 #include "maintenance/backup_commands.h"
 #include "reports/data_environment.h"
@@ -185,7 +186,7 @@ Command unattachedDocuments(frmMain& main)
 //
 //   Data:   mnufrmProperty, mnuDatafrmTenant, mnuDatafrmLoan, mnuDatafrmInsurance,
 //           mnuDatafrmIncome, mnuDatafrmExpense, mnuDatafrmCategory, mnuDatafrmVendor,
-//           mnuDatafrmNote, RentRoll, UnattachedDocuments
+//           mnuDatafrmNote, RentRoll, MileageLog, UnattachedDocuments
 //   Report: CategoryReport, IncomeandExpense, MortgageLoan, NoteReport, PropertyOwned,
 //           TenantLease, VendorReport, ScheduleEWorksheet, YearAtAGlance
 //   Backup: BackupBackup, RestoreDatabase
@@ -203,6 +204,7 @@ void installWindows(frmMain& main)
     main.registerWindow(QStringLiteral("mnuDatafrmVendor"), editor<frmVendor>());
     main.registerWindow(QStringLiteral("mnuDatafrmNote"), editor<frmNote>());
     main.registerWindow(QStringLiteral("RentRoll"), rentRoll());
+    main.registerWindow(QStringLiteral("MileageLog"), editor<frmMileage>());
     main.registerCommand(QStringLiteral("UnattachedDocuments"), unattachedDocuments(main));
 
     main.registerWindow(QStringLiteral("CategoryReport"), editor<frmSelectCategory>());

@@ -1,5 +1,7 @@
 #include "schedule_e.h"
 
+#include "tax/mileage.h"
+
 #include <QDate>
 #include <algorithm>
 #include <QSet>
@@ -337,8 +339,12 @@ Outcome<Worksheet, WorksheetRefusal> scheduleEWorksheet(const Connection& connec
         return sums.error();
     Outcome<Columns, WorksheetRefusal> columns =
         columnsOf(sums.value(), lines.value(), addressOf, year);
+    if (columns) // line 6's mileage, lines 1b and 2 (tax/mileage.cpp)
+        columns = withTripsAndDays(connection, year, std::move(columns).value(), addressOf);
     if (columns.refused())
         return columns.refusal();
+    if (!columns)
+        return columns.error();
     return totalled(year, std::move(columns).value());
 }
 

@@ -63,6 +63,9 @@ struct WorksheetColumn {
     QString property; // the nickname; empty for the rows kept under no property
     QString address;
     QMap<int, Money> lines; // 3 to 21; lines without an amount are missing
+    // Lines 1b (the type's code, 1 to 8) and 2 (fair rental and personal use days) as entered
+    // for the year (tax/rental_days.h); none where nothing was.
+    std::optional<int> propertyType, fairRentalDays, personalUseDays;
 };
 
 struct Worksheet {
@@ -77,7 +80,9 @@ struct Worksheet {
 // window offers the category editor), rows without a category, or a sum the ledger holds that is
 // no amount.
 struct WorksheetRefusal {
-    enum class Kind { CategoriesWithoutLine, RowsWithoutCategory, NotAnAmount };
+    // MileageRateUnknown: the year has trips in the mileage log and no standard mileage rate
+    // (tax/mileage.h); the window asks the user for it.
+    enum class Kind { CategoriesWithoutLine, RowsWithoutCategory, NotAnAmount, MileageRateUnknown };
     Kind kind = Kind::CategoriesWithoutLine;
     int year = 0;
     // Without a line: each category, in the order the ledger gives them. Not an amount: the one

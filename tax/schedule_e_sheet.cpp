@@ -10,6 +10,30 @@ const QStringList Letters{QStringLiteral("A"), QStringLiteral("B"), QStringLiter
 
 QVariant money(const Money& m) { return QVariant::fromValue(m); }
 
+// Lines 1b and 2 above the amounts, on paper and in the CSV file: what the user entered for the
+// year, or nothing. On paper they stand in TextA to TextC, where the amounts stand on the other
+// lines.
+struct DaysLine {
+    QString line, caption;
+    std::optional<int> WorksheetColumn::*field;
+};
+const QList<DaysLine>& daysLines()
+{
+    static const QList<DaysLine> lines{
+        {QStringLiteral("1b"), QStringLiteral("Type of property (code 1 to 8)"),
+         &WorksheetColumn::propertyType},
+        {QStringLiteral("2"), QStringLiteral("Fair rental days"), &WorksheetColumn::fairRentalDays},
+        {QStringLiteral("2"), QStringLiteral("Personal use days"),
+         &WorksheetColumn::personalUseDays},
+    };
+    return lines;
+}
+QVariant daysValue(const WorksheetColumn& column, const DaysLine& line)
+{
+    const std::optional<int>& n = column.*line.field;
+    return n ? QVariant(QString::number(*n)) : QVariant();
+}
+
 } // namespace
 
 QString worksheetColumnName(const WorksheetColumn& column)
@@ -48,6 +72,8 @@ MemoryRows worksheetRows(const Worksheet& sheet)
     for (const WorksheetTotal& t : totals)
         columns << Column{QStringLiteral("Total") + t.line, ColumnKind::Money}
                 << Column{QStringLiteral("Caption") + t.line, ColumnKind::Text};
+    for (const QString& letter : Letters)
+        columns << Column{QStringLiteral("Text") + letter, ColumnKind::Text};
 
     MemoryRows rows(columns);
     const QList<TaxLine>& lines = scheduleELines(sheet.year);
@@ -59,6 +85,15 @@ MemoryRows worksheetRows(const Worksheet& sheet)
                 heading << Letters[i] << worksheetColumnName(page[i]) << page[i].address;
             else
                 heading << QVariant() << QVariant() << QVariant();
+        }
+        for (const DaysLine& line : daysLines()) {
+            QVariantList row = heading;
+            row << line.line << line.caption << QVariant() << QVariant() << QVariant();
+            for (const WorksheetTotal& t : totals)
+                row << money(t.amount) << t.caption;
+            for (const WorksheetColumn& column : page)
+                row << daysValue(column, line);
+            rows.appendRow(std::move(row));
         }
         for (const TaxLine& line : lines) {
             QVariantList row = heading;
@@ -86,6 +121,12 @@ QList<QVariantList> worksheetTable(const Worksheet& sheet)
     heading << QStringLiteral("All Properties");
     addresses << QVariant();
     QList<QVariantList> table{heading, addresses};
+    for (const DaysLine& line : daysLines()) {
+        QVariantList row{line.line, line.caption};
+        for (const WorksheetColumn& column : sheet.columns)
+            row << daysValue(column, line);
+        table << (row << QVariant());
+    }
     for (const TaxLine& line : scheduleELines(sheet.year)) {
         QVariantList row{QString::number(line.number), line.caption};
         Money all;

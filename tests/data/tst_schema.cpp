@@ -19,10 +19,10 @@ const QStringList everyTable = {
     "tblAttachment",  "tblAttachmentChunk", "tblAttachmentLink", "tblBuilding",
     "tblCategory",    "tblCategoryLine",    "tblCsvMapping",     "tblDeposit",
     "tblFileAccount", "tblFinance",         "tblImportBatch",    "tblImportLine",
-    "tblInsurance",   "tblLedgerDay",       "tblLoan",           "tblNotes",
-    "tblPayeeRule",   "tblRecordPicture",   "tblRentChange",     "tblRentPayment",
-    "tblRentTerms",   "tblStatementAccount", "tblTenant",        "tblUser",
-    "tblVendor"};
+    "tblInsurance",   "tblLedgerDay",       "tblLoan",           "tblMileage",
+    "tblMileageRate", "tblNotes",           "tblPayeeRule",      "tblRecordPicture",
+    "tblRentChange",  "tblRentPayment",     "tblRentTerms",      "tblRentalDays",
+    "tblStatementAccount", "tblTenant",     "tblUser",           "tblVendor"};
 
 // A file as an earlier release left it: made without the program's steps, at no number.
 void writeOldFile(const QString& path, const QString& script)

@@ -149,8 +149,9 @@ void tst_shell_main_window::menuEntries_data()
                                          "mnuDatafrmInsurance", "mnuDatafrmIncome",
                                          "mnuDatafrmExpense", "mnuDatafrmCategory",
                                          "mnuDatafrmVendor", "mnuDatafrmNote", "RentRoll",
-                                         "UnattachedDocuments"}
-                          << dataKeys + QStringList{"Rent Roll", "Unattached Documents"};
+                                         "MileageLog", "UnattachedDocuments"}
+                          << dataKeys + QStringList{"Rent Roll", "Mileage Log",
+                                                    "Unattached Documents"};
     QTest::newRow("Report") << "Report"
                             << QStringList{"CategoryReport", "IncomeandExpense", "MortgageLoan",
                                            "NoteReport", "PropertyOwned", "TenantLease",
@@ -887,7 +888,8 @@ void tst_shell_main_window::installedHelpFileIsAGuide()
                               "Insurance", "Income", "Expense", "Category", "Vendor", "Note",
                               "Report", "Backup", "Restore", "Portfolio Summary",
                               "Schedule E Worksheet", "Year at a Glance", "Rent Roll",
-                              "Attachments", "Unattached Documents"})
+                              "Attachments", "Unattached Documents", "Mileage Log",
+                              "Rental Days"})
         QVERIFY2(text.contains(QLatin1String(topic)), topic);
 }
 

@@ -299,15 +299,17 @@ void TestScheduleE::csvFile()
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QStringList lines = QString::fromUtf8(file.readAll()).split("\r\n");
-    QCOMPARE(lines.size(), 2 + 19 + 5 + 1);
-    QCOMPARE(lines.mid(0, 4),
+    QCOMPARE(lines.size(), 2 + 3 + 19 + 5 + 1);
+    QCOMPARE(lines.mid(0, 7),
              QStringList({"Line,Description,ASH,ELM,OAK,PINE,All Properties",
                           ",Address,\"5 Ash Ct, Xenia, OH 45385\",\"12 Elm St, Dayton, OH 45402\","
                           "\"7 Oak Ave, Dayton, OH 45405\",\"30 Pine Rd, Kettering, OH 45429\",",
+                          "1b,Type of property (code 1 to 8),,,,,", "2,Fair rental days,,,,,",
+                          "2,Personal use days,,,,,",
                           "3,Rents received,,2500.00,1200.00,2000.00,5700.00",
                           "4,Royalties received,150.00,,,,150.00"}));
-    QCOMPARE(lines.at(20), "21,Income or (loss),30.00,1709.35,-320.00,1147.63,2566.98");
-    QCOMPARE(lines.at(25), "23e,\"Total expenses, all properties (line 20)\",,,,,3283.02");
+    QCOMPARE(lines.at(23), "21,Income or (loss),30.00,1709.35,-320.00,1147.63,2566.98");
+    QCOMPARE(lines.at(28), "23e,\"Total expenses, all properties (line 20)\",,,,,3283.02");
 }
 
 // Generate Report and Export to CSV, as the user meets them in the window.

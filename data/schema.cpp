@@ -7,6 +7,7 @@
 #include "glance/glance_schema.h"
 #include "rentroll/rent_roll_schema.h"
 #include "statements/import_schema.h"
+#include "tax/depreciation_schema.h"
 #include "tax/schedule_e_schema.h"
 
 #include <QFile>
@@ -117,6 +118,7 @@ const SchemaSteps& schemaSteps()
         &rentRollSchemaSteps(),
         &attachmentSchemaSteps(),
         &glanceSchemaSteps(),
+        &depreciationSchemaSteps(),
     });
     return all;
 }

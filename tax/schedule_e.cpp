@@ -1,5 +1,7 @@
 #include "schedule_e.h"
 
+#include "depreciation_assets.h"
+
 #include <QDate>
 #include <algorithm>
 #include <QSet>
@@ -115,6 +117,8 @@ QString lineCaption(int taxYear, int line)
 {
     if (line == NotOnScheduleE)
         return QStringLiteral("Not on Schedule E");
+    if (line == CapitalImprovement)
+        return QStringLiteral("Capital improvement (depreciated)");
     for (const TaxLine& l : scheduleELines(taxYear))
         if (l.number == line)
             return QStringLiteral("%1 %2").arg(l.number).arg(l.caption);
@@ -124,6 +128,8 @@ QString lineCaption(int taxYear, int line)
 QList<int> mappableLines(int taxYear, bool income)
 {
     QList<int> lines{NotOnScheduleE};
+    if (!income)
+        lines.append(CapitalImprovement);
     for (const TaxLine& l : scheduleELines(taxYear))
         if (income ? (l.number == Rents || l.number == Royalties)
                    : (l.number >= FirstExpense && l.number <= LastExpense))
@@ -274,7 +280,7 @@ Outcome<Columns, WorksheetRefusal> columnsOf(const Rows& sums, const QMap<Catego
             WorksheetColumn& column = columns[property];
             column.property = property;
             column.address = addressOf.value(property);
-            if (*line != NotOnScheduleE)
+            if (*line != NotOnScheduleE && *line != CapitalImprovement)
                 column.lines[*line] += amount;
         }
     }
@@ -339,6 +345,8 @@ Outcome<Worksheet, WorksheetRefusal> scheduleEWorksheet(const Connection& connec
         columnsOf(sums.value(), lines.value(), addressOf, year);
     if (columns.refused())
         return columns.refusal();
+    if (Status added = addComputedDepreciation(connection, year, columns.value(), addressOf); !added)
+        return added.error();
     return totalled(year, std::move(columns).value());
 }
 

@@ -62,6 +62,7 @@ const DataEntry dataEntries[] = {
 // Data entries beyond the toolbar's.
 const Entry moreDataEntries[] = {
     {"RentRoll", "Rent Roll"},
+    {"DepreciableAssets", "Depreciable Assets"},
     {"UnattachedDocuments", "Unattached Documents"},
 };
 
@@ -70,7 +71,7 @@ const Entry reportEntries[] = {
     {"MortgageLoan", "Mortgage Loan Report"}, {"NoteReport", "Note Report"},
     {"PropertyOwned", "Property Report"},    {"TenantLease", "Tenant Lease Report"},
     {"VendorReport", "Vendor Report"},       {"ScheduleEWorksheet", "Schedule E Worksheet"},
-    {"YearAtAGlance", "Year at a Glance"},
+    {"DepreciationSchedule", "Depreciation Schedule"}, {"YearAtAGlance", "Year at a Glance"},
 };
 
 const Entry backupEntries[] = {

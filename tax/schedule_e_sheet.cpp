@@ -1,6 +1,7 @@
 #include "schedule_e_sheet.h"
 
 #include "csv/csv_writer.h"
+#include "tax/depreciation_assets.h"
 
 namespace halvo {
 
@@ -48,6 +49,7 @@ MemoryRows worksheetRows(const Worksheet& sheet)
     for (const WorksheetTotal& t : totals)
         columns << Column{QStringLiteral("Total") + t.line, ColumnKind::Money}
                 << Column{QStringLiteral("Caption") + t.line, ColumnKind::Text};
+    columns << Column{QStringLiteral("Notice"), ColumnKind::Text};
 
     MemoryRows rows(columns);
     const QList<TaxLine>& lines = scheduleELines(sheet.year);
@@ -70,6 +72,18 @@ MemoryRows worksheetRows(const Worksheet& sheet)
             for (const WorksheetTotal& t : totals)
                 row << money(t.amount) << t.caption;
             rows.appendRow(std::move(row));
+        }
+        // Depreciation: under the page's lines, a row of its own for each of its properties
+        // whose line 18 holds both the computed depreciation and ledger rows.
+        for (const WorksheetColumn& column : page) {
+            const QString notice = depreciationNotice(column);
+            if (notice.isEmpty())
+                continue;
+            QVariantList row = heading;
+            row << QVariant() << QVariant() << QVariant() << QVariant() << QVariant();
+            for (const WorksheetTotal& t : totals)
+                row << money(t.amount) << t.caption;
+            rows.appendRow(row << notice);
         }
     }
     return rows;
@@ -104,6 +118,10 @@ QList<QVariantList> worksheetTable(const Worksheet& sheet)
         row << money(t.amount);
         table << row;
     }
+    // Depreciation: each property whose line 18 holds both kinds, in a row of its own at the end.
+    for (const WorksheetColumn& column : sheet.columns)
+        if (const QString notice = depreciationNotice(column); !notice.isEmpty())
+            table << QVariantList{QStringLiteral("Note"), notice};
     return table;
 }
 

@@ -40,8 +40,7 @@ EditorDescription frmAsset::describe()
     // Without a date placed in service an asset is never depreciated, so Save asks for it.
     d.required = {{QStringLiteral("Property"), QStringLiteral("cboNickname")},
                   {QStringLiteral("Description"), QStringLiteral("txtDescription")},
-                  {QStringLiteral("Placed in Service"), QStringLiteral("DTPickerInService")},
-                  {QStringLiteral("Class"), classPicker}};
+                  {QStringLiteral("Placed in Service"), QStringLiteral("DTPickerInService")}};
     d.grid.columns = {gridColumn(QStringLiteral("Property"), QStringLiteral("NickName"), 1200),
                       gridColumn(QStringLiteral("Asset"), QStringLiteral("Description"), 1800)};
     d.grid.widthTwips = 3300;
@@ -55,11 +54,12 @@ frmAsset::frmAsset(const QString& dataFolder, QWidget* parent)
 {
 }
 
-// A new asset is of the class of almost every rental until the user chooses another.
-void frmAsset::newRecordAdded()
+// An asset saved without a class is of the class of almost every rental. It is given at Save,
+// not when the blank record is shown, so that a blank record nobody typed into stays untouched.
+void frmAsset::prepareSave()
 {
-    setFieldText(classPicker, assetClassName(AssetClass::Residential));
-    RecordEditor::newRecordAdded();
+    if (fieldText(classPicker).isEmpty())
+        setFieldText(classPicker, assetClassName(AssetClass::Residential));
 }
 
 } // namespace halvo

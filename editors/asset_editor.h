@@ -15,7 +15,7 @@ public:
     static EditorDescription describe();
 
 protected:
-    void newRecordAdded() override;
+    void prepareSave() override;
 };
 
 } // namespace halvo

@@ -7,6 +7,7 @@
 #include "glance/glance_schema.h"
 #include "rentroll/rent_roll_schema.h"
 #include "statements/import_schema.h"
+#include "tax/depreciation_schema.h"
 #include "tax/mileage_schema.h"
 #include "tax/schedule_e_schema.h"
 
@@ -118,6 +119,7 @@ const SchemaSteps& schemaSteps()
         &rentRollSchemaSteps(),
         &attachmentSchemaSteps(),
         &glanceSchemaSteps(),
+        &depreciationSchemaSteps(),
         &mileageSchemaSteps(),
     });
     return all;

@@ -59,6 +59,8 @@ inline const QString CategoriesByExpense =
 inline const QString AllCategories = QStringLiteral("SELECT * FROM tblCategory");
 inline const QString IncomeRows = QStringLiteral("SELECT * FROM tblFinance WHERE Income <> 0");
 inline const QString ExpenseRows = QStringLiteral("SELECT * FROM tblFinance WHERE Expense <> 0 ");
+inline const QString AssetsByNickname =
+    QStringLiteral("SELECT * FROM tblAsset ORDER BY NickName ASC, InService ASC");
 inline const QString AllNotes = QStringLiteral("SELECT * FROM tblNotes");
 inline const QString NotesInOrder = QStringLiteral("SELECT * FROM tblNotes ORDER BY ID ASC");
 inline const QString NotesOfProperty = QStringLiteral("SELECT * FROM tblNotes WHERE NickName = ?");

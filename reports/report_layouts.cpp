@@ -294,12 +294,18 @@ ReportLayout rptScheduleE()
                                            AmountLeft + i * AmountWidth, 30, AmountWidth,
                                            LineHeight, Right);
 
-    // HALVO keeps no assets to depreciate: line 18 is what the user put in its categories. The
-    // tax year stands on every page, the pages after the first having no title.
+    // The warning of a property whose line 18 holds both kinds of depreciation, on a row of its
+    // own under the page's lines; empty, and taking no room, on every other row.
+    ReportControl notice = reportTextBox(QStringLiteral("txtNotice"), QStringLiteral("Notice"), {},
+                                         576, 30, 8628, LineHeight);
+    notice.growsDown = true;
+    l.detail.controls << notice;
+
+    // The tax year stands on every page, the pages after the first having no title.
     l.pageFooter.controls << reportLabel(QStringLiteral("lblDepreciation"),
-                                         QStringLiteral("Line 18 is the depreciation recorded in "
-                                                        "its categories; HALVO does not compute "
-                                                        "it."),
+                                         QStringLiteral("Line 18 is the depreciation computed from "
+                                                        "each property's assets, with what its "
+                                                        "categories recorded."),
                                          144, 144, 6600, LineHeight, ReportFont::Body)
                           << reportLabel(QStringLiteral("lblYear"), QStringLiteral("%i"), 6744,
                                          144, 2460, LineHeight, ReportFont::Body, Right);
@@ -342,6 +348,50 @@ ReportLayout rptRentRoll()
                       {"Days", "DaysLeft", WholeNumber, Right, 8600, 604},
                   });
     addTotals(l, "Total:", 144, {"Rent", "Paid", "Balance", "Deposit"});
+    return l;
+}
+
+ReportLayout rptDepreciation()
+{
+    ReportLayout l = layout("rptDepreciation", "Depreciation Schedule", "", 9330);
+    // Each asset on pages of its own, under its basis, class and dates.
+    l.newPageField = QStringLiteral("Asset");
+    setSections(l, 1290, 1530, 300, 435, 300);
+    addHeader(l, "lblTitle", 144, 144, 4890, 5904, 288, 144, 576, 9060);
+    addTitle(l);
+    addColumns(l, {
+                      {"Year", "Year", WholeNumber, Left, 144, 700},
+                      {"Recovery Year", "RecoveryYear", WholeNumber, Right, 900, 1100},
+                      {"Percentage", "Percentage", {}, Right, 2100, 1000},
+                      {"Deduction", "Deduction", MoneyFormat, Right, 3200, 1300},
+                      {"Accumulated", "Accumulated", MoneyFormat, Right, 4600, 1400},
+                      {"Remaining", "Remaining", MoneyFormat, Right, 6100, 1400},
+                      {"Note", "Note", {}, Left, 7600, 1600, true},
+                  });
+    QList<ReportControl>& head = l.pageHeader.controls;
+    // The column headings stand under the asset's lines.
+    for (ReportControl& c : head)
+        c.top = 1230;
+    // Label and value pairs, two to a line: the label at `left`, its value 1500 twips on.
+    const auto pair = [&](const char* caption, const char* field, const QString& format, int left,
+                          int top, int width) {
+        const QString f = QString::fromLatin1(field);
+        head << reportLabel(QStringLiteral("lbl") + f, QString::fromLatin1(caption), left, top,
+                            1500, LineHeight)
+             << reportTextBox(QStringLiteral("txt") + f, f, format, left + 1500, top, width,
+                              LineHeight);
+    };
+    pair("Property:", "Property", {}, 144, 0, 2900);
+    pair("Asset:", "Description", {}, 4700, 0, 3000);
+    pair("Class:", "AssetClass", {}, 144, 240, 2900);
+    pair("Kept in:", "Source", {}, 4700, 240, 3000);
+    pair("Cost:", "Cost", MoneyFormat, 144, 480, 1400);
+    pair("Additions:", "Additions", MoneyFormat, 4700, 480, 1400);
+    pair("Land:", "Land", MoneyFormat, 144, 720, 1400);
+    pair("Basis:", "Basis", MoneyFormat, 4700, 720, 1400);
+    pair("In service:", "InService", ShortDate, 144, 960, 1400);
+    pair("Sold:", "Disposed", ShortDate, 4700, 960, 1400);
+    head << reportLine(QStringLiteral("Line2"), 144, 1500, 9060);
     return l;
 }
 

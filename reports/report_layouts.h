@@ -18,6 +18,8 @@ ReportLayout rptNotes();        // the notes of a year
 
 // The tax year's worksheet, printed from rows the program computes, not from a data command.
 ReportLayout rptScheduleE();
+// A property's assets and their depreciation year by year, printed from rows the program computes.
+ReportLayout rptDepreciation();
 // The rent roll of a day, printed from the rows the rent roll window shows.
 ReportLayout rptRentRoll();
 

@@ -63,6 +63,7 @@ const DataEntry dataEntries[] = {
 const Entry moreDataEntries[] = {
     {"RentRoll", "Rent Roll"},
     {"MileageLog", "Mileage Log"},
+    {"DepreciableAssets", "Depreciable Assets"},
     {"UnattachedDocuments", "Unattached Documents"},
 };
 
@@ -71,7 +72,7 @@ const Entry reportEntries[] = {
     {"MortgageLoan", "Mortgage Loan Report"}, {"NoteReport", "Note Report"},
     {"PropertyOwned", "Property Report"},    {"TenantLease", "Tenant Lease Report"},
     {"VendorReport", "Vendor Report"},       {"ScheduleEWorksheet", "Schedule E Worksheet"},
-    {"YearAtAGlance", "Year at a Glance"},
+    {"DepreciationSchedule", "Depreciation Schedule"}, {"YearAtAGlance", "Year at a Glance"},
 };
 
 const Entry backupEntries[] = {

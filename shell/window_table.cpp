@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "attachments/attachments_window.h"
+#include "editors/asset_editor.h"
 #include "editors/category_editor.h"
 #include "editors/insurance_editor.h"
 #include "editors/loan_editor.h"
@@ -24,6 +25,7 @@
 #include "reports/report_selection.h"
 #include "reports/select_category.h"
 #include "reports/property_selection.h"
+#include "reports/depreciation_selection.h"
 #include "reports/schedule_e_selection.h"
 #include "rentroll/rent_roll_window.h"
 #include "rentroll/reminders_window.h"
@@ -186,9 +188,9 @@ Command unattachedDocuments(frmMain& main)
 //
 //   Data:   mnufrmProperty, mnuDatafrmTenant, mnuDatafrmLoan, mnuDatafrmInsurance,
 //           mnuDatafrmIncome, mnuDatafrmExpense, mnuDatafrmCategory, mnuDatafrmVendor,
-//           mnuDatafrmNote, RentRoll, MileageLog, UnattachedDocuments
+//           mnuDatafrmNote, RentRoll, MileageLog, DepreciableAssets, UnattachedDocuments
 //   Report: CategoryReport, IncomeandExpense, MortgageLoan, NoteReport, PropertyOwned,
-//           TenantLease, VendorReport, ScheduleEWorksheet, YearAtAGlance
+//           TenantLease, VendorReport, ScheduleEWorksheet, DepreciationSchedule, YearAtAGlance
 //   Backup: BackupBackup, RestoreDatabase
 //   File:   SavetoDisk, CheckForUpdates (made, and left unavailable as the window was designed),
 //           ImportStatement, UndoLastImport, PayeeRules, ExportToCsv
@@ -205,6 +207,7 @@ void installWindows(frmMain& main)
     main.registerWindow(QStringLiteral("mnuDatafrmNote"), editor<frmNote>());
     main.registerWindow(QStringLiteral("RentRoll"), rentRoll());
     main.registerWindow(QStringLiteral("MileageLog"), editor<frmMileage>());
+    main.registerWindow(QStringLiteral("DepreciableAssets"), editor<frmAsset>());
     main.registerCommand(QStringLiteral("UnattachedDocuments"), unattachedDocuments(main));
 
     main.registerWindow(QStringLiteral("CategoryReport"), editor<frmSelectCategory>());
@@ -216,6 +219,7 @@ void installWindows(frmMain& main)
     main.registerCommand(QStringLiteral("TenantLease"), listReport(main, "cmdTenant"));
     main.registerCommand(QStringLiteral("VendorReport"), listReport(main, "cmdVendor"));
     main.registerWindow(QStringLiteral("ScheduleEWorksheet"), scheduleE());
+    main.registerWindow(QStringLiteral("DepreciationSchedule"), editor<frmDepreciationSchedule>());
     main.registerWindow(QStringLiteral("YearAtAGlance"), yearAtAGlance());
 
     // A restore needs the database file free: every child window closes (one with a change the

@@ -1,5 +1,6 @@
 #include "schedule_e.h"
 
+#include "tax/depreciation_assets.h"
 #include "tax/mileage.h"
 
 #include <QDate>
@@ -117,6 +118,8 @@ QString lineCaption(int taxYear, int line)
 {
     if (line == NotOnScheduleE)
         return QStringLiteral("Not on Schedule E");
+    if (line == CapitalImprovement)
+        return QStringLiteral("Capital improvement (depreciated)");
     for (const TaxLine& l : scheduleELines(taxYear))
         if (l.number == line)
             return QStringLiteral("%1 %2").arg(l.number).arg(l.caption);
@@ -126,6 +129,8 @@ QString lineCaption(int taxYear, int line)
 QList<int> mappableLines(int taxYear, bool income)
 {
     QList<int> lines{NotOnScheduleE};
+    if (!income)
+        lines.append(CapitalImprovement);
     for (const TaxLine& l : scheduleELines(taxYear))
         if (income ? (l.number == Rents || l.number == Royalties)
                    : (l.number >= FirstExpense && l.number <= LastExpense))
@@ -276,7 +281,7 @@ Outcome<Columns, WorksheetRefusal> columnsOf(const Rows& sums, const QMap<Catego
             WorksheetColumn& column = columns[property];
             column.property = property;
             column.address = addressOf.value(property);
-            if (*line != NotOnScheduleE)
+            if (*line != NotOnScheduleE && *line != CapitalImprovement)
                 column.lines[*line] += amount;
         }
     }
@@ -345,6 +350,9 @@ Outcome<Worksheet, WorksheetRefusal> scheduleEWorksheet(const Connection& connec
         return columns.refusal();
     if (!columns)
         return columns.error();
+    // line 18's computed depreciation (tax/depreciation_assets.cpp)
+    if (Status added = addComputedDepreciation(connection, year, columns.value(), addressOf); !added)
+        return added.error();
     return totalled(year, std::move(columns).value());
 }
 

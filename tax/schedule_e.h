@@ -18,6 +18,10 @@ namespace halvo {
 
 // A category's line: a line number of the form, or this for "not on Schedule E".
 constexpr int NotOnScheduleE = 0;
+// Not a line of the form either: each of the year's ledger rows of such an expense category is a
+// capital improvement of its property, depreciated from the row's date (tax/depreciation_assets.h)
+// and so reaching line 18 over the years, never all at once.
+constexpr int CapitalImprovement = 99;
 
 struct TaxLine {
     int number = 0;
@@ -27,10 +31,11 @@ struct TaxLine {
 // The form's lines 3 to 21 for a tax year. The numbers have moved over the years, so the layouts
 // are kept by the first year they hold for; the current one is shipped.
 const QList<TaxLine>& scheduleELines(int taxYear);
-// "14 Repairs"; "Not on Schedule E" for NotOnScheduleE; empty for a number the year has not.
+// "14 Repairs"; "Not on Schedule E" for NotOnScheduleE, "Capital improvement (depreciated)" for
+// CapitalImprovement; empty for a number the year has not.
 QString lineCaption(int taxYear, int line);
 // The lines a category of the kind may go to: income to rents and royalties, expenses to the
-// lines 5 to 19; the totals (20, 21) take no category.
+// lines 5 to 19 (and to capital improvements); the totals (20, 21) take no category.
 QList<int> mappableLines(int taxYear, bool income);
 
 // The line a category's name suggests, as offered for the categories a database starts with
@@ -66,6 +71,11 @@ struct WorksheetColumn {
     // Lines 1b (the type's code, 1 to 8) and 2 (fair rental and personal use days) as entered
     // for the year (tax/rental_days.h); none where nothing was.
     std::optional<int> propertyType, fairRentalDays, personalUseDays;
+
+    // Depreciation: line 18 holds both what the program computes from the property's assets and
+    // the ledger's rows mapped to line 18; each is kept here as well, so that the worksheet can
+    // warn when a year has both.
+    Money computedDepreciation, ledgerDepreciation;
 };
 
 struct Worksheet {

@@ -1,6 +1,7 @@
 #include "schedule_e_sheet.h"
 
 #include "csv/csv_writer.h"
+#include "tax/depreciation_assets.h"
 
 namespace halvo {
 
@@ -74,6 +75,7 @@ MemoryRows worksheetRows(const Worksheet& sheet)
                 << Column{QStringLiteral("Caption") + t.line, ColumnKind::Text};
     for (const QString& letter : Letters)
         columns << Column{QStringLiteral("Text") + letter, ColumnKind::Text};
+    columns << Column{QStringLiteral("Notice"), ColumnKind::Text};
 
     MemoryRows rows(columns);
     const QList<TaxLine>& lines = scheduleELines(sheet.year);
@@ -91,8 +93,8 @@ MemoryRows worksheetRows(const Worksheet& sheet)
             row << line.line << line.caption << QVariant() << QVariant() << QVariant();
             for (const WorksheetTotal& t : totals)
                 row << money(t.amount) << t.caption;
-            for (const WorksheetColumn& column : page)
-                row << daysValue(column, line);
+            for (qsizetype i = 0; i < PropertiesOnAPage; ++i)
+                row << (i < page.size() ? daysValue(page[i], line) : QVariant());
             rows.appendRow(std::move(row));
         }
         for (const TaxLine& line : lines) {
@@ -105,6 +107,19 @@ MemoryRows worksheetRows(const Worksheet& sheet)
             for (const WorksheetTotal& t : totals)
                 row << money(t.amount) << t.caption;
             rows.appendRow(std::move(row));
+        }
+        // Depreciation: under the page's lines, a row of its own for each of its properties
+        // whose line 18 holds both the computed depreciation and ledger rows.
+        for (const WorksheetColumn& column : page) {
+            const QString notice = depreciationNotice(column);
+            if (notice.isEmpty())
+                continue;
+            QVariantList row = heading;
+            row << QVariant() << QVariant() << QVariant() << QVariant() << QVariant();
+            for (const WorksheetTotal& t : totals)
+                row << money(t.amount) << t.caption;
+            row << QVariant() << QVariant() << QVariant(); // no lines 1b and 2 on this row
+            rows.appendRow(row << notice);
         }
     }
     return rows;
@@ -145,6 +160,10 @@ QList<QVariantList> worksheetTable(const Worksheet& sheet)
         row << money(t.amount);
         table << row;
     }
+    // Depreciation: each property whose line 18 holds both kinds, in a row of its own at the end.
+    for (const WorksheetColumn& column : sheet.columns)
+        if (const QString notice = depreciationNotice(column); !notice.isEmpty())
+            table << QVariantList{QStringLiteral("Note"), notice};
     return table;
 }
 

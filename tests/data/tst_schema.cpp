@@ -16,7 +16,7 @@ namespace {
 
 // Every table a file holds once it has taken every step.
 const QStringList everyTable = {
-    "tblAttachment",  "tblAttachmentChunk", "tblAttachmentLink", "tblBuilding",
+    "tblAsset",       "tblAttachment",  "tblAttachmentChunk", "tblAttachmentLink", "tblBuilding",
     "tblCategory",    "tblCategoryLine",    "tblCsvMapping",     "tblDeposit",
     "tblFileAccount", "tblFinance",         "tblImportBatch",    "tblImportLine",
     "tblInsurance",   "tblLedgerDay",       "tblLoan",           "tblMileage",

@@ -149,18 +149,21 @@ void tst_shell_main_window::menuEntries_data()
                                          "mnuDatafrmInsurance", "mnuDatafrmIncome",
                                          "mnuDatafrmExpense", "mnuDatafrmCategory",
                                          "mnuDatafrmVendor", "mnuDatafrmNote", "RentRoll",
-                                         "MileageLog", "UnattachedDocuments"}
+                                         "MileageLog", "DepreciableAssets",
+                                         "UnattachedDocuments"}
                           << dataKeys + QStringList{"Rent Roll", "Mileage Log",
+                                                    "Depreciable Assets",
                                                     "Unattached Documents"};
     QTest::newRow("Report") << "Report"
                             << QStringList{"CategoryReport", "IncomeandExpense", "MortgageLoan",
                                            "NoteReport", "PropertyOwned", "TenantLease",
-                                           "VendorReport", "ScheduleEWorksheet", "YearAtAGlance"}
+                                           "VendorReport", "ScheduleEWorksheet",
+                                           "DepreciationSchedule", "YearAtAGlance"}
                             << QStringList{"Category Report", "Income and Expense Report",
                                            "Mortgage Loan Report", "Note Report",
                                            "Property Report", "Tenant Lease Report",
                                            "Vendor Report", "Schedule E Worksheet",
-                                           "Year at a Glance"};
+                                           "Depreciation Schedule", "Year at a Glance"};
     QTest::newRow("Backup") << "Backup" << QStringList{"BackupBackup", "RestoreDatabase"}
                             << QStringList{"Backup Database", "Restore Database"};
 }
@@ -579,6 +582,8 @@ void tst_shell_main_window::reportEntriesOpenTheirWindows_data()
                                 << "cboNickname";
     QTest::newRow("ScheduleEWorksheet") << "ScheduleEWorksheet" << "frmScheduleE"
                                         << "Schedule E Worksheet" << "cboYear";
+    QTest::newRow("DepreciationSchedule") << "DepreciationSchedule" << "frmDepreciationSchedule"
+                                          << "Depreciation Schedule" << "cboNickname";
 }
 
 // Each selection window opens in front as a child of the frame, hides itself once its report
@@ -594,6 +599,9 @@ void tst_shell_main_window::reportEntriesOpenTheirWindows()
     folder.exec(QStringLiteral("INSERT INTO tblCategory (Income) VALUES ('Rent')"));
     folder.exec(QStringLiteral("INSERT INTO tblFinance (NickName, RecDate, Payee, Category, "
                                "Income) VALUES ('ELM', '2025-03-01', 'J Smith', 'Rent', 9000000)"));
+    folder.exec(QStringLiteral("INSERT INTO tblAsset (NickName, Description, Cost, InService, "
+                               "AssetClass) VALUES ('ELM', 'Building', 1000000000, '2020-01-15', "
+                               "'Residential rental (27.5 years)')"));
     {
         frmMain main(Folders::portableAt(folder.path()));
         installWindows(main);
@@ -889,7 +897,7 @@ void tst_shell_main_window::installedHelpFileIsAGuide()
                               "Report", "Backup", "Restore", "Portfolio Summary",
                               "Schedule E Worksheet", "Year at a Glance", "Rent Roll",
                               "Attachments", "Unattached Documents", "Mileage Log",
-                              "Rental Days"})
+                              "Rental Days", "Depreciable Assets", "Depreciation Schedule"})
         QVERIFY2(text.contains(QLatin1String(topic)), topic);
 }
 

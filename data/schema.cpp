@@ -8,6 +8,7 @@
 #include "rentroll/rent_roll_schema.h"
 #include "statements/import_schema.h"
 #include "tax/schedule_e_schema.h"
+#include "tax/vendors_paid_schema.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -114,6 +115,7 @@ const SchemaSteps& schemaSteps()
         &baseSchemaSteps(),
         &importSchemaSteps(),
         &scheduleESchemaSteps(),
+        &vendorsPaidSchemaSteps(),
         &rentRollSchemaSteps(),
         &attachmentSchemaSteps(),
         &glanceSchemaSteps(),

@@ -237,7 +237,16 @@ ReportLayout rptScheduleE()
     // Three properties to a page: each page's rows carry their page's number, and a new number
     // begins a new page under the headings of its own properties.
     l.newPageField = QStringLiteral("Page");
-    setSections(l, 1290, 1770, 300, 435, 2010);
+    setSections(l, 1290 + 300, 1770, 300, 435, 2010);
+    // Line A under the part's heading, once, on the first page.
+    l.reportHeader.controls << reportLabel(QStringLiteral("lblLineA"), QStringLiteral("A"), 144,
+                                           1320, 432, LineHeight, ReportFont::Body)
+                            << reportTextBox(QStringLiteral("txtQuestionA"),
+                                             QStringLiteral("QuestionA"), {}, 576, 1320, 6900,
+                                             LineHeight)
+                            << reportTextBox(QStringLiteral("txtAnswerA"),
+                                             QStringLiteral("AnswerA"), {}, 7524, 1320, 1680,
+                                             LineHeight, Right);
     addHeader(l, "lblTitle", 144, 144, 4890, 5904, 288, 144, 576, 9060);
     addTitle(l);
     l.reportHeader.controls << reportLabel(QStringLiteral("lblPart"),
@@ -336,6 +345,52 @@ ReportLayout rptRentRoll()
                       {"Days", "DaysLeft", WholeNumber, Right, 8600, 604},
                   });
     addTotals(l, "Total:", 144, {"Rent", "Paid", "Balance", "Deposit"});
+    return l;
+}
+
+// A vendor's row (payee, address, total, whether a form is needed) over its payments' rows, each
+// kind under its own line of column headings; the total over all vendors listed and line A once
+// after the last.
+ReportLayout rptVendorsPaid()
+{
+    ReportLayout l = layout("rptVendorsPaid", "Vendors Paid", "", 9330);
+    setSections(l, 1290, 540, 300, 435, 1110);
+    addHeader(l, "lblTitle", 144, 144, 4890, 5904, 288, 144, 576, 9060);
+    addTitle(l);
+    addColumns(l, {
+                      {"Payee", "Payee", {}, Left, 144, 2400},
+                      {"Address", "Address", {}, Left, 2600, 3900},
+                      {"Total", "Total", MoneyFormat, Right, 6600, 1200},
+                      {"1099", "Form", {}, Left, 7900, 1300},
+                  });
+    // The payments' headings on a second line, their text boxes on the same detail line as the
+    // vendor's (a row fills one kind or the other).
+    const ColumnSpec payments[] = {
+        {"Date", "RecDate", ShortDate, Left, 576, 900},
+        {"Ref No.", "CheckNo", {}, Left, 1540, 700},
+        {"Property", "Property", {}, Left, 2300, 1200},
+        {"Category", "Category", {}, Left, 3560, 1900},
+        {"Amount", "Amount", MoneyFormat, Right, 5500, 1050},
+    };
+    for (const ColumnSpec& col : payments) {
+        const QString field = QString::fromLatin1(col.field);
+        l.pageHeader.controls << reportLabel(QStringLiteral("lbl") + field,
+                                             QString::fromLatin1(col.heading), col.left,
+                                             LineHeight, col.width, LineHeight,
+                                             ReportFont::Caption, col.alignment);
+        l.detail.controls << reportTextBox(QStringLiteral("txt") + field, field, col.format,
+                                           col.left, 0, col.width, LineHeight, col.alignment);
+    }
+    addTotals(l, "Total:", 5500, {"Total"});
+    QList<ReportControl>& footer = l.reportFooter.controls;
+    footer << reportLabel(QStringLiteral("lblLineA"), QStringLiteral("A"), 144, 504, 432,
+                          LineHeight, ReportFont::Body)
+           << reportTextBox(QStringLiteral("txtLineA"), QStringLiteral("LineA"), {}, 576, 504,
+                            6900, LineHeight)
+           << reportTextBox(QStringLiteral("txtAnswerA"), QStringLiteral("AnswerA"), {}, 7524,
+                            504, 1680, LineHeight, Right)
+           << reportTextBox(QStringLiteral("txtWithoutPayee"), QStringLiteral("WithoutPayee"), {},
+                            144, 804, 9060, LineHeight);
     return l;
 }
 

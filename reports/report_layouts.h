@@ -20,6 +20,8 @@ ReportLayout rptNotes();        // the notes of a year
 ReportLayout rptScheduleE();
 // The rent roll of a day, printed from the rows the rent roll window shows.
 ReportLayout rptRentRoll();
+// The vendors paid in a tax year, printed from rows the program computes.
+ReportLayout rptVendorsPaid();
 
 // Every layout's name, in the order above, the worksheet's apart.
 QStringList names();

@@ -70,6 +70,7 @@ const Entry reportEntries[] = {
     {"MortgageLoan", "Mortgage Loan Report"}, {"NoteReport", "Note Report"},
     {"PropertyOwned", "Property Report"},    {"TenantLease", "Tenant Lease Report"},
     {"VendorReport", "Vendor Report"},       {"ScheduleEWorksheet", "Schedule E Worksheet"},
+    {"VendorsPaid", "Vendors Paid"},
     {"YearAtAGlance", "Year at a Glance"},
 };
 

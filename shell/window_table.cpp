@@ -24,6 +24,7 @@
 #include "reports/select_category.h"
 #include "reports/property_selection.h"
 #include "reports/schedule_e_selection.h"
+#include "reports/vendors_paid_selection.h"
 #include "rentroll/rent_roll_window.h"
 #include "rentroll/reminders_window.h"
 #include "data/connection_string.h"
@@ -187,7 +188,7 @@ Command unattachedDocuments(frmMain& main)
 //           mnuDatafrmIncome, mnuDatafrmExpense, mnuDatafrmCategory, mnuDatafrmVendor,
 //           mnuDatafrmNote, RentRoll, UnattachedDocuments
 //   Report: CategoryReport, IncomeandExpense, MortgageLoan, NoteReport, PropertyOwned,
-//           TenantLease, VendorReport, ScheduleEWorksheet, YearAtAGlance
+//           TenantLease, VendorReport, ScheduleEWorksheet, VendorsPaid, YearAtAGlance
 //   Backup: BackupBackup, RestoreDatabase
 //   File:   SavetoDisk, CheckForUpdates (made, and left unavailable as the window was designed),
 //           ImportStatement, UndoLastImport, PayeeRules, ExportToCsv
@@ -214,6 +215,7 @@ void installWindows(frmMain& main)
     main.registerCommand(QStringLiteral("TenantLease"), listReport(main, "cmdTenant"));
     main.registerCommand(QStringLiteral("VendorReport"), listReport(main, "cmdVendor"));
     main.registerWindow(QStringLiteral("ScheduleEWorksheet"), scheduleE());
+    main.registerWindow(QStringLiteral("VendorsPaid"), editor<frmVendorsPaid>());
     main.registerWindow(QStringLiteral("YearAtAGlance"), yearAtAGlance());
 
     // A restore needs the database file free: every child window closes (one with a change the

@@ -1,5 +1,7 @@
 #include "schedule_e.h"
 
+#include "tax/vendors_paid.h"
+
 #include <QDate>
 #include <algorithm>
 #include <QSet>
@@ -339,7 +341,10 @@ Outcome<Worksheet, WorksheetRefusal> scheduleEWorksheet(const Connection& connec
         columnsOf(sums.value(), lines.value(), addressOf, year);
     if (columns.refused())
         return columns.refusal();
-    return totalled(year, std::move(columns).value());
+    Worksheet sheet = totalled(year, std::move(columns).value());
+    if (Status lineA = answerLineA(connection, sheet); !lineA)
+        return lineA.error();
+    return sheet;
 }
 
 } // namespace halvo

@@ -1,6 +1,7 @@
 #include "schedule_e_sheet.h"
 
 #include "csv/csv_writer.h"
+#include "tax/vendors_paid_sheet.h"
 
 namespace halvo {
 
@@ -48,6 +49,10 @@ MemoryRows worksheetRows(const Worksheet& sheet)
     for (const WorksheetTotal& t : totals)
         columns << Column{QStringLiteral("Total") + t.line, ColumnKind::Money}
                 << Column{QStringLiteral("Caption") + t.line, ColumnKind::Text};
+    // Line A, on every row for the first page's header: the question and its answer.
+    columns << Column{QStringLiteral("QuestionA"), ColumnKind::Text}
+            << Column{QStringLiteral("AnswerA"), ColumnKind::Text};
+    const QVariantList lineA{lineAQuestion(sheet.year), lineAAnswer(sheet.formsRequired)};
 
     MemoryRows rows(columns);
     const QList<TaxLine>& lines = scheduleELines(sheet.year);
@@ -69,6 +74,7 @@ MemoryRows worksheetRows(const Worksheet& sheet)
             }
             for (const WorksheetTotal& t : totals)
                 row << money(t.amount) << t.caption;
+            row << lineA;
             rows.appendRow(std::move(row));
         }
     }
@@ -104,6 +110,11 @@ QList<QVariantList> worksheetTable(const Worksheet& sheet)
         row << money(t.amount);
         table << row;
     }
+    // Line A, its answer under "All Properties".
+    QVariantList lineA{QStringLiteral("A"), lineAQuestion(sheet.year)};
+    for (qsizetype i = 0; i < sheet.columns.size(); ++i)
+        lineA << QVariant();
+    table << (lineA << lineAAnswer(sheet.formsRequired));
     return table;
 }
 

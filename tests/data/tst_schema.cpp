@@ -19,7 +19,8 @@ const QStringList everyTable = {
     "tblAttachment",  "tblAttachmentChunk", "tblAttachmentLink", "tblBuilding",
     "tblCategory",    "tblCategoryLine",    "tblCsvMapping",     "tblDeposit",
     "tblFileAccount", "tblFinance",         "tblImportBatch",    "tblImportLine",
-    "tblInsurance",   "tblLedgerDay",       "tblLoan",           "tblNotes",
+    "tblInsurance",   "tblLedgerDay",       "tblLoan",           "tblNo1099",
+    "tblNotes",
     "tblPayeeRule",   "tblRecordPicture",   "tblRentChange",     "tblRentPayment",
     "tblRentTerms",   "tblStatementAccount", "tblTenant",        "tblUser",
     "tblVendor"};

@@ -154,12 +154,13 @@ void tst_shell_main_window::menuEntries_data()
     QTest::newRow("Report") << "Report"
                             << QStringList{"CategoryReport", "IncomeandExpense", "MortgageLoan",
                                            "NoteReport", "PropertyOwned", "TenantLease",
-                                           "VendorReport", "ScheduleEWorksheet", "YearAtAGlance"}
+                                           "VendorReport", "ScheduleEWorksheet", "VendorsPaid",
+                                           "YearAtAGlance"}
                             << QStringList{"Category Report", "Income and Expense Report",
                                            "Mortgage Loan Report", "Note Report",
                                            "Property Report", "Tenant Lease Report",
                                            "Vendor Report", "Schedule E Worksheet",
-                                           "Year at a Glance"};
+                                           "Vendors Paid", "Year at a Glance"};
     QTest::newRow("Backup") << "Backup" << QStringList{"BackupBackup", "RestoreDatabase"}
                             << QStringList{"Backup Database", "Restore Database"};
 }
@@ -886,7 +887,8 @@ void tst_shell_main_window::installedHelpFileIsAGuide()
     for (const char* topic : {"Contents", "Login", "Change Password", "Property", "Tenant", "Loan",
                               "Insurance", "Income", "Expense", "Category", "Vendor", "Note",
                               "Report", "Backup", "Restore", "Portfolio Summary",
-                              "Schedule E Worksheet", "Year at a Glance", "Rent Roll",
+                              "Schedule E Worksheet", "Vendors Paid", "Year at a Glance",
+                              "Rent Roll",
                               "Attachments", "Unattached Documents"})
         QVERIFY2(text.contains(QLatin1String(topic)), topic);
 }

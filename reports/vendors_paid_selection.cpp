@@ -28,6 +28,7 @@ enum VendorColumn { TickColumn, PayeeColumn, TotalColumn };
 frmVendorsPaid::frmVendorsPaid(const QString& dataFolder, QWidget* parent)
     : ReportSelection(dataFolder, Title, {}, {}, parent) {
     setObjectName(QStringLiteral("frmVendorsPaid"));
+    setProperty("helpTopic", QStringLiteral("vendorspaid")); // F1 opens its section of the guide
     ExportCsv = makeLink(this, QStringLiteral("ExportCsv"), QStringLiteral("Export to CSV"));
     connect(ExportCsv, &VeyHyperLinkLabel::Click, this, [this] { ExportCsv_Click(); });
     addCommand(ExportCsv);

@@ -527,8 +527,13 @@ void frmMain::mnuHelpAbout_Click()
 
 void frmMain::Help_Click()
 {
+    // A child window that names its section of the guide (its "helpTopic") opens it there.
+    QString topic = QStringLiteral("contents");
+    if (const QMdiSubWindow* sub = area->activeSubWindow())
+        if (const QWidget* child = windowIn(sub); child && child->property("helpTopic").isValid())
+            topic = child->property("helpTopic").toString();
     QString failure;
-    QWidget* window = HelpWindow::show(folder.program, helpWindow, this, &failure);
+    QWidget* window = HelpWindow::show(folder.program, helpWindow, this, &failure, topic);
     if (!window) {
         prompts().message(this, failure);
         return;

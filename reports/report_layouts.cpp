@@ -348,40 +348,30 @@ ReportLayout rptRentRoll()
     return l;
 }
 
-// A vendor's row (payee, address, total, whether a form is needed) over its payments' rows, each
-// kind under its own line of column headings; the total over all vendors listed and line A once
-// after the last.
+// A vendor's row (its payee at the left, whether a form is needed under the category, its total
+// at the right) over its payments' rows, which stand further in; the total over all vendors
+// listed and line A once after the last. The vendor's address is in the CSV file, not on paper:
+// the columns leave it no room.
 ReportLayout rptVendorsPaid()
 {
     ReportLayout l = layout("rptVendorsPaid", "Vendors Paid", "", 9330);
-    setSections(l, 1290, 540, 300, 435, 1110);
+    setSections(l, 1290, 285, 300, 435, 1110);
     addHeader(l, "lblTitle", 144, 144, 4890, 5904, 288, 144, 576, 9060);
     addTitle(l);
     addColumns(l, {
-                      {"Payee", "Payee", {}, Left, 144, 2400},
-                      {"Address", "Address", {}, Left, 2600, 3900},
-                      {"Total", "Total", MoneyFormat, Right, 6600, 1200},
-                      {"1099", "Form", {}, Left, 7900, 1300},
+                      {"Payee", "Payee", {}, Left, 144, 2500},
+                      {"Date", "RecDate", ShortDate, Left, 2700, 900},
+                      {"Ref No.", "CheckNo", {}, Left, 3650, 650},
+                      {"Property", "Property", {}, Left, 4350, 1000},
+                      {"Category / 1099", "Category", {}, Left, 5400, 1700},
+                      {"Amount", "Amount", MoneyFormat, Right, 7150, 1000},
+                      {"Total", "Total", MoneyFormat, Right, 8200, 1000},
                   });
-    // The payments' headings on a second line, their text boxes on the same detail line as the
-    // vendor's (a row fills one kind or the other).
-    const ColumnSpec payments[] = {
-        {"Date", "RecDate", ShortDate, Left, 576, 900},
-        {"Ref No.", "CheckNo", {}, Left, 1540, 700},
-        {"Property", "Property", {}, Left, 2300, 1200},
-        {"Category", "Category", {}, Left, 3560, 1900},
-        {"Amount", "Amount", MoneyFormat, Right, 5500, 1050},
-    };
-    for (const ColumnSpec& col : payments) {
-        const QString field = QString::fromLatin1(col.field);
-        l.pageHeader.controls << reportLabel(QStringLiteral("lbl") + field,
-                                             QString::fromLatin1(col.heading), col.left,
-                                             LineHeight, col.width, LineHeight,
-                                             ReportFont::Caption, col.alignment);
-        l.detail.controls << reportTextBox(QStringLiteral("txt") + field, field, col.format,
-                                           col.left, 0, col.width, LineHeight, col.alignment);
-    }
-    addTotals(l, "Total:", 5500, {"Total"});
+    // The vendor's row says under the category whether a form is needed (a row fills one or
+    // the other).
+    l.detail.controls << reportTextBox(QStringLiteral("txtForm"), QStringLiteral("Form"), {}, 5400,
+                                       0, 1700, LineHeight);
+    addTotals(l, "Total:", 7150, {"Total"});
     QList<ReportControl>& footer = l.reportFooter.controls;
     footer << reportLabel(QStringLiteral("lblLineA"), QStringLiteral("A"), 144, 504, 432,
                           LineHeight, ReportFont::Body)

@@ -1,9 +1,10 @@
 #pragma once
 // The vendors paid on paper and in a CSV file, and the worksheet's line A in words.
 //
-// On paper each vendor stands on a row of its own (the payee, the vendor record's address, the
-// total and whether a form is needed), followed by a row for each of its payments; the total of
-// all vendors listed and the answer of line A close the report. The CSV file has the same rows.
+// On paper each vendor stands on a row of its own (the payee, whether a form is needed, the
+// total), followed by a row for each of its payments; the total of all vendors listed and the
+// answer of line A close the report. The CSV file has the same rows, and the vendor record's
+// address on the vendor's.
 
 #include "core/result.h"
 #include "data/row_source.h"

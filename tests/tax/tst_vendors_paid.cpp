@@ -191,12 +191,11 @@ void TestVendorsPaid::printedAndExported()
     QCOMPARE(document.pageCount(), 1);
     QCOMPARE(readPage(document.pageItems(0)).mid(2), // after the heading and the date
              QStringList({"Tax Year 2026: vendors paid $2,000.00 or more",
-                          "Payee | Address | Total | 1099",
-                          "Date | Ref No. | Property | Category | Amount",
-                          "Ace Roofing | 9 Mill St, Dayton, OH 45402 | $2,200.00 | 1099 needed",
+                          "Payee | Date | Ref No. | Property | Category / 1099 | Amount | Total",
+                          "Ace Roofing | 1099 needed | $2,200.00",
                           "3/9/2026 | 101 | ELM | Repairs | $1,500.00",
                           "8/1/2026 | 102 | OAK | Repairs | $700.00",
-                          "Bug Busters | $2,400.00 | No 1099 needed",
+                          "Bug Busters | No 1099 needed | $2,400.00",
                           "9/14/2026 | 107 | ELM | Pest Control | $2,400.00",
                           "Total: | $4,600.00",
                           "A | Did you make any payments in 2026 that would require you to file "

@@ -39,6 +39,19 @@ bool countsFor1099(int line) {
     return counted.contains(line);
 }
 
+// A category without a line yet goes where its name suggests, as the worksheet will offer it
+// ("Mortgage Interest" to line 12, not counted); a row without a category, or one whose name says
+// nothing the program knows, counts: it may be a payment for services, and the user is the one to
+// say it is not.
+bool counts(const QMap<CategoryKey, int>& lines, const QString& category) {
+    if (category.isEmpty())
+        return true;
+    const auto mapped = lines.constFind({false, category});
+    const std::optional<int> line =
+        mapped != lines.constEnd() ? std::optional<int>(*mapped) : suggestedLine(false, category);
+    return !line || countsFor1099(*line);
+}
+
 // Texts compare as the database compares them: A to Z the same as a to z.
 bool sameText(const QString& a, const QString& b) {
     return CategoryKey{false, a} == CategoryKey{false, b};
@@ -114,10 +127,7 @@ Result<VendorsPaid> paymentsByPayee(const Connection& connection, int year) {
     paid.year = year;
     for (const QVariantList& r : rows.value().values) {
         const QString category = r[4].toString();
-        const auto line = lines.value().constFind({false, category});
-        // A row without a category, or whose category has no line yet, counts: it may be a
-        // payment for services, and the user is the one to say it is not.
-        if (!category.isEmpty() && line != lines.value().constEnd() && !countsFor1099(*line))
+        if (!counts(lines.value(), category))
             continue;
         const Result<Money> amount = moneyFromStored(r[5]);
         if (!amount)

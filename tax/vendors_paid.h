@@ -57,7 +57,8 @@ struct VendorsPaid {
 
 // The tax year's payments that count, by payee. A payment counts when it is an expense whose
 // category goes to a line of the schedule that pays for services or rent (see countsFor1099 in
-// the source), or whose category has no line yet, so that nothing is left out unseen.
+// the source); a category without a line yet goes to the one its name suggests, and one with
+// neither counts, as does a row without a category, so that nothing is left out unseen.
 Result<VendorsPaid> vendorsPaid(const Connection& connection, int year);
 
 // Ticks or clears "no 1099 needed" for a payee in a tax year.

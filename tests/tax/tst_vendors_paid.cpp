@@ -51,7 +51,7 @@ INSERT INTO tblFinance (NickName, RecDate, CheckNo, Payee, Category, Income, Exp
 Connection withLedger(const test::TempDatabase& db)
 {
     Connection c = db.connect();
-    if (!c.executeScript(QString::fromLatin1(ledger)) || !offerFirstMapping(c))
+    if (!c.executeScript(QString::fromLatin1(ledger)))
         qFatal("cannot write the ledger");
     return c;
 }
@@ -132,7 +132,8 @@ void TestVendorsPaid::threshold()
         QCOMPARE(paid.vendors.first().payee, QString("Ace Roofing"));
 }
 
-// Services count, and categories without a line; interest, taxes, principal and supplies do not.
+// Services count, and categories whose line is not known; interest, taxes, principal and supplies
+// do not, whether the user gave them their lines or the program only suggests them (as here).
 // A payee meets the vendor whose company, or else first and last name, it is.
 void TestVendorsPaid::paymentsThatCount()
 {
@@ -226,6 +227,7 @@ void TestVendorsPaid::worksheetLineA()
 {
     test::TempDatabase db;
     Connection c = withLedger(db);
+    QVERIFY(offerFirstMapping(c));
     QVERIFY(saveCategoryLine(c, {false, "Pest Control"}, 7));
     Worksheet sheet = scheduleEWorksheet(c, 2026).value();
     QVERIFY(sheet.formsRequired);

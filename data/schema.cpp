@@ -10,6 +10,7 @@
 #include "tax/depreciation_schema.h"
 #include "tax/mileage_schema.h"
 #include "tax/schedule_e_schema.h"
+#include "tax/vendors_paid_schema.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -116,6 +117,7 @@ const SchemaSteps& schemaSteps()
         &baseSchemaSteps(),
         &importSchemaSteps(),
         &scheduleESchemaSteps(),
+        &vendorsPaidSchemaSteps(),
         &rentRollSchemaSteps(),
         &attachmentSchemaSteps(),
         &glanceSchemaSteps(),

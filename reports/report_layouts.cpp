@@ -237,7 +237,16 @@ ReportLayout rptScheduleE()
     // Three properties to a page: each page's rows carry their page's number, and a new number
     // begins a new page under the headings of its own properties.
     l.newPageField = QStringLiteral("Page");
-    setSections(l, 1290, 1770, 300, 435, 2010);
+    setSections(l, 1290 + 300, 1770, 300, 435, 2010);
+    // Line A under the part's heading, once, on the first page.
+    l.reportHeader.controls << reportLabel(QStringLiteral("lblLineA"), QStringLiteral("A"), 144,
+                                           1320, 432, LineHeight, ReportFont::Body)
+                            << reportTextBox(QStringLiteral("txtQuestionA"),
+                                             QStringLiteral("QuestionA"), {}, 576, 1320, 6900,
+                                             LineHeight)
+                            << reportTextBox(QStringLiteral("txtAnswerA"),
+                                             QStringLiteral("AnswerA"), {}, 7524, 1320, 1680,
+                                             LineHeight, Right);
     addHeader(l, "lblTitle", 144, 144, 4890, 5904, 288, 144, 576, 9060);
     addTitle(l);
     l.reportHeader.controls << reportLabel(QStringLiteral("lblPart"),
@@ -392,6 +401,42 @@ ReportLayout rptDepreciation()
     pair("In service:", "InService", ShortDate, 144, 960, 1400);
     pair("Sold:", "Disposed", ShortDate, 4700, 960, 1400);
     head << reportLine(QStringLiteral("Line2"), 144, 1500, 9060);
+    return l;
+}
+
+// A vendor's row (its payee at the left, whether a form is needed under the category, its total
+// at the right) over its payments' rows, which stand further in; the total over all vendors
+// listed and line A once after the last. The vendor's address is in the CSV file, not on paper:
+// the columns leave it no room.
+ReportLayout rptVendorsPaid()
+{
+    ReportLayout l = layout("rptVendorsPaid", "Vendors Paid", "", 9330);
+    setSections(l, 1290, 285, 300, 435, 1110);
+    addHeader(l, "lblTitle", 144, 144, 4890, 5904, 288, 144, 576, 9060);
+    addTitle(l);
+    addColumns(l, {
+                      {"Payee", "Payee", {}, Left, 144, 2500},
+                      {"Date", "RecDate", ShortDate, Left, 2700, 900},
+                      {"Ref No.", "CheckNo", {}, Left, 3650, 650},
+                      {"Property", "Property", {}, Left, 4350, 1000},
+                      {"Category / 1099", "Category", {}, Left, 5400, 1700},
+                      {"Amount", "Amount", MoneyFormat, Right, 7150, 1000},
+                      {"Total", "Total", MoneyFormat, Right, 8200, 1000},
+                  });
+    // The vendor's row says under the category whether a form is needed (a row fills one or
+    // the other).
+    l.detail.controls << reportTextBox(QStringLiteral("txtForm"), QStringLiteral("Form"), {}, 5400,
+                                       0, 1700, LineHeight);
+    addTotals(l, "Total:", 7150, {"Total"});
+    QList<ReportControl>& footer = l.reportFooter.controls;
+    footer << reportLabel(QStringLiteral("lblLineA"), QStringLiteral("A"), 144, 504, 432,
+                          LineHeight, ReportFont::Body)
+           << reportTextBox(QStringLiteral("txtLineA"), QStringLiteral("LineA"), {}, 576, 504,
+                            6900, LineHeight)
+           << reportTextBox(QStringLiteral("txtAnswerA"), QStringLiteral("AnswerA"), {}, 7524,
+                            504, 1680, LineHeight, Right)
+           << reportTextBox(QStringLiteral("txtWithoutPayee"), QStringLiteral("WithoutPayee"), {},
+                            144, 804, 9060, LineHeight);
     return l;
 }
 

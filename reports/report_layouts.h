@@ -22,6 +22,8 @@ ReportLayout rptScheduleE();
 ReportLayout rptDepreciation();
 // The rent roll of a day, printed from the rows the rent roll window shows.
 ReportLayout rptRentRoll();
+// The vendors paid in a tax year, printed from rows the program computes.
+ReportLayout rptVendorsPaid();
 
 // Every layout's name, in the order above, the worksheet's apart.
 QStringList names();

@@ -31,7 +31,7 @@ HelpWindow::HelpWindow(QWidget* owner) : QWidget(owner, Qt::Window)
 }
 
 QWidget* HelpWindow::show(const QString& programFolder, QPointer<QWidget> existing,
-                          QWidget* owner, QString* failure)
+                          QWidget* owner, QString* failure, const QString& topic)
 {
     const QString path = helpFilePath(programFolder);
     QFile file(path);
@@ -49,8 +49,8 @@ QWidget* HelpWindow::show(const QString& programFolder, QPointer<QWidget> existi
     }
     window->txtHelp->setSearchPaths({programFolder});
     window->txtHelp->setHtml(html);
-    // Opened at the contents, at the top of the guide.
-    window->txtHelp->scrollToAnchor(QStringLiteral("contents"));
+    // Opened at the contents, at the top of the guide, or at the topic asked for.
+    window->txtHelp->scrollToAnchor(topic);
     window->QWidget::show();
     window->raise();
     window->activateWindow();

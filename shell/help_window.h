@@ -13,10 +13,12 @@ namespace halvo {
 class HelpWindow : public QWidget {
     Q_OBJECT
 public:
-    // Shows the help file at its contents, reusing `existing` when it is still open. On
-    // failure nothing is shown and `failure` holds the reason, fit to show the user.
+    // Shows the help file at its contents, or at the section named `topic` (its anchor),
+    // reusing `existing` when it is still open. On failure nothing is shown and `failure` holds
+    // the reason, fit to show the user.
     static QWidget* show(const QString& programFolder, QPointer<QWidget> existing,
-                         QWidget* owner, QString* failure);
+                         QWidget* owner, QString* failure,
+                         const QString& topic = QStringLiteral("contents"));
 
     QTextBrowser* txtHelp = nullptr;
 

@@ -72,7 +72,8 @@ const Entry reportEntries[] = {
     {"MortgageLoan", "Mortgage Loan Report"}, {"NoteReport", "Note Report"},
     {"PropertyOwned", "Property Report"},    {"TenantLease", "Tenant Lease Report"},
     {"VendorReport", "Vendor Report"},       {"ScheduleEWorksheet", "Schedule E Worksheet"},
-    {"DepreciationSchedule", "Depreciation Schedule"}, {"YearAtAGlance", "Year at a Glance"},
+    {"DepreciationSchedule", "Depreciation Schedule"}, {"VendorsPaid", "Vendors Paid"},
+    {"YearAtAGlance", "Year at a Glance"},
 };
 
 const Entry backupEntries[] = {
@@ -528,8 +529,13 @@ void frmMain::mnuHelpAbout_Click()
 
 void frmMain::Help_Click()
 {
+    // A child window that names its section of the guide (its "helpTopic") opens it there.
+    QString topic = QStringLiteral("contents");
+    if (const QMdiSubWindow* sub = area->activeSubWindow())
+        if (const QWidget* child = windowIn(sub); child && child->property("helpTopic").isValid())
+            topic = child->property("helpTopic").toString();
     QString failure;
-    QWidget* window = HelpWindow::show(folder.program, helpWindow, this, &failure);
+    QWidget* window = HelpWindow::show(folder.program, helpWindow, this, &failure, topic);
     if (!window) {
         prompts().message(this, failure);
         return;

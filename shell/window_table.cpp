@@ -27,6 +27,7 @@
 #include "reports/property_selection.h"
 #include "reports/depreciation_selection.h"
 #include "reports/schedule_e_selection.h"
+#include "reports/vendors_paid_selection.h"
 #include "rentroll/rent_roll_window.h"
 #include "rentroll/reminders_window.h"
 #include "data/connection_string.h"
@@ -190,7 +191,8 @@ Command unattachedDocuments(frmMain& main)
 //           mnuDatafrmIncome, mnuDatafrmExpense, mnuDatafrmCategory, mnuDatafrmVendor,
 //           mnuDatafrmNote, RentRoll, MileageLog, DepreciableAssets, UnattachedDocuments
 //   Report: CategoryReport, IncomeandExpense, MortgageLoan, NoteReport, PropertyOwned,
-//           TenantLease, VendorReport, ScheduleEWorksheet, DepreciationSchedule, YearAtAGlance
+//           TenantLease, VendorReport, ScheduleEWorksheet, DepreciationSchedule, VendorsPaid,
+//           YearAtAGlance
 //   Backup: BackupBackup, RestoreDatabase
 //   File:   SavetoDisk, CheckForUpdates (made, and left unavailable as the window was designed),
 //           ImportStatement, UndoLastImport, PayeeRules, ExportToCsv
@@ -220,6 +222,7 @@ void installWindows(frmMain& main)
     main.registerCommand(QStringLiteral("VendorReport"), listReport(main, "cmdVendor"));
     main.registerWindow(QStringLiteral("ScheduleEWorksheet"), scheduleE());
     main.registerWindow(QStringLiteral("DepreciationSchedule"), editor<frmDepreciationSchedule>());
+    main.registerWindow(QStringLiteral("VendorsPaid"), editor<frmVendorsPaid>());
     main.registerWindow(QStringLiteral("YearAtAGlance"), yearAtAGlance());
 
     // A restore needs the database file free: every child window closes (one with a change the

@@ -2,6 +2,7 @@
 
 #include "tax/depreciation_assets.h"
 #include "tax/mileage.h"
+#include "tax/vendors_paid.h"
 
 #include <QDate>
 #include <algorithm>
@@ -353,7 +354,11 @@ Outcome<Worksheet, WorksheetRefusal> scheduleEWorksheet(const Connection& connec
     // line 18's computed depreciation (tax/depreciation_assets.cpp)
     if (Status added = addComputedDepreciation(connection, year, columns.value(), addressOf); !added)
         return added.error();
-    return totalled(year, std::move(columns).value());
+    Worksheet sheet = totalled(year, std::move(columns).value());
+    // line A (tax/vendors_paid.cpp)
+    if (Status lineA = answerLineA(connection, sheet); !lineA)
+        return lineA.error();
+    return sheet;
 }
 
 } // namespace halvo

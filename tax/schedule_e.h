@@ -84,6 +84,11 @@ struct Worksheet {
     // The totals over all properties as the form names them: 23a rents, 23b royalties,
     // 23c mortgage interest, 23d depreciation, 23e total expenses.
     Money rents, royalties, mortgageInterest, depreciation, totalExpenses;
+
+    // Line A: "Did you make any payments in <year> that would require you to file Form(s)
+    // 1099?", answered from the vendors paid in the year (tax/vendors_paid.h). Line B, whether
+    // the forms were or will be filed, is the user's own to answer on the return.
+    bool formsRequired = false;
 };
 
 // What stops a tax year, for the window to say: categories of that year without a line (the

@@ -2,6 +2,7 @@
 
 #include "csv/csv_writer.h"
 #include "tax/depreciation_assets.h"
+#include "tax/vendors_paid_sheet.h"
 
 namespace halvo {
 
@@ -76,6 +77,13 @@ MemoryRows worksheetRows(const Worksheet& sheet)
     for (const QString& letter : Letters)
         columns << Column{QStringLiteral("Text") + letter, ColumnKind::Text};
     columns << Column{QStringLiteral("Notice"), ColumnKind::Text};
+    // Line A, on every row for the first page's header: the question and its answer.
+    columns << Column{QStringLiteral("QuestionA"), ColumnKind::Text}
+            << Column{QStringLiteral("AnswerA"), ColumnKind::Text};
+    const QVariantList lineA{lineAQuestion(sheet.year), lineAAnswer(sheet.formsRequired)};
+    // Every row ends in the page's lines 1b and 2 (on their own rows only), the notice (on its
+    // own rows only) and line A.
+    const QVariantList noTexts{QVariant(), QVariant(), QVariant()};
 
     MemoryRows rows(columns);
     const QList<TaxLine>& lines = scheduleELines(sheet.year);
@@ -93,9 +101,10 @@ MemoryRows worksheetRows(const Worksheet& sheet)
             row << line.line << line.caption << QVariant() << QVariant() << QVariant();
             for (const WorksheetTotal& t : totals)
                 row << money(t.amount) << t.caption;
+            QVariantList texts;
             for (qsizetype i = 0; i < PropertiesOnAPage; ++i)
-                row << (i < page.size() ? daysValue(page[i], line) : QVariant());
-            rows.appendRow(std::move(row));
+                texts << (i < page.size() ? daysValue(page[i], line) : QVariant());
+            rows.appendRow(row << texts << QVariant() << lineA);
         }
         for (const TaxLine& line : lines) {
             QVariantList row = heading;
@@ -106,7 +115,7 @@ MemoryRows worksheetRows(const Worksheet& sheet)
             }
             for (const WorksheetTotal& t : totals)
                 row << money(t.amount) << t.caption;
-            rows.appendRow(std::move(row));
+            rows.appendRow(row << noTexts << QVariant() << lineA);
         }
         // Depreciation: under the page's lines, a row of its own for each of its properties
         // whose line 18 holds both the computed depreciation and ledger rows.
@@ -118,8 +127,7 @@ MemoryRows worksheetRows(const Worksheet& sheet)
             row << QVariant() << QVariant() << QVariant() << QVariant() << QVariant();
             for (const WorksheetTotal& t : totals)
                 row << money(t.amount) << t.caption;
-            row << QVariant() << QVariant() << QVariant(); // no lines 1b and 2 on this row
-            rows.appendRow(row << notice);
+            rows.appendRow(row << noTexts << notice << lineA);
         }
     }
     return rows;
@@ -164,6 +172,11 @@ QList<QVariantList> worksheetTable(const Worksheet& sheet)
     for (const WorksheetColumn& column : sheet.columns)
         if (const QString notice = depreciationNotice(column); !notice.isEmpty())
             table << QVariantList{QStringLiteral("Note"), notice};
+    // Line A, its answer under "All Properties".
+    QVariantList lineA{QStringLiteral("A"), lineAQuestion(sheet.year)};
+    for (qsizetype i = 0; i < sheet.columns.size(); ++i)
+        lineA << QVariant();
+    table << (lineA << lineAAnswer(sheet.formsRequired));
     return table;
 }
 

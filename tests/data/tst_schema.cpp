@@ -20,9 +20,10 @@ const QStringList everyTable = {
     "tblCategory",    "tblCategoryLine",    "tblCsvMapping",     "tblDeposit",
     "tblFileAccount", "tblFinance",         "tblImportBatch",    "tblImportLine",
     "tblInsurance",   "tblLedgerDay",       "tblLoan",           "tblMileage",
-    "tblMileageRate", "tblNotes",           "tblPayeeRule",      "tblRecordPicture",
-    "tblRentChange",  "tblRentPayment",     "tblRentTerms",      "tblRentalDays",
-    "tblStatementAccount", "tblTenant",     "tblUser",           "tblVendor"};
+    "tblMileageRate", "tblNo1099",          "tblNotes",          "tblPayeeRule",
+    "tblRecordPicture", "tblRentChange",    "tblRentPayment",    "tblRentTerms",
+    "tblRentalDays",  "tblStatementAccount", "tblTenant",        "tblUser",
+    "tblVendor"};
 
 // A file as an earlier release left it: made without the program's steps, at no number.
 void writeOldFile(const QString& path, const QString& script)

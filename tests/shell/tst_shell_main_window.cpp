@@ -33,6 +33,7 @@
 #include <QMenuBar>
 #include <QSignalSpy>
 #include <QStatusBar>
+#include <QScrollBar>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolBar>
@@ -99,6 +100,7 @@ private slots:
     void accessKeysOpenMenus_data();
     void accessKeysOpenMenus();
     void helpFromTheKeyboard();
+    void helpAtTheWindowsTopic();
     void toolbarButtons();
     void loadShowsVersionDateAndStartsSummary();
     void statusBarToggles();
@@ -158,12 +160,13 @@ void tst_shell_main_window::menuEntries_data()
                             << QStringList{"CategoryReport", "IncomeandExpense", "MortgageLoan",
                                            "NoteReport", "PropertyOwned", "TenantLease",
                                            "VendorReport", "ScheduleEWorksheet",
-                                           "DepreciationSchedule", "YearAtAGlance"}
+                                           "DepreciationSchedule", "VendorsPaid", "YearAtAGlance"}
                             << QStringList{"Category Report", "Income and Expense Report",
                                            "Mortgage Loan Report", "Note Report",
                                            "Property Report", "Tenant Lease Report",
                                            "Vendor Report", "Schedule E Worksheet",
-                                           "Depreciation Schedule", "Year at a Glance"};
+                                           "Depreciation Schedule", "Vendors Paid",
+                                           "Year at a Glance"};
     QTest::newRow("Backup") << "Backup" << QStringList{"BackupBackup", "RestoreDatabase"}
                             << QStringList{"Backup Database", "Restore Database"};
 }
@@ -243,6 +246,34 @@ void tst_shell_main_window::helpFromTheKeyboard()
     QTRY_COMPARE(folder.scripted.shown.size(), 1);
     QTest::keyClick(&main, Qt::Key_F1);
     QTRY_COMPARE(folder.scripted.shown.size(), 2);
+}
+
+// F1 opens the guide at the contents, or at the section the active window names.
+void tst_shell_main_window::helpAtTheWindowsTopic()
+{
+    ProgramFolder folder;
+    QFile guide(helpFilePath(folder.path()));
+    QVERIFY(guide.open(QIODevice::WriteOnly));
+    guide.write("<html><body><h1><a name=\"contents\"></a>Contents</h1>"
+                + QByteArray("<p>Text.</p>").repeated(300)
+                + "<h2><a name=\"vendorspaid\"></a>Vendors Paid</h2>"
+                + QByteArray("<p>Text.</p>").repeated(300) + "</body></html>");
+    guide.close();
+    frmMain main(Folders::portableAt(folder.path()));
+    installWindows(main);
+    main.show();
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+    QTest::keyClick(&main, Qt::Key_F1);
+    auto* help = main.findChild<HelpWindow*>();
+    QVERIFY(help);
+    const int atContents = help->txtHelp->verticalScrollBar()->value();
+    main.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+    QWidget* vendors = main.openWindow(QStringLiteral("VendorsPaid"));
+    QVERIFY(vendors);
+    QTest::keyClick(vendors, Qt::Key_F1);
+    // Three hundred paragraphs further down.
+    QVERIFY(help->txtHelp->verticalScrollBar()->value() > atContents + 1000);
 }
 
 void tst_shell_main_window::toolbarButtons()
@@ -895,8 +926,8 @@ void tst_shell_main_window::installedHelpFileIsAGuide()
     for (const char* topic : {"Contents", "Login", "Change Password", "Property", "Tenant", "Loan",
                               "Insurance", "Income", "Expense", "Category", "Vendor", "Note",
                               "Report", "Backup", "Restore", "Portfolio Summary",
-                              "Schedule E Worksheet", "Year at a Glance", "Rent Roll",
-                              "Attachments", "Unattached Documents", "Mileage Log",
+                              "Schedule E Worksheet", "Vendors Paid", "Year at a Glance",
+                              "Rent Roll", "Attachments", "Unattached Documents", "Mileage Log",
                               "Rental Days", "Depreciable Assets", "Depreciation Schedule"})
         QVERIFY2(text.contains(QLatin1String(topic)), topic);
 }

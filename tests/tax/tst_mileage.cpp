@@ -186,8 +186,8 @@ void TestMileage::linesOneBAndTwo()
         r.sort();
     QCOMPARE(printed.value(1),
              QStringList({"txtAmountA=", "txtAmountB=", "txtAmountC=",
-                          "txtCaption=Fair rental days", "txtLine=2", "txtTextA=365",
-                          "txtTextB=60", "txtTextC="}));
+                          "txtCaption=Fair rental days", "txtLine=2", "txtNotice=",
+                          "txtTextA=365", "txtTextB=60", "txtTextC="}));
     QCOMPARE(printed.value(3).filter("txtLine"), QStringList{"txtLine=3"});
 }
 

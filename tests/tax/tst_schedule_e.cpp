@@ -299,7 +299,7 @@ void TestScheduleE::csvFile()
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QStringList lines = QString::fromUtf8(file.readAll()).split("\r\n");
-    QCOMPARE(lines.size(), 2 + 3 + 19 + 5 + 1);
+    QCOMPARE(lines.size(), 2 + 3 + 19 + 5 + 1 + 1);
     QCOMPARE(lines.mid(0, 7),
              QStringList({"Line,Description,ASH,ELM,OAK,PINE,All Properties",
                           ",Address,\"5 Ash Ct, Xenia, OH 45385\",\"12 Elm St, Dayton, OH 45402\","
@@ -310,6 +310,9 @@ void TestScheduleE::csvFile()
                           "4,Royalties received,150.00,,,,150.00"}));
     QCOMPARE(lines.at(23), "21,Income or (loss),30.00,1709.35,-320.00,1147.63,2566.98");
     QCOMPARE(lines.at(28), "23e,\"Total expenses, all properties (line 20)\",,,,,3283.02");
+    // No vendor was paid $2,000.00 for services (the deck is a capital improvement).
+    QCOMPARE(lines.at(29), "A,Did you make any payments in 2026 that would require you to file "
+                           "Form(s) 1099?,,,,,No");
 }
 
 // Generate Report and Export to CSV, as the user meets them in the window.

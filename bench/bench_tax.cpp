@@ -1,7 +1,8 @@
 // The Schedule E worksheet of one year in a ledger of a million rows: about 100,000 rows of the
-// year over 40 properties (more than the 50,000 rows and 10 properties it is asked to handle within
-// 200 ms to the preview), added up by property and category in the database; then the same year
-// to its preview, laid out on its 14 pages with the first shown.
+// year over 40 properties, added up by property and category in the database; with it the year's
+// computed lines: ten depreciable assets on each property (four hundred), 5,000 trips of the
+// mileage log, the year's rental days, and the vendors paid for line A. Then the same year to its
+// preview, laid out on its 14 pages with the first shown: within 200 ms.
 
 #include "bench_support.h"
 #include "reports/report_document.h"
@@ -23,6 +24,27 @@ Connection& database()
         Connection opened = Connection::openFile(db.path(), DatabasePassword).value();
         if (!saveCategoryLine(opened, {true, QStringLiteral("Rent")}, 3)
             || !saveCategoryLine(opened, {false, QStringLiteral("Repairs")}, 14))
+            std::abort();
+        // Each property's building and nine improvements, placed in service over twenty years,
+        // one in four nonresidential; 5,000 trips of 2025; lines 1b and 2 entered for each.
+        const QString computed = QStringLiteral(
+            "BEGIN;"
+            "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 399) "
+            "INSERT INTO tblAsset (NickName, Description, Cost, Additions, Land, InService, "
+            "AssetClass) SELECT 'PROP' || (i % 40), 'Asset ' || i, 2000000000 + i * 10000, "
+            "50000000, CASE WHEN i < 40 THEN 400000000 ELSE 0 END, "
+            "date('2005-01-15', '+' || (i * 17) || ' days'), CASE i % 4 WHEN 0 THEN "
+            "'Nonresidential real property (39 years)' ELSE 'Residential rental (27.5 years)' END "
+            "FROM n;"
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 5000) "
+            "INSERT INTO tblMileage (TripDate, NickName, Purpose, Miles) SELECT "
+            "date('2025-01-01', '+' || (i % 365) || ' days'), 'PROP' || (i % 40), 'Trip ' || i, "
+            "10 + i % 30 FROM n;"
+            "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 39) "
+            "INSERT INTO tblRentalDays (NickName, TaxYear, PropertyType, FairRentalDays, "
+            "PersonalUseDays) SELECT 'PROP' || i, 2025, 1 + i % 2, 365, 0 FROM n;"
+            "COMMIT;");
+        if (!opened.executeScript(computed))
             std::abort();
         return opened;
     }();

@@ -275,13 +275,14 @@ void RecordEditor::focusFirstField()
 
 void RecordEditor::ShowRecordCount()
 {
-    QLineEdit* counter = layout_->countBox();
-    if (!counter)
-        return;
     // Each step on its own: a set that cannot move still gets its count written.
-    (void)datPrimaryRS.moveLast();
-    counter->setText(QStringLiteral("Record Count: ") + QString::number(datPrimaryRS.recordCount()));
-    (void)datPrimaryRS.moveFirst();
+    if (QLineEdit* counter = layout_->countBox()) {
+        (void)datPrimaryRS.moveLast();
+        counter->setText(QStringLiteral("Record Count: ")
+                         + QString::number(datPrimaryRS.recordCount()));
+        (void)datPrimaryRS.moveFirst();
+    }
+    // An empty table opens on a blank record whether or not the window counts its records.
     if (desc.blankRecordWhenEmpty && datPrimaryRS.isOpen() && datPrimaryRS.recordCount() < 1)
         (void)datPrimaryRS.addNew();
 }

@@ -65,7 +65,8 @@ EditorDescription frmMileage::describe()
     d.required = {{QStringLiteral("Miles"), milesBox}};
     d.grid.below = true;
     d.grid.columns = gridColumns();
-    d.blankRecordWhenEmpty = false;
+    // An empty log opens on a blank trip, as the record windows do: what the user types before
+    // any trip exists is a trip to save, never lost to a Save that has no record to write.
     d.afterSave = EditorDescription::AfterSave::Stay;
     return d;
 }

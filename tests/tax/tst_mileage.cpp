@@ -193,18 +193,22 @@ void TestMileage::linesOneBAndTwo()
 
 void TestMileage::tripSaved_data()
 {
+    QTest::addColumn<bool>("addFirst"); // Add Trip pressed before typing
     QTest::addColumn<QString>("miles");
     QTest::addColumn<QString>("said");
     QTest::addColumn<QString>("stored"); // empty: nothing stored
-    QTest::newRow("miles") << "12.5" << QString() << "2026-12-07 ELM Showing 12.5";
-    QTest::newRow("no miles") << "" << "[Miles] Please, enter required data." << QString();
-    QTest::newRow("not a number") << "twelve" << "Miles: \"twelve\" is not a number of miles."
-                                  << QString();
+    QTest::newRow("miles") << true << "12.5" << QString() << "2026-12-07 ELM Showing 12.5";
+    QTest::newRow("typed into the empty log")
+        << false << "12.5" << QString() << "2026-12-07 ELM Showing 12.5";
+    QTest::newRow("no miles") << true << "" << "[Miles] Please, enter required data." << QString();
+    QTest::newRow("not a number") << true << "twelve"
+                                  << "Miles: \"twelve\" is not a number of miles." << QString();
 }
 
 // A new trip is made today; it is saved with its miles, and only with a number of them.
 void TestMileage::tripSaved()
 {
+    QFETCH(bool, addFirst);
     QFETCH(QString, miles);
     QFETCH(QString, said);
     QFETCH(QString, stored);
@@ -215,7 +219,8 @@ void TestMileage::tripSaved()
     test::ScriptedSession session;
     frmMileage window(db.folder());
     window.show();
-    test::press(window, "AddTrip");
+    if (addFirst)
+        test::press(window, "AddTrip");
     test::choose(window, "cboNickname", "ELM");
     test::type(window, "txtPurpose", "Showing");
     test::type(window, "txtMiles", miles);

@@ -52,6 +52,7 @@ EditorDescription frmAsset::describe()
 frmAsset::frmAsset(const QString& dataFolder, QWidget* parent)
     : RecordEditor(describe(), dataFolder, parent)
 {
+    setProperty("helpTopic", QStringLiteral("assets")); // F1 opens its section of the guide
 }
 
 // An asset saved without a class is of the class of almost every rental. It is given at Save,

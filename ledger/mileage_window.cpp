@@ -74,6 +74,7 @@ EditorDescription frmMileage::describe()
 frmMileage::frmMileage(const QString& dataFolder, QWidget* parent)
     : RecordEditor(describe(), dataFolder, parent)
 {
+    setProperty("helpTopic", QStringLiteral("mileage")); // F1 opens its section of the guide
     VeyHyperLinkLabel* importTrips =
         makeLink(this, QStringLiteral("ImportTrips"), QStringLiteral("Import Trips..."));
     connect(importTrips, &VeyHyperLinkLabel::Click, this, &frmMileage::ImportTrips_Click);

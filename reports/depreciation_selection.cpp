@@ -26,6 +26,7 @@ frmDepreciationSchedule::frmDepreciationSchedule(const QString& dataFolder, QWid
                       QStringLiteral("Select Property:"), parent)
 {
     setObjectName(QStringLiteral("frmDepreciationSchedule"));
+    setProperty("helpTopic", QStringLiteral("depreciation")); // F1 opens its section of the guide
     cboNickname = choiceList();
     ExportCsv = makeLink(this, QStringLiteral("ExportCsv"), QStringLiteral("Export to CSV"));
     connect(ExportCsv, &VeyHyperLinkLabel::Click, this, [this] { ExportCsv_Click(); });

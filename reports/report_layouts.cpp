@@ -312,9 +312,8 @@ ReportLayout rptScheduleE()
 
     // The tax year stands on every page, the pages after the first having no title.
     l.pageFooter.controls << reportLabel(QStringLiteral("lblDepreciation"),
-                                         QStringLiteral("Line 18 is the depreciation computed from "
-                                                        "each property's assets, with what its "
-                                                        "categories recorded."),
+                                         QStringLiteral("Line 18: computed from the assets, plus "
+                                                        "the ledger rows mapped to it."),
                                          144, 144, 6600, LineHeight, ReportFont::Body)
                           << reportLabel(QStringLiteral("lblYear"), QStringLiteral("%i"), 6744,
                                          144, 2460, LineHeight, ReportFont::Body, Right);

@@ -49,6 +49,8 @@ frmVendorsPaid::frmVendorsPaid(const QString& dataFolder, QWidget* parent)
     grdVendors->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     grdVendors->horizontalHeader()->setStretchLastSection(true);
     grdVendors->setMinimumHeight(fontMetrics().height() * 10);
+    // Wide enough for the tick's heading, a payee's name and a total of millions, whole.
+    grdVendors->setMinimumWidth(fontMetrics().averageCharWidth() * 64);
     grdVendors->installEventFilter(this);
     connect(grdVendors, &QTableWidget::itemChanged, this,
             [this](QTableWidgetItem* item) { tickChanged(item); });

@@ -100,6 +100,7 @@ private slots:
     void accessKeysOpenMenus_data();
     void accessKeysOpenMenus();
     void helpFromTheKeyboard();
+    void helpAtTheWindowsTopic_data();
     void helpAtTheWindowsTopic();
     void toolbarButtons();
     void loadShowsVersionDateAndStartsSummary();
@@ -248,15 +249,27 @@ void tst_shell_main_window::helpFromTheKeyboard()
     QTRY_COMPARE(folder.scripted.shown.size(), 2);
 }
 
+void tst_shell_main_window::helpAtTheWindowsTopic_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QString>("anchor");
+    QTest::newRow("Vendors Paid") << "VendorsPaid" << "vendorspaid";
+    QTest::newRow("Mileage Log") << "MileageLog" << "mileage";
+    QTest::newRow("Depreciable Assets") << "DepreciableAssets" << "assets";
+    QTest::newRow("Depreciation Schedule") << "DepreciationSchedule" << "depreciation";
+}
+
 // F1 opens the guide at the contents, or at the section the active window names.
 void tst_shell_main_window::helpAtTheWindowsTopic()
 {
+    QFETCH(QString, entry);
+    QFETCH(QString, anchor);
     ProgramFolder folder;
     QFile guide(helpFilePath(folder.path()));
     QVERIFY(guide.open(QIODevice::WriteOnly));
     guide.write("<html><body><h1><a name=\"contents\"></a>Contents</h1>"
                 + QByteArray("<p>Text.</p>").repeated(300)
-                + "<h2><a name=\"vendorspaid\"></a>Vendors Paid</h2>"
+                + "<h2><a name=\"" + anchor.toLatin1() + "\"></a>The window</h2>"
                 + QByteArray("<p>Text.</p>").repeated(300) + "</body></html>");
     guide.close();
     frmMain main(Folders::portableAt(folder.path()));
@@ -269,9 +282,9 @@ void tst_shell_main_window::helpAtTheWindowsTopic()
     const int atContents = help->txtHelp->verticalScrollBar()->value();
     main.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&main));
-    QWidget* vendors = main.openWindow(QStringLiteral("VendorsPaid"));
-    QVERIFY(vendors);
-    QTest::keyClick(vendors, Qt::Key_F1);
+    QWidget* window = main.openWindow(entry);
+    QVERIFY(window);
+    QTest::keyClick(window, Qt::Key_F1);
     // Three hundred paragraphs further down.
     QVERIFY(help->txtHelp->verticalScrollBar()->value() > atContents + 1000);
 }

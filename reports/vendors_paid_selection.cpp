@@ -76,7 +76,8 @@ void frmVendorsPaid::refreshVendors() {
     grdVendors->setRowCount(0);
     shown.reset();
     Result<Connection> connection = database();
-    Result<VendorsPaid> paid = connection ? vendorsPaid(connection.value(), cboYear->text().toInt())
+    Result<VendorsPaid> paid = connection ? vendorsPaid(connection.value(), cboYear->text().toInt(),
+                                                      Payments::TotalsOnly)
                                           : Result<VendorsPaid>(connection.error());
     if (!paid) {
         prompts().message(this, paid.error().description, Title, Prompts::Buttons::Ok,

@@ -3,7 +3,6 @@
 #include "data/dates.h"
 #include "tax/schedule_e.h"
 
-#include <QRegularExpression>
 #include <QSet>
 #include <algorithm>
 
@@ -63,7 +62,7 @@ QDate dateOf(const QVariant& stored) {
 }
 
 struct VendorRecord {
-    QString company, name, address;
+    QString company, name, street, city, state, postalCode;
 };
 
 Result<QList<VendorRecord>> vendorRecords(const Connection& connection) {
@@ -74,19 +73,25 @@ Result<QList<VendorRecord>> vendorRecords(const Connection& connection) {
     if (!rows)
         return rows.error();
     QList<VendorRecord> records;
-    for (const QVariantList& r : rows.value().values) {
-        const QString cityLine =
-            QStringList{r[3].toString().trimmed(),
-                        (r[4].toString().trimmed() + QLatin1Char(' ') + r[5].toString().trimmed())
-                            .trimmed()}
-                .filter(QRegularExpression(QStringLiteral("\\S")))
-                .join(QStringLiteral(", "));
-        const QString address = QStringList{r[2].toString().trimmed(), cityLine}
-                                    .filter(QRegularExpression(QStringLiteral("\\S")))
-                                    .join(QStringLiteral(", "));
-        records.append(VendorRecord{r[0].toString().trimmed(), r[1].toString(), address});
-    }
+    records.reserve(rows.value().values.size());
+    for (const QVariantList& r : rows.value().values)
+        records.append(VendorRecord{r[0].toString().trimmed(), r[1].toString(), r[2].toString(),
+                                    r[3].toString(), r[4].toString(), r[5].toString()});
     return records;
+}
+
+// The vendor's address on one line, "9 Mill St, Dayton, OH 45402", leaving out what is empty;
+// made only for the vendors a payee meets.
+QString addressLine(const VendorRecord& v) {
+    const auto joined = [](QStringList parts, const QString& between) {
+        for (QString& part : parts)
+            part = part.trimmed();
+        parts.removeIf([](const QString& part) { return part.isEmpty(); });
+        return parts.join(between);
+    };
+    const QString statePostal = joined({v.state, v.postalCode}, QStringLiteral(" "));
+    return joined({v.street, joined({v.city, statePostal}, QStringLiteral(", "))},
+                  QStringLiteral(", "));
 }
 
 // A payee is the vendor whose company is its name, or else whose first and last name are; the
@@ -97,7 +102,7 @@ void matchVendor(VendorPaid& paid, const QList<VendorRecord>& records) {
             const QString& name = byCompany ? v.company : v.name;
             if (!name.isEmpty() && sameText(name, paid.payee)) {
                 paid.vendor = name;
-                paid.address = v.address;
+                paid.address = addressLine(v);
                 return;
             }
         }
@@ -148,6 +153,49 @@ Result<VendorsPaid> paymentsByPayee(const Connection& connection, int year) {
     return paid;
 }
 
+// The year's counted totals by payee, added up in the database by payee (letter case aside)
+// and category; the payee as the year's first row of the group writes it.
+Result<VendorsPaid> totalsByPayee(const Connection& connection, int year) {
+    Result<QMap<CategoryKey, int>> lines = loadCategoryLines(connection);
+    if (!lines)
+        return lines.error();
+    Result<Rows> rows = connection.select(
+        QStringLiteral("SELECT TRIM(COALESCE(Payee, '')), COALESCE(Category, ''), SUM(Expense), "
+                       "MIN(RecDate) FROM tblFinance WHERE RecDate >= ? AND RecDate < ? "
+                       "AND Expense <> 0 GROUP BY TRIM(COALESCE(Payee, '')) COLLATE NOCASE, "
+                       "COALESCE(Category, '') ORDER BY TRIM(COALESCE(Payee, '')) COLLATE NOCASE"),
+        {QDate(year, 1, 1), QDate(year + 1, 1, 1)});
+    if (!rows)
+        return rows.error();
+    VendorsPaid paid;
+    paid.year = year;
+    QString firstDate; // of the payee's group whose spelling is shown
+    for (const QVariantList& r : rows.value().values) {
+        if (!counts(lines.value(), r[1].toString()))
+            continue;
+        const Result<Money> amount = moneyFromStored(r[2]);
+        if (!amount)
+            return Error{QStringLiteral("The expenses paid to \"%1\" in %2 are not an amount: %3")
+                             .arg(r[0].toString())
+                             .arg(year)
+                             .arg(r[2].toString())};
+        const QString payee = r[0].toString();
+        if (payee.isEmpty()) {
+            paid.withoutPayee += amount.value();
+            continue;
+        }
+        if (paid.vendors.isEmpty() || !sameText(paid.vendors.last().payee, payee)) {
+            paid.vendors.append(VendorPaid{payee, {}, {}, {}, false, {}});
+            firstDate = r[3].toString();
+        } else if (r[3].toString() < firstDate) {
+            paid.vendors.last().payee = payee;
+            firstDate = r[3].toString();
+        }
+        paid.vendors.last().total += amount.value();
+    }
+    return paid;
+}
+
 } // namespace
 
 ReportingThreshold reportingThreshold(int taxYear) {
@@ -164,8 +212,9 @@ bool VendorsPaid::formsRequired() const {
                        [](const VendorPaid& v) { return !v.noFormNeeded; });
 }
 
-Result<VendorsPaid> vendorsPaid(const Connection& connection, int year) {
-    Result<VendorsPaid> all = paymentsByPayee(connection, year);
+Result<VendorsPaid> vendorsPaid(const Connection& connection, int year, Payments payments) {
+    Result<VendorsPaid> all = payments == Payments::Listed ? paymentsByPayee(connection, year)
+                                                           : totalsByPayee(connection, year);
     if (!all)
         return all;
     Result<QList<VendorRecord>> records = vendorRecords(connection);
@@ -206,7 +255,7 @@ Status saveNoFormNeeded(const Connection& connection, int year, const QString& p
 }
 
 Status answerLineA(const Connection& connection, Worksheet& sheet) {
-    Result<VendorsPaid> paid = vendorsPaid(connection, sheet.year);
+    Result<VendorsPaid> paid = vendorsPaid(connection, sheet.year, Payments::TotalsOnly);
     if (!paid)
         return paid.error();
     sheet.formsRequired = paid.value().formsRequired();

@@ -59,7 +59,11 @@ struct VendorsPaid {
 // category goes to a line of the schedule that pays for services or rent (see countsFor1099 in
 // the source); a category without a line yet goes to the one its name suggests, and one with
 // neither counts, as does a row without a category, so that nothing is left out unseen.
-Result<VendorsPaid> vendorsPaid(const Connection& connection, int year);
+// With Payments::TotalsOnly each vendor's payments stay empty: the year's rows are added up by
+// payee and category in the database, not read one by one (the window's list and line A).
+enum class Payments { Listed, TotalsOnly };
+Result<VendorsPaid> vendorsPaid(const Connection& connection, int year,
+                                Payments payments = Payments::Listed);
 
 // Ticks or clears "no 1099 needed" for a payee in a tax year.
 Status saveNoFormNeeded(const Connection& connection, int year, const QString& payee, bool ticked);

@@ -278,8 +278,7 @@ void RecordEditor::ShowRecordCount()
     // Each step on its own: a set that cannot move still gets its count written.
     if (QLineEdit* counter = layout_->countBox()) {
         (void)datPrimaryRS.moveLast();
-        counter->setText(QStringLiteral("Record Count: ")
-                         + QString::number(datPrimaryRS.recordCount()));
+        counter->setText(QStringLiteral("Record Count: %1").arg(datPrimaryRS.recordCount()));
         (void)datPrimaryRS.moveFirst();
     }
     // An empty table opens on a blank record whether or not the window counts its records.

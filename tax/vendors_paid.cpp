@@ -116,6 +116,24 @@ Result<QStringList> tickedPayees(const Connection& connection, int year) {
 
 // The year's counted payments, grouped by payee (the rows come ordered by payee, letter case
 // aside); every payee paid anything, before the threshold is applied.
+// Adds a counted amount to its payee, the rows coming ordered by payee (letter case aside); an
+// amount that names no payee goes to those without one. The payee's entry, or none; `began` says
+// whether this amount began it.
+VendorPaid* addToPayee(VendorsPaid& paid, const QString& payee, const Money& amount,
+                       bool* began = nullptr) {
+    if (payee.isEmpty()) {
+        paid.withoutPayee += amount;
+        return nullptr;
+    }
+    const bool first = paid.vendors.isEmpty() || !sameText(paid.vendors.last().payee, payee);
+    if (first)
+        paid.vendors.append(VendorPaid{payee, {}, {}, {}, false, {}});
+    if (began)
+        *began = first;
+    paid.vendors.last().total += amount;
+    return &paid.vendors.last();
+}
+
 Result<VendorsPaid> paymentsByPayee(const Connection& connection, int year) {
     Result<QMap<CategoryKey, int>> lines = loadCategoryLines(connection);
     if (!lines)
@@ -138,17 +156,9 @@ Result<VendorsPaid> paymentsByPayee(const Connection& connection, int year) {
         if (!amount)
             return Error{QStringLiteral("The expense paid to \"%1\" on %2 is not an amount: %3")
                              .arg(r[0].toString(), r[1].toString(), r[5].toString())};
-        const QString payee = r[0].toString();
-        if (payee.isEmpty()) {
-            paid.withoutPayee += amount.value();
-            continue;
-        }
-        if (paid.vendors.isEmpty() || !sameText(paid.vendors.last().payee, payee))
-            paid.vendors.append(VendorPaid{payee, {}, {}, {}, false, {}});
-        VendorPaid& vendor = paid.vendors.last();
-        vendor.total += amount.value();
-        vendor.payments.append(VendorPayment{dateOf(r[1]), r[2].toString(), r[3].toString(),
-                                             category, amount.value()});
+        if (VendorPaid* vendor = addToPayee(paid, r[0].toString(), amount.value()))
+            vendor->payments.append(VendorPayment{dateOf(r[1]), r[2].toString(), r[3].toString(),
+                                                  category, amount.value()});
     }
     return paid;
 }
@@ -179,19 +189,12 @@ Result<VendorsPaid> totalsByPayee(const Connection& connection, int year) {
                              .arg(r[0].toString())
                              .arg(year)
                              .arg(r[2].toString())};
-        const QString payee = r[0].toString();
-        if (payee.isEmpty()) {
-            paid.withoutPayee += amount.value();
-            continue;
-        }
-        if (paid.vendors.isEmpty() || !sameText(paid.vendors.last().payee, payee)) {
-            paid.vendors.append(VendorPaid{payee, {}, {}, {}, false, {}});
-            firstDate = r[3].toString();
-        } else if (r[3].toString() < firstDate) {
-            paid.vendors.last().payee = payee;
+        bool began = false;
+        VendorPaid* vendor = addToPayee(paid, r[0].toString(), amount.value(), &began);
+        if (vendor && (began || r[3].toString() < firstDate)) {
+            vendor->payee = r[0].toString();
             firstDate = r[3].toString();
         }
-        paid.vendors.last().total += amount.value();
     }
     return paid;
 }

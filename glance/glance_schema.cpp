@@ -34,22 +34,11 @@ INSERT INTO tblLedgerDay (NickName, RecDate, Income, Expense, RowCount)
 INSERT INTO tblLedgerDay (NickName, RecDate, Income, Expense, RowCount)
     SELECT NickName, RecDate, TOTAL(Income), TOTAL(Expense), COUNT(*) FROM tblFinance
     WHERE RecDate IS NOT NULL AND NickName <> '' GROUP BY NickName COLLATE NOCASE, RecDate;
+)";
 
-CREATE TRIGGER IF NOT EXISTS trgLedgerDayAdded AFTER INSERT ON tblFinance
-    WHEN NEW.RecDate IS NOT NULL BEGIN
-    INSERT OR IGNORE INTO tblLedgerDay (NickName, RecDate) VALUES ('', NEW.RecDate);
-    UPDATE tblLedgerDay SET Income = Income + IFNULL(NEW.Income, 0),
-        Expense = Expense + IFNULL(NEW.Expense, 0), RowCount = RowCount + 1
-        WHERE NickName = '' AND RecDate = NEW.RecDate;
-    INSERT OR IGNORE INTO tblLedgerDay (NickName, RecDate)
-        SELECT NEW.NickName, NEW.RecDate WHERE NEW.NickName <> '';
-    UPDATE tblLedgerDay SET Income = Income + IFNULL(NEW.Income, 0),
-        Expense = Expense + IFNULL(NEW.Expense, 0), RowCount = RowCount + 1
-        WHERE NEW.NickName <> '' AND NickName = NEW.NickName AND RecDate = NEW.RecDate;
-END;
-
-CREATE TRIGGER IF NOT EXISTS trgLedgerDayRemoved AFTER DELETE ON tblFinance
-    WHEN OLD.RecDate IS NOT NULL BEGIN
+// What a ledger row's leaving takes from its days, and what its coming adds to them: the
+// triggers of a row removed, added and changed are made of these two.
+const char* const rowLeaves = R"(
     UPDATE tblLedgerDay SET Income = Income - IFNULL(OLD.Income, 0),
         Expense = Expense - IFNULL(OLD.Expense, 0), RowCount = RowCount - 1
         WHERE NickName = '' AND RecDate = OLD.RecDate;
@@ -60,22 +49,8 @@ CREATE TRIGGER IF NOT EXISTS trgLedgerDayRemoved AFTER DELETE ON tblFinance
     DELETE FROM tblLedgerDay
         WHERE OLD.NickName <> '' AND NickName = OLD.NickName AND RecDate = OLD.RecDate
         AND RowCount <= 0;
-END;
-
-CREATE TRIGGER IF NOT EXISTS trgLedgerDayChanged
-    AFTER UPDATE OF NickName, RecDate, Income, Expense ON tblFinance
-    WHEN OLD.NickName IS NOT NEW.NickName OR OLD.RecDate IS NOT NEW.RecDate
-        OR OLD.Income IS NOT NEW.Income OR OLD.Expense IS NOT NEW.Expense BEGIN
-    UPDATE tblLedgerDay SET Income = Income - IFNULL(OLD.Income, 0),
-        Expense = Expense - IFNULL(OLD.Expense, 0), RowCount = RowCount - 1
-        WHERE NickName = '' AND RecDate = OLD.RecDate;
-    DELETE FROM tblLedgerDay WHERE NickName = '' AND RecDate = OLD.RecDate AND RowCount <= 0;
-    UPDATE tblLedgerDay SET Income = Income - IFNULL(OLD.Income, 0),
-        Expense = Expense - IFNULL(OLD.Expense, 0), RowCount = RowCount - 1
-        WHERE OLD.NickName <> '' AND NickName = OLD.NickName AND RecDate = OLD.RecDate;
-    DELETE FROM tblLedgerDay
-        WHERE OLD.NickName <> '' AND NickName = OLD.NickName AND RecDate = OLD.RecDate
-        AND RowCount <= 0;
+)";
+const char* const rowComes = R"(
     INSERT OR IGNORE INTO tblLedgerDay (NickName, RecDate)
         SELECT '', NEW.RecDate WHERE NEW.RecDate IS NOT NULL;
     UPDATE tblLedgerDay SET Income = Income + IFNULL(NEW.Income, 0),
@@ -86,15 +61,33 @@ CREATE TRIGGER IF NOT EXISTS trgLedgerDayChanged
     UPDATE tblLedgerDay SET Income = Income + IFNULL(NEW.Income, 0),
         Expense = Expense + IFNULL(NEW.Expense, 0), RowCount = RowCount + 1
         WHERE NEW.NickName <> '' AND NickName = NEW.NickName AND RecDate = NEW.RecDate;
-END;
 )";
+
+QString dayTableStep()
+{
+    const QString leaves = QString::fromUtf8(rowLeaves);
+    const QString comes = QString::fromUtf8(rowComes);
+    return QString::fromUtf8(dayTable)
+           + QStringLiteral("CREATE TRIGGER IF NOT EXISTS trgLedgerDayAdded AFTER INSERT ON "
+                            "tblFinance\n    WHEN NEW.RecDate IS NOT NULL BEGIN")
+           + comes + QStringLiteral("END;\n")
+           + QStringLiteral("CREATE TRIGGER IF NOT EXISTS trgLedgerDayRemoved AFTER DELETE ON "
+                            "tblFinance\n    WHEN OLD.RecDate IS NOT NULL BEGIN")
+           + leaves + QStringLiteral("END;\n")
+           + QStringLiteral("CREATE TRIGGER IF NOT EXISTS trgLedgerDayChanged\n"
+                            "    AFTER UPDATE OF NickName, RecDate, Income, Expense ON tblFinance\n"
+                            "    WHEN OLD.NickName IS NOT NEW.NickName OR OLD.RecDate IS NOT "
+                            "NEW.RecDate\n        OR OLD.Income IS NOT NEW.Income OR OLD.Expense "
+                            "IS NOT NEW.Expense BEGIN")
+           + leaves + comes + QStringLiteral("END;\n");
+}
 
 } // namespace
 
 const SchemaSteps& glanceSchemaSteps()
 {
     static const SchemaSteps steps = {
-        {7, "the ledger's sums by day", QString::fromUtf8(dayTable)},
+        {7, "the ledger's sums by day", dayTableStep()},
     };
     return steps;
 }

@@ -1,6 +1,7 @@
 #include "connection.h"
 
 #include "connection_string.h"
+#include "postgres_engine.h"
 #include "shared_handle.h"
 #include "sqlite_statement.h"
 
@@ -18,7 +19,6 @@ using detail::registry;
 using detail::registryKey;
 using detail::sameFile;
 using detail::SharedHandle;
-using detail::Statement;
 using detail::statOf;
 
 Result<std::shared_ptr<SharedHandle>> openHandle(const QString& path, const QString& password)
@@ -53,19 +53,9 @@ Result<std::shared_ptr<SharedHandle>> openHandle(const QString& path, const QStr
     return handle;
 }
 
-Result<Statement> prepared(sqlite3* db, const QString& sql, const QVariantList& params)
-{
-    Result<Statement> stmt = Statement::prepare(db, sql);
-    if (!stmt)
-        return stmt;
-    if (Status s = stmt.value().bind(params); !s)
-        return s.error();
-    return stmt;
-}
-
 } // namespace
 
-Connection::Connection(std::shared_ptr<detail::SharedHandle> shared) : shared(std::move(shared)) {}
+Connection::Connection(std::shared_ptr<detail::Engine> engine) : engine_(std::move(engine)) {}
 
 Result<Connection> Connection::open(const QString& connectionString)
 {
@@ -82,20 +72,28 @@ Result<Connection> Connection::openFile(const QString& path, const QString& pass
         openHandle(absolute, engineKey(absolute, password));
     if (!handle)
         return handle.error();
-    return Connection(handle.value());
+    return Connection(std::shared_ptr<detail::Engine>(handle.value()));
+}
+
+Result<Connection> Connection::openServer(const QString& conninfo, const QString& password)
+{
+    Result<std::shared_ptr<detail::Engine>> engine = detail::openServerEngine(conninfo, password);
+    if (!engine)
+        return engine.error();
+    return Connection(engine.value());
 }
 
 Result<QVariant> Connection::scalar(const QString& sql, const QVariantList& params) const
 {
-    Result<Statement> stmt = prepared(handle(), sql, params);
-    if (!stmt)
-        return stmt.error();
-    Result<bool> row = stmt.value().step();
+    Result<std::unique_ptr<detail::Cursor>> cursor = engine_->query(sql, params);
+    if (!cursor)
+        return cursor.error();
+    Result<bool> row = cursor.value()->step();
     if (!row)
         return row.error();
-    if (!row.value() || stmt.value().columnCount() == 0)
+    if (!row.value() || cursor.value()->columnCount() == 0)
         return QVariant();
-    return stmt.value().value(0);
+    return cursor.value()->value(0);
 }
 
 Result<Money> Connection::sum(const QString& sql, const QVariantList& params) const
@@ -140,10 +138,10 @@ Status Connection::eachRow(const QString& sql, const QVariantList& params,
                            const std::function<bool(const QStringList&, QVariantList)>& take,
                            QStringList* columnNames) const
 {
-    Result<Statement> stmt = prepared(handle(), sql, params);
-    if (!stmt)
-        return stmt.error();
-    Statement& s = stmt.value();
+    Result<std::unique_ptr<detail::Cursor>> cursor = engine_->query(sql, params);
+    if (!cursor)
+        return cursor.error();
+    detail::Cursor& s = *cursor.value();
     QStringList columns;
     QList<ColumnKind> kinds;
     for (int i = 0; i < s.columnCount(); ++i) {
@@ -171,27 +169,15 @@ Result<int> Connection::execute(const QString& sql, const QVariantList& params) 
 {
     if (Status there = checkInPlace(); !there)
         return there.error();
-    Result<Statement> stmt = prepared(handle(), sql, params);
-    if (!stmt)
-        return stmt.error();
-    if (Status s = stmt.value().run(); !s)
-        return s.error();
-    return sqlite3_changes(handle());
+    return engine_->execute(sql, params);
 }
 
-Status Connection::executeScript(const QString& sql) const
-{
-    char* message = nullptr;
-    const int rc = sqlite3_exec(handle(), sql.toUtf8().constData(), nullptr, nullptr, &message);
-    if (rc == SQLITE_OK)
-        return {};
-    Error e{QString::fromUtf8(message ? message : sqlite3_errstr(rc)), rc};
-    sqlite3_free(message);
-    return e;
-}
+Status Connection::executeScript(const QString& sql) const { return engine_->executeScript(sql); }
 
 Status Connection::checkpoint() const
 {
+    if (isServer())
+        return {}; // the server keeps its own log
     int logFrames = 0;
     int copied = 0;
     const int rc = sqlite3_wal_checkpoint_v2(handle(), nullptr, SQLITE_CHECKPOINT_TRUNCATE,
@@ -222,7 +208,7 @@ Error unreadable(const QString& path, int rc)
 
 Result<qint64> Connection::fileSize() const
 {
-    sqlite3_file* file = engineFile(handle());
+    sqlite3_file* file = isServer() ? nullptr : engineFile(handle());
     if (!file)
         return unreadable(filePath(), SQLITE_MISUSE);
     sqlite3_int64 size = 0;
@@ -233,7 +219,7 @@ Result<qint64> Connection::fileSize() const
 
 Status Connection::readFileBytes(qint64 offset, char* into, qint64 count) const
 {
-    sqlite3_file* file = engineFile(handle());
+    sqlite3_file* file = isServer() ? nullptr : engineFile(handle());
     if (!file)
         return unreadable(filePath(), SQLITE_MISUSE);
     // Read in pieces the engine's interface can take (an int each).
@@ -248,47 +234,41 @@ Status Connection::readFileBytes(qint64 offset, char* into, qint64 count) const
     return {};
 }
 
-Status Connection::checkInPlace() const
+Status Connection::checkInPlace() const { return engine_->checkInPlace(); }
+qint64 Connection::changesMade() const { return engine_->changesMade(); }
+Result<qint64> Connection::dataVersion() const { return engine_->dataVersion(); }
+Result<qint64> Connection::lastInsertedKey() const { return engine_->lastInsertedKey(); }
+QString Connection::rowKey() const { return engine_->rowKey(); }
+Result<QString> Connection::tableNamed(const QString& name) const
 {
-    struct stat now {};
-    if (statOf(filePath(), now) && sameFile(*shared, now))
-        return {};
-    return Error{QStringLiteral("The database file \"%1\" was moved, renamed or deleted while it "
-                                "was open, so nothing more is written to it. Put it back where it "
-                                "was and try again.")
-                     .arg(filePath()),
-                 SQLITE_CANTOPEN};
+    return engine_->tableNamed(name);
 }
-
-qint64 Connection::changesMade() const { return sqlite3_total_changes(handle()); }
-
-Result<qint64> Connection::dataVersion() const
+QString Connection::filePath() const { return engine_->location(); }
+bool Connection::isServer() const { return engine_->file() == nullptr; }
+bool Connection::mayWrite() const { return engine_->mayWrite(); }
+sqlite3* Connection::handle() const
 {
-    Result<QVariant> version = scalar(QStringLiteral("PRAGMA data_version"));
-    if (!version)
-        return version.error();
-    return version.value().toLongLong();
+    detail::SharedHandle* file = engine_->file();
+    return file ? file->db : nullptr;
 }
-
-QString Connection::filePath() const { return shared->path; }
-sqlite3* Connection::handle() const { return shared->db; }
-bool Connection::isInTransaction() const { return sqlite3_get_autocommit(handle()) == 0; }
+bool Connection::isInTransaction() const { return engine_->isInTransaction(); }
 
 Transaction::Transaction(const Connection& connection) : connection(connection)
 {
     // Savepoints nest where BEGIN does not, so a unit of work may call another; each is named
     // after its guard so that nested ones never share a name.
     savepoint = QStringLiteral("halvo_unit_%1").arg(quintptr(this), 0, 16);
-    if (Result<int> r = connection.execute(QStringLiteral("SAVEPOINT ") + savepoint); !r)
-        begun = r.error();
+    if (Status there = connection.checkInPlace(); !there)
+        begun = there;
+    else
+        begun = connection.engine().begin(savepoint);
 }
 
 Transaction::~Transaction()
 {
     if (finished || !begun)
         return;
-    (void)connection.executeScript(QStringLiteral("ROLLBACK TO ") + savepoint
-                                   + QStringLiteral("; RELEASE ") + savepoint);
+    (void)connection.engine().rollBack(savepoint);
 }
 
 Status Transaction::commit()
@@ -297,8 +277,8 @@ Status Transaction::commit()
         return begun;
     if (finished)
         return Error{QStringLiteral("The unit of work was already finished.")};
-    if (Result<int> r = connection.execute(QStringLiteral("RELEASE ") + savepoint); !r)
-        return r.error();
+    if (Status released = connection.engine().release(savepoint); !released)
+        return released;
     finished = true;
     return {};
 }

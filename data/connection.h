@@ -1,7 +1,8 @@
 #pragma once
-// A connection to the database file. Every connection that names the same file and password
-// shares one keyed SQLite handle: the key derivation costs tens of milliseconds, so it is paid
-// once per file, and every connection sees every committed change at once.
+// A connection to the books: the database file, or shared books on a PostgreSQL server. Every
+// connection that names the same file and password shares one keyed SQLite handle: the key
+// derivation costs tens of milliseconds, so it is paid once per file, and every connection sees
+// every committed change at once. The connections of shared books share one server session.
 //
 // Values travel as QVariant: NULL as a null QVariant (never confused with the empty text),
 // text as QString, money as Money, dates as QDate, times as QTime, whole numbers as qlonglong
@@ -24,8 +25,12 @@ struct sqlite3;
 namespace halvo {
 
 namespace detail {
-class SharedHandle;
+class Engine;
 }
+
+// The code of the error that says the server wants a password the program was not given (none in
+// the user's .pgpass either): the login then asks for it.
+inline constexpr int ServerWantsPassword = -1001;
 
 // The rows of a statement, read whole. For short look-ups and reports; windows that browse a
 // table use a RecordSet.
@@ -41,6 +46,11 @@ public:
     // Opens a file with its password. The file must exist and be a database that the password
     // opens; opening never creates a file and never writes to one it cannot read.
     static Result<Connection> openFile(const QString& path, const QString& password);
+    // Opens shared books on a PostgreSQL server: `conninfo` as libpq reads it, the password
+    // apart (empty: none, or the user's .pgpass). Each opening is a session of its own, as
+    // another desktop's would be. The server's database is brought up to date with the
+    // program's schema; one that holds no books yet is given them.
+    static Result<Connection> openServer(const QString& conninfo, const QString& password);
 
     // The first column of the first row; a null QVariant when there is no row.
     Result<QVariant> scalar(const QString& sql, const QVariantList& params = {}) const;
@@ -81,13 +91,28 @@ public:
     qint64 changesMade() const;
     Result<qint64> dataVersion() const;
 
+    // The key of the row the last INSERT added.
+    Result<qint64> lastInsertedKey() const;
+    // The column that keys a table's rows, as statements name it ("rowid" in the file).
+    QString rowKey() const;
+    // A table's name as the books spell it, whatever the letter case asked for; a null QString
+    // when the books have no such table.
+    Result<QString> tableNamed(const QString& name) const;
+
+    // Where the books are: the file's absolute path, or the server and database of shared books.
     QString filePath() const;
+    // Whether the books are shared books on a server; the file's own operations above (its size,
+    // its bytes, the checkpoint) and handle() are the file's alone.
+    bool isServer() const;
+    // Whether the user may change the books (a server role that may only read may not).
+    bool mayWrite() const;
     sqlite3* handle() const;
     bool isInTransaction() const;
+    detail::Engine& engine() const { return *engine_; }
 
 private:
-    explicit Connection(std::shared_ptr<detail::SharedHandle> shared);
-    std::shared_ptr<detail::SharedHandle> shared;
+    explicit Connection(std::shared_ptr<detail::Engine> engine);
+    std::shared_ptr<detail::Engine> engine_;
 };
 
 // One unit of work: everything done on the connection between construction and commit() is

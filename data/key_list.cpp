@@ -1,6 +1,5 @@
 #include "key_list.h"
 
-#include "sqlite_statement.h"
 
 #include <QRegularExpression>
 #include <QSet>
@@ -16,20 +15,14 @@ QVariant keyValue(qint64 key) { return QVariant::fromValue<qlonglong>(key); }
 Result<std::vector<qint64>> keysOf(const Connection& connection, const QString& sql,
                                    const QVariantList& params)
 {
-    Result<Statement> stmt = Statement::prepare(connection.handle(), sql);
-    if (!stmt)
-        return stmt.error();
-    if (Status bound = stmt.value().bind(params); !bound)
-        return bound.error();
     std::vector<qint64> found;
-    for (;;) {
-        Result<bool> row = stmt.value().step();
-        if (!row)
-            return row.error();
-        if (!row.value())
-            return found;
-        found.push_back(stmt.value().integer(0));
-    }
+    Status walked = connection.eachRow(sql, params, [&found](const QStringList&, QVariantList row) {
+        found.push_back(row.value(0).toLongLong());
+        return true;
+    });
+    if (!walked)
+        return walked.error();
+    return found;
 }
 
 // The condition the rows are counted by. "Amount <> 0" (the ledger's kinds) is counted as the
@@ -55,8 +48,9 @@ Status KeyList::read(const Connection& connection, const QString& tableName,
 {
     conn = connection;
     table = tableName;
-    condition = where.isEmpty() ? QStringLiteral("1") : QStringLiteral("(%1)").arg(where);
-    ordering = orderBy.isEmpty() ? QStringLiteral(" ORDER BY rowid")
+    key = connection.rowKey();
+    condition = where.isEmpty() ? QStringLiteral("1 = 1") : QStringLiteral("(%1)").arg(where);
+    ordering = orderBy.isEmpty() ? QStringLiteral(" ORDER BY ") + key
                                  : QStringLiteral(" ORDER BY ") + orderBy;
     params = values;
     partial = false;
@@ -78,7 +72,7 @@ Status KeyList::read(const Connection& connection, const QString& tableName,
         }
     }
     Result<std::vector<qint64>> read =
-        keysOf(connection, statement(QStringLiteral("rowid"), ordering), params);
+        keysOf(connection, statement(key, ordering), params);
     if (!read)
         return read.error();
     keys = std::move(read.value());
@@ -120,20 +114,21 @@ Status KeyList::readPage(long long index) const
     QString bounds;
     QVariantList values = params;
     if (before >= 0) {
-        bounds += QStringLiteral(" AND rowid > ?");
+        bounds += QStringLiteral(" AND %1 > ?").arg(key);
         values.append(keyValue(keys[size_t(before)]));
     }
     if (after < size()) {
-        bounds += QStringLiteral(" AND rowid < ?");
+        bounds += QStringLiteral(" AND %1 < ?").arg(key);
         values.append(keyValue(keys[size_t(after)]));
     }
     const bool forwards = unknownBefore <= unknownAfter;
     values << (to - from) << (forwards ? unknownBefore : unknownAfter);
     Result<std::vector<qint64>> read = keysOf(
         *conn,
-        statement(QStringLiteral("rowid"),
-                  bounds + (forwards ? QStringLiteral(" ORDER BY rowid LIMIT ? OFFSET ?")
-                                     : QStringLiteral(" ORDER BY rowid DESC LIMIT ? OFFSET ?"))),
+        statement(key, bounds
+                           + (forwards ? QStringLiteral(" ORDER BY %1 LIMIT ? OFFSET ?")
+                                       : QStringLiteral(" ORDER BY %1 DESC LIMIT ? OFFSET ?"))
+                                 .arg(key)),
         values);
     if (!read)
         return read.error();
@@ -149,7 +144,7 @@ Result<long long> KeyList::firstWhere(const QString& extra, const QVariantList& 
 {
     if (!partial) {
         Result<std::vector<qint64>> meeting =
-            keysOf(*conn, QStringLiteral("SELECT rowid FROM %1 WHERE %2").arg(table, extra),
+            keysOf(*conn, QStringLiteral("SELECT %1 FROM %2 WHERE %3").arg(key, table, extra),
                    extraParams);
         if (!meeting)
             return meeting.error();
@@ -165,8 +160,7 @@ Result<long long> KeyList::firstWhere(const QString& extra, const QVariantList& 
     // In the table's order the first row that meets it is the smallest key among the set's.
     const auto last = std::find_if(keys.rbegin(), keys.rend(), [](qint64 k) { return k > Unknown; });
     Result<QVariant> first = conn->scalar(
-        statement(QStringLiteral("rowid"),
-                  QStringLiteral(" AND (%1) AND rowid <= ? ORDER BY rowid LIMIT 1").arg(extra)),
+        statement(key, QStringLiteral(" AND (%1) AND %2 <= ? ORDER BY %2 LIMIT 1").arg(extra, key)),
         QVariantList(params) << extraParams << keyValue(*last));
     if (!first)
         return first.error();
@@ -174,7 +168,7 @@ Result<long long> KeyList::firstWhere(const QString& extra, const QVariantList& 
         return -1;
     const qint64 wanted = first.value().toLongLong();
     Result<QVariant> rowsBefore = conn->scalar(
-        statement(QStringLiteral("count(*)"), QStringLiteral(" AND rowid < ?")),
+        statement(QStringLiteral("count(*)"), QStringLiteral(" AND %1 < ?").arg(key)),
         QVariantList(params) << keyValue(wanted));
     if (!rowsBefore)
         return rowsBefore.error();

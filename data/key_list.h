@@ -57,7 +57,8 @@ private:
 
     std::optional<Connection> conn;
     QString table;
-    QString condition; // "(...)", or "1" for every row
+    QString key;       // the column that keys the table's rows
+    QString condition; // "(...)", or "1 = 1" for every row
     QString ordering;  // " ORDER BY ..."
     QVariantList params;
     bool partial = false; // only some keys read: the table's order, read page by page

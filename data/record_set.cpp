@@ -15,7 +15,6 @@
 
 namespace halvo {
 
-using detail::Statement;
 
 namespace {
 
@@ -72,13 +71,10 @@ std::optional<UpdatableSource> updatableSource(const Connection& conn, const QSt
     } else {
         return std::nullopt;
     }
-    Result<QVariant> found = conn.scalar(
-        QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name = ? "
-                       "COLLATE NOCASE"),
-        {result.table});
+    Result<QString> found = conn.tableNamed(result.table);
     if (!found || found.value().isNull())
         return std::nullopt;
-    result.table = found.value().toString();
+    result.table = found.value();
     return result;
 }
 
@@ -251,12 +247,13 @@ Status RecordSet::open(const Connection& connection, const QString& source,
         fresh->orderBy = u->orderBy;
         rowsSql = QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(fresh->table);
     }
-    Result<Statement> stmt = Statement::prepare(connection.handle(), rowsSql);
-    if (!stmt)
-        return stmt.error();
+    Result<std::unique_ptr<detail::Cursor>> cursor =
+        connection.engine().query(rowsSql, fresh->updatable ? QVariantList() : params);
+    if (!cursor)
+        return cursor.error();
     QList<Column> cols;
-    for (int i = 0; i < stmt.value().columnCount(); ++i)
-        cols.append({stmt.value().columnName(i), stmt.value().columnKind(i)});
+    for (int i = 0; i < cursor.value()->columnCount(); ++i)
+        cols.append({cursor.value()->columnName(i), cursor.value()->columnKind(i)});
     d = std::move(fresh);
     source_ = source;
     columns_ = cols;

@@ -5,7 +5,7 @@
 
 #include "key_list.h"
 #include "record_set.h"
-#include "sqlite_statement.h"
+#include "engine.h"
 
 #include <QBitArray>
 #include <QHash>

@@ -4,7 +4,6 @@
 
 namespace halvo {
 
-using detail::Statement;
 
 Result<QVariantList> RecordSet::Impl::storedRow(long long index, int columnCount) const
 {
@@ -41,14 +40,13 @@ Status RecordSet::Impl::readPageOf(long long index, int columnCount) const
         marks.append(QStringLiteral("?"));
         pageKeys.append(QVariant::fromValue<qlonglong>(key.value()));
     }
-    Result<Statement> stmt = Statement::prepare(
-        conn->handle(), QStringLiteral("SELECT rowid, * FROM %1 WHERE rowid IN (%2)")
-                            .arg(table, marks.join(QLatin1Char(','))));
-    if (!stmt)
-        return stmt.error();
-    Statement& s = stmt.value();
-    if (Status b = s.bind(pageKeys); !b)
-        return b;
+    Result<std::unique_ptr<detail::Cursor>> cursor = conn->engine().query(
+        QStringLiteral("SELECT %1, * FROM %2 WHERE %1 IN (%3)")
+            .arg(conn->rowKey(), table, marks.join(QLatin1Char(','))),
+        pageKeys);
+    if (!cursor)
+        return cursor.error();
+    detail::Cursor& s = *cursor.value();
     if (cache.size() + PageSize > cacheLimit)
         cache.clear();
     for (;;) {
@@ -61,7 +59,7 @@ Status RecordSet::Impl::readPageOf(long long index, int columnCount) const
         values.reserve(columnCount);
         for (int c = 0; c < columnCount; ++c)
             values.append(s.value(c + 1));
-        cache.insert(s.integer(0), std::move(values));
+        cache.insert(s.value(0, ColumnKind::Integer).toLongLong(), std::move(values));
         ++rowsRead;
     }
 }

@@ -100,12 +100,16 @@ Status RecordSet::writePending(bool dropUntouchedNew)
                                                .join(QLatin1Char(',')));
         if (Result<int> r = conn.execute(sql, values); !r)
             return r.error();
-        key = sqlite3_last_insert_rowid(conn.handle());
+        Result<qint64> added = conn.lastInsertedKey();
+        if (!added)
+            return added.error();
+        key = added.value();
     } else if (!names.isEmpty()) {
         before = storedFields(d->current);
         values.append(QVariant::fromValue<qlonglong>(key));
-        Result<int> r = conn.execute(QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = ?")
-                                         .arg(d->table, names.join(QStringLiteral(" = ?, "))),
+        Result<int> r = conn.execute(QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3 = ?")
+                                         .arg(d->table, names.join(QStringLiteral(" = ?, ")),
+                                              conn.rowKey()),
                                      values);
         if (!r)
             return r.error();
@@ -181,7 +185,7 @@ Status RecordSet::deleteCurrent()
     const RowFields before = storedFields(d->current);
     const qint64 changesBefore = d->conn->changesMade();
     Result<int> r = d->conn->execute(
-        QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(d->table), {QVariant::fromValue<qlonglong>(key)});
+        QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(d->table, d->conn->rowKey()), {QVariant::fromValue<qlonglong>(key)});
     if (!r)
         return r.error();
     editMode_ = EditMode::None;

@@ -2,6 +2,7 @@
 // Inside the data layer: the keyed handle that the connections of one file share, the registry
 // that hands it out, and what the connection, the file's identity and its key need of each other.
 
+#include "engine.h"
 #include "core/result.h"
 
 #include <QHash>
@@ -13,16 +14,16 @@
 
 namespace halvo::detail {
 
-// One keyed SQLite handle on one file. Connections share it; it closes when the last of them
-// and the registry below have let go of it.
-class SharedHandle {
+// One keyed SQLite handle on one file: the engine of books kept in a file. Connections share it;
+// it closes when the last of them and the registry below have let go of it.
+class SharedHandle : public Engine {
 public:
     SharedHandle(sqlite3* db, QString path, dev_t device, ino_t inode)
         : db(db), path(std::move(path)), device(device), inode(inode)
     {
         open().insert(this);
     }
-    ~SharedHandle()
+    ~SharedHandle() override
     {
         open().remove(this);
         sqlite3_close_v2(db);
@@ -44,6 +45,23 @@ public:
         device = newDevice;
         inode = newInode;
     }
+
+    Result<std::unique_ptr<Cursor>> query(const QString& sql, const QVariantList& params) override;
+    Result<int> execute(const QString& sql, const QVariantList& params) override;
+    Status executeScript(const QString& sql) override;
+    Result<qint64> lastInsertedKey() override;
+    Status begin(const QString& savepoint) override;
+    Status release(const QString& savepoint) override;
+    Status rollBack(const QString& savepoint) override;
+    bool isInTransaction() const override;
+    qint64 changesMade() const override;
+    Result<qint64> dataVersion() override;
+    Status checkInPlace() const override;
+    bool mayWrite() const override { return true; }
+    QString rowKey() const override { return QStringLiteral("rowid"); }
+    Result<QString> tableNamed(const QString& name) override;
+    QString location() const override { return path; }
+    SharedHandle* file() override { return this; }
 
     sqlite3* db;
     const QString path;

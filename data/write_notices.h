@@ -29,6 +29,16 @@ struct CommittedWrite {
     qint64 changesOfWrite = 1;
 };
 
+// A change another desktop committed to shared books, as the server told it: which table and row,
+// what was done to it, and the server role of whoever did it.
+struct ChangeElsewhere {
+    QString books; // as Connection::filePath() names them
+    QString table;
+    CommittedWrite::Kind kind = CommittedWrite::Kind::Update;
+    qint64 id = 0; // the row's ID; 0 for a table without one
+    QString who;
+};
+
 class WriteNotices : public QObject {
     Q_OBJECT
 public:
@@ -36,6 +46,7 @@ public:
 
 signals:
     void committed(const halvo::CommittedWrite& write);
+    void changedElsewhere(const halvo::ChangeElsewhere& change);
 };
 
 } // namespace halvo

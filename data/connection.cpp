@@ -57,11 +57,41 @@ Result<std::shared_ptr<SharedHandle>> openHandle(const QString& path, const QStr
 
 Connection::Connection(std::shared_ptr<detail::Engine> engine) : engine_(std::move(engine)) {}
 
+namespace {
+
+QHash<QString, Connection>& sharedBooksInPlace()
+{
+    static QHash<QString, Connection> books;
+    return books;
+}
+
+} // namespace
+
+void Connection::putInPlaceOf(const QString& filePath, const Connection& sharedBooks)
+{
+    sharedBooksInPlace().insert(QFileInfo(filePath).absoluteFilePath(), sharedBooks);
+}
+
+void Connection::putAway(const QString& filePath)
+{
+    sharedBooksInPlace().remove(QFileInfo(filePath).absoluteFilePath());
+}
+
+std::optional<Connection> Connection::inPlaceOf(const QString& filePath)
+{
+    const auto found = sharedBooksInPlace().constFind(QFileInfo(filePath).absoluteFilePath());
+    if (found == sharedBooksInPlace().cend())
+        return std::nullopt;
+    return *found;
+}
+
 Result<Connection> Connection::open(const QString& connectionString)
 {
     Result<ConnectionString> parsed = parseConnectionString(connectionString);
     if (!parsed)
         return parsed.error();
+    if (std::optional<Connection> shared = inPlaceOf(parsed.value().filePath()))
+        return *shared;
     return openFile(parsed.value().filePath(), parsed.value().password);
 }
 

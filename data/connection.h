@@ -19,6 +19,7 @@
 #include <QVariant>
 #include <functional>
 #include <memory>
+#include <optional>
 
 struct sqlite3;
 
@@ -51,6 +52,14 @@ public:
     // another desktop's would be. The server's database is brought up to date with the
     // program's schema; one that holds no books yet is given them.
     static Result<Connection> openServer(const QString& conninfo, const QString& password);
+
+    // Shared books opened in place of the data folder's file: from now on every connection
+    // string that names the file opens the shared books instead, until they are put away. The
+    // file itself is left as it is (openFile still opens it).
+    static void putInPlaceOf(const QString& filePath, const Connection& sharedBooks);
+    static void putAway(const QString& filePath);
+    // The shared books open in place of a file, if any.
+    static std::optional<Connection> inPlaceOf(const QString& filePath);
 
     // The first column of the first row; a null QVariant when there is no row.
     Result<QVariant> scalar(const QString& sql, const QVariantList& params = {}) const;

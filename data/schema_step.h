@@ -25,6 +25,9 @@ struct SchemaStep {
     // names the table whose making once moved them, and a file from before the steps that
     // holds that table has had it.
     const char* takenWithTable = nullptr;
+    // The step's statements as a PostgreSQL server takes them, where they differ from what the
+    // translation makes of `sql` (triggers); empty: the translation.
+    QString postgres = {};
 };
 
 using SchemaSteps = std::vector<SchemaStep>;

@@ -178,10 +178,9 @@ bool ignoreConflicts(Translation& t, size_t next)
 }
 
 // The file's REPLACE removes the row of the same key and writes the new one; here the row of
-// that key takes the new values. The columns the statement names are the row: every one of
-// them is written, the key's included, so that the row is the one the file would hold. (A
-// column the statement leaves out keeps its value rather than going back to its default, and
-// the row keeps its ID: the program names every column it means, and keys rows by their key.)
+// that key takes the new values of every column the statement names. (A column the statement
+// leaves out keeps its value rather than going back to its default, and the row keeps its ID:
+// the program names every column of these tables but the ID, and finds their rows by the key.)
 bool replaceConflicts(Translation& t, size_t next)
 {
     const size_t table = t.significant(next);
@@ -231,6 +230,40 @@ bool wholeCondition(Translation& t, size_t next)
            || t.isAnyOf(i, {"AND", "OR", "ORDER", "GROUP", "LIMIT", "HAVING", ")", ";"});
 }
 
+// The file sorts NULL before every value, the server after it: each term of an ordering says
+// where NULLs go, as the file puts them, so that lists keep their order. A key (ID, rowid) is
+// never NULL and stays as it is, so that the server still reads pages of rows in its index.
+bool nullsAsInFile(Translation& t, size_t next)
+{
+    std::vector<size_t> term; // the significant tokens of the term being read
+    auto finish = [&] {
+        if (term.empty())
+            return;
+        const bool desc = t.is(term.back(), QLatin1String("DESC"));
+        const size_t valueEnd = t.isAnyOf(term.back(), {"ASC", "DESC"}) ? term.size() - 1 : term.size();
+        const bool key = valueEnd > 0 && t.isAnyOf(term[valueEnd - 1], {"ID", "rowid"})
+                         && (valueEnd == 1 || (valueEnd == 3 && t.is(term[1], QLatin1String("."))));
+        const bool given = term.size() > 1 && t.isAnyOf(term.back(), {"FIRST", "LAST"});
+        if (!key && !given)
+            t.after[term.back()].prepend(desc ? QStringLiteral(" NULLS LAST")
+                                              : QStringLiteral(" NULLS FIRST"));
+        term.clear();
+    };
+    int depth = 0;
+    for (size_t i = t.significant(next); i < t.tokens.size(); i = t.significant(i + 1)) {
+        if (depth == 0 && t.isAnyOf(i, {")", ";", "LIMIT", "OFFSET"}))
+            break;
+        if (depth == 0 && t.is(i, QLatin1String(","))) {
+            finish();
+            continue;
+        }
+        depth += t.is(i, QLatin1String("(")) ? 1 : t.is(i, QLatin1String(")")) ? -1 : 0;
+        term.push_back(i);
+    }
+    finish();
+    return true;
+}
+
 // The mechanical rules of every statement, tried in this order at each token.
 const Rule statementRules[] = {
     {"INSERT OR IGNORE INTO", "INSERT INTO", ignoreConflicts},
@@ -245,6 +278,7 @@ const Rule statementRules[] = {
     {"IS", "IS NOT DISTINCT FROM", betweenValues},
     {"WHERE 1", "WHERE TRUE", wholeCondition},
     {"LIMIT - 1", "LIMIT ALL"},
+    {"ORDER BY", "ORDER BY", nullsAsInFile},
     {"==", "="},
 };
 

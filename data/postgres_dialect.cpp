@@ -178,9 +178,10 @@ bool ignoreConflicts(Translation& t, size_t next)
 }
 
 // The file's REPLACE removes the row of the same key and writes the new one; here the row of
-// that key takes the new values of every column the statement names. (A column the statement
+// that key takes the new values of every column the statement names, the key's own among them
+// (a case-blind key keeps the spelling last written, as in the file). A column the statement
 // leaves out keeps its value rather than going back to its default, and the row keeps its ID:
-// the program names every column of these tables but the ID, and finds their rows by the key.)
+// the program names every column of these tables but the ID, and finds their rows by the key.
 bool replaceConflicts(Translation& t, size_t next)
 {
     const size_t table = t.significant(next);
@@ -193,15 +194,12 @@ bool replaceConflicts(Translation& t, size_t next)
     QStringList sets;
     for (size_t i = t.significant(open + 1); i < t.tokens.size() && !t.is(i, QLatin1String(")"));
          i = t.significant(i + 1)) {
-        const QString& column = t.tokens[i].text;
-        if (t.tokens[i].kind == Token::Word
-            && !key->second.contains(column, Qt::CaseInsensitive))
-            sets.append(QStringLiteral("%1 = EXCLUDED.%1").arg(column));
+        if (t.tokens[i].kind == Token::Word)
+            sets.append(QStringLiteral("%1 = EXCLUDED.%1").arg(t.tokens[i].text));
     }
     t.after[t.statementEnd(next)] +=
         QStringLiteral(" ON CONFLICT (%1) ").arg(key->second.join(QStringLiteral(", ")))
-        + (sets.isEmpty() ? QStringLiteral("DO NOTHING")
-                          : QStringLiteral("DO UPDATE SET ") + sets.join(QStringLiteral(", ")));
+        + QStringLiteral("DO UPDATE SET ") + sets.join(QStringLiteral(", "));
     return true;
 }
 

@@ -41,13 +41,13 @@ void TestPostgresDialect::translatesStatements_data()
     QTest::newRow("or replace of the rent terms")
         << "INSERT OR REPLACE INTO tblRentTerms (TenantID, DueDay, LateFee) VALUES (?, ?, ?)"
         << "INSERT INTO tblRentTerms (TenantID, DueDay, LateFee) VALUES ($1, $2, $3) ON CONFLICT "
-           "(TenantID) DO UPDATE SET DueDay = EXCLUDED.DueDay, LateFee = EXCLUDED.LateFee";
+           "(TenantID) DO UPDATE SET TenantID = EXCLUDED.TenantID, DueDay = EXCLUDED.DueDay, LateFee = EXCLUDED.LateFee";
     QTest::newRow("or replace of a file's account, from a select")
         << "INSERT OR REPLACE INTO tblFileAccount (Account, AccountID) SELECT ?, ID FROM "
            "tblStatementAccount WHERE Name = ?"
         << "INSERT INTO tblFileAccount (Account, AccountID) SELECT $1, ID FROM "
            "tblStatementAccount WHERE Name = $2 ON CONFLICT (Account) DO UPDATE SET "
-           "AccountID = EXCLUDED.AccountID";
+           "Account = EXCLUDED.Account, AccountID = EXCLUDED.AccountID";
     QTest::newRow("or replace of a table whose key is not known stays")
         << "INSERT OR REPLACE INTO tblNotes (ID, Notes) VALUES (?, ?)"
         << "INSERT OR REPLACE INTO tblNotes (ID, Notes) VALUES ($1, $2)";

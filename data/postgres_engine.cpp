@@ -14,6 +14,7 @@
 #include <QCoreApplication>
 #include <QRegularExpression>
 #include <QSocketNotifier>
+#include <QThread>
 #include <libpq-fe.h>
 #include <sqlite3.h>
 
@@ -547,7 +548,10 @@ Status ServerEngine::setUp()
                || mayInsert.value().toLongLong() == 1;
     if (Status listening = executeScript(QStringLiteral("LISTEN halvo_books")); !listening)
         return listening;
-    if (QCoreApplication::instance()) {
+    // Told as they come where an event loop runs (the program's windows); anywhere else, read
+    // when the version is asked for.
+    if (QCoreApplication::instance()
+        && QThread::currentThread() == QCoreApplication::instance()->thread()) {
         listener = std::make_unique<QSocketNotifier>(PQsocket(conn), QSocketNotifier::Read);
         QObject::connect(listener.get(), &QSocketNotifier::activated, listener.get(),
                          [this] { takeNotices(); });

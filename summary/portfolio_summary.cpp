@@ -62,6 +62,16 @@ PortfolioSummary::PortfolioSummary(QString dataFolder, QObject* parent)
     : QObject(parent), folder(std::move(dataFolder))
 {
     connect(&WriteNotices::instance(), &WriteNotices::committed, this, &PortfolioSummary::follow);
+    // Another desktop's save to shared books is read at once, not at the next tick; a burst of
+    // them (an import elsewhere) is read once.
+    connect(&WriteNotices::instance(), &WriteNotices::changedElsewhere, this,
+            [this](const ChangeElsewhere& change) {
+                if (db && change.books == db->filePath() && !othersSaved.isActive())
+                    othersSaved.start();
+            });
+    othersSaved.setSingleShot(true);
+    othersSaved.setInterval(50);
+    connect(&othersSaved, &QTimer::timeout, this, &PortfolioSummary::tick);
 }
 
 PortfolioSummary::~PortfolioSummary() = default;

@@ -17,6 +17,7 @@
 #include "summary/ledger_totals.h"
 
 #include <QObject>
+#include <QTimer>
 #include <QString>
 #include <optional>
 
@@ -72,6 +73,7 @@ signals:
     void fileChanged();
 
 private:
+    QTimer othersSaved; // a save on another desktop, read a moment after it was told
     // What the figures were read from, to tell at a tick whether anything may have changed.
     struct Seen {
         qint64 changes = -1;

@@ -1,0 +1,4 @@
+# Shared books on a PostgreSQL server of the benchmark's own, on a local socket.
+add_executable(bench_shared_books "${CMAKE_CURRENT_LIST_DIR}/bench_shared_books.cpp")
+target_link_libraries(bench_shared_books PRIVATE halvo_bench_support halvo_ledger halvo_summary
+                      halvo_test_pg)

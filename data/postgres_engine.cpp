@@ -37,6 +37,27 @@ struct ResultFree {
 };
 using ServerResult = std::unique_ptr<PGresult, ResultFree>;
 
+// A name written between double quotes ("NickName") keeps its letter case on the server, which
+// holds every name of the books folded to lower case: it is folded too. Texts between single
+// quotes are left as they are.
+QString foldedNames(const QString& sql)
+{
+    QString folded = sql;
+    QChar quote;
+    for (qsizetype i = 0; i < folded.size(); ++i) {
+        const QChar c = folded[i];
+        if (!quote.isNull()) {
+            if (c == quote)
+                quote = QChar();
+            else if (quote == QLatin1Char('"'))
+                folded[i] = c.toLower();
+        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+            quote = c;
+        }
+    }
+    return folded;
+}
+
 Error serverError(PGconn* conn, const PGresult* result)
 {
     const char* primary = result ? PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
@@ -326,7 +347,7 @@ private:
         auto found = statements.constFind(sql);
         if (found != statements.cend())
             return *found;
-        const QByteArray text = postgresStatement(sql).toUtf8();
+        const QByteArray text = postgresStatement(foldedNames(sql)).toUtf8();
         if (statements.size() > 2000)
             statements.clear();
         statements.insert(sql, text);

@@ -407,6 +407,7 @@ Status RecordSet::loadCurrent()
     if (!row)
         return row.error();
     d->buffer = row.value();
+    d->shown = d->buffer;
     return {};
 }
 

@@ -26,6 +26,9 @@
 
 namespace halvo {
 
+// The code of the error of a write over a record another desktop changed after it was read.
+inline constexpr int RecordChangedElsewhere = -1002;
+
 class RecordSet : public QObject, public RowSource {
     Q_OBJECT
 public:
@@ -104,6 +107,15 @@ public:
     // Record by record, a batch write is the write of the current record.
     Status updateBatch() { return update(); }
     void cancelUpdate();
+    // Shared books: a record another desktop changed after the set read it is never written over
+    // without a word. The write fails with RecordChangedElsewhere, naming who changed it, and the
+    // change stays pending until one of these settles it.
+    Status writeOverTheirs();           // writes the pending change as it stands
+    Status showTheirs();                // drops the pending change and shows the record as it is
+    // The key of the current record; 0 for a new one or none.
+    qint64 currentKey() const;
+    // Another desktop changed or removed a row: the set reads it afresh when it next shows it.
+    void forgetRow(qint64 key);
     // Removes the current record from the database at once. It stays current, as a deleted
     // record, until the next move: moveNext() then goes to the record that followed it.
     Status deleteCurrent();
@@ -136,6 +148,8 @@ private:
     std::function<Status(qint64)> alongside; // written with each row, in its unit of work
 
     Status writePending(bool dropUntouchedNew);
+    Error notWritten(qint64 key) const;
+    bool overwriting = false; // the next write goes over another desktop's change
     Status moveToIndex(long long index);
     Status loadCurrent();
     Status fail(const Error& e);

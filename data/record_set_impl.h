@@ -50,6 +50,7 @@ struct RecordSet::Impl {
     bool currentDeleted = false;
     bool adding = false;    // the current record is a new one, after the stored ones
     QVariantList buffer;    // the current record's fields
+    QVariantList shown;     // the current record's fields as they were read
     QBitArray edited;
 
     long long storedCount() const

@@ -107,14 +107,24 @@ Status RecordSet::writePending(bool dropUntouchedNew)
     } else if (!names.isEmpty()) {
         before = storedFields(d->current);
         values.append(QVariant::fromValue<qlonglong>(key));
-        Result<int> r = conn.execute(QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3 = ?")
+        // On shared books the row is written only as it was read: another desktop's change
+        // since then is not written over unless the user says so.
+        QString unchanged;
+        if (conn.isServer() && !overwriting)
+            for (int c = 0; c < columns_.size() && c < d->shown.size(); ++c)
+                if (columns_[c].name.compare(conn.rowKey(), Qt::CaseInsensitive) != 0) {
+                    unchanged += QStringLiteral(" AND %1 IS NOT DISTINCT FROM ?")
+                                     .arg(quoted(columns_[c].name));
+                    values.append(d->shown[c]);
+                }
+        Result<int> r = conn.execute(QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3 = ?%4")
                                          .arg(d->table, names.join(QStringLiteral(" = ?, ")),
-                                              conn.rowKey()),
+                                              conn.rowKey(), unchanged),
                                      values);
         if (!r)
             return r.error();
         if (r.value() == 0)
-            return Error{QStringLiteral("The record was deleted by another window.")};
+            return notWritten(key);
     }
     const qint64 changes = conn.changesMade() - changesBefore;
     if (alongside)
@@ -138,6 +148,61 @@ Status RecordSet::writePending(bool dropUntouchedNew)
     }
     return loaded;
 }
+
+// Why a row could not be written: gone, or (on shared books) changed by someone since it was read.
+Error RecordSet::notWritten(qint64 key) const
+{
+    const Connection& conn = *d->conn;
+    if (!conn.isServer())
+        return Error{QStringLiteral("The record was deleted by another window.")};
+    Result<QVariant> there = conn.scalar(
+        QStringLiteral("SELECT count(*) FROM %1 WHERE %2 = ?").arg(d->table, conn.rowKey()),
+        {QVariant::fromValue<qlonglong>(key)});
+    if (!there)
+        return there.error();
+    const bool gone = there.value().toLongLong() == 0;
+    Result<QVariant> who = conn.scalar(
+        QStringLiteral("SELECT changed_by FROM halvo_row_change WHERE tbl = lower(?) AND id = ?"),
+        {d->tableName, QVariant::fromValue<qlonglong>(key)});
+    const QString someone = who && !who.value().toString().isEmpty()
+                                ? who.value().toString()
+                                : QStringLiteral("Someone");
+    if (gone)
+        return Error{QStringLiteral("%1 deleted this record on another desktop.").arg(someone)};
+    return Error{QStringLiteral("%1 changed this record on another desktop after it was shown "
+                                "here.")
+                     .arg(someone),
+                 RecordChangedElsewhere};
+}
+
+Status RecordSet::writeOverTheirs()
+{
+    overwriting = true;
+    Status written = update();
+    overwriting = false;
+    return written;
+}
+
+Status RecordSet::showTheirs()
+{
+    if (editMode_ == EditMode::Editing)
+        editMode_ = EditMode::None;
+    if (const qint64 key = currentKey())
+        d->cache.remove(key);
+    Status loaded = loadCurrent();
+    emit moveComplete();
+    return loaded;
+}
+
+qint64 RecordSet::currentKey() const
+{
+    if (!d->updatable || !d->hasCurrent() || d->adding)
+        return 0;
+    const qint64 key = d->keys.at(d->current).valueOr(detail::KeyList::Gone);
+    return key == detail::KeyList::Gone ? 0 : key;
+}
+
+void RecordSet::forgetRow(qint64 key) { d->cache.remove(key); }
 
 RowFields RecordSet::fieldsOf(const QVariantList& row) const
 {

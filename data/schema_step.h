@@ -27,7 +27,7 @@ struct SchemaStep {
     const char* takenWithTable = nullptr;
     // The step's statements as a PostgreSQL server takes them, where they differ from what the
     // translation makes of `sql` (triggers); empty: the translation.
-    QString postgres;
+    QString postgres = {};
 };
 
 using SchemaSteps = std::vector<SchemaStep>;

@@ -1,5 +1,7 @@
 #include "glance_schema.h"
 
+#include "data/postgres_dialect.h"
+
 namespace halvo {
 
 namespace {
@@ -82,12 +84,60 @@ QString dayTableStep()
            + leaves + comes + QStringLiteral("END;\n");
 }
 
+// On a PostgreSQL server the nickname column's own collation is the case-blind one, so the
+// days of a property group by it as it stands (the server takes a grouping by a collated
+// expression as another expression than the column it selects).
+const char* const dayTablePostgres = R"(
+CREATE TABLE IF NOT EXISTS tblLedgerDay (NickName TEXT COLLATE NOCASE NOT NULL,
+    RecDate halvo_date NOT NULL, Income CURRENCY DEFAULT 0, Expense CURRENCY DEFAULT 0,
+    RowCount BIGINT DEFAULT 0, PRIMARY KEY (NickName, RecDate));
+DELETE FROM tblLedgerDay;
+INSERT INTO tblLedgerDay (NickName, RecDate, Income, Expense, RowCount)
+    SELECT '', RecDate, COALESCE(SUM(Income), 0), COALESCE(SUM(Expense), 0), COUNT(*)
+    FROM tblFinance WHERE RecDate IS NOT NULL GROUP BY RecDate;
+INSERT INTO tblLedgerDay (NickName, RecDate, Income, Expense, RowCount)
+    SELECT NickName, RecDate, COALESCE(SUM(Income), 0), COALESCE(SUM(Expense), 0), COUNT(*)
+    FROM tblFinance WHERE RecDate IS NOT NULL AND NickName <> '' GROUP BY NickName, RecDate;
+)";
+
+// A trigger on the server runs a function: one a trigger, made of the same leaving and coming
+// as the file's, in the server's words.
+QString postgresTrigger(const QString& name, const QString& event, const QString& when,
+                        const QString& body)
+{
+    return QStringLiteral("CREATE OR REPLACE FUNCTION %1() RETURNS trigger LANGUAGE plpgsql "
+                          "AS $$\nBEGIN%2    RETURN NULL;\nEND $$;\n"
+                          "CREATE OR REPLACE TRIGGER %1 %3\n    FOR EACH ROW WHEN (%4)\n"
+                          "    EXECUTE FUNCTION %1();\n")
+        .arg(name, detail::postgresStatement(body), event, detail::postgresStatement(when));
+}
+
+QString dayTablePostgresStep()
+{
+    const QString leaves = QString::fromUtf8(rowLeaves);
+    const QString comes = QString::fromUtf8(rowComes);
+    return QString::fromUtf8(dayTablePostgres)
+           + postgresTrigger(QStringLiteral("trgLedgerDayAdded"),
+                             QStringLiteral("AFTER INSERT ON tblFinance"),
+                             QStringLiteral("NEW.RecDate IS NOT NULL"), comes)
+           + postgresTrigger(QStringLiteral("trgLedgerDayRemoved"),
+                             QStringLiteral("AFTER DELETE ON tblFinance"),
+                             QStringLiteral("OLD.RecDate IS NOT NULL"), leaves)
+           + postgresTrigger(QStringLiteral("trgLedgerDayChanged"),
+                             QStringLiteral("AFTER UPDATE OF NickName, RecDate, Income, Expense "
+                                            "ON tblFinance"),
+                             QStringLiteral("OLD.NickName IS NOT NEW.NickName OR OLD.RecDate IS "
+                                            "NOT NEW.RecDate\n        OR OLD.Income IS NOT "
+                                            "NEW.Income OR OLD.Expense IS NOT NEW.Expense"),
+                             leaves + comes);
+}
+
 } // namespace
 
 const SchemaSteps& glanceSchemaSteps()
 {
     static const SchemaSteps steps = {
-        {7, "the ledger's sums by day", dayTableStep()},
+        {7, "the ledger's sums by day", dayTableStep(), nullptr, dayTablePostgresStep()},
     };
     return steps;
 }

@@ -170,7 +170,8 @@ Result<VendorsPaid> totalsByPayee(const Connection& connection, int year) {
     if (!lines)
         return lines.error();
     Result<Rows> rows = connection.select(
-        QStringLiteral("SELECT TRIM(COALESCE(Payee, '')), COALESCE(Category, ''), SUM(Expense), "
+        QStringLiteral("SELECT TRIM(COALESCE(Payee, '')) COLLATE NOCASE, COALESCE(Category, ''), "
+                       "SUM(Expense), "
                        "MIN(RecDate) FROM tblFinance WHERE RecDate >= ? AND RecDate < ? "
                        "AND Expense <> 0 GROUP BY TRIM(COALESCE(Payee, '')) COLLATE NOCASE, "
                        "COALESCE(Category, '') ORDER BY TRIM(COALESCE(Payee, '')) COLLATE NOCASE"),

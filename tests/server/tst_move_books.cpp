@@ -1,6 +1,8 @@
 // The books moved from a real file to a cluster of the test's own and back.
 
+#include "platform/prompts.h"
 #include "server/move_books.h"
+#include "server/move_books_commands.h"
 #include "tests/support/pg_cluster.h"
 #include "tests/support/temp_database.h"
 
@@ -104,6 +106,7 @@ private slots:
     void booksMoveToServerAndBack();
     void booksThatHoldRecordsAreRefused();
     void damagedDocumentFailsTheMove();
+    void commandsSayWhatHappened();
 
 private:
     std::unique_ptr<test::PgCluster> cluster;
@@ -219,5 +222,46 @@ void TestMoveBooks::damagedDocumentFailsTheMove()
     QVERIFY(!QFileInfo::exists(path));
 }
 
-QTEST_GUILESS_MAIN(TestMoveBooks)
+// The File menu's commands, answered through the prompts, the address given as the window would.
+void TestMoveBooks::commandsSayWhatHappened()
+{
+    test::TempDatabase data;
+    fillBooks(data.connect());
+    newBooks(QStringLiteral("desk"));
+    const ServerPlace desk{{QString(), cluster->socketFolder(), cluster->port(),
+                            QStringLiteral("desk"), QStringLiteral("ann")},
+                           Password};
+    QStringList asked;
+    MoveBooksCommands commands(nullptr, data.folder(), [&](QWidget*, const QString& caption) {
+        asked << caption;
+        return std::optional<ServerPlace>(desk);
+    });
+    ScriptedPrompts scripted;
+    setPrompts(&scripted);
+    const QString books = "desk on " + cluster->socketFolder();
+    const QString counts = ", and checked there: 20 records in 13 tables.\n\n"
+                           "Properties: 1\nTenants: 1\nIncome and expense rows: 3\n"
+                           "Statement imports: 1\nImported statement lines: 1\nRent terms: 1\n"
+                           "Rent changes: 1\nRent payments: 1\nDeposit entries: 1\n"
+                           "Documents: 1\nDocument chunks: 2\nDocument attachments: 1\n"
+                           "Days of the ledger's sums: 5";
+
+    commands.MoveBooksToServer();
+    commands.MoveBooksToServer();
+    const QString path = files.filePath(QStringLiteral("desk.mdb"));
+    scripted.queueFileName(path);
+    commands.MoveBooksToFile();
+    setPrompts(nullptr);
+
+    QCOMPARE(asked, QStringList({"Move Books to Server", "Move Books to Server",
+                                 "Move Books to File"}));
+    QCOMPARE(scripted.texts(),
+             QStringList({"The books were moved from " + data.path() + " to " + books + counts,
+                          "The books " + books + " already hold records (Properties among them). "
+                          "Books are moved only into books that hold none, so that no one's "
+                          "records are mixed with others. Nothing was written.",
+                          "The books were moved from " + books + " to " + path + counts}));
+}
+
+QTEST_MAIN(TestMoveBooks)
 #include "tst_move_books.moc"

@@ -407,14 +407,22 @@ MoveOutcome fillNewFile(const Connection& server, const QString& path, const QSt
     // The shared books are read as they stood when the move began, whatever other desktops
     // commit meanwhile, and nothing is written to them. (The server sets the isolation of a
     // transaction only where it begins, never in a savepoint, so this one is begun here.)
-    if (Status snapshot = server.executeScript(
-            QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ, READ ONLY"));
-        !snapshot)
-        return snapshot.error();
+    // A session already in a unit of work of its own reads within it, which is left to its owner.
+    const bool ownSnapshot = !server.isInTransaction();
+    if (ownSnapshot)
+        if (Status snapshot = server.executeScript(
+                QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ, READ ONLY"));
+            !snapshot)
+            return snapshot.error();
     struct EndReading {
         const Connection& server;
-        ~EndReading() { (void)server.executeScript(QStringLiteral("ROLLBACK")); }
-    } endReading{server};
+        bool own;
+        ~EndReading()
+        {
+            if (own)
+                (void)server.executeScript(QStringLiteral("ROLLBACK"));
+        }
+    } endReading{server, ownSnapshot};
     if (auto ready = refuseUnready(tables.value(), server, false); !ready)
         return ready.refused() ? MoveOutcome(ready.refusal()) : MoveOutcome(ready.error());
     Transaction writing(file);

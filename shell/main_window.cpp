@@ -88,6 +88,12 @@ const Entry statementEntries[] = {
     {"ExportToCsv", "&Export to CSV..."},
 };
 
+// The books moved whole between the file and shared books on a server.
+const Entry moveEntries[] = {
+    {"MoveBooksToServer", "&Move Books to Server..."},
+    {"MoveBooksToFile", "Move Books to &File..."},
+};
+
 const QString keyLeft = QStringLiteral("MainLeft");
 const QString keyTop = QStringLiteral("MainTop");
 const QString keyWidth = QStringLiteral("MainWidth");
@@ -196,6 +202,8 @@ void frmMain::createMenus()
     file->addSeparator();
     // Bank statements in and tables out; available once the window table gives them a command.
     addChoices(file, statementEntries);
+    file->addSeparator();
+    addChoices(file, moveEntries);
     file->addSeparator();
     connect(addEntry(file, QStringLiteral("mnuFileExit"), tr("E&xit")), &QAction::triggered, this,
             &QWidget::close);
@@ -534,13 +542,23 @@ void frmMain::Help_Click()
     if (const QMdiSubWindow* sub = area->activeSubWindow())
         if (const QWidget* child = windowIn(sub); child && child->property("helpTopic").isValid())
             topic = child->property("helpTopic").toString();
+    showHelp(topic);
+}
+
+void frmMain::showHelp(const QString& topic, QWidget* over)
+{
+    // Over a window that holds the program until it closes, the guide is that window's own, or
+    // it could not be read until the window closed.
+    QWidget* owner = over ? over : this;
     QString failure;
-    QWidget* window = HelpWindow::show(folder.program, helpWindow, this, &failure, topic);
+    QWidget* window = HelpWindow::show(folder.program, over ? nullptr : helpWindow, owner,
+                                       &failure, topic);
     if (!window) {
-        prompts().message(this, failure);
+        prompts().message(owner, failure);
         return;
     }
-    helpWindow = window;
+    if (!over)
+        helpWindow = window;
 }
 
 } // namespace halvo

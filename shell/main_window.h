@@ -110,6 +110,8 @@ public slots:
     void ChangePassword_Click();
     void mnuHelpAbout_Click();
     void Help_Click();
+    // Opens the guide at `topic`; over a modal window, as that window's own.
+    void showHelp(const QString& topic, QWidget* over = nullptr);
 
 signals:
     // The window has closed: the program ends.

@@ -29,6 +29,7 @@
 #include "reports/schedule_e_selection.h"
 #include "reports/vendors_paid_selection.h"
 #include "rentroll/rent_roll_window.h"
+#include "server/move_books_commands.h"
 #include "rentroll/reminders_window.h"
 #include "data/connection_string.h"
 #include "platform/desktop.h"
@@ -195,7 +196,8 @@ Command unattachedDocuments(frmMain& main)
 //           YearAtAGlance
 //   Backup: BackupBackup, RestoreDatabase
 //   File:   SavetoDisk, CheckForUpdates (made, and left unavailable as the window was designed),
-//           ImportStatement, UndoLastImport, PayeeRules, ExportToCsv
+//           ImportStatement, UndoLastImport, PayeeRules, ExportToCsv, MoveBooksToServer,
+//           MoveBooksToFile
 void installWindows(frmMain& main)
 {
     main.registerWindow(QStringLiteral("mnufrmProperty"), propertyEditor());
@@ -253,6 +255,15 @@ void installWindows(frmMain& main)
     main.registerCommand(QStringLiteral("UndoLastImport"), [statements] { statements->UndoLastImport(); });
     main.registerCommand(QStringLiteral("PayeeRules"), [statements] { statements->PayeeRules(); });
     main.registerCommand(QStringLiteral("ExportToCsv"), [statements] { statements->ExportToCsv(); });
+    auto moves = std::make_shared<MoveBooksCommands>(
+        &main, main.dataFolder(), [frame](QWidget* parent, const QString& caption) {
+            return askServerPlace(parent, caption, [frame](QWidget* over) {
+                if (frame)
+                    frame->showHelp(QStringLiteral("movebooks"), over);
+            });
+        });
+    main.registerCommand(QStringLiteral("MoveBooksToServer"), [moves] { moves->MoveBooksToServer(); });
+    main.registerCommand(QStringLiteral("MoveBooksToFile"), [moves] { moves->MoveBooksToFile(); });
     if (QAction* saveToDisk = main.entry(QStringLiteral("SavetoDisk")))
         saveToDisk->setEnabled(false);
 

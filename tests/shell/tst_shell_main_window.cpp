@@ -141,10 +141,12 @@ void tst_shell_main_window::menuEntries_data()
     QTest::newRow("File") << "File"
                           << QStringList{"SavetoDisk", "CheckForUpdates", "ChangePassword",
                                          "ImportStatement", "UndoLastImport", "PayeeRules", "ExportToCsv",
-                                         "mnuFileExit"}
+                                         "MoveBooksToServer", "MoveBooksToFile", "mnuFileExit"}
                           << QStringList{"Save Database  to Disk", "Check for Updates",
                                          "Change Password", "&Import Statement...",
-                                         "&Undo Last Import", "Payee &Rules...", "&Export to CSV...", "E&xit"};
+                                         "&Undo Last Import", "Payee &Rules...", "&Export to CSV...",
+                                         "&Move Books to Server...", "Move Books to &File...",
+                                         "E&xit"};
     QTest::newRow("View") << "mnuView" << QStringList{"mnuViewStatusBar"}
                           << QStringList{"Status &Bar"};
     QTest::newRow("Data") << "mnuData"

@@ -1,6 +1,7 @@
 #include "window_table.h"
 
 #include "main_window.h"
+#include "shared_books_commands.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -194,7 +195,8 @@ Command unattachedDocuments(frmMain& main)
 //           TenantLease, VendorReport, ScheduleEWorksheet, DepreciationSchedule, VendorsPaid,
 //           YearAtAGlance
 //   Backup: BackupBackup, RestoreDatabase
-//   File:   SavetoDisk, CheckForUpdates (made, and left unavailable as the window was designed),
+//   File:   OpenSharedBooks, OpenLocalBooks (available while shared books are open),
+//           SavetoDisk, CheckForUpdates (made, and left unavailable as the window was designed),
 //           ImportStatement, UndoLastImport, PayeeRules, ExportToCsv
 void installWindows(frmMain& main)
 {
@@ -244,8 +246,17 @@ void installWindows(frmMain& main)
             frame->summary()->tick();
             frame->openWindow(frmMain::entryForKey(QStringLiteral("Property")));
         }});
-    main.registerCommand(QStringLiteral("BackupBackup"), [backup] { backup->Backup(); });
-    main.registerCommand(QStringLiteral("RestoreDatabase"), [backup] { backup->Restore(); });
+    // With shared books open, the Backup menu backs them up and restores with the server's own
+    // programs.
+    auto shared = std::make_shared<SharedBooksCommands>(main);
+    main.registerCommand(QStringLiteral("OpenSharedBooks"), [shared] { shared->OpenSharedBooks(); });
+    main.registerCommand(QStringLiteral("OpenLocalBooks"), [shared] { shared->OpenLocalBooks(); });
+    main.registerCommand(QStringLiteral("BackupBackup"), [backup, shared] {
+        shared->isOpen() ? shared->Backup() : backup->Backup();
+    });
+    main.registerCommand(QStringLiteral("RestoreDatabase"), [backup, shared] {
+        shared->isOpen() ? shared->Restore() : backup->Restore();
+    });
     main.registerCommand(QStringLiteral("SavetoDisk"), [backup] { backup->SaveToDisk(); });
 
     auto statements = std::make_shared<StatementCommands>(&main, main.dataFolder());
@@ -274,6 +285,9 @@ void installWindows(frmMain& main)
             return nullptr;
         return qobject_cast<frmVendor*>(frame->openWindow(QStringLiteral("mnuDatafrmVendor")));
     });
+
+    // Last, once every command is there: the title and the commands follow the books in use.
+    shared->showBooks();
 }
 
 void showLoginReminders(frmMain& main)

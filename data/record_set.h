@@ -56,6 +56,8 @@ public:
     bool isOpen() const;
     bool isUpdatable() const;
     QString source() const { return source_; }
+    // The table of an updatable set, as the books name it; empty for any other.
+    QString table() const;
     const Connection* connection() const;
 
     // Columns, in the order of the table or statement.

@@ -204,6 +204,8 @@ qint64 RecordSet::currentKey() const
 
 void RecordSet::forgetRow(qint64 key) { d->cache.remove(key); }
 
+QString RecordSet::table() const { return d->updatable ? d->tableName : QString(); }
+
 RowFields RecordSet::fieldsOf(const QVariantList& row) const
 {
     RowFields fields;

@@ -1,9 +1,10 @@
 #include "record_editor.h"
 
-#include "data/connection_string.h"
+#include "controls/child_frame.h"
 #include "controls/data_control.h"
-#include "editors/editor_layout.h"
 #include "controls/pickers.h"
+#include "data/connection_string.h"
+#include "editors/editor_layout.h"
 #include "editors/record_binding.h"
 #include "editors/record_grid.h"
 #include "hyperlink/vey_hyperlink_label.h"
@@ -11,10 +12,9 @@
 #include "platform/twips.h"
 
 #include <QCloseEvent>
-#include <QKeyEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
-#include "controls/child_frame.h"
 #include <QShortcut>
 #include <QTableView>
 
@@ -190,6 +190,7 @@ void RecordEditor::Form_Load()
     db = opening.value();
     if (Status s = datPrimaryRS.open(*db, desc.recordSource); !s)
         datPrimaryRS_Error(s.error());
+    followSharedBooks();
     fillPickers();
     ShowRecordCount();
     layOutGrid();
@@ -199,8 +200,8 @@ void RecordEditor::Form_Load()
     fitFrame();
 }
 
-// The grid's width and the pickers' lists are known only once the window has opened: its frame
-// grows to hold it whole, so that no label is cut short.
+// The grid's width and the pickers' lists are known once the window has opened: its frame grows
+// to hold it whole, so that no label is cut short.
 void RecordEditor::fitFrame() { fitChildFrame(this); }
 
 void RecordEditor::fillPickers()
@@ -307,8 +308,7 @@ void RecordEditor::Add()
     });
 }
 
-// Re-opened when another window or program may have saved since: a new record goes on a set that
-// shows what the others saved.
+// Re-opened when others may have saved since: a new record goes on a set that shows theirs.
 Status RecordEditor::reopenForAdd() { return datPrimaryRS.refresh(); }
 void RecordEditor::newRecordAdded() { focusFirstField(); }
 
@@ -318,7 +318,7 @@ void RecordEditor::Save()
         if (!checkBeforeSave() || !recordCanBeLeft())
             return;
         prepareSave();
-        if (Status written = writeRecord(); !written) {
+        if (Status written = settled(writeRecord()); !written) {
             tellWriteFailed(notSaved, written.error());
             return;
         }
@@ -508,7 +508,7 @@ bool RecordEditor::recordCanBeLeft()
 // user is told why and the command goes no further, so that nothing typed is lost or typed over.
 bool RecordEditor::pendingChangeWritten()
 {
-    const Status written = datPrimaryRS.writePendingChange();
+    const Status written = settled(datPrimaryRS.writePendingChange());
     if (!written)
         tellWriteFailed(notSaved, written.error());
     return written.ok();
@@ -516,6 +516,8 @@ bool RecordEditor::pendingChangeWritten()
 
 void RecordEditor::tellWriteFailed(const QString& what, const Error& error)
 {
+    if (error.code == SettledByUser)
+        return;
     prompts().message(this, what.arg(error.description), QString(), Prompts::Buttons::Ok,
                       Prompts::Icon::Warning);
 }
@@ -540,8 +542,8 @@ void RecordEditor::datPrimaryRS_MoveComplete()
 
 void RecordEditor::datPrimaryRS_Error(const Error& error)
 {
-    if (commandDepth > 0)
-        return; // a command ends quietly at its failing step
+    if (commandDepth > 0) // a command ends quietly at its failing step
+        return;
     prompts().message(this, dataErrorPrefix + error.description);
 }
 
@@ -563,10 +565,7 @@ void RecordEditor::updateLinks()
         web->SetURL(fieldText(desc.webSiteBox).trimmed());
 }
 
-bool RecordEditor::setFieldText(const QString& control, const QString& text)
-{
-    return binding->setText(control, text);
-}
+bool RecordEditor::setFieldText(const QString& c, const QString& text) { return binding->setText(c, text); }
 
 // ---- looking up controls ----
 

@@ -40,6 +40,7 @@
 class QGridLayout;
 class QLineEdit;
 class QTableView;
+class QTimer;
 class VeyHyperLinkLabel;
 
 namespace halvo {
@@ -175,6 +176,14 @@ private:
     bool recordCanBeLeft();
     bool pendingChangeWritten();
     void tellWriteFailed(const QString& what, const Error& error);
+
+    // Shared books (record_editor_shared.cpp): what the window does about the other desktops.
+    static constexpr int SettledByUser = -1003; // a failed write the user has answered already
+    QTimer* othersSaved = nullptr;
+    void followSharedBooks();
+    void changedElsewhere(const ChangeElsewhere& change);
+    void showOthersChanges();
+    Status settled(Status written);
     bool move(const std::function<Status()>& how);
 };
 

@@ -22,24 +22,6 @@ public:
     ~Busy() { QApplication::restoreOverrideCursor(); }
 };
 
-std::optional<Connection> openServer(QWidget* parent, const AskServerPlace& ask,
-                                     const QString& title)
-{
-    const std::optional<ServerPlace> place = ask(parent, title);
-    if (!place)
-        return std::nullopt;
-    Result<Connection> server = [&] {
-        Busy busy;
-        return Connection::openServer(conninfo(place->address), place->password);
-    }();
-    if (!server) {
-        prompts().message(parent, server.error().description, title, Prompts::Buttons::Ok,
-                          Prompts::Icon::Critical);
-        return std::nullopt;
-    }
-    return server.value();
-}
-
 void tell(QWidget* parent, const MoveOutcome& moved, const QString& title)
 {
     prompts().message(parent, moveWords(moved), title, Prompts::Buttons::Ok,
@@ -57,7 +39,7 @@ void MoveBooksCommands::MoveBooksToServer()
                           Prompts::Icon::Critical);
         return;
     }
-    const std::optional<Connection> server = openServer(parent, ask, ToServerTitle);
+    const std::optional<Connection> server = ask(parent, ToServerTitle);
     if (!server)
         return;
     const MoveOutcome moved = [&] {
@@ -72,7 +54,7 @@ void MoveBooksCommands::MoveBooksToFile()
     // The shared books open in place of the file, or else those the user names.
     std::optional<Connection> server = Connection::inPlaceOf(databasePath(folder));
     if (!server)
-        server = openServer(parent, ask, ToFileTitle);
+        server = ask(parent, ToFileTitle);
     if (!server)
         return;
     const QString path = prompts().saveFileName(

@@ -1,9 +1,9 @@
 #pragma once
 // The File menu's Move Books to Server... and Move Books to File...: the data folder's file moved
 // into new shared books, and shared books moved into a new file. Each asks and tells the user
-// through the prompts; where the shared books are is asked by a window the caller gives.
+// through the prompts; the shared books are asked for and opened by the window the caller gives.
 
-#include "server/server_address_window.h"
+#include "data/connection.h"
 
 #include <QPointer>
 #include <QString>
@@ -13,12 +13,14 @@
 
 namespace halvo {
 
-using AskServerPlace =
-    std::function<std::optional<ServerPlace>(QWidget* parent, const QString& caption)>;
+// Asks where shared books are and opens them; none when the user cancelled or they could not be
+// opened (the asking says why).
+using OpenServerBooks =
+    std::function<std::optional<Connection>(QWidget* parent, const QString& caption)>;
 
 class MoveBooksCommands {
 public:
-    MoveBooksCommands(QWidget* parent, QString dataFolder, AskServerPlace ask)
+    MoveBooksCommands(QWidget* parent, QString dataFolder, OpenServerBooks ask)
         : parent(parent), folder(std::move(dataFolder)), ask(std::move(ask))
     {
     }
@@ -28,7 +30,7 @@ public:
 private:
     QPointer<QWidget> parent;
     QString folder;
-    AskServerPlace ask;
+    OpenServerBooks ask;
 };
 
 } // namespace halvo

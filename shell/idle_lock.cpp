@@ -10,6 +10,7 @@
 #include "data/connection.h"
 #include "data/connection_string.h"
 #include "login_window.h"
+#include "shared_books.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -83,7 +84,11 @@ frmLocked::frmLocked(const QString& dataFolder, QWidget* parent)
 
 void frmLocked::Unlock_Click()
 {
-    if (!passwordAccepted(this, folder, txtPass->text()))
+    // With shared books the password is the user's on the server, as at their login.
+    const bool accepted = Connection::inPlaceOf(databasePath(folder))
+                              ? serverPasswordAccepted(this, txtPass->text())
+                              : passwordAccepted(this, folder, txtPass->text());
+    if (!accepted)
         return;
     txtPass->clear();
     emit unlocked();

@@ -13,6 +13,7 @@
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -128,8 +129,25 @@ bool passwordAccepted(QWidget* parent, const QString& dataFolder, const QString&
     return true;
 }
 
+void frmLogin::askForServer(const QString& question, std::function<bool(const QString&)> open)
+{
+    serverOpen = std::move(open);
+    for (QLabel* label : findChildren<QLabel*>())
+        if (label->buddy() == txtPass)
+            label->setText(QStringLiteral("&") + question);
+    txtPass->setAccessibleName(question);
+    adjustSize();
+}
+
 void frmLogin::Login_Click()
 {
+    if (serverOpen) {
+        if (!serverOpen(txtPass->text()))
+            return;
+        hide();
+        emit loggedIn();
+        return;
+    }
     if (!passwordAccepted(this, folder, txtPass->text()))
         return;
     hide();

@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <QWidget>
+#include <functional>
 
 class QLineEdit;
 class VeyHyperLinkLabel;
@@ -24,6 +25,11 @@ public:
     VeyHyperLinkLabel* Login = nullptr;
     VeyHyperLinkLabel* cmdExit = nullptr;
 
+    // Shared books: the login's password is the user's password on the server. `question` is
+    // the field's caption; `open` tries the password typed and says itself why it did not open
+    // them. The file's password, its lock and the wait after wrong tries are not used then.
+    void askForServer(const QString& question, std::function<bool(const QString&)> open);
+
 public slots:
     // The password check; the stored password is read anew on every try.
     void Login_Click();
@@ -39,6 +45,7 @@ protected:
 
 private:
     QString folder;
+    std::function<bool(const QString&)> serverOpen;
 };
 
 } // namespace halvo

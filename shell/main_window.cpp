@@ -81,6 +81,12 @@ const Entry backupEntries[] = {
     {"RestoreDatabase", "Restore Database"},
 };
 
+// Where the books are: the file in the data folder, or shared books on a server.
+const Entry booksEntries[] = {
+    {"OpenSharedBooks", "Open &Shared Books..."},
+    {"OpenLocalBooks", "Open &Local Books..."},
+};
+
 const Entry statementEntries[] = {
     {"ImportStatement", "&Import Statement..."},
     {"UndoLastImport", "&Undo Last Import"},
@@ -193,6 +199,9 @@ void frmMain::createMenus()
 
     QMenu* file = bar->addMenu(tr("&File"));
     file->setObjectName(QStringLiteral("File"));
+    addChoices(file, booksEntries);
+    entries.value(QStringLiteral("OpenSharedBooks"))->setShortcut(QKeySequence(tr("Ctrl+Shift+O")));
+    file->addSeparator();
     // Two entries the program never makes available; they are shown greyed, so that the user
     // sees the commands exist.
     addEntry(file, QStringLiteral("SavetoDisk"), tr("Save Database  to Disk"))->setEnabled(false);

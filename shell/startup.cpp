@@ -6,7 +6,9 @@
 #include "login_window.h"
 #include "main_window.h"
 #include "password_store.h"
+#include "password_fields.h"
 #include "password_windows.h"
+#include "shared_books.h"
 #include "window_table.h"
 
 #include "platform/instance_lock.h"
@@ -15,6 +17,7 @@
 
 #include "data/connection_string.h"
 #include "reports/data_environment.h"
+#include "server/books_place.h"
 
 #include <QEvent>
 #include <QTimer>
@@ -69,9 +72,11 @@ Startup::~Startup()
     main.reset();
     login.reset();
     setPass.reset();
+    const QString path = databasePath(folders.data);
+    // The shared books' session ends with the windows; what follows is the file's.
+    Connection::putAway(path);
     if (!worked)
         return;
-    const QString path = databasePath(folders.data);
     const Result<StoredPassword> stored = PasswordStore(folders.data).read();
     DataEnvironment::end(); // the reports' rows, read once for the run
     releaseDatabase(path);
@@ -96,6 +101,16 @@ bool Startup::start()
     }
     Settings::keepIn(folders.data);
     createWindows();
+
+    // Shared books, where the user chose them last: the file, its password and its lock are not
+    // used, unless the server cannot be reached and the user takes the file instead.
+    if (BooksPlace::read().shared) {
+        switch (startShared()) {
+        case SharedStart::Opened: return true;
+        case SharedStart::Ended: return false;
+        case SharedStart::Local: break;
+        }
+    }
 
     // The file as the program left it, with a password set: the login is up at once, and the
     // file is checked right after, before anything the user does reaches it.
@@ -184,9 +199,63 @@ void Startup::showLogin()
     login->activateWindow();
 }
 
+Startup::SharedStart Startup::startShared()
+{
+    const ServerAddress address = BooksPlace::read().address;
+    const QString path = databasePath(folders.data);
+    // The books are put in place of the file before any window opens them.
+    const auto useBooks = [path, address](const Connection& books, const QString& password) {
+        Connection::putInPlaceOf(path, books);
+        sharedSession().address = address;
+        sharedSession().password = password;
+    };
+    // First without a password: none may be needed, or the user's .pgpass gives it.
+    Result<Connection> books = [&] {
+        BusyPointer busy;
+        return Connection::openServer(conninfo(address), {});
+    }();
+    if (books) {
+        useBooks(books.value(), {});
+        openMain();
+        return SharedStart::Opened;
+    }
+    if (books.error().code == ServerWantsPassword) {
+        login->askForServer(serverPasswordQuestion(address),
+                            [this, address, useBooks](const QString& typed) {
+                                Result<Connection> opened = [&] {
+                                    BusyPointer busy;
+                                    return Connection::openServer(conninfo(address), typed);
+                                }();
+                                if (!opened) {
+                                    prompts().message(login.get(), opened.error().description,
+                                                      tr("Login Failed"), Prompts::Buttons::Ok,
+                                                      Prompts::Icon::Critical);
+                                    return false;
+                                }
+                                useBooks(opened.value(), typed);
+                                return true;
+                            });
+        login->show();
+        return SharedStart::Opened;
+    }
+    // The server cannot be reached (or refuses): the choice stays, so that the next start tries
+    // the shared books again.
+    if (prompts().message(nullptr,
+                          books.error().description
+                              + tr("\r\n\r\nOpen the local books instead?"),
+                          tr("Open Shared Books"), Prompts::Buttons::YesNo,
+                          Prompts::Icon::Warning)
+        == Prompts::Answer::Yes)
+        return SharedStart::Local;
+    return SharedStart::Ended;
+}
+
 void Startup::openMain()
 {
     worked = true;
+    // Whether this run has had the file's password: Open Local Books asks for it otherwise.
+    if (!Connection::inPlaceOf(databasePath(folders.data)))
+        sharedSession().fileOpened = true;
     if (!main) {
         main = std::make_unique<frmMain>(folders);
         installWindows(*main);

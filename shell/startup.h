@@ -51,6 +51,11 @@ private:
 
     bool worked = false; // the user got past the login
 
+    // How a start with shared books went: they are open or the login asks for their password;
+    // the user chose the local file instead; or the program ends.
+    enum class SharedStart { Opened, Local, Ended };
+    SharedStart startShared();
+
     void createWindows();
     Result<StoredPassword> checkDatabase();
     void refuse(const Error& why);

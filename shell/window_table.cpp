@@ -1,6 +1,8 @@
 #include "window_table.h"
 
 #include "main_window.h"
+#include "shared_books.h"
+#include "shared_books_commands.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -195,7 +197,8 @@ Command unattachedDocuments(frmMain& main)
 //           TenantLease, VendorReport, ScheduleEWorksheet, DepreciationSchedule, VendorsPaid,
 //           YearAtAGlance
 //   Backup: BackupBackup, RestoreDatabase
-//   File:   SavetoDisk, CheckForUpdates (made, and left unavailable as the window was designed),
+//   File:   OpenSharedBooks, OpenLocalBooks (available while shared books are open),
+//           SavetoDisk, CheckForUpdates (made, and left unavailable as the window was designed),
 //           ImportStatement, UndoLastImport, PayeeRules, ExportToCsv, MoveBooksToServer,
 //           MoveBooksToFile
 void installWindows(frmMain& main)
@@ -246,8 +249,17 @@ void installWindows(frmMain& main)
             frame->summary()->tick();
             frame->openWindow(frmMain::entryForKey(QStringLiteral("Property")));
         }});
-    main.registerCommand(QStringLiteral("BackupBackup"), [backup] { backup->Backup(); });
-    main.registerCommand(QStringLiteral("RestoreDatabase"), [backup] { backup->Restore(); });
+    // With shared books open, the Backup menu backs them up and restores with the server's own
+    // programs.
+    auto shared = std::make_shared<SharedBooksCommands>(main);
+    main.registerCommand(QStringLiteral("OpenSharedBooks"), [shared] { shared->OpenSharedBooks(); });
+    main.registerCommand(QStringLiteral("OpenLocalBooks"), [shared] { shared->OpenLocalBooks(); });
+    main.registerCommand(QStringLiteral("BackupBackup"), [backup, shared] {
+        shared->isOpen() ? shared->Backup() : backup->Backup();
+    });
+    main.registerCommand(QStringLiteral("RestoreDatabase"), [backup, shared] {
+        shared->isOpen() ? shared->Restore() : backup->Restore();
+    });
     main.registerCommand(QStringLiteral("SavetoDisk"), [backup] { backup->SaveToDisk(); });
 
     auto statements = std::make_shared<StatementCommands>(&main, main.dataFolder());
@@ -256,11 +268,8 @@ void installWindows(frmMain& main)
     main.registerCommand(QStringLiteral("PayeeRules"), [statements] { statements->PayeeRules(); });
     main.registerCommand(QStringLiteral("ExportToCsv"), [statements] { statements->ExportToCsv(); });
     auto moves = std::make_shared<MoveBooksCommands>(
-        &main, main.dataFolder(), [frame](QWidget* parent, const QString& caption) {
-            return askServerPlace(parent, caption, [frame](QWidget* over) {
-                if (frame)
-                    frame->showHelp(QStringLiteral("movebooks"), over);
-            });
+        &main, main.dataFolder(), [program = main.folders().program](QWidget* parent, const QString& caption) {
+            return askSharedBooks(parent, caption, program);
         });
     main.registerCommand(QStringLiteral("MoveBooksToServer"), [moves] { moves->MoveBooksToServer(); });
     main.registerCommand(QStringLiteral("MoveBooksToFile"), [moves] { moves->MoveBooksToFile(); });
@@ -285,6 +294,9 @@ void installWindows(frmMain& main)
             return nullptr;
         return qobject_cast<frmVendor*>(frame->openWindow(QStringLiteral("mnuDatafrmVendor")));
     });
+
+    // Last, once every command is there: the title and the commands follow the books in use.
+    shared->showBooks();
 }
 
 void showLoginReminders(frmMain& main)

@@ -3,6 +3,7 @@
 #include "platform/prompts.h"
 #include "server/move_books.h"
 #include "server/move_books_commands.h"
+#include "server/server_backup.h"
 #include "tests/support/pg_cluster.h"
 #include "tests/support/temp_database.h"
 
@@ -228,13 +229,12 @@ void TestMoveBooks::commandsSayWhatHappened()
     test::TempDatabase data;
     fillBooks(data.connect());
     newBooks(QStringLiteral("desk"));
-    const ServerPlace desk{{QString(), cluster->socketFolder(), cluster->port(),
-                            QStringLiteral("desk"), QStringLiteral("ann")},
-                           Password};
+    const ServerAddress desk{QString(), cluster->socketFolder(), cluster->port(),
+                             QStringLiteral("desk"), QStringLiteral("ann")};
     QStringList asked;
     MoveBooksCommands commands(nullptr, data.folder(), [&](QWidget*, const QString& caption) {
         asked << caption;
-        return std::optional<ServerPlace>(desk);
+        return std::optional<Connection>(Connection::openServer(conninfo(desk), Password).value());
     });
     ScriptedPrompts scripted;
     setPrompts(&scripted);

@@ -139,10 +139,12 @@ void tst_shell_main_window::menuEntries_data()
     QTest::addColumn<QStringList>("names");
     QTest::addColumn<QStringList>("captions");
     QTest::newRow("File") << "File"
-                          << QStringList{"SavetoDisk", "CheckForUpdates", "ChangePassword",
+                          << QStringList{"OpenSharedBooks", "OpenLocalBooks",
+                                         "SavetoDisk", "CheckForUpdates", "ChangePassword",
                                          "ImportStatement", "UndoLastImport", "PayeeRules", "ExportToCsv",
                                          "MoveBooksToServer", "MoveBooksToFile", "mnuFileExit"}
-                          << QStringList{"Save Database  to Disk", "Check for Updates",
+                          << QStringList{"Open &Shared Books...", "Open &Local Books...",
+                                         "Save Database  to Disk", "Check for Updates",
                                          "Change Password", "&Import Statement...",
                                          "&Undo Last Import", "Payee &Rules...", "&Export to CSV...",
                                          "&Move Books to Server...", "Move Books to &File...",

@@ -77,6 +77,10 @@ Result<QList<TableShape>> tablesOf(const Connection& file)
     QList<TableShape> shapes;
     QList<TableShape> keptLast;
     for (const QString& name : names.value()) {
+        // The login's password stays with its file: shared books are opened with each person's
+        // password on the server, and the file's would only lie open there to the whole office.
+        if (name.compare(QLatin1String("tblUser"), Qt::CaseInsensitive) == 0)
+            continue;
         // The name comes from the file's own catalogue, never from a user.
         Result<Rows> info = file.select(QStringLiteral("PRAGMA table_info(\"%1\")").arg(name));
         if (!info)

@@ -1,6 +1,7 @@
 // Every window of the main window opens over shared books as it opens over the file: the same
 // books moved to a server, each window opened once over each, and what it said compared.
 
+#include "editors/record_editor.h"
 #include "platform/folders.h"
 #include "platform/prompts.h"
 #include "platform/settings.h"
@@ -84,6 +85,7 @@ private slots:
     void cleanupTestCase();
     void opensAsOverTheFile_data();
     void opensAsOverTheFile();
+    void anotherDesktopsChangeAsked();
 
 private:
     std::unique_ptr<test::PgCluster> cluster;
@@ -140,6 +142,45 @@ void TestSharedWindows::opensAsOverTheFile()
     QFETCH(QString, entry);
     const QString overTheFile = saidOpening(*overFile, answers, entry);
     QCOMPARE(saidOpening(*overServer, answers, entry), overTheFile);
+}
+
+// A record window's Save over a change another desktop made since it showed the record asks whose
+// stays; a delete there of the record shown is told.
+void TestSharedWindows::anotherDesktopsChangeAsked()
+{
+    auto* window =
+        qobject_cast<RecordEditor*>(overServer->openWindow(QStringLiteral("mnuDatafrmInsurance")));
+    QVERIFY(window);
+    QApplication::processEvents();
+    Result<Connection> other =
+        Connection::openServer(cluster->conninfo(QStringLiteral("office")), QString());
+    QVERIFY(other);
+    QVERIFY(other.value().execute(
+        QStringLiteral("UPDATE tblInsurance SET InsContact = 'Jo' WHERE Nickname = 'ELM'")));
+    QLineEdit* policy = window->box(QStringLiteral("txtFields(8)"));
+    policy->setFocus();
+    QTest::keyClicks(policy, QStringLiteral("P-9"));
+    answers.shown.clear();
+    answers.queueAnswer(Prompts::Answer::No); // keep mine
+    window->Save();
+    QCOMPARE(answers.shown.size(), 1);
+    QCOMPARE(answers.shown.first().text,
+             cluster->superuser()
+                 + QStringLiteral(" changed this record on another desktop after it was shown "
+                                  "here.\n\nShow their record instead of yours? Yes shows theirs "
+                                  "and puts your change away; No saves yours over theirs; Cancel "
+                                  "leaves your change on the screen, not saved."));
+    Result<Rows> row = other.value().select(
+        QStringLiteral("SELECT InsPolicyNo, InsContact FROM tblInsurance WHERE Nickname = 'ELM'"));
+    QVERIFY(row);
+    QCOMPARE(row.value().values.value(0), (QVariantList{QStringLiteral("P-9"), QStringLiteral("Jo")}));
+
+    answers.shown.clear();
+    QVERIFY(other.value().execute(QStringLiteral("DELETE FROM tblInsurance WHERE Nickname = 'ELM'")));
+    QTRY_COMPARE_WITH_TIMEOUT(answers.shown.size(), 1, 5000);
+    QCOMPARE(answers.shown.first().text,
+             cluster->superuser() + QStringLiteral(" deleted this record on another desktop."));
+    (void)overServer->closeChildWindows();
 }
 
 QTEST_MAIN(TestSharedWindows)

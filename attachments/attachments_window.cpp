@@ -2,6 +2,7 @@
 
 #include "attachments/attachment_viewer.h"
 #include "controls/links.h"
+#include "controls/writing_commands.h"
 #include "hyperlink/vey_hyperlink_label.h"
 #include "platform/prompts.h"
 
@@ -47,10 +48,10 @@ frmAttachments::frmAttachments(const Connection& c, RecordRef r, const QString& 
     heading->setBuddy(lstAttachments);
     connect(lstAttachments, &QListWidget::itemActivated, this, &frmAttachments::View_Click);
 
-    Add = makeLink(this, QStringLiteral("Add"), QStringLiteral("Add..."));
+    Add = writesBooks(makeLink(this, QStringLiteral("Add"), QStringLiteral("Add...")));
     View = makeLink(this, QStringLiteral("View"), QStringLiteral("View"));
     SaveCopy = makeLink(this, QStringLiteral("SaveCopy"), QStringLiteral("Save a Copy..."));
-    Remove = makeLink(this, QStringLiteral("Remove"), QStringLiteral("Remove"));
+    Remove = writesBooks(makeLink(this, QStringLiteral("Remove"), QStringLiteral("Remove")));
     Close = makeLink(this, QStringLiteral("Close"), QStringLiteral("Close"));
     connect(Add, &VeyHyperLinkLabel::Click, this, &frmAttachments::Add_Click);
     connect(View, &VeyHyperLinkLabel::Click, this, &frmAttachments::View_Click);
@@ -196,7 +197,8 @@ void frmAttachments::Remove_Click()
 
 VeyHyperLinkLabel* frmAttachments::addCommand(const QString& name, const QString& caption)
 {
-    VeyHyperLinkLabel* command = makeLink(this, name, caption);
+    // The commands windows add here (attach elsewhere, delete) change the books.
+    VeyHyperLinkLabel* command = writesBooks(makeLink(this, name, caption));
     commands->insertWidget(commands->indexOf(Close) - 1, command);
     setTabOrder(Remove, command);
     setTabOrder(command, Close);

@@ -4,6 +4,7 @@
 #include "data/statements.h"
 #include "platform/desktop.h"
 #include "controls/links.h"
+#include "controls/writing_commands.h"
 #include "hyperlink/vey_hyperlink_label.h"
 #include "ledger/csv_mapping_window.h"
 #include "ledger/statement_commands.h"
@@ -76,7 +77,7 @@ frmMileage::frmMileage(const QString& dataFolder, QWidget* parent)
 {
     setProperty("helpTopic", QStringLiteral("mileage")); // F1 opens its section of the guide
     VeyHyperLinkLabel* importTrips =
-        makeLink(this, QStringLiteral("ImportTrips"), QStringLiteral("Import Trips..."));
+        writesBooks(makeLink(this, QStringLiteral("ImportTrips"), QStringLiteral("Import Trips...")));
     connect(importTrips, &VeyHyperLinkLabel::Click, this, &frmMileage::ImportTrips_Click);
     extraArea()->addWidget(importTrips, 0, 0);
     extraArea()->setRowStretch(1, 1);

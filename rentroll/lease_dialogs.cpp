@@ -5,6 +5,7 @@
 #include "controls/table_width.h"
 
 #include "controls/links.h"
+#include "controls/writing_commands.h"
 #include "data/dates.h"
 #include "controls/pickers.h"
 #include "hyperlink/vey_hyperlink_label.h"
@@ -48,7 +49,7 @@ LeaseDialog::LeaseDialog(const Connection& c, const TenantLease& t, const QStrin
     layout->addWidget(heading);
     form = new QFormLayout;
     layout->addLayout(form);
-    Save = makeLink(this, QStringLiteral("Save"), QStringLiteral("Save"));
+    Save = writesBooks(makeLink(this, QStringLiteral("Save"), QStringLiteral("Save")));
     Cancel = makeLink(this, QStringLiteral("Cancel"), QStringLiteral("Cancel"));
     connect(Save, &VeyHyperLinkLabel::Click, this, [this] { Save_Click(); });
     connect(Cancel, &VeyHyperLinkLabel::Click, this, &QDialog::reject);

@@ -1,6 +1,7 @@
 #include "rent_roll_window.h"
 
 #include "controls/links.h"
+#include "controls/writing_commands.h"
 #include "controls/pickers.h"
 #include "data/connection_string.h"
 #include "data/dates.h"
@@ -121,11 +122,13 @@ frmRentRoll::frmRentRoll(const QString& dataFolder, RentRollContext c, QWidget* 
 
     OpenTenant = makeLink(this, QStringLiteral("OpenTenant"), QStringLiteral("Open Tenant"));
     OpenLedger = makeLink(this, QStringLiteral("OpenLedger"), QStringLiteral("Open Ledger"));
-    LeaseTerms = makeLink(this, QStringLiteral("LeaseTerms"), QStringLiteral("Lease Terms..."));
-    ChangeRent = makeLink(this, QStringLiteral("ChangeRent"), QStringLiteral("Change Rent..."));
-    Deposit = makeLink(this, QStringLiteral("Deposit"), QStringLiteral("Deposit..."));
-    MatchPayments = makeLink(this, QStringLiteral("MatchPayments"),
-                             QStringLiteral("Match Payments..."));
+    LeaseTerms = writesBooks(
+        makeLink(this, QStringLiteral("LeaseTerms"), QStringLiteral("Lease Terms...")));
+    ChangeRent = writesBooks(
+        makeLink(this, QStringLiteral("ChangeRent"), QStringLiteral("Change Rent...")));
+    Deposit = writesBooks(makeLink(this, QStringLiteral("Deposit"), QStringLiteral("Deposit...")));
+    MatchPayments = writesBooks(makeLink(this, QStringLiteral("MatchPayments"),
+                                         QStringLiteral("Match Payments...")));
     Preview = makeLink(this, QStringLiteral("Preview"), QStringLiteral("Preview"));
     Close = makeLink(this, QStringLiteral("Close"), QStringLiteral("Close"));
     connect(OpenTenant, &VeyHyperLinkLabel::Click, this, &frmRentRoll::OpenTenant_Click);

@@ -1,5 +1,6 @@
 #include "rental_days_window.h"
 
+#include "controls/writing_commands.h"
 #include "platform/prompts.h"
 
 #include <QComboBox>
@@ -81,7 +82,7 @@ frmRentalDays::frmRentalDays(Connection db, int taxYear, QList<RentalDays> rows,
     scroll->setWidgetResizable(true);
 
     auto* buttons = new QDialogButtonBox(this);
-    QPushButton* save = buttons->addButton(tr("&Save"), QDialogButtonBox::AcceptRole);
+    QPushButton* save = writesBooks(buttons->addButton(tr("&Save"), QDialogButtonBox::AcceptRole));
     save->setObjectName(QStringLiteral("cmdSave"));
     save->setDefault(true);
     QPushButton* cancel = buttons->addButton(QDialogButtonBox::Cancel);

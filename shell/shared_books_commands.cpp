@@ -1,5 +1,7 @@
 #include "shared_books_commands.h"
 
+#include "controls/writing_commands.h"
+
 #include "login_window.h"
 #include "main_window.h"
 #include "password_fields.h"
@@ -76,6 +78,7 @@ void SharedBooksCommands::showBooks()
     main->setWindowTitle(books ? programTitle() + QStringLiteral(" - ") + books->filePath()
                                : programTitle());
     const bool readOnly = books && !books->mayWrite();
+    holdBackWritingCommands(readOnly);
     for (const QString& name : WritingEntries) {
         QAction* entry = main->entry(name);
         if (!entry)

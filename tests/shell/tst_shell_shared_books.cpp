@@ -186,6 +186,17 @@ void tst_shell_shared_books::readOnlyRoleCannotUseWritingCommands()
         QVERIFY2(!main.entry(name)->isEnabled(), qPrintable(name));
     for (const QString& name : reading)
         QVERIFY2(main.entry(name)->isEnabled(), qPrintable(name));
+    // So are the windows' commands that change the books.
+    const QList<QPair<QString, QString>> heldBack = {
+        {"mnufrmProperty", "Save"}, {"mnufrmProperty", "Delete"}, {"RentRoll", "Deposit"},
+        {"RentRoll", "LeaseTerms"}, {"MileageLog", "ImportTrips"}, {"MileageLog", "Save"}};
+    for (const auto& [window, command] : heldBack) {
+        QWidget* shown = main.openWindow(window);
+        QVERIFY2(shown, qPrintable(window));
+        QApplication::processEvents();
+        auto* found = shown->findChild<QWidget*>(command);
+        QVERIFY2(found && !found->isEnabled(), qPrintable(window + QLatin1Char(' ') + command));
+    }
 
     // Back on the file, every command is there again.
     main.entry(QStringLiteral("OpenLocalBooks"))->trigger();

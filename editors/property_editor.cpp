@@ -1,5 +1,6 @@
 #include "property_editor.h"
 
+#include "controls/writing_commands.h"
 #include "attachments/attachments_window.h"
 #include "data/connection_string.h"
 #include "data/statements.h"
@@ -109,7 +110,7 @@ frmProperty::frmProperty(const Folders& folders, QWidget* parent)
     // The picture path is chosen with the "..." button beside it, not typed.
     QLineEdit* path = box(imageBox);
     path->setReadOnly(true);
-    addImageButton = new QToolButton(this);
+    addImageButton = writesBooks(new QToolButton(this));
     addImageButton->setObjectName(QStringLiteral("cmdAddImage"));
     addImageButton->setText(QStringLiteral("..."));
     addImageButton->setAccessibleName(tr("Choose a picture"));

@@ -1,5 +1,6 @@
 #include "tenant_editor.h"
 
+#include "controls/writing_commands.h"
 #include "data/connection_string.h"
 #include "data/statements.h"
 #include "controls/pickers.h"
@@ -99,7 +100,7 @@ frmTenant::frmTenant(const QString& dataFolder, QWidget* parent)
     auto* percent = new QLabel(QStringLiteral("%"), this);
     addBeside(percentPicker, percent);
 
-    auto* addCompany = new QToolButton(this);
+    auto* addCompany = writesBooks(new QToolButton(this));
     addCompany->setObjectName(QStringLiteral("cmdAddMgntCompany"));
     addCompany->setText(QStringLiteral("..."));
     addCompany->setAccessibleName(tr("Add a management company"));

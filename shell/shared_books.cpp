@@ -152,6 +152,10 @@ frmOpenShared::frmOpenShared(const ServerAddress& remembered, const QString& pro
     connect(buttons, &QDialogButtonBox::accepted, this, &frmOpenShared::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
+    // Wide enough for a server's full name or a socket folder's path, seen whole.
+    for (QLineEdit* box : {txtService, txtServer, txtDatabase, txtUser})
+        box->setMinimumWidth(box->fontMetrics().averageCharWidth() * 36);
+
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);

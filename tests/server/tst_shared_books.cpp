@@ -7,6 +7,7 @@
 #include "data/record_set.h"
 #include "data/statements.h"
 #include "data/write_notices.h"
+#include "statements/ledger_import.h"
 #include "tests/support/pg_cluster.h"
 #include "tests/support/temp_database.h"
 
@@ -147,6 +148,42 @@ QString pagedThroughManyRows(const Connection& db)
     return seen.join(QLatin1Char('|'));
 }
 
+// A bank statement imported into the ledger, the same statement seen again as duplicates, and the
+// import undone, as the statement windows do it.
+QString importedThenUndone(const Connection& db)
+{
+    Statement statement;
+    statement.lines = {
+        {1, QStringLiteral("acct-1"), QDate(2026, 3, 1), Money::fromUnits(12500000),
+         QStringLiteral("KATE O'BRIEN"), QStringLiteral("rent"), QStringLiteral("101"),
+         QStringLiteral("fit-1")},
+        {2, QStringLiteral("acct-1"), QDate(2026, 3, 2), Money::fromUnits(-805000),
+         QStringLiteral("ACE ROOFING"), QString(), QStringLiteral("102"), QStringLiteral("fit-2")}};
+    const QHash<QString, QString> names{{QStringLiteral("acct-1"), QStringLiteral("Checking")}};
+    Result<QList<ImportLine>> plan = planImport(db, statement, names);
+    if (!plan)
+        return failed(plan.error());
+    for (ImportLine& line : plan.value()) {
+        line.property = QStringLiteral("ELM");
+        line.category = line.income() ? QStringLiteral("Rent") : QStringLiteral("Repairs");
+    }
+    const Outcome<ImportBatch, ImportRefusal> batch =
+        writeImport(db, plan.value(), QStringLiteral("march.ofx"));
+    if (!batch.ok())
+        return QStringLiteral("not imported");
+    QStringList seen{rowsOf(db, QStringLiteral("SELECT NickName, RecDate, Payee, Category, Income, "
+                                               "Expense FROM tblFinance ORDER BY ID"))};
+    Result<QList<ImportLine>> again = planImport(db, statement, names);
+    int duplicates = 0;
+    for (const ImportLine& line : again.valueOr({}))
+        duplicates += line.duplicateOf.has_value() ? 1 : 0;
+    seen.append(QStringLiteral("%1 seen again").arg(duplicates));
+    Result<int> undone = undoImport(db, batch.value().id);
+    seen.append(undone ? QStringLiteral("%1 undone").arg(undone.value()) : failed(undone.error()));
+    seen.append(rowsOf(db, QStringLiteral("SELECT count(*) FROM tblFinance")));
+    return seen.join(QLatin1Char('|'));
+}
+
 } // namespace
 
 class TestSharedBooks : public QObject {
@@ -200,6 +237,9 @@ void TestSharedBooks::sameStoryOnBoth_data()
          "|2026-03-01|150.00|0.00|2\nelm|2026-03-01|150.00|0.00|2"},
         {"names ordered and compared without letter case", orderedCaseAside,
          "Birch\nELM\nelm\noak/2"},
+        {"a statement imported, seen again and undone", importedThenUndone,
+         "ELM|2026-03-01|KATE O'BRIEN|Rent|1250.00|0.00\nELM|2026-03-02|ACE ROOFING|Repairs|0.00|"
+         "80.50|2 seen again|2 undone|0"},
         {"a set of many rows read page by page", pagedThroughManyRows,
          "20050|15000.00|20050.00|12345"},
     };

@@ -85,11 +85,14 @@ void frmVendorsPaid::refreshVendors() {
         return;
     }
     shown = std::move(paid).value();
+    // A role of shared books that may only read sees the ticks and cannot change them.
+    const Qt::ItemFlags tickable = connection.value().mayWrite() ? Qt::ItemIsUserCheckable
+                                                                 : Qt::NoItemFlags;
     grdVendors->setRowCount(int(shown->vendors.size()));
     for (int r = 0; r < shown->vendors.size(); ++r) {
         const VendorPaid& v = shown->vendors.at(r);
         auto* tick = new QTableWidgetItem();
-        tick->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        tick->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | tickable);
         tick->setCheckState(v.noFormNeeded ? Qt::Checked : Qt::Unchecked);
         grdVendors->setItem(r, TickColumn, tick);
         auto* payee = new QTableWidgetItem(v.vendor.isEmpty() ? v.payee : v.vendor);
@@ -109,7 +112,8 @@ bool frmVendorsPaid::eventFilter(QObject* watched, QEvent* event) {
     if (watched == grdVendors && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space &&
         static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier) {
-        if (QTableWidgetItem* tick = grdVendors->item(grdVendors->currentRow(), TickColumn))
+        if (QTableWidgetItem* tick = grdVendors->item(grdVendors->currentRow(), TickColumn);
+            tick && tick->flags().testFlag(Qt::ItemIsUserCheckable))
             tick->setCheckState(tick->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
         return true;
     }

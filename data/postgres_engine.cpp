@@ -307,13 +307,19 @@ public:
     }
 
     Status setUp();
+    Status listen();
     ColumnKind kindOf(Oid table, int column) const;
 
 private:
     Result<ServerResult> send(const QString& sql, const QVariantList& params)
     {
-        if (PQstatus(conn) == CONNECTION_BAD && depth == 0)
+        // A session the server or the network dropped is opened again between units of work,
+        // and listens again; one dropped inside a unit of work fails it, and nothing of it stays.
+        if (PQstatus(conn) == CONNECTION_BAD && depth == 0) {
             PQreset(conn);
+            if (PQstatus(conn) == CONNECTION_OK)
+                (void)listen();
+        }
         const QByteArray text = translated(sql);
         const BoundValues b = bound(params);
         ServerResult result(PQexecParams(conn, text.constData(), int(params.size()),
@@ -375,7 +381,7 @@ private:
     Status readKinds() const;
 
     PGconn* conn;
-    const int ownSession;
+    int ownSession;
     int depth = 0;
     qint64 changes = 0;
     qint64 version = 0;
@@ -546,10 +552,17 @@ Status ServerEngine::setUp()
         return mayInsert.error();
     writable = mayInsert.value().toString() == QLatin1String("true")
                || mayInsert.value().toLongLong() == 1;
+    return listen();
+}
+
+// Asks the server to tell this session of others' commits. They are told as they come where an
+// event loop runs (the program's windows); anywhere else, read when the version is asked for.
+Status ServerEngine::listen()
+{
+    listener.reset();
+    ownSession = PQbackendPID(conn);
     if (Status listening = executeScript(QStringLiteral("LISTEN halvo_books")); !listening)
         return listening;
-    // Told as they come where an event loop runs (the program's windows); anywhere else, read
-    // when the version is asked for.
     if (QCoreApplication::instance()
         && QThread::currentThread() == QCoreApplication::instance()->thread()) {
         listener = std::make_unique<QSocketNotifier>(PQsocket(conn), QSocketNotifier::Read);

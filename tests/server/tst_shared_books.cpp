@@ -196,6 +196,7 @@ private slots:
     void twoDesktops();
     void readOnlyRole();
     void newerBooksRefused();
+    void droppedSessionOpensAgain();
 
 private:
     std::unique_ptr<test::PgCluster> cluster;
@@ -368,6 +369,19 @@ void TestSharedBooks::newerBooksRefused()
     QVERIFY2(again.error().description.contains(
                  QStringLiteral("were written by a newer version of HALVO")),
              qPrintable(again.error().description));
+}
+
+// A session the server dropped (a restart, a network gone for a moment) fails the statement it
+// was running, which the window then says, and the next opens it again.
+void TestSharedBooks::droppedSessionOpensAgain()
+{
+    const Connection db = freshServerBooks();
+    QVERIFY(cluster->run(QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity "
+                                        "WHERE application_name = 'HALVO' AND datname = 'books%1'")
+                             .arg(databases)));
+    QVERIFY(!db.execute(QStringLiteral("INSERT INTO tblBuilding (BldNickName) VALUES ('ELM')")));
+    QVERIFY(db.execute(QStringLiteral("INSERT INTO tblBuilding (BldNickName) VALUES ('OAK')")));
+    QCOMPARE(rowsOf(db, QStringLiteral("SELECT BldNickName FROM tblBuilding")), QStringLiteral("OAK"));
 }
 
 QTEST_GUILESS_MAIN(TestSharedBooks)

@@ -16,6 +16,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QTableWidget>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -90,7 +91,10 @@ void tst_shell_shared_books::initTestCase()
         QStringLiteral("SET ROLE ann;\n"
                        "GRANT USAGE ON SCHEMA public TO reader;\n"
                        "GRANT SELECT ON ALL TABLES IN SCHEMA public TO reader;\n"
-                       "INSERT INTO tblBuilding (BldNickName) VALUES ('ON SERVER');"),
+                       "INSERT INTO tblBuilding (BldNickName) VALUES ('ON SERVER');\n"
+                       "INSERT INTO tblFinance (NickName, RecDate, Payee, Category, Income, "
+                       "Expense) VALUES ('ON SERVER', '2026-02-01', 'Ace Roofing', 'Repairs', 0, "
+                       "25000000);"),
         QStringLiteral("books"));
     QVERIFY2(granted.ok(), qPrintable(granted ? QString() : granted.error().description));
 }
@@ -198,6 +202,15 @@ void tst_shell_shared_books::readOnlyRoleCannotUseWritingCommands()
         auto* found = shown->findChild<QWidget*>(command);
         QVERIFY2(found && !found->isEnabled(), qPrintable(window + QLatin1Char(' ') + command));
     }
+
+    // Vendors Paid shows the year's payees with their ticks, which cannot be changed.
+    QWidget* paid = main.openWindow(QStringLiteral("VendorsPaid"));
+    QVERIFY(paid);
+    QApplication::processEvents();
+    auto* vendors = paid->findChild<QTableWidget*>(QStringLiteral("grdVendors"));
+    QVERIFY(vendors && vendors->rowCount() == 1);
+    QCOMPARE(vendors->item(0, 1)->text(), QStringLiteral("Ace Roofing"));
+    QVERIFY(!vendors->item(0, 0)->flags().testFlag(Qt::ItemIsUserCheckable));
 
     // Back on the file, every command is there again.
     main.entry(QStringLiteral("OpenLocalBooks"))->trigger();

@@ -38,11 +38,6 @@ void addLists(const QString& path)
 }
 
 
-void report(benchmark::State& state, const std::vector<double>& ms, const std::vector<double>& mb)
-{
-    state.counters["median_ms"] = bench::median(ms);
-    state.counters["peak_growth_MB"] = *std::max_element(mb.begin(), mb.end());
-}
 
 void openIncome(benchmark::State& state)
 {
@@ -60,7 +55,7 @@ void openIncome(benchmark::State& state)
         ms.push_back(o.ms);
         mb.push_back(o.growthMB);
     }
-    report(state, ms, mb);
+    bench::reportOpenings(state, ms, mb);
     state.counters["rows_read"] = rows;
 }
 
@@ -78,7 +73,7 @@ void openIncomeReadWhole(benchmark::State& state)
         ms.push_back(o.ms);
         mb.push_back(o.growthMB);
     }
-    report(state, ms, mb);
+    bench::reportOpenings(state, ms, mb);
     state.counters["rows_read"] = rows;
 }
 

@@ -48,11 +48,6 @@ INSERT INTO tblCategory (Income, Expense) VALUES ('Rent', 'Repairs'), ('Late Fee
 ANALYZE;
 )";
 
-void report(benchmark::State& state, const std::vector<double>& ms, const std::vector<double>& mb)
-{
-    state.counters["median_ms"] = bench::median(ms);
-    state.counters["peak_growth_MB"] = *std::max_element(mb.begin(), mb.end());
-}
 
 void openIncome(benchmark::State& state, const QString& folder)
 {
@@ -68,7 +63,7 @@ void openIncome(benchmark::State& state, const QString& folder)
         ms.push_back(o.ms);
         mb.push_back(o.growthMB);
     }
-    report(state, ms, mb);
+    bench::reportOpenings(state, ms, mb);
 }
 
 void saveIncome(benchmark::State& state)

@@ -92,6 +92,14 @@ Opening measureOpening(Step step)
     return {timer.nsecsElapsed() / 1e6, peakMemoryMB() - before};
 }
 
+// What a run of openings reports: their median time and the largest growth of peak memory.
+inline void reportOpenings(benchmark::State& state, const std::vector<double>& ms,
+                           const std::vector<double>& mb)
+{
+    state.counters["median_ms"] = median(ms);
+    state.counters["peak_growth_MB"] = mb.empty() ? 0 : *std::max_element(mb.begin(), mb.end());
+}
+
 // Runs `step` once an iteration, timing it alone, and reports the median in milliseconds.
 template <class Step>
 void timeEach(benchmark::State& state, Step step)

@@ -79,8 +79,7 @@ void measureEach(benchmark::State& state, Step step)
         ms.push_back(o.ms);
         mb.push_back(o.growthMB);
     }
-    state.counters["median_ms"] = bench::median(ms);
-    state.counters["peak_growth_MB"] = mb.empty() ? 0 : *std::max_element(mb.begin(), mb.end());
+    bench::reportOpenings(state, ms, mb);
 }
 
 // What a window showed when it was first opened: its caption and its record sets' sources.
@@ -121,8 +120,7 @@ void openWindow(benchmark::State& state, frmMain& main, const QString& entry)
             break;
         }
     }
-    state.counters["median_ms"] = bench::median(ms);
-    state.counters["peak_growth_MB"] = mb.empty() ? 0 : *std::max_element(mb.begin(), mb.end());
+    bench::reportOpenings(state, ms, mb);
 }
 
 // The naive opening: every source read whole, all of them held at once as the window holds its

@@ -28,15 +28,8 @@ public:
     }
 };
 
-HoldBack& holdBack()
-{
-    static HoldBack* watcher = [] {
-        auto* w = new HoldBack;
-        qApp->installEventFilter(w);
-        return w;
-    }();
-    return *watcher;
-}
+// Made the first time commands are held back: until then no event of the program passes it.
+HoldBack* watcher = nullptr;
 
 } // namespace
 
@@ -47,7 +40,13 @@ void markWritesBooks(QWidget* command)
 
 void holdBackWritingCommands(bool readOnly)
 {
-    holdBack().readOnly = readOnly;
+    if (!watcher && !readOnly)
+        return;
+    if (!watcher) {
+        watcher = new HoldBack;
+        qApp->installEventFilter(watcher);
+    }
+    watcher->readOnly = readOnly;
     if (!readOnly)
         return;
     for (QWidget* widget : QApplication::allWidgets())

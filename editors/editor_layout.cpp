@@ -1,5 +1,6 @@
 #include "editor_layout.h"
 
+#include "controls/writing_commands.h"
 #include "controls/table_width.h"
 
 #include "controls/data_control.h"
@@ -249,8 +250,12 @@ QHBoxLayout* EditorLayout::createBottomRow()
     if (!desc.attachmentTable.isEmpty())
         names.append({QStringLiteral("Attachments"), QStringLiteral("Attachments")});
     names.append({QStringLiteral("Close"), QStringLiteral("Close")});
+    // Adding, saving and deleting change the books; the others only read them.
+    const QStringList writing{desc.addCommand, QStringLiteral("Save"), QStringLiteral("Delete")};
     for (const auto& [name, caption] : names) {
         VeyHyperLinkLabel* link = makeLink(window, name, caption);
+        if (writing.contains(name))
+            markWritesBooks(link);
         controls.insert(name, link);
         commandLinks.append(link);
         bottom->addWidget(link);

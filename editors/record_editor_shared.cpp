@@ -5,7 +5,6 @@
 #include "record_editor.h"
 
 #include "controls/pickers.h"
-#include "hyperlink/vey_hyperlink_label.h"
 #include "platform/prompts.h"
 
 #include <QAbstractSpinBox>
@@ -33,11 +32,10 @@ void RecordEditor::followSharedBooks()
     othersSaved->setSingleShot(true);
     othersSaved->setInterval(othersSavedPauseMs);
     connect(othersSaved, &QTimer::timeout, this, &RecordEditor::showOthersChanges);
+    // Its commands that change the books are held back with every window's; what is typed into
+    // its fields could not be kept either.
     if (db->mayWrite())
         return;
-    for (const QString& command : {desc.addCommand, QStringLiteral("Save"), QStringLiteral("Delete")})
-        if (VeyHyperLinkLabel* link = this->link(command))
-            link->setEnabled(false);
     for (QLineEdit* box : findChildren<QLineEdit*>())
         box->setReadOnly(true);
     for (QComboBox* list : findChildren<QComboBox*>())

@@ -62,7 +62,8 @@ QString foldedNames(const QString& sql)
 Error serverError(PGconn* conn, const PGresult* result)
 {
     const char* primary = result ? PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
-    const QString message = QString::fromUtf8(primary ? primary : PQerrorMessage(conn)).trimmed();
+    // libpq breaks its longer messages over lines with a tab: a message box shows one sentence.
+    const QString message = QString::fromUtf8(primary ? primary : PQerrorMessage(conn)).simplified();
     const QByteArray state = result ? QByteArray(PQresultErrorField(result, PG_DIAG_SQLSTATE))
                                     : QByteArray();
     const int code = state.startsWith("23") ? ConstraintFailed
@@ -628,7 +629,7 @@ Result<std::shared_ptr<Engine>> openServerEngine(const QString& conninfo, const 
         Error e{needsPassword
                     ? QStringLiteral("The server asks for your password.")
                     : QStringLiteral("The shared books could not be opened: %1")
-                          .arg(QString::fromUtf8(PQerrorMessage(conn)).trimmed()),
+                          .arg(QString::fromUtf8(PQerrorMessage(conn)).simplified()),
                 needsPassword ? ServerWantsPassword : Failed};
         PQfinish(conn);
         return e;
